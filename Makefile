@@ -1,0 +1,42 @@
+# make        builds the native tree and the Windows tree (build/win32/Tamblorn.scr)
+# make test   installs what is missing, builds, and runs every test
+# make run    installs what is missing, builds, and runs the saver (ARGS=/c for the dialog)
+# make dist   packs the saver with its read-me into a zip
+# make bench  runs the benchmarks of the simulation core
+
+JOBS ?= 2
+ARGS ?= /s
+
+.PHONY: all setup native win32 win64 test run dist bench clean
+
+all: native win32
+
+setup:
+	@bash tools/setup.sh
+
+native:
+	cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	cmake --build build/native -j$(JOBS)
+
+win32:
+	cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build/win32 -j$(JOBS)
+
+win64:
+	cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build/win64 -j$(JOBS)
+
+test: setup
+	@bash tools/run-tests.sh
+
+run: setup win32
+	@bash tools/run-saver.sh $(ARGS)
+
+dist: win32
+	@bash tools/make-dist.sh
+
+bench: native
+	build/native/flame_bench
+
+clean:
+	rm -rf build

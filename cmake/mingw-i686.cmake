@@ -1,0 +1,5 @@
+# The Windows target the saver ships for: 32-bit, posix thread model.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(TAMBLORN_MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,37 @@
+# Native tree: the simulation core with sanitizers, its tests, the artwork
+# generators and the benchmarks.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+option(TAMBLORN_SANITIZE "Build the core and its tests with ASan and UBSan" ON)
+set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+add_library(tamblorn_core STATIC ${TAMBLORN_CORE_SOURCES})
+target_include_directories(tamblorn_core PUBLIC ${PROJECT_SOURCE_DIR}/engine)
+tamblorn_warnings(tamblorn_core)
+if(TAMBLORN_SANITIZE)
+  target_compile_options(tamblorn_core PUBLIC ${sanitize_flags})
+  target_link_options(tamblorn_core PUBLIC ${sanitize_flags})
+endif()
+
+file(GLOB core_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*_test.cpp)
+add_executable(core_tests ${core_test_sources} tests/native/platform_stand_in.cpp)
+target_link_libraries(core_tests PRIVATE tamblorn_core GTest::gtest_main)
+tamblorn_warnings(core_tests)
+gtest_discover_tests(core_tests TEST_PREFIX "native.")
+
+add_subdirectory(tools)
+include(tests/native/artwork.cmake OPTIONAL)
+
+# The benchmarks measure an optimised core without sanitizers.
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+  add_library(tamblorn_core_fast STATIC ${TAMBLORN_CORE_SOURCES})
+  target_include_directories(tamblorn_core_fast PUBLIC ${PROJECT_SOURCE_DIR}/engine)
+  target_compile_options(tamblorn_core_fast PRIVATE -O2)
+  file(GLOB bench_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)
+  add_executable(flame_bench ${bench_sources} tests/native/platform_stand_in.cpp)
+  target_compile_options(flame_bench PRIVATE -O2)
+  target_link_libraries(flame_bench PRIVATE tamblorn_core_fast benchmark::benchmark)
+  tamblorn_warnings(flame_bench)
+endif()

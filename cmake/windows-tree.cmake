@@ -1,0 +1,69 @@
+# Windows tree: the saver, the frame renderer and the tests that run under Wine.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(TAMBLORN_WINE_LOADER /usr/lib/wine/wine64)
+  set(TAMBLORN_WINE_ARCH win64)
+else()
+  set(TAMBLORN_WINE_LOADER /usr/lib/wine/wine)
+  set(TAMBLORN_WINE_ARCH win32)
+endif()
+set(TAMBLORN_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+configure_file(${PROJECT_SOURCE_DIR}/tools/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+# Tests are built where this machine's Wine can run what the tree makes.
+execute_process(COMMAND ${TAMBLORN_WINE_LOADER} --version RESULT_VARIABLE wine_result OUTPUT_QUIET ERROR_QUIET)
+if(wine_result EQUAL 0)
+  set(wine_runs ON)
+else()
+  set(wine_runs OFF)
+endif()
+option(TAMBLORN_WINDOWS_TESTS "Build and run the Windows tests under Wine" ${wine_runs})
+
+add_compile_definitions(_WIN32_WINNT=0x0600 WINVER=0x0600 NOMINMAX)
+add_link_options(-static -static-libgcc -static-libstdc++)
+set(TAMBLORN_RESOURCES ${PROJECT_SOURCE_DIR}/resources/tamblorn.rc)
+
+file(GLOB program_sources CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/engine/*.cpp
+  ${PROJECT_SOURCE_DIR}/host/*.cpp
+  ${PROJECT_SOURCE_DIR}/dialog/*.cpp)
+list(REMOVE_ITEM program_sources ${PROJECT_SOURCE_DIR}/host/main.cpp)
+add_library(tamblorn_program STATIC ${program_sources})
+target_include_directories(tamblorn_program PUBLIC
+  ${PROJECT_SOURCE_DIR}/engine ${PROJECT_SOURCE_DIR}/host ${PROJECT_SOURCE_DIR}/dialog ${PROJECT_SOURCE_DIR}/resources)
+target_link_libraries(tamblorn_program PUBLIC comctl32 gdi32 user32 advapi32)
+tamblorn_warnings(tamblorn_program)
+
+add_executable(Tamblorn WIN32 host/main.cpp ${TAMBLORN_RESOURCES})
+set_target_properties(Tamblorn PROPERTIES SUFFIX ".scr")
+target_link_libraries(Tamblorn PRIVATE tamblorn_program)
+tamblorn_warnings(Tamblorn)
+
+if(EXISTS ${PROJECT_SOURCE_DIR}/tools/tamblorn_render.cpp)
+  add_executable(tamblorn-render tools/tamblorn_render.cpp ${TAMBLORN_RESOURCES})
+  target_include_directories(tamblorn-render SYSTEM PRIVATE /usr/include/stb)
+  target_link_libraries(tamblorn-render PRIVATE tamblorn_program)
+  tamblorn_warnings(tamblorn-render)
+endif()
+
+if(TAMBLORN_WINDOWS_TESTS)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+  include(tests/win32/doubles.cmake OPTIONAL)
+
+  # One executable per test file, each run as a whole under Wine.
+  file(GLOB windows_tests CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*_test.cpp)
+  foreach(test_source ${windows_tests})
+    get_filename_component(test_name ${test_source} NAME_WE)
+    add_executable(${test_name} ${test_source} tests/win32/win_test_support.cpp ${TAMBLORN_RESOURCES})
+    target_include_directories(${test_name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32)
+    target_link_libraries(${test_name} PRIVATE tamblorn_program gtest gtest_main)
+    tamblorn_warnings(${test_name})
+    add_test(NAME windows.${test_name} COMMAND ${test_name})
+    set_tests_properties(windows.${test_name} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
+  endforeach()
+
+  include(tests/e2e/e2e.cmake OPTIONAL)
+endif()

@@ -1,0 +1,114 @@
+// The off-screen flame canvas, its heat palette and the noise generator that
+// drives cooling and ignition. Everything declared here except the surface
+// helpers at the end is plain data and integer arithmetic and builds without
+// the platform.
+#ifndef TAMBLORN_FLAME_CANVAS_H
+#define TAMBLORN_FLAME_CANVAS_H
+
+#include <cstdint>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+// Off Windows the canvas keeps its platform handles as opaque pointers.
+typedef struct HBITMAP__* HBITMAP;
+typedef struct HDC__* HDC;
+typedef struct HWND__* HWND;
+#endif
+
+const int FUEL_VALUE = 70;
+const int FLAME_HEADROOM = 200;
+const uint32_t EMBER_PIXEL = 0x00FF0000;
+
+const int HEAT_LEVELS = 128;
+const int IGNITION_HEAT = 127;
+const uint32_t IGNITION_MASK = 0x7F;
+const int AVERAGING_WEIGHT = 13107;  // 65535 / 5: five cells, shifted by 16
+const int AVERAGING_SHIFT = 16;
+const int LEVEL_CEILING = 13;
+const int LEVEL_PERIOD_TICKS = 30;  // the level is reconsidered when this is passed
+const int INITIAL_COOL_MASK = (1 << LEVEL_CEILING) - 1;
+const int NOISE_WORDS = 55;
+const int NOISE_TAKE_START = 54;
+const int NOISE_LAG_START = 30;
+
+struct ColourTriple {
+    double red;
+    double green;
+    double blue;
+};
+
+struct HeatPalette {
+    uint8_t red[HEAT_LEVELS];
+    uint8_t green[HEAT_LEVELS];
+    uint8_t blue[HEAT_LEVELS];
+};
+
+struct NoiseGenerator {
+    uint32_t words[NOISE_WORDS];
+    int32_t takeIndex;
+    int32_t lagIndex;
+};
+
+struct FlameCanvas {
+    int32_t width;
+    int32_t height;
+    int32_t cellCount;
+    int32_t rowStride;
+    HBITMAP canvasBitmap;
+    HDC canvasContext;
+    uint32_t* pixels;
+    uint8_t* heat;
+    uint8_t* fuel;
+    int32_t originX;
+    int32_t originY;
+    ColourTriple backgroundColour;
+    ColourTriple textColour;
+    HBITMAP logsPicture;
+    uint32_t frameCount;
+    int32_t level;
+    int32_t levelTicks;
+    int32_t shrinking;
+    int32_t coolMask;
+    HeatPalette palette;
+    NoiseGenerator noise;
+};
+
+extern FlameCanvas flameCanvas;
+
+// Pixel tests for ScanFuelPoints.
+enum FuelTest { FUEL_TEST_LIT, FUEL_TEST_EMBER };
+
+// Canvas and palette.
+void BuildHeatPalette(HeatPalette* palette);
+uint32_t HeatPixel(const HeatPalette* palette, int heat);
+uint32_t ColourToPlatform(ColourTriple colour);
+bool InitFlameBuffers();
+void FreeFlameBuffers();
+bool CanvasHasCells();
+int CoolMaskForLevel(int level);
+void CentreCanvas(int32_t clientWidth, int32_t clientHeight);
+void ResetCanvasForSetUp();
+void FinishCanvasSetUp();
+
+// Simulation.
+void SeedNoise(uint32_t seed);
+uint32_t NextNoise();
+void AdvanceIntensity();
+void RunCellPass();
+void StepFlames(HWND window);
+
+// Fuel points from a rendered scratch image of the canvas's size.
+void ScanFuelPoints(uint32_t* scratchPixels, FuelTest test);
+
+// The random jump of the canvas inside the client area.
+int JumpRandom();
+void SeedJumpRandom(uint32_t seed);
+void JumpCanvas(int32_t clientWidth, int32_t clientHeight);
+
+// Platform side of the step: supplied by the Windows surface code, and by a
+// recording stand-in in the native tests.
+void CopyLogsPictureIntoCanvas();
+void RepaintEffectWindow(HWND window);
+
+#endif

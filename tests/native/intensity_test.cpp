@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "canvas_fixture.h"
+
+namespace {
+
+const int PERIOD = LEVEL_PERIOD_TICKS + 1;
+
+// The level of each of the next `periods` 31-tick periods of a fresh cycle.
+std::vector<int> LevelsOverPeriods(int limit, int loop, int periods)
+{
+    flameCanvas.level = 0;
+    flameCanvas.levelTicks = 0;
+    flameCanvas.shrinking = 0;
+    flameCanvas.coolMask = CoolMaskForLevel(0);
+    saverSettings.flameLimit = limit;
+    saverSettings.loop = loop;
+    std::vector<int> levels;
+    for (int period = 0; period < periods; ++period) {
+        for (int tick = 0; tick < PERIOD; ++tick)
+            AdvanceIntensity();
+        levels.push_back(flameCanvas.level);
+        EXPECT_EQ(flameCanvas.coolMask, (1 << (LEVEL_CEILING - flameCanvas.level)) - 1);
+        EXPECT_EQ(flameCanvas.levelTicks, 0);
+    }
+    return levels;
+}
+
+}  // namespace
+
+TEST(IntensityCycle, LevelZeroLastsThirtyTicksThenGrowsEveryThirtyOne)
+{
+    flameCanvas = FlameCanvas();
+    saverSettings.flameLimit = 12;
+    saverSettings.loop = 0;
+    for (int tick = 1; tick <= 30; ++tick) {
+        AdvanceIntensity();
+        ASSERT_EQ(flameCanvas.level, 0) << "tick " << tick;
+    }
+    AdvanceIntensity();
+    EXPECT_EQ(flameCanvas.level, 1);
+    EXPECT_EQ(flameCanvas.coolMask, 4095);
+}
+
+TEST(IntensityCycle, SchedulesForLimitTwelveAndZero)
+{
+    EXPECT_EQ(LevelsOverPeriods(12, 0, 15), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 12, 12}));
+    // With loop each end value is held for two periods; a cycle is 26 periods.
+    EXPECT_EQ(LevelsOverPeriods(12, 1, 27), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 11,
+                                                               10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 0, 1}));
+    EXPECT_EQ(LevelsOverPeriods(0, 0, 4), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(LevelsOverPeriods(0, 1, 4), (std::vector<int>{0, 0, 0, 0}));
+}
+
+TEST(IntensityCycle, HandEditedLimitsStayWithinTheLevelRange)
+{
+    std::vector<int> high = LevelsOverPeriods(20, 0, 16);
+    EXPECT_EQ(high.back(), LEVEL_CEILING);
+    for (int level : high)
+        EXPECT_LE(level, LEVEL_CEILING);
+    EXPECT_EQ(flameCanvas.coolMask, 0);
+
+    std::vector<int> looping = LevelsOverPeriods(20, 1, 30);
+    EXPECT_EQ(looping[12], 13);
+    EXPECT_EQ(looping[13], 13);
+    EXPECT_EQ(looping[14], 12);
+
+    EXPECT_EQ(LevelsOverPeriods(-3, 0, 3), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(LevelsOverPeriods(-3, 1, 3), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(flameCanvas.coolMask, INITIAL_COOL_MASK);
+}

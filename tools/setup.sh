@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs, only where missing, everything the build and the tests need on
+# Debian bookworm (run as root). A second run installs nothing.
+set -euo pipefail
+
+need=()
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+packages=(
+  cmake g++ make
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  googletest libgtest-dev libbenchmark-dev libstb-dev
+  xvfb xdotool x11-apps imagemagick
+  fonts-ipafont-mincho fonts-ipafont-gothic
+  locales zip
+  wine wine32:i386 wine64
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+)
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  need_update=1
+fi
+
+for p in "${packages[@]}"; do
+  have_pkg "$p" || need+=("$p")
+done
+
+if [ "${#need[@]}" -gt 0 ]; then
+  echo "setup: installing ${need[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+  echo "setup: generating the ja_JP.UTF-8 locale"
+  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi
+
+echo "setup: everything is in place"
