@@ -34,10 +34,12 @@ target_include_directories(tamblorn_program PUBLIC
 target_link_libraries(tamblorn_program PUBLIC comctl32 gdi32 user32 advapi32)
 tamblorn_warnings(tamblorn_program)
 
-add_executable(Tamblorn WIN32 host/main.cpp ${TAMBLORN_RESOURCES})
-set_target_properties(Tamblorn PROPERTIES SUFFIX ".scr")
-target_link_libraries(Tamblorn PRIVATE tamblorn_program)
-tamblorn_warnings(Tamblorn)
+if(EXISTS ${PROJECT_SOURCE_DIR}/host/main.cpp)
+  add_executable(Tamblorn WIN32 host/main.cpp ${TAMBLORN_RESOURCES})
+  set_target_properties(Tamblorn PROPERTIES SUFFIX ".scr")
+  target_link_libraries(Tamblorn PRIVATE tamblorn_program)
+  tamblorn_warnings(Tamblorn)
+endif()
 
 if(EXISTS ${PROJECT_SOURCE_DIR}/tools/tamblorn_render.cpp)
   add_executable(tamblorn-render tools/tamblorn_render.cpp ${TAMBLORN_RESOURCES})

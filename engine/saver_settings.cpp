@@ -1,0 +1,53 @@
+#include "saver_settings.h"
+
+#include <windows.h>
+
+#include "host_state.h"
+#include "resource_ids.h"
+
+namespace {
+
+// The file name comes from the string table through a 13-byte buffer, so the
+// name in use is its first twelve characters.
+const int SETTINGS_FILE_NAME_BYTES = 13;
+const int NUMBER_BYTES = 16;
+const char DEFAULT_TEXT[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";  // 五字送り火
+
+char settingsFileName[SETTINGS_FILE_NAME_BYTES];
+
+void LoadSettingsFileName()
+{
+    LoadStringA(moduleInstance, IDS_SETTINGS_FILE, settingsFileName, SETTINGS_FILE_NAME_BYTES);
+}
+
+void WriteNumber(const char* section, const char* key, int value)
+{
+    char number[NUMBER_BYTES];
+    wsprintfA(number, "%d", value);
+    WritePrivateProfileStringA(section, key, number, settingsFileName);
+}
+
+}  // namespace
+
+void LoadSaverSettings()
+{
+    LoadSettingsFileName();
+    SaverSettings& settings = saverSettings;
+    GetPrivateProfileStringA("BURNING", "TEXT", DEFAULT_TEXT, settings.text, SETTINGS_TEXT_BYTES, settingsFileName);
+    settings.fontSize =
+        static_cast<int8_t>(GetPrivateProfileIntA("FONT", "SIZE", DEFAULT_FONT_SIZE, settingsFileName) & 0xFF);
+    settings.flameLimit =
+        static_cast<int32_t>(GetPrivateProfileIntA("FLAME", "LIMIT", DEFAULT_FLAME_LIMIT, settingsFileName));
+    settings.loop = static_cast<int32_t>(GetPrivateProfileIntA("FLAME", "LOOP", DEFAULT_LOOP, settingsFileName));
+    settings.fireMode = static_cast<int32_t>(GetPrivateProfileIntA("WHITCH", "FIRE", FIRE_TEXT, settingsFileName));
+}
+
+void SaveSaverSettings()
+{
+    LoadSettingsFileName();
+    WritePrivateProfileStringA("BURNING", "TEXT", saverSettings.text, settingsFileName);
+    WriteNumber("FONT", "SIZE", saverSettings.fontSize);
+    WriteNumber("WHITCH", "FIRE", saverSettings.fireMode);
+    WriteNumber("FLAME", "LIMIT", saverSettings.flameLimit);
+    WriteNumber("FLAME", "LOOP", saverSettings.loop);
+}

@@ -1,0 +1,23 @@
+#include "host_state.h"
+
+const DWORD DEFAULT_MOUSE_SLACK = 4;
+
+HINSTANCE moduleInstance;
+int win9xFamily;
+
+HWND saverWindow;
+int isPreview;
+UINT autoPlayMessage;
+HMODULE imm32Module;
+ImmAssociateContextEntry associateContextEntry;
+HIMC previousInputContext;
+
+int closeApproved;
+int verifying;
+DWORD lastVerifyTick = NO_VERIFICATION_YET;
+POINT startCursor;
+DWORD mouseSlack = DEFAULT_MOUSE_SLACK;
+BYTE acLineStatus = AC_LINE_UNKNOWN;
+
+HMODULE verifierModule;
+VerifyScreenSavePwdEntry verifierEntry;

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include "saver_settings.h"
+#include "win_test_support.h"
+
+namespace {
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        UseTestModuleAsProgram();
+        RemoveSettingsFile();
+    }
+    void TearDown() override { RemoveSettingsFile(); }
+};
+
+}  // namespace
+
+TEST_F(SettingsFile, DefaultsWithoutAFile)
+{
+    memset(&saverSettings, 0x5A, sizeof saverSettings);
+    LoadSaverSettings();
+    EXPECT_STREQ(saverSettings.text, "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE");
+    EXPECT_EQ(strlen(saverSettings.text), 10u);
+    EXPECT_EQ(saverSettings.fontSize, 32);
+    EXPECT_EQ(saverSettings.flameLimit, 12);
+    EXPECT_EQ(saverSettings.loop, 0);
+    EXPECT_EQ(saverSettings.fireMode, 0);
+    EXPECT_EQ(GetACP(), 932u) << "the tests expect the Japanese code page";
+}
+
+TEST_F(SettingsFile, FontSizeKeepsItsLowByteAndIsWrittenBackSigned)
+{
+    WriteSetting("FONT", "SIZE", "300");
+    LoadSaverSettings();
+    EXPECT_EQ(saverSettings.fontSize, 44);
+
+    WriteSetting("FONT", "SIZE", "200");
+    LoadSaverSettings();
+    EXPECT_EQ(saverSettings.fontSize, -56);
+    SaveSaverSettings();
+    EXPECT_EQ(ReadSetting("FONT", "SIZE"), "-56");
+    LoadSaverSettings();
+    EXPECT_EQ(saverSettings.fontSize, -56);
+}
+
+TEST_F(SettingsFile, AnEmptyTextStaysEmptyAndALongOneIsCut)
+{
+    WriteSetting("BURNING", "TEXT", "");
+    LoadSaverSettings();
+    EXPECT_STREQ(saverSettings.text, "");
+
+    WriteSetting("BURNING", "TEXT", "0123456789012345678901234567890123456789ABCDEF");
+    LoadSaverSettings();
+    EXPECT_STREQ(saverSettings.text, "012345678901234567890123456789012345678");
+}
+
+TEST_F(SettingsFile, LivesOnlyUnderItsTwelveCharacterName)
+{
+    WritePrivateProfileStringA("FLAME", "LIMIT", "6", "TamblornScrSvr.ini");
+    LoadSaverSettings();
+    EXPECT_EQ(saverSettings.flameLimit, 12);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "TamblornScrSvr.ini");
+    char directory[MAX_PATH];
+    GetWindowsDirectoryA(directory, MAX_PATH);
+    DeleteFileA((std::string(directory) + "\\TamblornScrSvr.ini").c_str());
+
+    WriteSetting("FLAME", "LIMIT", "6");
+    LoadSaverSettings();
+    EXPECT_EQ(saverSettings.flameLimit, 6);
+    EXPECT_NE(GetFileAttributesA(SettingsFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(SettingsFile, SavingWritesTheFiveKeysInDecimal)
+{
+    strcpy(saverSettings.text, "\x89\xCE abc");
+    saverSettings.fontSize = -56;
+    saverSettings.flameLimit = 8;
+    saverSettings.loop = 1;
+    saverSettings.fireMode = 1;
+    SaveSaverSettings();
+    EXPECT_EQ(ReadSetting("BURNING", "TEXT"), "\x89\xCE abc");
+    EXPECT_EQ(ReadSetting("FONT", "SIZE"), "-56");
+    EXPECT_EQ(ReadSetting("WHITCH", "FIRE"), "1");
+    EXPECT_EQ(ReadSetting("FLAME", "LIMIT"), "8");
+    EXPECT_EQ(ReadSetting("FLAME", "LOOP"), "1");
+    std::string file = ReadWholeFile(SettingsFilePath());
+    EXPECT_NE(file.find("[WHITCH]"), std::string::npos);
+    EXPECT_NE(file.find("SIZE=-56"), std::string::npos);
+
+    SaverSettings saved = saverSettings;
+    memset(&saverSettings, 0, sizeof saverSettings);
+    LoadSaverSettings();
+    EXPECT_STREQ(saverSettings.text, saved.text);
+    EXPECT_EQ(saverSettings.fontSize, saved.fontSize);
+    EXPECT_EQ(saverSettings.flameLimit, saved.flameLimit);
+    EXPECT_EQ(saverSettings.loop, saved.loop);
+    EXPECT_EQ(saverSettings.fireMode, saved.fireMode);
+}
