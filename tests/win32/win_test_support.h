@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // The settings file as the profile functions find it: in the Windows directory.
 std::string SettingsFilePath();
@@ -21,4 +23,18 @@ std::string ReadWholeFile(const std::string& path);
 // Points the program's resource loading at the test executable.
 void UseTestModuleAsProgram();
 
+
+
+// A plain visible pop-up window that counts its paints.
+HWND CreatePaintCountingWindow(int width, int height);
+extern int paintsReceived;
+
+// Records every GDI object the program creates, by patching the test
+// executable's own import table.
+void StartRecordingGdiObjects();
+void StopRecordingGdiObjects();
+const std::vector<HGDIOBJ>& RecordedGdiObjects();
+
+// A bitmap's pixels as top-down 0x00RRGGBB words.
+std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, int* width, int* height);
 #endif

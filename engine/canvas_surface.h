@@ -1,0 +1,27 @@
+// The platform side of the canvas: pixel surfaces, box fills, the clock seed
+// and the repaint, shared by the text and bonfire set-ups and the step.
+#ifndef TAMBLORN_CANVAS_SURFACE_H
+#define TAMBLORN_CANVAS_SURFACE_H
+
+#include <windows.h>
+
+#include "flame_canvas.h"
+
+struct ScratchImage {
+    HBITMAP bitmap;
+    HDC context;
+    HGDIOBJ previousBitmap;
+    uint32_t* pixels;
+};
+
+const DWORD COPY_AS_IS = SRCCOPY;
+
+void CreateCanvasSurface(HWND window);
+void ReleaseCanvasSurface();
+bool CreateScratchImage(ScratchImage* scratch);
+void ReleaseScratchImage(ScratchImage* scratch);
+void FillBox(HDC context, int left, int top, int right, int bottom, ColourTriple colour);
+uint32_t NoiseSeedFromTime(const SYSTEMTIME& time);
+void SeedNoiseFromClock();
+
+#endif

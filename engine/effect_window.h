@@ -1,0 +1,18 @@
+// The effect's handling of the saver window: creation, ticks, paint, teardown.
+#ifndef TAMBLORN_EFFECT_WINDOW_H
+#define TAMBLORN_EFFECT_WINDOW_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+const UINT_PTR EFFECT_TIMER_ID = 0x7FFF;
+const UINT EFFECT_TICK_MS = 100;
+const uint32_t JUMP_AFTER_FRAMES = 100;
+
+extern int32_t clientWidth;
+extern int32_t clientHeight;
+
+LRESULT EffectWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+#endif

@@ -1,0 +1,92 @@
+#include <cstring>
+
+#include "canvas_setup.h"
+#include "canvas_surface.h"
+#include "effect_window.h"
+#include "saver_settings.h"
+
+namespace {
+
+const ColourTriple BLACK = {0.0, 0.0, 0.0};
+const ColourTriple PURE_RED = {255.0, 0.0, 0.0};
+const char CANVAS_FACE[] = "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9";  // ＭＳ 明朝
+const BYTE CANVAS_PITCH_AND_FAMILY = FIXED_PITCH | FF_MODERN;
+const int TEXT_TAB_LENGTH = 4;
+const int TEXT_LEFT_MARGIN = 1;
+
+void CopyBounded(char* destination, size_t size, const char* source)
+{
+    strncpy(destination, source, size - 1);
+    destination[size - 1] = '\0';
+}
+
+void RenderTextFuel(const char* text, int fontSize)
+{
+    FlameCanvas& canvas = flameCanvas;
+    ScratchImage scratch;
+    if (CreateScratchImage(&scratch)) {
+        FillBox(scratch.context, 0, 0, canvas.width, canvas.height, canvas.backgroundColour);
+        int textWidth = canvas.width;
+        int textX = (canvas.width - textWidth) / 2;
+        int textY = (canvas.height - fontSize) / 2;
+        DrawCanvasText(textX, textY, textWidth, fontSize, text, canvas.textColour, canvas.backgroundColour,
+                       scratch.context);
+        GdiFlush();
+        ScanFuelPoints(scratch.pixels, FUEL_TEST_LIT);
+    }
+    ReleaseScratchImage(&scratch);
+}
+
+}  // namespace
+
+void SetUpTextCanvas(HWND window)
+{
+    FlameCanvas& canvas = flameCanvas;
+    canvas.backgroundColour = BLACK;
+    canvas.textColour = PURE_RED;
+    ResetCanvasForSetUp();
+    int fontSize = saverSettings.fontSize;
+    char text[TEXT_COPY_BYTES];
+    CopyBounded(text, sizeof text, saverSettings.text);
+    int length = static_cast<int>(strlen(text));
+    canvas.width = length * fontSize;
+    canvas.height = fontSize + FLAME_HEADROOM;
+
+    CreateCanvasSurface(window);
+    if (canvas.pixels)
+        FillBox(canvas.canvasContext, canvas.originX, canvas.originY, canvas.width, canvas.height,
+                canvas.backgroundColour);
+    bool buffersReady = InitFlameBuffers();
+    SeedNoiseFromClock();
+    FinishCanvasSetUp();
+    // A negative font size or failed allocation leaves nothing to burn.
+    if (text[0] != '\0' && buffersReady && canvas.pixels)
+        RenderTextFuel(text, fontSize);
+    canvas.coolMask = CoolMaskForLevel(canvas.level);
+    CentreCanvas(clientWidth, clientHeight);
+}
+
+void DrawCanvasText(int left, int top, int boxWidth, int boxHeight, const char* text, ColourTriple textColour,
+                    ColourTriple backgroundColour, HDC context)
+{
+    char copy[DRAW_TEXT_BYTES];
+    CopyBounded(copy, sizeof copy, text);
+    FillBox(context, left, top, left + boxWidth, top + boxHeight, backgroundColour);
+
+    // The cell is as wide as it is high, so a line of L bytes is L x S pixels.
+    HFONT font = CreateFontA(boxHeight, boxHeight, 0, 0, boxHeight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, CANVAS_PITCH_AND_FAMILY,
+                             CANVAS_FACE);
+    HGDIOBJ previousFont = SelectObject(context, font);
+    COLORREF previousColour = SetTextColor(context, ColourToPlatform(textColour));
+    SetBkMode(context, TRANSPARENT);
+    SetBkColor(context, ColourToPlatform(backgroundColour));
+
+    RECT box = {left, top, left + boxWidth, top + boxHeight};
+    DRAWTEXTPARAMS params = {sizeof(DRAWTEXTPARAMS), TEXT_TAB_LENGTH, TEXT_LEFT_MARGIN, 0, 0};
+    DrawTextExA(context, copy, -1, &box, DT_SINGLELINE, &params);
+
+    SetTextColor(context, previousColour);
+    SelectObject(context, previousFont);
+    DeleteObject(font);
+}
