@@ -15,6 +15,7 @@ if(TAMBLORN_SANITIZE)
 endif()
 
 file(GLOB core_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*_test.cpp)
+list(FILTER core_test_sources EXCLUDE REGEX "artwork_test\\.cpp$")
 add_executable(core_tests ${core_test_sources} tests/native/platform_stand_in.cpp)
 target_link_libraries(core_tests PRIVATE tamblorn_core GTest::gtest_main)
 tamblorn_warnings(core_tests)

@@ -5,19 +5,8 @@ get_filename_component(tamblorn_artwork_root "${CMAKE_CURRENT_LIST_DIR}/../.." A
 set(tamblorn_artwork_test_source "${CMAKE_CURRENT_LIST_DIR}/artwork_test.cpp")
 include(GoogleTest)
 
-# A glob of tests/native/*_test.cpp elsewhere in the tree would build this file
-# into another test program too, where it has no TAMBLORN_SOURCE_DIR.
-get_property(tamblorn_targets DIRECTORY PROPERTY BUILDSYSTEM_TARGETS)
-foreach(target IN LISTS tamblorn_targets)
-  get_target_property(sources ${target} SOURCES)
-  if(sources)
-    list(FILTER sources EXCLUDE REGEX "/tests/native/artwork_test\\.cpp$")
-    set_property(TARGET ${target} PROPERTY SOURCES ${sources})
-  endif()
-endforeach()
-
 add_executable(artwork_test ${tamblorn_artwork_test_source})
-target_compile_options(artwork_test PRIVATE -Wall -Wextra -Werror)
+tamblorn_warnings(artwork_test)
 target_compile_definitions(artwork_test PRIVATE TAMBLORN_SOURCE_DIR="${tamblorn_artwork_root}")
 target_link_libraries(artwork_test PRIVATE GTest::gtest_main)
 gtest_discover_tests(artwork_test TEST_PREFIX "artwork.")
