@@ -48,6 +48,9 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/tools/tamblorn_render.cpp)
   tamblorn_warnings(tamblorn-render)
 endif()
 
+# The bonfire canvas after 60 ticks seeded with 7, as the renderer writes it.
+set(TAMBLORN_BONFIRE_HASH cab75a9e0ad9b1f5b20facb51a00ac2037857c9f19df5bf7db2e55844ea2e9be)
+
 if(TAMBLORN_WINDOWS_TESTS)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -66,6 +69,12 @@ if(TAMBLORN_WINDOWS_TESTS)
     add_test(NAME windows.${test_name} COMMAND ${test_name})
     set_tests_properties(windows.${test_name} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
   endforeach()
+
+  add_test(NAME windows.render_check
+           COMMAND ${CMAKE_COMMAND} -DWINE_RUN=${CMAKE_BINARY_DIR}/wine-run.sh -DRENDER=$<TARGET_FILE:tamblorn-render>
+                   -DWORK_DIR=${CMAKE_BINARY_DIR} -DBONFIRE_HASH=${TAMBLORN_BONFIRE_HASH}
+                   -P ${PROJECT_SOURCE_DIR}/tests/win32/render_check.cmake)
+  set_tests_properties(windows.render_check PROPERTIES TIMEOUT 120)
 
   include(tests/e2e/e2e.cmake OPTIONAL)
 endif()

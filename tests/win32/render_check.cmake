@@ -1,0 +1,41 @@
+# The frame renderer: the same options and seed give the same raw file, the
+# summary line tells the canvas, and the bonfire after seeded ticks matches
+# its recorded hash (a change of the picture or of the step shows here).
+function(render out_variable)
+  execute_process(COMMAND ${WINE_RUN} ${RENDER} ${ARGN}
+                  WORKING_DIRECTORY ${WORK_DIR} RESULT_VARIABLE result OUTPUT_VARIABLE output)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "tamblorn-render ${ARGN} failed: ${result}")
+  endif()
+  set(${out_variable} "${output}" PARENT_SCOPE)
+endfunction()
+
+render(first --seed 7 --ticks 40 --raw text-a.raw)
+render(second --seed 7 --ticks 40 --raw text-b.raw)
+if(NOT first MATCHES "^canvas 320x232 fuel [1-9][0-9]* origin 352,268 level 1\r?\n$")
+  message(FATAL_ERROR "unexpected summary: ${first}")
+endif()
+file(SHA256 ${WORK_DIR}/text-a.raw hash_a)
+file(SHA256 ${WORK_DIR}/text-b.raw hash_b)
+if(NOT hash_a STREQUAL hash_b)
+  message(FATAL_ERROR "two runs with the same seed differ")
+endif()
+file(READ ${WORK_DIR}/text-a.raw header LIMIT 24 HEX)
+# "TBFL", version 1, 320, 232, 40 ticks, level 1
+if(NOT header STREQUAL "5442464c0100000040010000e80000002800000001000000")
+  message(FATAL_ERROR "unexpected raw header ${header}")
+endif()
+file(SIZE ${WORK_DIR}/text-a.raw size)
+math(EXPR expected "24 + 74240 * 6")
+if(NOT size EQUAL expected)
+  message(FATAL_ERROR "raw file of ${size} bytes, expected ${expected}")
+endif()
+
+render(bonfire --mode bonfire --seed 7 --ticks 60 --client 152x112 --raw bonfire.raw)
+if(NOT bonfire MATCHES "^canvas 286x306 fuel [1-9][0-9]* origin -67,-97 level 1\r?\n$")
+  message(FATAL_ERROR "unexpected summary: ${bonfire}")
+endif()
+file(SHA256 ${WORK_DIR}/bonfire.raw bonfire_hash)
+if(NOT bonfire_hash STREQUAL "${BONFIRE_HASH}")
+  message(FATAL_ERROR "bonfire after 60 seeded ticks has hash ${bonfire_hash}")
+endif()
