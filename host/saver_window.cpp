@@ -1,0 +1,228 @@
+#include "effect_window.h"
+#include "host_state.h"
+#include "resource_ids.h"
+
+namespace {
+
+const char SAVER_CLASS[] = "WindowsScreenSaverClass";
+const char FULL_SCREEN_TITLE[] = "Screen Saver";
+const char PREVIEW_TITLE[] = "Preview";
+const UINT SAVER_CLASS_STYLE = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+const DWORD FULL_SCREEN_STYLE = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+const DWORD FULL_SCREEN_EX_STYLE = WS_EX_TOPMOST;
+const DWORD PREVIEW_STYLE = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+const char AUTOPLAY_MESSAGE[] = "QueryCancelAutoPlay";
+const LRESULT RELAYED = 1;
+
+struct SaverPlacement {
+    DWORD exStyle;
+    DWORD style;
+    const char* title;
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+void PlaceInPreview(HWND parent, SaverPlacement* placement)
+{
+    RECT client = {};
+    GetClientRect(parent, &client);
+    *placement = {0, PREVIEW_STYLE, PREVIEW_TITLE, 0, 0, client.right, client.bottom};
+    isPreview = 1;
+}
+
+void PlaceFullScreen(SaverPlacement* placement)
+{
+    int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    // A platform without virtual-screen metrics: the screen's clip box.
+    if (width == 0 || height == 0) {
+        RECT box = {};
+        HDC screen = GetDC(nullptr);
+        GetClipBox(screen, &box);
+        ReleaseDC(nullptr, screen);
+        x = box.left;
+        y = box.top;
+        width = box.right - box.left;
+        height = box.bottom - box.top;
+    }
+    *placement = {FULL_SCREEN_EX_STYLE, FULL_SCREEN_STYLE, FULL_SCREEN_TITLE, x, y, width, height};
+}
+
+bool BringRunningSaverForward()
+{
+    HWND running = FindWindowA(SAVER_CLASS, FULL_SCREEN_TITLE);
+    if (!running || !IsWindow(running))
+        return false;
+    SetForegroundWindow(running);
+    return true;
+}
+
+void RecordAcLineStatus()
+{
+    SYSTEM_POWER_STATUS status;
+    acLineStatus = GetSystemPowerStatus(&status) ? status.ACLineStatus : AC_LINE_UNKNOWN;
+}
+
+ATOM RegisterSaverClass()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.hIcon = LoadIconA(moduleInstance, MAKEINTRESOURCEA(IDI_SAVER_CLASS));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.style = SAVER_CLASS_STYLE;
+    windowClass.lpfnWndProc = SaverWindowProc;
+    windowClass.hInstance = moduleInstance;
+    windowClass.lpszClassName = SAVER_CLASS;
+    return RegisterClassA(&windowClass);
+}
+
+int RunMessageLoop()
+{
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+void HidePointerUnlessPreview()
+{
+    if (!isPreview)
+        SetCursor(nullptr);
+}
+
+LRESULT OnSaverCreate(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    imm32Module = GetModuleHandleA("IMM32.DLL");
+    if (imm32Module) {
+        associateContextEntry = reinterpret_cast<ImmAssociateContextEntry>(
+            reinterpret_cast<void*>(GetProcAddress(imm32Module, "ImmAssociateContext")));
+        if (associateContextEntry)
+            previousInputContext = associateContextEntry(window, nullptr);
+    }
+    GetCursorPos(&startCursor);
+    HidePointerUnlessPreview();
+    return EffectWindowProc(window, WM_CREATE, wParam, lParam);
+}
+
+LRESULT OnSaverDestroy(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (imm32Module && associateContextEntry && previousInputContext)
+        associateContextEntry(window, previousInputContext);
+    PostQuitMessage(0);
+    return EffectWindowProc(window, WM_DESTROY, wParam, lParam);
+}
+
+LRESULT OnSaverPaint(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (closeApproved)
+        return DefWindowProcA(window, WM_PAINT, wParam, lParam);
+    HidePointerUnlessPreview();
+    return EffectWindowProc(window, WM_PAINT, wParam, lParam);
+}
+
+// Help and the context menu in the display settings' preview belong to the
+// dialog that holds the preview.
+LRESULT OnSaverHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!isPreview)
+        return EffectWindowProc(window, message, wParam, lParam);
+    HWND parent = GetParent(window);
+    if (parent && IsWindow(parent))
+        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+    return RELAYED;
+}
+
+LRESULT OnSaverInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (closeApproved)
+        return DefWindowProcA(window, message, wParam, lParam);
+    return EffectWindowProc(window, message, wParam, lParam);
+}
+
+LRESULT OnSaverSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (!isPreview) {
+        switch (wParam) {
+        case SC_NEXTWINDOW:
+        case SC_PREVWINDOW:
+        case SC_SCREENSAVE:
+            return 0;
+        case SC_MONITORPOWER:
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            break;
+        }
+    }
+    return EffectWindowProc(window, WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT OnSaverTimer(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (closeApproved)
+        return 0;
+    Sleep(0);
+    return EffectWindowProc(window, WM_TIMER, wParam, lParam);
+}
+
+}  // namespace
+
+int RunSaverWindow(HWND parent)
+{
+    SaverPlacement placement;
+    if (parent) {
+        PlaceInPreview(parent, &placement);
+    } else {
+        PlaceFullScreen(&placement);
+        if (BringRunningSaverForward())
+            return 0;
+        RecordAcLineStatus();
+        LoadPasswordVerifier();
+    }
+    autoPlayMessage = win9xFamily == 1 ? RegisterWindowMessageA(AUTOPLAY_MESSAGE) : 0;
+
+    if (RegisterSaverClass())
+        saverWindow = CreateWindowExA(placement.exStyle, SAVER_CLASS, placement.title, placement.style, placement.x,
+                                      placement.y, placement.width, placement.height, parent, nullptr,
+                                      moduleInstance, nullptr);
+    int result = 0;
+    if (saverWindow) {
+        if (!isPreview)
+            SetForegroundWindow(saverWindow);
+        result = RunMessageLoop();
+    }
+    UnloadPasswordVerifier();
+    return result;
+}
+
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnSaverCreate(window, wParam, lParam);
+    case WM_DESTROY:
+        return OnSaverDestroy(window, wParam, lParam);
+    case WM_SETTEXT:
+        return 0;
+    case WM_PAINT:
+        return OnSaverPaint(window, wParam, lParam);
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return OnSaverHelpRequest(window, message, wParam, lParam);
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        return OnSaverInput(window, message, wParam, lParam);
+    case WM_SYSCOMMAND:
+        return OnSaverSysCommand(window, wParam, lParam);
+    case WM_TIMER:
+        return OnSaverTimer(window, wParam, lParam);
+    }
+    return EffectWindowProc(window, message, wParam, lParam);
+}
