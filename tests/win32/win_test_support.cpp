@@ -76,7 +76,7 @@ LRESULT CALLBACK PaintCountingProc(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-std::vector<HGDIOBJ> recordedObjects;
+std::vector<RecordedGdiObject> recordedObjects;
 
 HPEN(WINAPI* realCreatePen)(int, int, COLORREF);
 HBRUSH(WINAPI* realCreateSolidBrush)(COLORREF);
@@ -88,7 +88,7 @@ HBITMAP(WINAPI* realLoadBitmapA)(HINSTANCE, LPCSTR);
 
 template <typename T> T Record(T object)
 {
-    recordedObjects.push_back(object);
+    recordedObjects.push_back({object, GetObjectType(object)});
     return object;
 }
 
@@ -199,7 +199,7 @@ void StopRecordingGdiObjects()
     PatchImport("LoadBitmapA", realLoadBitmapA, static_cast<decltype(realLoadBitmapA)*>(nullptr));
 }
 
-const std::vector<HGDIOBJ>& RecordedGdiObjects()
+const std::vector<RecordedGdiObject>& RecordedGdiObjects()
 {
     return recordedObjects;
 }

@@ -33,7 +33,11 @@ extern int paintsReceived;
 // executable's own import table.
 void StartRecordingGdiObjects();
 void StopRecordingGdiObjects();
-const std::vector<HGDIOBJ>& RecordedGdiObjects();
+struct RecordedGdiObject {
+    HGDIOBJ handle;
+    DWORD typeWhenMade;
+};
+const std::vector<RecordedGdiObject>& RecordedGdiObjects();
 
 // A bitmap's pixels as top-down 0x00RRGGBB words.
 std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, int* width, int* height);

@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "effect_window.h"
+#include "host_state.h"
+#include "win_test_support.h"
+
+namespace {
+
+const char SAVER_CLASS[] = "WindowsScreenSaverClass";
+const UINT_PTR CHECK_TIMER_PERIOD_MS = 200;
+
+// What to do once the saver's message loop runs; it must end the saver.
+std::function<void()> insideLoop;
+
+void CALLBACK RunChecksInsideLoop(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    insideLoop();
+}
+
+int RunSaverWith(HWND parent, std::function<void()> checks)
+{
+    insideLoop = checks;
+    SetTimer(nullptr, 0, CHECK_TIMER_PERIOD_MS, RunChecksInsideLoop);
+    return RunSaverWindow(parent);
+}
+
+void ResetHost()
+{
+    UseTestModuleAsProgram();
+    saverWindow = nullptr;
+    isPreview = 0;
+    closeApproved = 0;
+    verifying = 0;
+    lastVerifyTick = NO_VERIFICATION_YET;
+    win9xFamily = 0;
+    autoPlayMessage = 0;
+    UnregisterClassA(SAVER_CLASS, moduleInstance);
+}
+
+struct PreviewParent {
+    HWND window;
+    UINT relayedMessage;
+    WPARAM relayedWParam;
+    LPARAM relayedLParam;
+};
+PreviewParent previewParent;
+
+LRESULT CALLBACK PreviewParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CONTEXTMENU || message == WM_HELP) {
+        previewParent.relayedMessage = message;
+        previewParent.relayedWParam = wParam;
+        previewParent.relayedLParam = lParam;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreatePreviewParent()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = PreviewParentProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "TamblornPreviewParent";
+    RegisterClassA(&windowClass);
+    RECT frame = {0, 0, 152, 112};
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    previewParent = PreviewParent();
+    previewParent.window =
+        CreateWindowExA(0, "TamblornPreviewParent", "Display settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
+                        frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr),
+                        nullptr);
+    return previewParent.window;
+}
+
+bool ClosePosted(HWND window)
+{
+    MSG message;
+    return PeekMessageA(&message, window, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0;
+}
+
+class SaverWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetHost();
+        RemoveSettingsFile();
+    }
+    void TearDown() override { ResetHost(); }
+};
+
+}  // namespace
+
+TEST_F(SaverWindow, FullScreenCoversTheVirtualScreenTopMostAndRunsItsLoop)
+{
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    int result = RunSaverWith(nullptr, [] {
+        WNDCLASSA registered = {};
+        ASSERT_TRUE(GetClassInfoA(moduleInstance, SAVER_CLASS, &registered));
+        EXPECT_EQ(registered.style, 0x2Bu);
+        EXPECT_EQ(registered.hIcon, nullptr) << "no icon under id 100";
+        EXPECT_EQ(registered.hCursor, nullptr);
+        EXPECT_EQ(registered.hbrBackground, GetStockObject(BLACK_BRUSH));
+        EXPECT_EQ(registered.lpfnWndProc, SaverWindowProc);
+
+        ASSERT_NE(saverWindow, nullptr);
+        EXPECT_EQ(FindWindowA(SAVER_CLASS, "Screen Saver"), saverWindow);
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(saverWindow, GWL_STYLE)) & 0xFFFF0000u, 0x96000000u);
+        EXPECT_TRUE(GetWindowLongA(saverWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        RECT frame;
+        GetWindowRect(saverWindow, &frame);
+        EXPECT_EQ(frame.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+        EXPECT_EQ(frame.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+        EXPECT_EQ(frame.right - frame.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+        EXPECT_EQ(frame.bottom - frame.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+        EXPECT_EQ(GetForegroundWindow(), saverWindow);
+        EXPECT_EQ(GetCursor(), nullptr) << "full-screen creation hides the pointer";
+        EXPECT_EQ(isPreview, 0);
+        EXPECT_EQ(autoPlayMessage, 0u) << "outside the 9x family";
+
+        EXPECT_EQ(SendMessageA(saverWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("renamed")), 0);
+        char title[32];
+        GetWindowTextA(saverWindow, title, sizeof title);
+        EXPECT_STREQ(title, "Screen Saver");
+        PostMessageA(saverWindow, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(IsWindow(saverWindow));
+    EXPECT_EQ(flameCanvas.heat, nullptr) << "the effect let go of its canvas";
+}
+
+TEST_F(SaverWindow, SystemCommandsInFullScreenAndInAPreview)
+{
+    RunSaverWith(nullptr, [] {
+        for (WPARAM swallowed : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW})
+            EXPECT_EQ(SendMessageA(saverWindow, WM_SYSCOMMAND, swallowed, 0), 0);
+        EXPECT_FALSE(ClosePosted(saverWindow));
+        SendMessageA(saverWindow, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+        EXPECT_TRUE(ClosePosted(saverWindow)) << "turning the monitor off ends the saver";
+        SendMessageA(saverWindow, WM_SYSCOMMAND, SC_SCREENSAVE | 1, 0);  // compared unmasked: passed on
+        PostMessageA(saverWindow, WM_CLOSE, 0, 0);
+    });
+
+    ResetHost();
+    HWND parent = CreatePreviewParent();
+    RunSaverWith(parent, [parent] {
+        SendMessageA(saverWindow, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+        EXPECT_FALSE(ClosePosted(saverWindow)) << "a preview passes system commands on";
+        DestroyWindow(parent);
+    });
+}
+
+TEST_F(SaverWindow, APreviewFillsItsParentAndRelaysHelpToIt)
+{
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    HWND parent = CreatePreviewParent();
+    int result = RunSaverWith(parent, [parent, arrow] {
+        ASSERT_NE(saverWindow, nullptr);
+        EXPECT_EQ(GetParent(saverWindow), parent);
+        EXPECT_EQ(isPreview, 1);
+        char title[32];
+        GetWindowTextA(saverWindow, title, sizeof title);
+        EXPECT_STREQ(title, "Preview");
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(saverWindow, GWL_STYLE)) & 0xFFFF0000u, 0x52000000u);
+        EXPECT_EQ(GetWindowLongA(saverWindow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+        RECT client;
+        GetClientRect(saverWindow, &client);
+        EXPECT_EQ(client.right, 152);
+        EXPECT_EQ(client.bottom, 112);
+        POINT corner = {0, 0};
+        MapWindowPoints(saverWindow, parent, &corner, 1);
+        EXPECT_EQ(corner.x, 0);
+        EXPECT_EQ(corner.y, 0);
+        EXPECT_EQ(clientWidth, 152);
+        EXPECT_EQ(flameCanvas.originX, -84);
+        EXPECT_EQ(GetCursor(), arrow) << "a preview leaves the pointer alone";
+
+        EXPECT_EQ(SendMessageA(saverWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(saverWindow), MAKELPARAM(70, 80)),
+                  1);
+        PumpPendingMessages();
+        EXPECT_EQ(previewParent.relayedMessage, static_cast<UINT>(WM_CONTEXTMENU));
+        EXPECT_EQ(previewParent.relayedWParam, reinterpret_cast<WPARAM>(parent));
+        EXPECT_EQ(previewParent.relayedLParam, MAKELPARAM(70, 80));
+        EXPECT_EQ(SendMessageA(saverWindow, WM_HELP, 0, 1234), 1);
+        PumpPendingMessages();
+        EXPECT_EQ(previewParent.relayedMessage, static_cast<UINT>(WM_HELP));
+        EXPECT_EQ(previewParent.relayedLParam, 1234);
+
+        // Input never ends a preview.
+        SendMessageA(saverWindow, WM_KEYDOWN, VK_SPACE, 0);
+        SendMessageA(saverWindow, WM_LBUTTONDOWN, 0, 0);
+        EXPECT_FALSE(ClosePosted(saverWindow));
+        DestroyWindow(parent);
+    });
+    EXPECT_EQ(result, 0);
+}
+
+TEST_F(SaverWindow, ARunningSaverIsBroughtForwardInsteadOfASecondOne)
+{
+    // Another program's saver window, of its own class registration.
+    WNDCLASSA otherClass = {};
+    otherClass.lpfnWndProc = DefWindowProcA;
+    otherClass.hInstance = GetModuleHandleA("kernel32.dll");
+    otherClass.lpszClassName = SAVER_CLASS;
+    ASSERT_TRUE(RegisterClassA(&otherClass));
+    HWND running = CreateWindowExA(0, SAVER_CLASS, "Screen Saver", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                   nullptr, otherClass.hInstance, nullptr);
+    ASSERT_NE(running, nullptr);
+    HWND other = CreatePreviewParent();
+    SetForegroundWindow(other);
+
+    EXPECT_EQ(RunSaverWindow(nullptr), 0);
+    EXPECT_EQ(saverWindow, nullptr);
+    EXPECT_EQ(GetForegroundWindow(), running);
+    WNDCLASSA registered;
+    EXPECT_FALSE(GetClassInfoA(moduleInstance, SAVER_CLASS, &registered)) << "no class registered";
+    EXPECT_EQ(verifierModule, nullptr);
+
+    // A preview is made all the same.
+    HWND parent = CreatePreviewParent();
+    bool made = false;
+    RunSaverWith(parent, [parent, &made] {
+        made = saverWindow != nullptr && IsWindow(saverWindow);
+        DestroyWindow(parent);
+    });
+    EXPECT_TRUE(made);
+    DestroyWindow(other);
+    DestroyWindow(running);
+    UnregisterClassA(SAVER_CLASS, otherClass.hInstance);
+}
+
+TEST_F(SaverWindow, OnceCloseIsApprovedTicksPaintAndInputBypassTheEffect)
+{
+    RunSaverWith(nullptr, [] {
+        closeApproved = 1;
+        uint32_t frames = flameCanvas.frameCount;
+        EXPECT_EQ(SendMessageA(saverWindow, WM_TIMER, EFFECT_TIMER_ID, 0), 0);
+        EXPECT_EQ(flameCanvas.frameCount, frames);
+        for (UINT input : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_MOUSEMOVE})
+            SendMessageA(saverWindow, input, 0, 0);
+        EXPECT_FALSE(ClosePosted(saverWindow)) << "input no longer reaches the closing rules";
+        InvalidateRect(saverWindow, nullptr, FALSE);
+        UpdateWindow(saverWindow);
+        EXPECT_FALSE(GetUpdateRect(saverWindow, nullptr, FALSE));
+        EXPECT_EQ(flameCanvas.frameCount, frames);
+        closeApproved = 0;
+        SendMessageA(saverWindow, WM_TIMER, EFFECT_TIMER_ID, 0);
+        EXPECT_EQ(flameCanvas.frameCount, frames + 1);
+        PostMessageA(saverWindow, WM_CLOSE, 0, 0);
+    });
+}
