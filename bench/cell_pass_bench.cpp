@@ -34,9 +34,8 @@ void CellPass(benchmark::State& state)
         benchmark::ClobberMemory();
     }
     const double cells = static_cast<double>(width) * height;
-    state.counters["ns_per_cell"] =
-        benchmark::Counter(cells * static_cast<double>(state.iterations()),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_cell"] = benchmark::Counter(cells * static_cast<double>(state.iterations()),
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["cells"] = cells;
     FreeFlameBuffers();
 }

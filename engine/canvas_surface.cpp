@@ -53,8 +53,8 @@ void ReleaseCanvasSurface()
 bool CreateScratchImage(ScratchImage* scratch)
 {
     *scratch = ScratchImage();
-    scratch->bitmap = CreatePixelSurface(flameCanvas.canvasContext, flameCanvas.width, flameCanvas.height,
-                                         &scratch->pixels);
+    scratch->bitmap =
+        CreatePixelSurface(flameCanvas.canvasContext, flameCanvas.width, flameCanvas.height, &scratch->pixels);
     if (!scratch->bitmap)
         return false;
     scratch->context = CreateCompatibleDC(flameCanvas.canvasContext);

@@ -45,8 +45,8 @@ void PaintEffect(HDC paintContext)
     if (canvas.frameCount > JUMP_AFTER_FRAMES)
         JumpAndErase(paintContext);
     if (canvas.canvasContext)
-        StretchBlt(paintContext, canvas.originX, canvas.originY, canvas.width, canvas.height, canvas.canvasContext,
-                   0, 0, canvas.width, canvas.height, COPY_AS_IS);
+        StretchBlt(paintContext, canvas.originX, canvas.originY, canvas.width, canvas.height, canvas.canvasContext, 0,
+                   0, canvas.width, canvas.height, COPY_AS_IS);
 }
 
 void OnEffectPaint(HWND window)

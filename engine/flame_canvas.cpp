@@ -103,8 +103,8 @@ bool CanvasHasCells()
 {
     const FlameCanvas& canvas = flameCanvas;
     int64_t total = CellTotal(canvas.width, canvas.height);
-    return total > 0 && canvas.cellCount == total && canvas.rowStride == canvas.width && canvas.heat &&
-           canvas.fuel && canvas.pixels;
+    return total > 0 && canvas.cellCount == total && canvas.rowStride == canvas.width && canvas.heat && canvas.fuel &&
+           canvas.pixels;
 }
 
 void ResetCanvasForSetUp()

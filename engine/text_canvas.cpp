@@ -74,9 +74,9 @@ void DrawCanvasText(int left, int top, int boxWidth, int boxHeight, const char* 
     FillBox(context, left, top, left + boxWidth, top + boxHeight, backgroundColour);
 
     // The cell is as wide as it is high, so a line of L bytes is L x S pixels.
-    HFONT font = CreateFontA(boxHeight, boxHeight, 0, 0, boxHeight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, CANVAS_PITCH_AND_FAMILY,
-                             CANVAS_FACE);
+    HFONT font =
+        CreateFontA(boxHeight, boxHeight, 0, 0, boxHeight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, PROOF_QUALITY, CANVAS_PITCH_AND_FAMILY, CANVAS_FACE);
     HGDIOBJ previousFont = SelectObject(context, font);
     COLORREF previousColour = SetTextColor(context, ColourToPlatform(textColour));
     SetBkMode(context, TRANSPARENT);

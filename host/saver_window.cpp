@@ -185,9 +185,9 @@ int RunSaverWindow(HWND parent)
     autoPlayMessage = win9xFamily == 1 ? RegisterWindowMessageA(AUTOPLAY_MESSAGE) : 0;
 
     if (RegisterSaverClass())
-        saverWindow = CreateWindowExA(placement.exStyle, SAVER_CLASS, placement.title, placement.style, placement.x,
-                                      placement.y, placement.width, placement.height, parent, nullptr,
-                                      moduleInstance, nullptr);
+        saverWindow =
+            CreateWindowExA(placement.exStyle, SAVER_CLASS, placement.title, placement.style, placement.x, placement.y,
+                            placement.width, placement.height, parent, nullptr, moduleInstance, nullptr);
     int result = 0;
     if (saverWindow) {
         if (!isPreview)

@@ -48,8 +48,8 @@ TEST(IntensityCycle, SchedulesForLimitTwelveAndZero)
 {
     EXPECT_EQ(LevelsOverPeriods(12, 0, 15), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 12, 12}));
     // With loop each end value is held for two periods; a cycle is 26 periods.
-    EXPECT_EQ(LevelsOverPeriods(12, 1, 27), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 11,
-                                                               10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 0, 1}));
+    EXPECT_EQ(LevelsOverPeriods(12, 1, 27), (std::vector<int>{1,  2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 11,
+                                                              10, 9, 8, 7, 6, 5, 4, 3, 2, 1,  0,  0,  1}));
     EXPECT_EQ(LevelsOverPeriods(0, 0, 4), (std::vector<int>{0, 0, 0, 0}));
     EXPECT_EQ(LevelsOverPeriods(0, 1, 4), (std::vector<int>{0, 0, 0, 0}));
 }

@@ -12,8 +12,8 @@ TEST(HeatPalette, TellingRowsRunBlackRedYellowWhite)
         int heat;
         uint32_t pixel;
     } rows[] = {
-        {0, 0x00000000},  {1, 0x00080000},  {2, 0x00100000},  {16, 0x00830000}, {30, 0x00F60000},
-        {31, 0x00FF0000}, {32, 0x00FF0700}, {47, 0x00FF7F00}, {62, 0x00FFF700}, {63, 0x00FFFF00},
+        {0, 0x00000000},  {1, 0x00080000},  {2, 0x00100000},   {16, 0x00830000},  {30, 0x00F60000},
+        {31, 0x00FF0000}, {32, 0x00FF0700}, {47, 0x00FF7F00},  {62, 0x00FFF700},  {63, 0x00FFFF00},
         {64, 0x00FFFF03}, {95, 0x00FFFF7F}, {126, 0x00FFFFFB}, {127, 0x00FFFFFF},
     };
     for (const auto& row : rows)

@@ -26,8 +26,8 @@ HWND CreateEffectWindow(int width, int height)
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = EFFECT_TEST_CLASS;
     RegisterClassA(&windowClass);
-    return CreateWindowExA(0, EFFECT_TEST_CLASS, "effect", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
-                           nullptr, GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(0, EFFECT_TEST_CLASS, "effect", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
 }
 
 void Tick(HWND window, int ticks)

@@ -69,10 +69,9 @@ HWND CreatePreviewParent()
     RECT frame = {0, 0, 152, 112};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
     previewParent = PreviewParent();
-    previewParent.window =
-        CreateWindowExA(0, "TamblornPreviewParent", "Display settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
-                        frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr),
-                        nullptr);
+    previewParent.window = CreateWindowExA(
+        0, "TamblornPreviewParent", "Display settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
+        frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     return previewParent.window;
 }
 

@@ -80,8 +80,7 @@ std::vector<RecordedGdiObject> recordedObjects;
 
 HPEN(WINAPI* realCreatePen)(int, int, COLORREF);
 HBRUSH(WINAPI* realCreateSolidBrush)(COLORREF);
-HFONT(WINAPI* realCreateFontA)(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
-                               LPCSTR);
+HFONT(WINAPI* realCreateFontA)(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR);
 HDC(WINAPI* realCreateCompatibleDC)(HDC);
 HBITMAP(WINAPI* realCreateDIBSection)(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD);
 HBITMAP(WINAPI* realLoadBitmapA)(HINSTANCE, LPCSTR);
@@ -147,8 +146,8 @@ template <typename F> void PatchImport(const char* function, F replacement, F* o
         for (; slot->u1.Function; ++slot, ++name) {
             if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal))
                 continue;
-            IMAGE_IMPORT_BY_NAME* byName =
-                reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(ModuleAddress(module, static_cast<DWORD>(name->u1.AddressOfData)));
+            IMAGE_IMPORT_BY_NAME* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(
+                ModuleAddress(module, static_cast<DWORD>(name->u1.AddressOfData)));
             if (strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0)
                 continue;
             DWORD protection;

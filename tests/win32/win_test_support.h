@@ -23,8 +23,6 @@ std::string ReadWholeFile(const std::string& path);
 // Points the program's resource loading at the test executable.
 void UseTestModuleAsProgram();
 
-
-
 // A plain visible pop-up window that counts its paints.
 HWND CreatePaintCountingWindow(int width, int height);
 extern int paintsReceived;
