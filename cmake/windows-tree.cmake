@@ -39,6 +39,9 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/host/main.cpp)
   set_target_properties(Tamblorn PROPERTIES SUFFIX ".scr")
   target_link_libraries(Tamblorn PRIVATE tamblorn_program)
   tamblorn_warnings(Tamblorn)
+  add_test(NAME program.image
+           COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:Tamblorn> -DOBJDUMP=${TAMBLORN_MINGW_TRIPLE}-objdump
+                   -DWINDRES=${CMAKE_RC_COMPILER} -P ${PROJECT_SOURCE_DIR}/tests/win32/program_image_check.cmake)
 endif()
 
 if(EXISTS ${PROJECT_SOURCE_DIR}/tools/tamblorn_render.cpp)

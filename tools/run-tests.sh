@@ -3,6 +3,7 @@
 # Windows tests and the end-to-end runs under Wine on a virtual display.
 set -u
 cd "$(dirname "$0")/.."
+rm -f build/native-tests.log build/win32-tests.log build/windows-tests.log
 JOBS=${JOBS:-2}
 failed=0
 
@@ -22,6 +23,12 @@ fi
 echo "== native tests =="
 (cd build/native && ctest --output-on-failure -j"$JOBS") | tee build/native-tests.log
 [ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
+
+if [ "$wine_tree" != build/win32 ]; then
+  echo "== checks of the 32-bit program (build/win32) =="
+  (cd build/win32 && ctest --output-on-failure) | tee build/win32-tests.log
+  [ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
+fi
 
 echo "== Windows and end-to-end tests ($wine_tree) =="
 display_pid=
@@ -44,7 +51,8 @@ WINEPREFIX="$PWD/$wine_tree/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null
 [ -n "$display_pid" ] && kill "$display_pid" 2>/dev/null
 
 passed=0; failures=0
-for log in build/native-tests.log build/windows-tests.log; do
+for log in build/native-tests.log build/win32-tests.log build/windows-tests.log; do
+  [ -f "$log" ] || continue
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of' "$log" | tail -1)
   total=$(echo "$line" | sed -E 's/.* out of ([0-9]+).*/\1/')
   bad=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed.*/\1/')
