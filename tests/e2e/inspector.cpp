@@ -1,0 +1,277 @@
+// Looks at and drives the saver's windows from outside, as a user would.
+//   e2e_inspector <command> [arguments] [<command> [arguments] ...]
+// Commands run in order; each prints what it found on one line:
+//   find-dialog <title hex> <ms>   wait for a top-level dialog with that title
+//   controls                       every control of the dialog
+//   click <id>                     press a button of the dialog (BM_CLICK)
+//   settext <id> <text hex>        replace a control's text
+//   rect <id>                      a control's rectangle on the screen
+//   wait-gone <ms>                 wait until the dialog has closed
+//   savers                         how many full-screen saver windows exist
+//   wait-saver <ms>                wait for a full-screen saver window
+//   iswindow <number>              whether a window of that handle exists
+// Texts travel as hex of their Shift-JIS bytes. The exit code is 0 when every
+// command succeeded, else 1.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char DIALOG_CLASS[] = "#32770";
+const char SAVER_CLASS[] = "WindowsScreenSaverClass";
+const char FULL_SCREEN_TITLE[] = "Screen Saver";
+const int TEXT_BYTES = 512;
+const int CLASS_BYTES = 64;
+const DWORD POLL_MS = 50;
+const UINT SEND_TIMEOUT_MS = 5000;
+const int FAILED = 1;
+
+struct Inspection {
+    HWND dialog;
+    std::string wantedTitle;
+    HWND found;
+    int saverCount;
+};
+
+Inspection inspection;
+
+unsigned long long HandleNumber(HWND window)
+{
+    return static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window));
+}
+
+std::string ToHex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char byte : bytes) {
+        hex.push_back(digits[byte >> 4]);
+        hex.push_back(digits[byte & 0x0F]);
+    }
+    return hex;
+}
+
+std::string FromHex(const char* hex)
+{
+    std::string bytes;
+    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2) {
+        char pair[3] = {hex[i], hex[i + 1], '\0'};
+        bytes.push_back(static_cast<char>(strtoul(pair, nullptr, 16)));
+    }
+    return bytes;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[TEXT_BYTES] = {};
+    GetWindowTextA(window, text, TEXT_BYTES);
+    return text;
+}
+
+// A control of another process: GetWindowTextA would give only the text the
+// control was created with, so ask the control itself.
+std::string ControlText(HWND control)
+{
+    char text[TEXT_BYTES] = {};
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(control, WM_GETTEXT, TEXT_BYTES, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                             SEND_TIMEOUT_MS, &copied))
+        return "";
+    return std::string(text, copied < static_cast<DWORD_PTR>(TEXT_BYTES) ? copied : 0);
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[CLASS_BYTES] = {};
+    GetClassNameA(window, name, CLASS_BYTES);
+    return name;
+}
+
+std::string RectText(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return std::to_string(rect.left) + " " + std::to_string(rect.top) + " " + std::to_string(rect.right) + " " +
+           std::to_string(rect.bottom);
+}
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM)
+{
+    if (IsWindowVisible(window) && ClassOf(window) == DIALOG_CLASS && WindowText(window) == inspection.wantedTitle) {
+        inspection.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CountSaver(HWND window, LPARAM)
+{
+    if (ClassOf(window) == SAVER_CLASS && WindowText(window) == FULL_SCREEN_TITLE) {
+        if (!inspection.found)
+            inspection.found = window;
+        ++inspection.saverCount;
+    }
+    return TRUE;
+}
+
+int CountSavers()
+{
+    inspection.found = nullptr;
+    inspection.saverCount = 0;
+    EnumWindows(CountSaver, 0);
+    return inspection.saverCount;
+}
+
+bool FindDialog(const char* titleHex, DWORD waitMs)
+{
+    inspection.wantedTitle = FromHex(titleHex);
+    DWORD started = GetTickCount();
+    do {
+        inspection.found = nullptr;
+        EnumWindows(MatchDialog, 0);
+        if (inspection.found) {
+            inspection.dialog = inspection.found;
+            printf("dialog %llu owner %llu rect %s\n", HandleNumber(inspection.dialog),
+                   HandleNumber(GetWindow(inspection.dialog, GW_OWNER)), RectText(inspection.dialog).c_str());
+            return true;
+        }
+        Sleep(POLL_MS);
+    } while (GetTickCount() - started < waitMs);
+    printf("no-dialog\n");
+    return false;
+}
+
+BOOL CALLBACK PrintControl(HWND control, LPARAM)
+{
+    LRESULT checked = SendMessageA(control, BM_GETCHECK, 0, 0);
+    printf("control %d class %s style %08lx checked %d text %s\n", GetDlgCtrlID(control), ClassOf(control).c_str(),
+           static_cast<unsigned long>(GetWindowLongA(control, GWL_STYLE)), static_cast<int>(checked),
+           ToHex(ControlText(control)).c_str());
+    return TRUE;
+}
+
+bool PrintControls()
+{
+    if (!inspection.dialog)
+        return false;
+    EnumChildWindows(inspection.dialog, PrintControl, 0);
+    return true;
+}
+
+HWND Control(const char* id)
+{
+    if (!inspection.dialog)
+        return nullptr;
+    return GetDlgItem(inspection.dialog, atoi(id));
+}
+
+bool Click(const char* id)
+{
+    HWND button = Control(id);
+    DWORD_PTR result = 0;
+    return button && SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &result);
+}
+
+bool SetText(const char* id, const char* textHex)
+{
+    HWND control = Control(id);
+    std::string text = FromHex(textHex);
+    DWORD_PTR result = 0;
+    return control && SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                          SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &result);
+}
+
+bool PrintRect(const char* id)
+{
+    HWND control = Control(id);
+    if (!control)
+        return false;
+    printf("rect %s %s\n", id, RectText(control).c_str());
+    return true;
+}
+
+bool WaitGone(DWORD waitMs)
+{
+    DWORD started = GetTickCount();
+    while (inspection.dialog && IsWindow(inspection.dialog)) {
+        if (GetTickCount() - started >= waitMs) {
+            printf("still-open\n");
+            return false;
+        }
+        Sleep(POLL_MS);
+    }
+    printf("gone\n");
+    return true;
+}
+
+bool WaitSaver(DWORD waitMs)
+{
+    DWORD started = GetTickCount();
+    while (CountSavers() == 0) {
+        if (GetTickCount() - started >= waitMs) {
+            printf("no-saver\n");
+            return false;
+        }
+        Sleep(POLL_MS);
+    }
+    printf("saver %llu rect %s\n", HandleNumber(inspection.found), RectText(inspection.found).c_str());
+    return true;
+}
+
+// Runs the command at argv[*next] and advances past its arguments.
+bool RunCommand(int argc, char** argv, int* next)
+{
+    const char* command = argv[(*next)++];
+    auto argument = [&]() -> const char* { return *next < argc ? argv[(*next)++] : ""; };
+    if (strcmp(command, "find-dialog") == 0) {
+        const char* title = argument();
+        return FindDialog(title, strtoul(argument(), nullptr, 10));
+    }
+    if (strcmp(command, "controls") == 0)
+        return PrintControls();
+    if (strcmp(command, "click") == 0)
+        return Click(argument());
+    if (strcmp(command, "settext") == 0) {
+        const char* id = argument();
+        return SetText(id, argument());
+    }
+    if (strcmp(command, "rect") == 0)
+        return PrintRect(argument());
+    if (strcmp(command, "wait-gone") == 0)
+        return WaitGone(strtoul(argument(), nullptr, 10));
+    if (strcmp(command, "savers") == 0) {
+        printf("savers %d\n", CountSavers());
+        return true;
+    }
+    if (strcmp(command, "wait-saver") == 0)
+        return WaitSaver(strtoul(argument(), nullptr, 10));
+    if (strcmp(command, "iswindow") == 0) {
+        const char* number = argument();
+        HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoull(number, nullptr, 10)));
+        printf("iswindow %s %d\n", number, IsWindow(window) ? 1 : 0);
+        return true;
+    }
+    printf("unknown-command %s\n", command);
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int next = 1;
+    while (next < argc) {
+        const char* command = argv[next];
+        bool succeeded = RunCommand(argc, argv, &next);
+        fflush(stdout);
+        if (!succeeded) {
+            fprintf(stderr, "e2e_inspector: %s failed\n", command);
+            return FAILED;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,194 @@
+// Stands in for the display settings' preview: a top-level window with a
+// 152 x 112 client area that runs the saver as "/p <its handle>" inside it.
+//   e2e_preview_parent <saver path> <status file> <close-request file> [wrap]
+// "wrap" writes the handle plus 2^32, which the saver must read modulo 2^32.
+// The status file receives one line per event:
+//   parent <handle>            client <x> <y> <width> <height>    command <text>
+//   contextmenu wparam=<n> lparam=<n>    saver-exit <code>    parent-closed
+// Creating the close-request file makes the window close itself, as the
+// display settings do when the user picks another saver.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char PARENT_CLASS[] = "TamblornE2EPreviewParent";
+const int PREVIEW_WIDTH = 152;
+const int PREVIEW_HEIGHT = 112;
+const int PARENT_X = 80;
+const int PARENT_Y = 60;
+const DWORD PARENT_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+const UINT_PTR POLL_TIMER = 1;
+const UINT POLL_MS = 50;
+const DWORD SAVER_END_WAIT_MS = 10000;
+const unsigned long long HANDLE_WRAP = 1ULL << 32;
+const int USAGE_ERROR = 120;
+const int START_FAILED = 121;
+const int SAVER_DID_NOT_END = 122;
+
+struct PreviewParent {
+    HWND window;
+    const char* saverPath;
+    const char* statusPath;
+    const char* closeRequestPath;
+    bool wrapHandle;
+    PROCESS_INFORMATION saver;
+    bool saverStarted;
+    bool saverExitReported;
+};
+
+PreviewParent parent;
+
+void ReportStatus(const std::string& line)
+{
+    FILE* status = fopen(parent.statusPath, "ab");
+    if (!status)
+        return;
+    fprintf(status, "%s\n", line.c_str());
+    fclose(status);
+}
+
+unsigned long long HandleNumber(HWND window)
+{
+    return static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window));
+}
+
+bool StartSaver()
+{
+    unsigned long long number = HandleNumber(parent.window) + (parent.wrapHandle ? HANDLE_WRAP : 0);
+    std::string commandLine = std::string("\"") + parent.saverPath + "\" /p " + std::to_string(number);
+    ReportStatus("command " + commandLine);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(parent.saverPath, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &parent.saver))
+        return false;
+    parent.saverStarted = true;
+    return true;
+}
+
+void ReportSaverExitIfEnded(DWORD waitMs)
+{
+    if (!parent.saverStarted || parent.saverExitReported)
+        return;
+    if (WaitForSingleObject(parent.saver.hProcess, waitMs) != WAIT_OBJECT_0)
+        return;
+    DWORD exitCode = 0;
+    GetExitCodeProcess(parent.saver.hProcess, &exitCode);
+    ReportStatus("saver-exit " + std::to_string(static_cast<long>(exitCode)));
+    parent.saverExitReported = true;
+}
+
+void OnPollTimer(HWND window)
+{
+    ReportSaverExitIfEnded(0);
+    if (GetFileAttributesA(parent.closeRequestPath) != INVALID_FILE_ATTRIBUTES) {
+        KillTimer(window, POLL_TIMER);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+}
+
+void OnContextMenu(WPARAM wParam, LPARAM lParam)
+{
+    ReportStatus("contextmenu wparam=" + std::to_string(static_cast<unsigned long long>(wParam)) +
+                 " lparam=" + std::to_string(static_cast<long long>(lParam)));
+}
+
+void OnDestroy()
+{
+    ReportStatus("parent-closed");
+    PostQuitMessage(0);
+}
+
+LRESULT CALLBACK PreviewParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_TIMER:
+        OnPollTimer(window);
+        return 0;
+    case WM_CONTEXTMENU:
+        OnContextMenu(wParam, lParam);
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+bool CreateParentWindow(HINSTANCE instance)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = PreviewParentProc;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.lpszClassName = PARENT_CLASS;
+    if (!RegisterClassA(&windowClass))
+        return false;
+    RECT frame = {0, 0, PREVIEW_WIDTH, PREVIEW_HEIGHT};
+    AdjustWindowRect(&frame, PARENT_STYLE, FALSE);
+    parent.window =
+        CreateWindowExA(0, PARENT_CLASS, "Tamblorn preview parent", PARENT_STYLE, PARENT_X, PARENT_Y,
+                        frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    return parent.window != nullptr;
+}
+
+void ReportClientArea()
+{
+    RECT client = {};
+    GetClientRect(parent.window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(parent.window, &origin);
+    ReportStatus("parent " + std::to_string(HandleNumber(parent.window)));
+    ReportStatus("client " + std::to_string(origin.x) + " " + std::to_string(origin.y) + " " +
+                 std::to_string(client.right) + " " + std::to_string(client.bottom));
+}
+
+void RunMessageLoop()
+{
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 4) {
+        fprintf(stderr, "usage: e2e_preview_parent SAVER STATUS-FILE CLOSE-REQUEST-FILE [wrap]\n");
+        return USAGE_ERROR;
+    }
+    parent.saverPath = argv[1];
+    parent.statusPath = argv[2];
+    parent.closeRequestPath = argv[3];
+    parent.wrapHandle = argc > 4 && strcmp(argv[4], "wrap") == 0;
+
+    if (!CreateParentWindow(GetModuleHandleA(nullptr)))
+        return START_FAILED;
+    UpdateWindow(parent.window);
+    ReportClientArea();
+    if (!StartSaver()) {
+        ReportStatus("saver-start-failed " + std::to_string(GetLastError()));
+        return START_FAILED;
+    }
+    SetTimer(parent.window, POLL_TIMER, POLL_MS, nullptr);
+    RunMessageLoop();
+
+    ReportSaverExitIfEnded(SAVER_END_WAIT_MS);
+    if (!parent.saverExitReported) {
+        ReportStatus("saver-still-running");
+        TerminateProcess(parent.saver.hProcess, SAVER_DID_NOT_END);
+        return SAVER_DID_NOT_END;
+    }
+    DWORD exitCode = 0;
+    GetExitCodeProcess(parent.saver.hProcess, &exitCode);
+    return static_cast<int>(exitCode);
+}

@@ -1,0 +1,904 @@
+#!/usr/bin/env python3
+"""End-to-end runs of the real saver program under Wine on a virtual display.
+
+Every group of cases runs on its own Xvfb display (1024 x 768 x 24) and in a
+Wine prefix inside the build tree, and drives the program as the platform and
+the user would: command lines, key presses and mouse moves through xdotool,
+screenshots through xwd, and three small Windows helpers of this directory
+(an exact-command-line launcher, a preview parent window and a window
+inspector). CTest runs one group per test:
+
+    python3 run_e2e.py --group full_screen --saver .../Tamblorn.scr \
+        --wine-run .../wine-run.sh --build-dir ... --launcher ... ...
+
+Standard library only.
+"""
+
+import argparse
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import time
+import unittest
+
+SKIPPED = 77  # CTest's skip code: this machine's Wine cannot run the tree
+
+SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
+DISPLAY_NUMBERS = range(200, 260)
+SAVER_TITLE = 'Screen Saver'
+DIALOG_TITLE = 'Tamblornスクリーンセーバ設定'
+SETTINGS_FILE_NAME = 'TamblornScrS'
+WINDOW_WRAP = 1 << 32
+
+# Canvas rectangles as (left, top, right, bottom), right and bottom exclusive.
+# The default text is 10 bytes at 32 pixels: a 320 x 232 canvas, centred.
+TEXT_CANVAS = (352, 268, 672, 500)
+# The first jump of a fresh process draws 41 and 18467: origin (41, 243).
+TEXT_AFTER_FIRST_JUMP = (41, 243, 361, 475)
+# The bonfire canvas is the 286 x 106 logs picture plus 200 rows, centred.
+BONFIRE_CANVAS = (369, 231, 655, 537)
+LOGS_BAND = (369, 431, 655, 537)
+PREVIEW_SIZE = (152, 112)
+PICTURE_CROP = (500, 350)
+
+FIRST_JUMP_SECONDS = 10.1
+KEY_EXIT_ALLOWANCE = 1.5  # "within a second", plus Wine's process teardown
+REJECT_ALLOWANCE = 5.0  # "within a few seconds"
+START_WAIT = 20.0
+
+# Exit codes as the Unix side sees them: -1 arrives as 255.
+EXIT_DONE, EXIT_OK, EXIT_CANCEL, EXIT_REJECTED = 0, 1, 2, 255
+
+# Filled from the command line by main().
+CONFIG = argparse.Namespace()
+# The display and the Wine prefix the running group uses.
+STAGE = argparse.Namespace(display=None, xvfb=None, prefix=None, extra_env={}, started=[], timings=[])
+
+
+# --- Processes, display and prefix -----------------------------------------
+
+
+def windows_path(path):
+    """The path of a Unix file as Wine's drive Z: shows it."""
+    return 'Z:' + os.path.abspath(path).replace('/', '\\')
+
+
+def base_env(extra=None):
+    env = dict(os.environ)
+    env['DISPLAY'] = STAGE.display
+    env['TAMBLORN_WINE_PREFIX'] = STAGE.prefix
+    for name in ('TAMBLORN_DLL_OVERRIDES', 'TAMBLORN_VERIFIER_ANSWERS', 'TAMBLORN_DOUBLE_LOG'):
+        env.pop(name, None)
+    env.update(STAGE.extra_env)
+    env.update(extra or {})
+    return env
+
+
+def start_wine(program, args, extra_env=None):
+    """Starts a Windows program under the tree's wine-run.sh in its own process group.
+
+    The output goes to a file, not a pipe: Wine's own service processes, started
+    by whichever program comes first, inherit the descriptors and would keep a
+    pipe open for ever.
+    """
+    work = os.path.join(CONFIG.build_dir, 'e2e-work')
+    os.makedirs(work, exist_ok=True)
+    STAGE.output_count = getattr(STAGE, 'output_count', 0) + 1
+    output_path = os.path.join(work, 'output-%d-%d.txt' % (os.getpid(), STAGE.output_count))
+    with open(output_path, 'wb') as output:
+        process = subprocess.Popen([CONFIG.wine_run, program] + list(args), env=base_env(extra_env),
+                                   stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.STDOUT,
+                                   start_new_session=True)
+    process.output_path = output_path
+    STAGE.started.append(process)
+    return process
+
+
+def process_output(process):
+    with open(process.output_path, 'rb') as output:
+        return output.read().decode('utf-8', 'replace').replace('\r\n', '\n')
+
+
+def run_wine(program, args, timeout=60, extra_env=None):
+    process = start_wine(program, args, extra_env)
+    if wait_exit(process, timeout) is None:
+        stop_process(process)
+        raise AssertionError('%s %s did not end within %s s' % (os.path.basename(program), args, timeout))
+    return process.returncode, process_output(process)
+
+
+def wait_exit(process, timeout):
+    """The exit code, or None while the process still runs after the timeout."""
+    try:
+        process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return None
+    return process.returncode
+
+
+def stop_process(process):
+    if process.poll() is None:
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        process.wait()
+
+
+def stop_leftovers():
+    for process in STAGE.started:
+        stop_process(process)
+        if os.path.exists(process.output_path):
+            os.remove(process.output_path)
+    STAGE.started = []
+
+
+def x_tool(*args):
+    env = dict(os.environ, DISPLAY=STAGE.display)
+    return subprocess.run(list(args), env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                          timeout=20).stdout.decode('utf-8', 'replace')
+
+
+def start_display():
+    for number in DISPLAY_NUMBERS:
+        if os.path.exists('/tmp/.X%d-lock' % number):
+            continue
+        xvfb = subprocess.Popen(['Xvfb', ':%d' % number, '-screen', '0', '%dx%dx24' % (SCREEN_WIDTH, SCREEN_HEIGHT),
+                                 '-nolisten', 'tcp'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                start_new_session=True)
+        for _ in range(100):
+            if xvfb.poll() is not None or os.path.exists('/tmp/.X11-unix/X%d' % number):
+                break
+            time.sleep(0.05)
+        if xvfb.poll() is None:
+            STAGE.display, STAGE.xvfb = ':%d' % number, xvfb
+            return
+    raise RuntimeError('no free X display for Xvfb')
+
+
+def stop_display():
+    if STAGE.xvfb:
+        STAGE.xvfb.terminate()
+        STAGE.xvfb.wait()
+        STAGE.xvfb = None
+
+
+def wineserver(*args):
+    env = dict(os.environ, WINEPREFIX=STAGE.prefix)
+    subprocess.run([CONFIG.wineserver] + list(args), env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=60)
+
+
+def open_stage(prefix_name, extra_env=None):
+    """Starts the display, makes sure the prefix exists and keeps its Wine server up."""
+    STAGE.prefix = os.path.join(CONFIG.build_dir, prefix_name)
+    STAGE.extra_env = dict(extra_env or {})
+    start_display()
+    # The first run through wine-run.sh creates the prefix (unmanaged windows included).
+    code, output = run_wine(CONFIG.inspector, ['savers'], timeout=180)
+    if code == SKIPPED:
+        raise unittest.SkipTest('Wine cannot run this tree on this machine: ' + output.strip())
+    if code != 0:
+        raise RuntimeError('the Wine prefix %s does not work: %s' % (STAGE.prefix, output))
+    subprocess.Popen([CONFIG.wineserver, '-p'], env=dict(os.environ, WINEPREFIX=STAGE.prefix),
+                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                     start_new_session=True).wait()
+
+
+def close_stage():
+    stop_leftovers()
+    if STAGE.prefix:
+        wineserver('-k')
+        wineserver('-w')
+    stop_display()
+
+
+# --- The settings file ------------------------------------------------------
+
+
+def settings_path():
+    return os.path.join(STAGE.prefix, 'drive_c', 'windows', SETTINGS_FILE_NAME)
+
+
+def write_settings(text):
+    """Writes the settings file as private-profile text in Shift-JIS, or removes it for None."""
+    path = settings_path()
+    if text is None:
+        if os.path.exists(path):
+            os.remove(path)
+        return
+    with open(path, 'wb') as settings:
+        settings.write(text.replace('\n', '\r\n').encode('cp932'))
+
+
+def read_settings():
+    """The settings file as {(section, key): value}, decoded from Shift-JIS."""
+    values, section = {}, None
+    with open(settings_path(), 'rb') as settings:
+        for line in settings.read().decode('cp932').splitlines():
+            line = line.strip()
+            if line.startswith('[') and line.endswith(']'):
+                section = line[1:-1].upper()
+            elif '=' in line and section:
+                key, value = line.split('=', 1)
+                values[(section, key.strip().upper())] = value.strip()
+    return values
+
+
+# --- Screenshots --------------------------------------------------------------
+
+
+def screenshot():
+    """The whole screen as (width, height, RGB bytes)."""
+    env = dict(os.environ, DISPLAY=STAGE.display)
+    xwd = subprocess.Popen(['xwd', '-root', '-silent', '-display', STAGE.display], env=env, stdout=subprocess.PIPE)
+    ppm = subprocess.run(['/usr/bin/convert', 'xwd:-', 'ppm:-'], stdin=xwd.stdout, stdout=subprocess.PIPE,
+                         check=True, timeout=30).stdout
+    xwd.wait()
+    return parse_ppm(ppm)
+
+
+def parse_ppm(data):
+    fields, position = [], 0
+    while len(fields) < 4:
+        while data[position:position + 1].isspace():
+            position += 1
+        if data[position:position + 1] == b'#':
+            position = data.index(b'\n', position)
+            continue
+        end = position
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[position:end])
+        position = end
+    position += 1
+    if fields[0] != b'P6' or fields[3] != b'255':
+        raise ValueError('not an 8-bit binary PPM')
+    width, height = int(fields[1]), int(fields[2])
+    return width, height, data[position:position + width * height * 3]
+
+
+def region_rows(image, rect):
+    width, height, pixels = image
+    left, top, right, bottom = clip(rect, width, height)
+    for y in range(top, bottom):
+        yield pixels[(y * width + left) * 3:(y * width + right) * 3]
+
+
+def clip(rect, width, height):
+    left, top, right, bottom = rect
+    return max(left, 0), max(top, 0), min(right, width), min(bottom, height)
+
+
+def lit_bytes(image, rect):
+    """How many colour bytes of the region are not 0: a cheap measure of non-black content."""
+    return sum(len(row) - row.count(0) for row in region_rows(image, rect))
+
+
+def lit_outside(image, rect):
+    """How many colour bytes outside the rectangle are not 0."""
+    width, height, _ = image
+    total = lit_bytes(image, (0, 0, width, height))
+    return total - lit_bytes(image, rect)
+
+
+def pixel(image, x, y):
+    width, _, pixels = image
+    offset = (y * width + x) * 3
+    return tuple(pixels[offset:offset + 3])
+
+
+def lit_box(image):
+    """The bounding box of the non-black pixels, or None."""
+    width, height, pixels = image
+    box = None
+    for y in range(height):
+        row = pixels[y * width * 3:(y + 1) * width * 3]
+        stripped = row.lstrip(b'\0')
+        if not stripped:
+            continue
+        first = (len(row) - len(stripped)) // 3
+        last = (len(row.rstrip(b'\0')) - 1) // 3
+        if box is None:
+            box = [first, y, last + 1, y + 1]
+        else:
+            box = [min(box[0], first), box[1], max(box[2], last + 1), y + 1]
+    return tuple(box) if box else None
+
+
+def save_crop(image, centre, path):
+    """Saves a PICTURE_CROP region of the screenshot centred on centre as PNG."""
+    width, height, pixels = image
+    crop_width, crop_height = PICTURE_CROP
+    left = min(max(centre[0] - crop_width // 2, 0), width - crop_width)
+    top = min(max(centre[1] - crop_height // 2, 0), height - crop_height)
+    ppm = b'P6\n%d %d\n255\n' % (width, height) + pixels
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    subprocess.run(['/usr/bin/convert', 'ppm:-', '-crop', '%dx%d+%d+%d' % (crop_width, crop_height, left, top),
+                    '+repage', path], input=ppm, check=True, timeout=30)
+
+
+def read_bmp24(path):
+    """A 24-bit bottom-up BMP as (width, height, top-down RGB bytes)."""
+    with open(path, 'rb') as bitmap:
+        data = bitmap.read()
+    offset = int.from_bytes(data[10:14], 'little')
+    width = int.from_bytes(data[18:22], 'little', signed=True)
+    height = int.from_bytes(data[22:26], 'little', signed=True)
+    if int.from_bytes(data[28:30], 'little') != 24:
+        raise ValueError('%s is not a 24-bit bitmap' % path)
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in range(abs(height)):
+        source_row = y if height < 0 else abs(height) - 1 - y
+        row = data[offset + source_row * stride:offset + source_row * stride + width * 3]
+        rows.append(bytes(b for i in range(0, len(row), 3) for b in (row[i + 2], row[i + 1], row[i])))
+    return width, abs(height), b''.join(rows)
+
+
+# --- The saver and its windows ------------------------------------------------
+
+
+def saver_command_line(arguments, quoted=True):
+    """The raw command line bytes: the program name, quoted or not, then the argument bytes."""
+    name = windows_path(CONFIG.saver).encode('cp932')
+    return (b'"' + name + b'"' if quoted else name) + arguments
+
+
+def launch(command_line, extra_env=None):
+    """Starts the saver through the launcher with exactly these command-line bytes."""
+    return start_wine(CONFIG.launcher, [windows_path(CONFIG.saver), command_line.hex()], extra_env)
+
+
+def launcher_exit(process, timeout):
+    """The saver's exit code as the launcher reports it."""
+    code = wait_exit(process, timeout)
+    if code is None:
+        return None
+    output = process_output(process)
+    match = re.search(r'exit=(-?\d+)', output)
+    if not match:
+        raise AssertionError('the launcher did not start the saver: ' + output.strip())
+    return int(match.group(1)) & 0xFF
+
+
+def saver_windows():
+    """The X windows that carry the full-screen saver's title."""
+    return x_tool('xdotool', 'search', '--name', '^%s$' % SAVER_TITLE).split()
+
+
+def wait_for(condition, timeout, interval=0.1):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value or time.monotonic() >= deadline:
+            return value
+        time.sleep(interval)
+
+
+def wait_saver_window(process, timeout=START_WAIT):
+    def shown():
+        if process.poll() is not None:
+            raise AssertionError('the saver ended with %s before its window appeared' % process.returncode)
+        return saver_windows()
+    windows = wait_for(shown, timeout)
+    if not windows:
+        raise AssertionError('no window titled "%s" appeared within %s s' % (SAVER_TITLE, timeout))
+    return windows
+
+
+def wait_no_saver_window(timeout=10):
+    if wait_for(lambda: not saver_windows(), timeout) is False:
+        raise AssertionError('a saver window is still on the screen')
+
+
+def inspect(*commands, timeout=60):
+    code, output = run_wine(CONFIG.inspector, [str(c) for c in commands], timeout=timeout)
+    return code, output
+
+
+def dialog_controls(output):
+    """{id: (class, checked, text)} from the inspector's "controls" lines."""
+    controls = {}
+    for match in re.finditer(r'^control (-?\d+) class (\S+) style \S+ checked (-?\d+) text ([0-9a-f]*)$', output,
+                             re.M):
+        text = bytes.fromhex(match.group(4)).decode('cp932', 'replace')
+        controls.setdefault(int(match.group(1)), (match.group(2), int(match.group(3)), text))
+        controls.setdefault(('text', text), int(match.group(1)))
+    return controls
+
+
+def title_hex(title):
+    return title.encode('cp932').hex()
+
+
+def press_key(key='space'):
+    x_tool('xdotool', 'key', key)
+
+
+def note_time(label, seconds):
+    STAGE.timings.append((label, seconds))
+
+
+# --- Cases ----------------------------------------------------------------------
+
+
+class StageCase(unittest.TestCase):
+    prefix_name = 'e2e-prefix'
+    stage_env = {}
+
+    @classmethod
+    def setUpClass(cls):
+        open_stage(cls.prefix_name, cls.stage_env)
+
+    @classmethod
+    def tearDownClass(cls):
+        close_stage()
+
+    def setUp(self):
+        x_tool('xdotool', 'mousemove', str(SCREEN_WIDTH // 2), str(SCREEN_HEIGHT // 2))
+
+    def tearDown(self):
+        stop_leftovers()
+        write_settings(None)
+
+    def run_full_screen_and_press_key(self, process, label):
+        wait_saver_window(process)
+        time.sleep(0.5)
+        self.assertIsNone(process.poll(), '%s: the saver ended before the key press' % label)
+        press_key()
+        code = launcher_exit(process, 10)
+        self.assertEqual(code, EXIT_DONE, '%s: the key press did not end the saver with 0' % label)
+        wait_no_saver_window()
+
+    def open_dialog(self, process, label):
+        code, output = inspect('find-dialog', title_hex(DIALOG_TITLE), 20000, 'controls')
+        self.assertEqual(code, 0, '%s: no dialog titled "%s" appeared (saver exit %s): %s' %
+                         (label, DIALOG_TITLE, process.poll(), output))
+        return output
+
+    def drive_dialog(self, *commands):
+        code, output = inspect('find-dialog', title_hex(DIALOG_TITLE), 5000, *commands)
+        self.assertEqual(code, 0, 'the inspector could not do %s: %s' % (commands, output))
+        return output
+
+
+class CommandLine(StageCase):
+    """The switches, the blanks before them, the window numbers and the program-name forms."""
+
+    def test_full_screen_switches(self):
+        for arguments in (b' /s', b' -S', b' s', b'  /s', b' /S/P 5'):
+            with self.subTest(arguments=arguments):
+                self.run_full_screen_and_press_key(launch(saver_command_line(arguments)), arguments)
+
+    def test_no_switch_opens_the_dialog_without_parent(self):
+        for arguments, close_by in ((b'', 'escape'), (b' - /', 'cancel-click')):
+            with self.subTest(arguments=arguments):
+                process = launch(saver_command_line(arguments))
+                output = self.open_dialog(process, arguments)
+                self.assertRegex(output, r'^dialog \d+ owner 0 ', 'the dialog has an owner')
+                if close_by == 'escape':
+                    time.sleep(0.3)
+                    press_key('Escape')
+                else:
+                    rect = self.drive_dialog('rect', 2)
+                    left, top, right, bottom = map(int, re.search(r'^rect 2 (.*)$', rect, re.M).group(1).split())
+                    x_tool('xdotool', 'mousemove', str((left + right) // 2), str((top + bottom) // 2), 'click', '1')
+                self.assertEqual(launcher_exit(process, 10), EXIT_CANCEL)
+
+    def test_rejected_command_lines_exit_with_minus_one(self):
+        code, output = inspect('iswindow', 123, 'iswindow', 1)
+        self.assertIn('iswindow 123 0', output, 'window 123 exists in this prefix; the case needs one that does not')
+        self.assertIn('iswindow 1 0', output)
+        full_width_s = 'ｓ'.encode('cp932')
+        rejected = (b' /p', b' /p 0', b' /p abc', b' /p 123', b' /p\t5', b' /x', b' /1', b' /' + full_width_s,
+                    b' ' + full_width_s, b' /a', b' /a 99', b' /p 4294967297', b' /p 4294967296')
+        for arguments in rejected:
+            with self.subTest(arguments=arguments):
+                self.assert_rejected(launch(saver_command_line(arguments)), arguments)
+
+    def test_full_width_letter_from_the_unix_command_line(self):
+        # The Unix argument is UTF-8; Wine hands it to the program in code page 932.
+        process = start_wine(CONFIG.saver, ['/ｓ'])
+        self.assert_rejected(process, '/ｓ (UTF-8)')
+
+    def assert_rejected(self, process, label):
+        started = time.monotonic()
+        seen = []
+        while process.poll() is None and time.monotonic() - started < REJECT_ALLOWANCE * 4:
+            seen += saver_windows()
+            seen += x_tool('xdotool', 'search', '--name', 'Tamblorn|Preview').split()
+            time.sleep(0.05)
+        elapsed = time.monotonic() - started
+        code = wait_exit(process, 1)
+        if process.args[1] == CONFIG.launcher and code is not None:
+            code = launcher_exit(process, 1)
+        self.assertEqual(code, EXIT_REJECTED, '%s: exit code' % label)
+        self.assertLess(elapsed, REJECT_ALLOWANCE, '%s: took %.1f s' % (label, elapsed))
+        self.assertEqual(seen, [], '%s: a window appeared' % label)
+
+    def test_program_name_forms(self):
+        # A quoted name needs no blank before the switch.
+        self.run_full_screen_and_press_key(launch(saver_command_line(b'/s')), 'quoted name + /s')
+        if b' ' in saver_command_line(b'', quoted=False):
+            self.skipTest('the program path has a blank; an unquoted name cannot be formed')
+        # An unquoted name runs up to the first blank: "Tamblorn.scr/s" is all name.
+        process = launch(saver_command_line(b'/s', quoted=False))
+        self.open_dialog(process, 'unquoted name + /s')
+        time.sleep(0.3)
+        press_key('Escape')
+        self.assertEqual(launcher_exit(process, 10), EXIT_CANCEL)
+        # A tab ends an unquoted name like a blank.
+        self.run_full_screen_and_press_key(launch(saver_command_line(b'\t/s', quoted=False)), 'unquoted name + tab')
+
+
+class FullScreen(StageCase):
+    """The full-screen saver with no settings file: placement, the jump and the closing rules."""
+
+    def test_flames_centred_then_jump_second_instance_and_mouse_slack(self):
+        write_settings(None)
+        process = start_wine(CONFIG.saver, ['/s'])
+        windows = wait_saver_window(process)
+        shown_at = time.monotonic()
+        geometry = x_tool('xdotool', 'getwindowgeometry', windows[0])
+        self.assertIn('Position: 0,0', geometry)
+        self.assertIn('Geometry: %dx%d' % (SCREEN_WIDTH, SCREEN_HEIGHT), geometry)
+
+        image = wait_for(lambda: self.flames_in(TEXT_CANVAS), 3.0, interval=0.2)
+        self.assertTrue(image, 'no flames inside %s within 3 s' % (TEXT_CANVAS,))
+        self.assertEqual(lit_outside(image, TEXT_CANVAS), 0, 'something shows outside the centred canvas')
+        note_time('flames centred after (s)', time.monotonic() - shown_at)
+
+        # A second full-screen start finds the running saver and ends with 0.
+        second = start_wine(CONFIG.saver, ['/s'])
+        self.assertEqual(wait_exit(second, 15), EXIT_DONE)
+        code, output = inspect('savers')
+        self.assertIn('savers 1', output)
+        self.assertIsNone(process.poll(), 'the second start ended the first saver')
+
+        # Travel 3 stays within the slack of 4.
+        x_tool('xdotool', 'mousemove_relative', '--', '3', '0')
+        time.sleep(1.5)
+        self.assertIsNone(process.poll(), 'a mouse move of 3 pixels ended the saver')
+
+        # The first jump: after 101 ticks the canvas moves to (41, 243).
+        def jumped():
+            image = screenshot()
+            if lit_bytes(image, TEXT_AFTER_FIRST_JUMP) and lit_outside(image, TEXT_AFTER_FIRST_JUMP) == 0:
+                return image
+            return None
+        image = wait_for(jumped, 20.0 - (time.monotonic() - shown_at), interval=0.3)
+        jump_seen = time.monotonic() - shown_at
+        self.assertTrue(image, 'the canvas did not show alone at %s' % (TEXT_AFTER_FIRST_JUMP,))
+        note_time('first jump seen after (s)', jump_seen)
+        self.assertGreater(jump_seen, FIRST_JUMP_SECONDS - 1.5)
+        self.assertLess(jump_seen, FIRST_JUMP_SECONDS + 5.0)
+        self.assertEqual(lit_outside(image, TEXT_AFTER_FIRST_JUMP), 0, 'the old place is not black')
+        self.assertIsNone(process.poll())
+
+        # Travel 10 ends it.
+        x_tool('xdotool', 'mousemove_relative', '--', '10', '0')
+        self.assertEqual(wait_exit(process, 5), EXIT_DONE, 'a mouse move of 10 pixels did not end the saver with 0')
+
+    def test_key_press_ends_within_a_second(self):
+        write_settings(None)
+        process = start_wine(CONFIG.saver, ['/s'])
+        wait_saver_window(process)
+        self.assertTrue(wait_for(lambda: self.flames_in(TEXT_CANVAS), 5.0, interval=0.2))
+        if CONFIG.screens:
+            time.sleep(max(0.0, 9.0 - 5.0))
+            image = screenshot()
+            save_crop(image, centre_of(TEXT_CANVAS), os.path.join(CONFIG.screens, 'screen-text.png'))
+        self.assertIsNone(process.poll(), 'the saver ended before the key press')
+        pressed = time.monotonic()
+        press_key()
+        code = wait_exit(process, 5)
+        elapsed = time.monotonic() - pressed
+        note_time('key press to exit (s)', elapsed)
+        self.assertEqual(code, EXIT_DONE)
+        self.assertLessEqual(elapsed, KEY_EXIT_ALLOWANCE)
+
+    def flames_in(self, rect):
+        image = screenshot()
+        return image if lit_bytes(image, rect) > 0 else None
+
+
+def centre_of(rect):
+    return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
+
+
+class Bonfire(StageCase):
+    """Fire mode 1: the logs picture at the bottom of the canvas with flames above it."""
+
+    def test_logs_picture_under_flames(self):
+        write_settings('[WHITCH]\nFIRE=1\n')
+        logs = read_bmp24(CONFIG.logs_bitmap)
+        self.assertEqual((logs[0], logs[1]), (LOGS_BAND[2] - LOGS_BAND[0], LOGS_BAND[3] - LOGS_BAND[1]))
+        process = start_wine(CONFIG.saver, ['/s'])
+        wait_saver_window(process)
+        shown_at = time.monotonic()
+        above_band = (BONFIRE_CANVAS[0], BONFIRE_CANVAS[1], BONFIRE_CANVAS[2], LOGS_BAND[1])
+
+        # The flames grow a level every 3.1 s and first climb out of the picture
+        # after some 5 s; look until just before the first jump moves the canvas.
+        def risen():
+            image = screenshot()
+            return image if lit_bytes(image, above_band) > 0 else None
+        image = wait_for(risen, FIRST_JUMP_SECONDS - 0.6 - (time.monotonic() - shown_at), interval=0.4)
+        if not image:
+            image = screenshot()
+        note_time('bonfire flames above the logs after (s)', time.monotonic() - shown_at)
+        if CONFIG.screens:
+            save_crop(image, centre_of(BONFIRE_CANVAS), os.path.join(CONFIG.screens, 'screen-bonfire.png'))
+        self.assertEqual(lit_outside(image, BONFIRE_CANVAS), 0, 'something shows outside the bonfire canvas')
+        self.assertGreater(lit_bytes(image, above_band), 0, 'no flames above the logs picture')
+
+        same = wood = flames = 0
+        for y in range(LOGS_BAND[1], LOGS_BAND[3]):
+            for x in range(LOGS_BAND[0], LOGS_BAND[2]):
+                shown = pixel(image, x, y)
+                if shown == pixel(logs, x - LOGS_BAND[0], y - LOGS_BAND[1]):
+                    same += 1
+                elif shown != (0, 0, 0):
+                    flames += 1
+                red, green, blue = shown
+                wood += red >= 40 and red > green > blue and green >= red // 5
+        band_pixels = logs[0] * logs[1]
+        self.assertGreater(same, band_pixels // 2, 'the logs picture does not show in the bottom band')
+        self.assertGreater(wood, band_pixels // 5, 'too few orange-brown wood pixels in the bottom band')
+        self.assertGreater(flames, 200, 'no flames over the embers')
+        self.assertIsNone(process.poll())
+        press_key()
+        self.assertEqual(wait_exit(process, 5), EXIT_DONE)
+
+
+class Preview(StageCase):
+    """The saver inside a 152 x 112 preview parent of another process."""
+
+    def test_preview_shows_relays_context_menu_and_ends_with_parent(self):
+        self.run_preview(wrap=False, right_click=True)
+
+    def test_window_number_above_32_bits_wraps(self):
+        self.run_preview(wrap=True, right_click=False)
+
+    def run_preview(self, wrap, right_click):
+        work = os.path.join(CONFIG.build_dir, 'e2e-work')
+        os.makedirs(work, exist_ok=True)
+        status = os.path.join(work, 'preview-status.txt')
+        close_request = os.path.join(work, 'preview-close')
+        for path in (status, close_request):
+            if os.path.exists(path):
+                os.remove(path)
+        args = [windows_path(CONFIG.saver), windows_path(status), windows_path(close_request)]
+        parent = start_wine(CONFIG.preview_parent, args + (['wrap'] if wrap else []))
+
+        def lines():
+            return open(status, encoding='cp932').read().splitlines() if os.path.exists(status) else []
+
+        def line(prefix):
+            return next((l for l in lines() if l.startswith(prefix)), None)
+
+        self.assertTrue(wait_for(lambda: line('command '), START_WAIT), 'the preview parent did not start the saver')
+        handle = int(line('parent ').split()[1])
+        x, y, width, height = map(int, line('client ').split()[1:])
+        self.assertEqual((width, height), PREVIEW_SIZE)
+        number = int(line('command ').rsplit(' ', 1)[1])
+        self.assertEqual(number, handle + (WINDOW_WRAP if wrap else 0))
+        client = (x, y, x + width, y + height)
+
+        image = wait_for(lambda: (lambda i: i if lit_bytes(i, client) > 0 else None)(screenshot()), 10.0,
+                         interval=0.3)
+        self.assertTrue(image, 'no flames in the preview parent\'s client area')
+        self.assertIsNone(line('saver-exit'), 'the saver ended early: %s' % lines())
+
+        if right_click:
+            x_tool('xdotool', 'mousemove', str(x + width // 2), str(y + height // 2), 'click', '3')
+            self.assertTrue(wait_for(lambda: line('contextmenu'), 5.0), 'no WM_CONTEXTMENU reached the parent')
+            self.assertIn('contextmenu wparam=%d ' % handle, line('contextmenu'))
+            time.sleep(0.5)
+            self.assertIsNone(line('saver-exit'), 'input in the preview ended the saver')
+
+        open(close_request, 'w').close()
+        self.assertEqual(wait_exit(parent, 15), EXIT_DONE, 'status: %s' % lines())
+        self.assertEqual(line('saver-exit'), 'saver-exit 0')
+
+
+class Dialog(StageCase):
+    """The configuration dialog: what it shows and what it stores."""
+
+    LIMIT_RADIOS = {1030: '弱火', 1031: '中火', 1032: '強火'}
+
+    def open_configure(self):
+        process = start_wine(CONFIG.saver, ['/c'])
+        return process, dialog_controls(self.open_dialog(process, '/c'))
+
+    def test_shows_title_and_controls(self):
+        write_settings(None)
+        process, controls = self.open_configure()
+        for text in ('OK', 'キャンセル', '表示文字', 'フォントサイズ', '文字燃える', '焚き火', 'ループ', '弱火', '中火', '強火'):
+            self.assertIn(('text', text), controls, 'no control shows "%s"' % text)
+        expected = {1: 'OK', 2: 'キャンセル', 1020: '文字燃える', 1021: '焚き火', 1005: 'ループ'}
+        expected.update(self.LIMIT_RADIOS)
+        for control_id, text in expected.items():
+            self.assertEqual(controls[control_id][2], text)
+        self.assertEqual(controls[1001][2], '五字送り火')
+        self.assertEqual(controls[1002][2], '32')
+        self.assertEqual(controls[1020][1], 1)
+        self.assertEqual(controls[1032][1], 1)
+        self.drive_dialog('click', 2)
+        self.assertEqual(wait_exit(process, 10), EXIT_CANCEL)
+
+    def test_stored_limit_picks_the_strength_radio(self):
+        for limit, checked in ((8, 1031), (6, 1030), (12, 1032), (10, 1031), (20, 1032)):
+            with self.subTest(limit=limit):
+                write_settings('[FLAME]\nLIMIT=%d\n' % limit)
+                process, controls = self.open_configure()
+                states = {control_id: controls[control_id][1] for control_id in self.LIMIT_RADIOS}
+                self.assertEqual(states, {control_id: int(control_id == checked) for control_id in self.LIMIT_RADIOS},
+                                 '%s should be checked' % self.LIMIT_RADIOS[checked])
+                self.drive_dialog('click', 2)
+                self.assertEqual(wait_exit(process, 10), EXIT_CANCEL)
+
+    def test_bonfire_then_ok_stores_fire_mode(self):
+        write_settings('[WHITCH]\nFIRE=0\n')
+        process, controls = self.open_configure()
+        self.assertEqual((controls[1020][1], controls[1021][1]), (1, 0))
+        output = self.drive_dialog('click', 1021, 'controls', 'click', 1)
+        controls = dialog_controls(output)
+        self.assertEqual((controls[1020][1], controls[1021][1]), (0, 1))
+        self.assertEqual(controls[1032][1], 1, 'the strength radio lost its check')
+        self.assertEqual(wait_exit(process, 10), EXIT_OK)
+        settings = read_settings()
+        self.assertEqual(settings[('WHITCH', 'FIRE')], '1')
+        for key in (('BURNING', 'TEXT'), ('FONT', 'SIZE'), ('FLAME', 'LIMIT'), ('FLAME', 'LOOP')):
+            self.assertIn(key, settings)
+
+    def test_cancel_leaves_the_file_unchanged(self):
+        write_settings('[BURNING]\nTEXT=燃えろ\n[WHITCH]\nFIRE=0\n[FLAME]\nLIMIT=8\n')
+        with open(settings_path(), 'rb') as settings:
+            before = settings.read()
+        process, _ = self.open_configure()
+        self.drive_dialog('click', 1021, 'click', 1030, 'click', 2)
+        self.assertEqual(wait_exit(process, 10), EXIT_CANCEL)
+        with open(settings_path(), 'rb') as settings:
+            self.assertEqual(settings.read(), before)
+
+    def test_font_size_200_is_stored_as_minus_56(self):
+        write_settings(None)
+        process, _ = self.open_configure()
+        self.drive_dialog('settext', 1002, '200'.encode().hex(), 'click', 1)
+        self.assertEqual(wait_exit(process, 10), EXIT_OK)
+        self.assertEqual(read_settings()[('FONT', 'SIZE')], '-56')
+
+    def test_ok_with_empty_text_stores_empty_text(self):
+        write_settings('[BURNING]\nTEXT=燃えろ\n')
+        process, controls = self.open_configure()
+        self.assertEqual(controls[1001][2], '燃えろ')
+        self.drive_dialog('settext', 1001, '', 'click', 1)
+        self.assertEqual(wait_exit(process, 10), EXIT_OK)
+        self.assertEqual(read_settings()[('BURNING', 'TEXT')], '')
+
+
+class Win9x(StageCase):
+    """A Windows 98 prefix with password protection on and the test verifier beside the program."""
+
+    prefix_name = 'e2e-prefix-win98'
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        for key, value_args in (('HKCU\\Software\\Wine', ['/v', 'Version', '/d', 'win98']),
+                                ('HKCU\\Control Panel\\Desktop',
+                                 ['/v', 'ScreenSaveUsePassword', '/t', 'REG_DWORD', '/d', '1'])):
+            code, output = run_wine('reg', ['add', key] + value_args + ['/f'])
+            if code != 0:
+                raise RuntimeError('reg add %s failed: %s' % (key, output))
+        cls.program_dir = os.path.join(CONFIG.build_dir, 'e2e-win98-program')
+        os.makedirs(cls.program_dir, exist_ok=True)
+        cls.saver = os.path.join(cls.program_dir, os.path.basename(CONFIG.saver))
+        shutil.copy2(CONFIG.saver, cls.saver)
+        for double in (CONFIG.verifier, CONFIG.password_change):
+            if double:
+                shutil.copy2(double, os.path.join(cls.program_dir, os.path.basename(double)))
+        cls.log = os.path.join(CONFIG.build_dir, 'e2e-work', 'win98-doubles.log')
+        os.makedirs(os.path.dirname(cls.log), exist_ok=True)
+
+    def setUp(self):
+        super().setUp()
+        if os.path.exists(self.log):
+            os.remove(self.log)
+
+    def log_lines(self):
+        if not os.path.exists(self.log):
+            return []
+        with open(self.log, encoding='cp932', errors='replace') as log:
+            return log.read().splitlines()
+
+    def test_key_asks_the_verifier_until_it_accepts(self):
+        if not CONFIG.verifier:
+            self.fail('the PASSWORD.CPL test double is not built (tests/win32/doubles.cmake)')
+        env = {'TAMBLORN_VERIFIER_ANSWERS': '01', 'TAMBLORN_DOUBLE_LOG': windows_path(self.log)}
+        process = start_wine(self.saver, ['/s'], env)
+        wait_saver_window(process)
+        self.assertIn('PASSWORD.CPL loaded', self.log_lines())
+        time.sleep(0.5)
+
+        press_key()
+        refused = wait_for(lambda: [l for l in self.log_lines() if l.startswith('VerifyScreenSavePwd call=1')], 5.0)
+        self.assertTrue(refused, 'the key press did not ask the verifier: %s' % self.log_lines())
+        self.assertIn('answer=0', refused[0])
+        time.sleep(1.0)
+        self.assertIsNone(process.poll(), 'the saver ended although the verifier refused')
+
+        press_key()
+        accepted = wait_for(lambda: [l for l in self.log_lines() if l.startswith('VerifyScreenSavePwd call=2')], 5.0)
+        self.assertTrue(accepted, 'the second key press did not ask the verifier: %s' % self.log_lines())
+        self.assertIn('answer=1', accepted[0])
+        self.assertEqual(wait_exit(process, 5), EXIT_DONE)
+        self.assertIn('PASSWORD.CPL freed', self.log_lines())
+
+    def test_password_switch_changes_the_password(self):
+        if not CONFIG.password_change:
+            self.fail('the MPR.DLL test double is not built (tests/win32/doubles.cmake)')
+        env = {'TAMBLORN_DLL_OVERRIDES': 'mpr=n', 'TAMBLORN_DOUBLE_LOG': windows_path(self.log)}
+        for args in (['/a', '99'], ['/a']):
+            with self.subTest(args=args):
+                if os.path.exists(self.log):
+                    os.remove(self.log)
+                code, output = run_wine(self.saver, args, timeout=30, extra_env=env)
+                self.assertEqual(code, EXIT_DONE, 'the 9x family must accept /a: %s' % output)
+                calls = [l for l in self.log_lines() if l.startswith('PwdChangePasswordA')]
+                self.assertEqual(len(calls), 1, self.log_lines())
+                self.assertRegex(calls[0], r'provider="SCRSAVE" owner=\d+ third=0 fourth=0')
+                self.assertIn('MPR.DLL freed', self.log_lines())
+
+
+GROUPS = {
+    'command_line': CommandLine,
+    'full_screen': FullScreen,
+    'bonfire': Bonfire,
+    'preview': Preview,
+    'dialog': Dialog,
+    'win9x': Win9x,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument('--group', action='append', choices=sorted(GROUPS) + ['all'], required=True)
+    parser.add_argument('--saver', required=True, help='the built Tamblorn.scr')
+    parser.add_argument('--wine-run', required=True, help="the tree's wine-run.sh")
+    parser.add_argument('--wineserver', default='/usr/lib/wine/wineserver')
+    parser.add_argument('--build-dir', required=True, help='where the prefixes and work files go')
+    parser.add_argument('--launcher', required=True)
+    parser.add_argument('--preview-parent', required=True)
+    parser.add_argument('--inspector', required=True)
+    parser.add_argument('--logs-bitmap', required=True)
+    parser.add_argument('--verifier', default='', help='the PASSWORD.CPL test double')
+    parser.add_argument('--password-change', default='', help='the MPR.DLL test double')
+    parser.add_argument('--screens', default='', help='save screen-text.png and screen-bonfire.png here')
+    parser.add_argument('unittest_args', nargs='*', help='passed on to unittest, e.g. -k jump')
+    parser.parse_args(namespace=CONFIG)
+    for name in ('saver', 'wine_run', 'build_dir', 'launcher', 'preview_parent', 'inspector', 'logs_bitmap'):
+        setattr(CONFIG, name, os.path.abspath(getattr(CONFIG, name)))
+
+    groups = sorted(GROUPS) if 'all' in CONFIG.group else CONFIG.group
+    loader = unittest.TestLoader()
+    if CONFIG.unittest_args:
+        loader.testNamePatterns = ['*%s*' % pattern for pattern in CONFIG.unittest_args]
+    suite = unittest.TestSuite(loader.loadTestsFromTestCase(GROUPS[group]) for group in groups)
+    started = time.monotonic()
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    for label, seconds in STAGE.timings:
+        print('timing: %s %.2f' % (label, seconds))
+    print('e2e %s: %.1f s' % (', '.join(groups), time.monotonic() - started))
+    if result.testsRun and len(result.skipped) == result.testsRun:
+        return SKIPPED
+    return 0 if result.wasSuccessful() else 1
+
+
+if __name__ == '__main__':
+    sys.exit(main())
