@@ -495,11 +495,12 @@ TEST_F(ClosingRules, TwoQueuedTimerTicksAreDroppedBeforeTheDialog)
     UseVerifier("0");
     otherWindow = MakeTestWindow();
     ASSERT_NE(otherWindow, nullptr);
+    // Queued ahead of the saver's ticks: a message that is not a tick, and another window's tick.
+    PostMessageA(window, WM_USER, 0, 0);
+    PostMessageA(otherWindow, WM_TIMER, 1, 0);
     const int queuedTicks = 3;
     for (int tick = 0; tick < queuedTicks; ++tick)
         PostMessageA(window, WM_TIMER, 1, 0);
-    PostMessageA(otherWindow, WM_TIMER, 1, 0);
-    PostMessageA(window, WM_USER, 0, 0);
     seen = DialogObservations();
     verifierDouble.setWhileOpen(CountQueuedTicksWhileOpen);
 
