@@ -22,17 +22,21 @@ const DWORD SAVED_VALUE_BYTES = 256;
 
 struct PlatformCalls {
     std::vector<std::string> events;
+    HKEY openedKey;
+    std::string openedKeyName;
     std::vector<HMODULE> loaded;
     std::vector<HMODULE> freed;
 };
 PlatformCalls calls;
 
 typedef LONG(WINAPI* RegOpenKeyExAEntry)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
+typedef LONG(WINAPI* RegCloseKeyEntry)(HKEY);
 typedef HMODULE(WINAPI* LoadLibraryAEntry)(LPCSTR);
 typedef BOOL(WINAPI* FreeLibraryEntry)(HMODULE);
 typedef BOOL(WINAPI* SystemParametersInfoAEntry)(UINT, UINT, PVOID, UINT);
 
 RegOpenKeyExAEntry realRegOpenKeyExA;
+RegCloseKeyEntry realRegCloseKey;
 LoadLibraryAEntry realLoadLibraryA;
 FreeLibraryEntry realFreeLibrary;
 SystemParametersInfoAEntry realSystemParametersInfoA;
@@ -48,7 +52,18 @@ std::string ModuleBaseName(HMODULE module)
 LONG WINAPI SpyRegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY key)
 {
     calls.events.push_back(std::string("RegOpenKeyExA ") + (subKey ? subKey : ""));
-    return realRegOpenKeyExA(root, subKey, options, access, key);
+    LONG result = realRegOpenKeyExA(root, subKey, options, access, key);
+    if (result == ERROR_SUCCESS) {
+        calls.openedKey = *key;
+        calls.openedKeyName = subKey ? subKey : "";
+    }
+    return result;
+}
+
+LONG WINAPI SpyRegCloseKey(HKEY key)
+{
+    calls.events.push_back("RegCloseKey " + (key == calls.openedKey ? calls.openedKeyName : std::string("(other)")));
+    return realRegCloseKey(key);
 }
 
 HMODULE WINAPI SpyLoadLibraryA(LPCSTR name)
@@ -183,6 +198,7 @@ protected:
     {
         SaveUsePassword();
         SwapImport("RegOpenKeyExA", &SpyRegOpenKeyExA, &realRegOpenKeyExA);
+        SwapImport("RegCloseKey", &SpyRegCloseKey, &realRegCloseKey);
         SwapImport("LoadLibraryA", &SpyLoadLibraryA, &realLoadLibraryA);
         SwapImport("FreeLibrary", &SpyFreeLibrary, &realFreeLibrary);
         SwapImport("SystemParametersInfoA", &SpySystemParametersInfoA, &realSystemParametersInfoA);
@@ -191,6 +207,7 @@ protected:
     static void TearDownTestSuite()
     {
         SwapImport<RegOpenKeyExAEntry>("RegOpenKeyExA", realRegOpenKeyExA, nullptr);
+        SwapImport<RegCloseKeyEntry>("RegCloseKey", realRegCloseKey, nullptr);
         SwapImport<LoadLibraryAEntry>("LoadLibraryA", realLoadLibraryA, nullptr);
         SwapImport<FreeLibraryEntry>("FreeLibrary", realFreeLibrary, nullptr);
         SwapImport<SystemParametersInfoAEntry>("SystemParametersInfoA", realSystemParametersInfoA, nullptr);
@@ -219,9 +236,9 @@ protected:
     {
         HKEY key;
         savedSize = SAVED_VALUE_BYTES;
-        savedPresent = RegOpenKeyExA(HKEY_CURRENT_USER, DESKTOP_KEY, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS &&
-                       RegQueryValueExA(key, USE_PASSWORD, nullptr, &savedType, savedValue, &savedSize) ==
-                           ERROR_SUCCESS;
+        savedPresent =
+            RegOpenKeyExA(HKEY_CURRENT_USER, DESKTOP_KEY, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS &&
+            RegQueryValueExA(key, USE_PASSWORD, nullptr, &savedType, savedValue, &savedSize) == ERROR_SUCCESS;
         RegCloseKey(key);
     }
 
@@ -245,6 +262,8 @@ BYTE PasswordServices::savedValue[SAVED_VALUE_BYTES];
 DWORD PasswordServices::savedSize;
 
 typedef std::vector<std::string> Events;
+const std::string OPEN_DESKTOP = "RegOpenKeyExA Control Panel\\Desktop";
+const std::string CLOSE_DESKTOP = "RegCloseKey Control Panel\\Desktop";
 
 }  // namespace
 
@@ -269,13 +288,13 @@ TEST_F(PasswordServices, WithoutPasswordProtectionNothingIsLoaded)
 {
     win9xFamily = 1;
     LoadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events({"RegOpenKeyExA Control Panel\\Desktop"})) << "value absent";
+    EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, CLOSE_DESKTOP})) << "value absent";
     EXPECT_EQ(verifierModule, nullptr);
 
     WriteUsePassword(0);
     calls = PlatformCalls();
     LoadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events({"RegOpenKeyExA Control Panel\\Desktop"})) << "value 0";
+    EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, CLOSE_DESKTOP})) << "value 0";
     EXPECT_EQ(verifierModule, nullptr);
     EXPECT_EQ(verifierEntry, nullptr);
     EXPECT_FALSE(PlatformSaysSaverRuns());
@@ -288,7 +307,7 @@ TEST_F(PasswordServices, AVerifierWithItsEntryIsLoadedThenFreedTellingThePlatfor
     calls = PlatformCalls();
 
     LoadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events({"RegOpenKeyExA Control Panel\\Desktop", "LoadLibraryA PASSWORD.CPL", "running 1"}));
+    EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, "LoadLibraryA PASSWORD.CPL", "running 1", CLOSE_DESKTOP}));
     ASSERT_NE(verifierModule, nullptr);
     EXPECT_EQ(verifierModule, GetModuleHandleA(VERIFIER_LIBRARY));
     EXPECT_EQ(reinterpret_cast<void*>(verifierEntry),
@@ -315,11 +334,16 @@ TEST_F(PasswordServices, TheSwitchIsReadAsUpToFourBytes)
     EXPECT_NE(verifierEntry, nullptr) << "a one-byte 1 switches protection on";
     UnloadPasswordVerifier();
 
+    const BYTE oneZeroByte[] = {0};
+    WriteUsePassword(REG_BINARY, oneZeroByte, sizeof oneZeroByte);
+    LoadPasswordVerifier();
+    EXPECT_EQ(verifierModule, nullptr) << "a one-byte 0 leaves protection off";
+
     const BYTE fiveBytes[] = {1, 0, 0, 0, 0};
     WriteUsePassword(REG_BINARY, fiveBytes, sizeof fiveBytes);
     calls = PlatformCalls();
     LoadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events({"RegOpenKeyExA Control Panel\\Desktop"})) << "a longer value cannot be read";
+    EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, CLOSE_DESKTOP})) << "a longer value cannot be read";
     EXPECT_EQ(verifierModule, nullptr);
 
     WriteUsePassword(0x100);
@@ -341,8 +365,8 @@ TEST_F(PasswordServices, ALibraryWithoutTheEntryIsFreedAgainAndThePlatformIsNotT
     calls = PlatformCalls();
 
     LoadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events({"RegOpenKeyExA Control Panel\\Desktop", "LoadLibraryA PASSWORD.CPL",
-                                    "FreeLibrary PASSWORD.CPL"}));
+    EXPECT_EQ(calls.events,
+              Events({OPEN_DESKTOP, "LoadLibraryA PASSWORD.CPL", "FreeLibrary PASSWORD.CPL", CLOSE_DESKTOP}));
     EXPECT_EQ(calls.loaded, std::vector<HMODULE>({variant}));
     EXPECT_EQ(calls.freed, std::vector<HMODULE>({variant}));
     EXPECT_EQ(verifierModule, nullptr);
@@ -363,8 +387,8 @@ TEST_F(PasswordServices, ASecondLoadFirstUnloads)
     calls = PlatformCalls();
 
     LoadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events({"FreeLibrary PASSWORD.CPL", "running 0", "RegOpenKeyExA Control Panel\\Desktop",
-                                    "LoadLibraryA PASSWORD.CPL", "running 1"}));
+    EXPECT_EQ(calls.events, Events({"FreeLibrary PASSWORD.CPL", "running 0", OPEN_DESKTOP, "LoadLibraryA PASSWORD.CPL",
+                                    "running 1", CLOSE_DESKTOP}));
     EXPECT_EQ(calls.freed, std::vector<HMODULE>({first}));
     EXPECT_NE(verifierEntry, nullptr);
     EXPECT_TRUE(PlatformSaysSaverRuns());
@@ -384,6 +408,17 @@ TEST_F(PasswordServices, UnloadingWithNothingLoadedDoesNothing)
     UnloadPasswordVerifier();
     EXPECT_EQ(calls.events, Events());
     EXPECT_TRUE(PlatformSaysSaverRuns());
+}
+
+TEST_F(PasswordServices, UnloadingOutsideTheNineXFamilyLeavesEverythingAlone)
+{
+    verifierModule = realLoadLibraryA(VERIFIER_LIBRARY);
+    ASSERT_NE(verifierModule, nullptr);
+    HMODULE loaded = verifierModule;
+    calls = PlatformCalls();
+    UnloadPasswordVerifier();
+    EXPECT_EQ(calls.events, Events());
+    EXPECT_EQ(verifierModule, loaded);
 }
 
 TEST_F(PasswordServices, TheRunningStateIsToldOnlyOnTheNineXFamily)
@@ -412,11 +447,12 @@ TEST_F(PasswordServices, ChangingThePasswordHandsTheProviderAndOwnerToMprAndFree
     ChangeSaverPassword(owner);
     EXPECT_EQ(calls.events, Events({"LoadLibraryA MPR.DLL", "FreeLibrary MPR.DLL"}));
     EXPECT_EQ(GetModuleHandleA("MPR.DLL"), nullptr);
-    std::string expected = "MPR.DLL loaded\r\n"
-                           "PwdChangePasswordA provider=\"SCRSAVE\" owner=" +
-                           std::to_string(reinterpret_cast<UINT_PTR>(owner)) +
-                           " third=0 fourth=0\r\n"
-                           "MPR.DLL freed\r\n";
+    std::string expected =
+        "MPR.DLL loaded\r\n"
+        "PwdChangePasswordA provider=\"SCRSAVE\" owner=" +
+        std::to_string(reinterpret_cast<UINT_PTR>(owner)) +
+        " third=0 fourth=0\r\n"
+        "MPR.DLL freed\r\n";
     EXPECT_EQ(ReadWholeFile(logPath), expected) << "run with the DLL override mpr=n so that the double is used";
 
     DestroyWindow(owner);
