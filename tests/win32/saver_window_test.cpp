@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "effect_window.h"
+#include "flame_canvas.h"
 #include "host_state.h"
 #include "win_test_support.h"
 
