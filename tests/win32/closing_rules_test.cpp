@@ -40,8 +40,7 @@ VerifierControls verifierDouble;
 
 typedef void (*AnyEntry)();
 
-template <typename Entry>
-Entry FindEntry(HMODULE module, const char* name)
+template <typename Entry> Entry FindEntry(HMODULE module, const char* name)
 {
     return reinterpret_cast<Entry>(reinterpret_cast<AnyEntry>(GetProcAddress(module, name)));
 }

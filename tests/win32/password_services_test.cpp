@@ -116,8 +116,7 @@ void** FindImportSlot(const char* function)
     return nullptr;
 }
 
-template <typename Entry>
-void SwapImport(const char* function, Entry replacement, Entry* previous)
+template <typename Entry> void SwapImport(const char* function, Entry replacement, Entry* previous)
 {
     void** slot = FindImportSlot(function);
     ASSERT_NE(slot, nullptr) << function << " is not imported";
@@ -185,11 +184,18 @@ std::string TemporaryLogPath()
     return path;
 }
 
-void ResetPasswordState()
+void ResetHostState()
 {
+    closeApproved = 0;
+    verifying = 0;
+    lastVerifyTick = NO_VERIFICATION_YET;
+    isPreview = 0;
     win9xFamily = 0;
     verifierModule = nullptr;
     verifierEntry = nullptr;
+    startCursor = POINT{0, 0};
+    acLineStatus = AC_LINE_UNKNOWN;
+    autoPlayMessage = 0;
 }
 
 class PasswordServices : public ::testing::Test {
@@ -217,7 +223,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(realSystemParametersInfoA) << "the spies are not in place";
-        ResetPasswordState();
+        ResetHostState();
         DeleteUsePassword();
         TellPlatformSaverRuns(FALSE);
         calls = PlatformCalls();
@@ -227,7 +233,7 @@ protected:
     {
         if (verifierModule)
             realFreeLibrary(verifierModule);
-        ResetPasswordState();
+        ResetHostState();
         TellPlatformSaverRuns(FALSE);
         SetEnvironmentVariableA("TAMBLORN_DOUBLE_LOG", nullptr);
     }
@@ -447,12 +453,11 @@ TEST_F(PasswordServices, ChangingThePasswordHandsTheProviderAndOwnerToMprAndFree
     ChangeSaverPassword(owner);
     EXPECT_EQ(calls.events, Events({"LoadLibraryA MPR.DLL", "FreeLibrary MPR.DLL"}));
     EXPECT_EQ(GetModuleHandleA("MPR.DLL"), nullptr);
-    std::string expected =
-        "MPR.DLL loaded\r\n"
-        "PwdChangePasswordA provider=\"SCRSAVE\" owner=" +
-        std::to_string(reinterpret_cast<UINT_PTR>(owner)) +
-        " third=0 fourth=0\r\n"
-        "MPR.DLL freed\r\n";
+    std::string expected = "MPR.DLL loaded\r\n"
+                           "PwdChangePasswordA provider=\"SCRSAVE\" owner=" +
+                           std::to_string(reinterpret_cast<UINT_PTR>(owner)) +
+                           " third=0 fourth=0\r\n"
+                           "MPR.DLL freed\r\n";
     EXPECT_EQ(ReadWholeFile(logPath), expected) << "run with the DLL override mpr=n so that the double is used";
 
     DestroyWindow(owner);
