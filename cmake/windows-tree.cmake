@@ -70,14 +70,15 @@ if(TAMBLORN_WINDOWS_TESTS)
     target_link_libraries(${test_name} PRIVATE tamblorn_program gtest gtest_main)
     tamblorn_warnings(${test_name})
     add_test(NAME windows.${test_name} COMMAND ${test_name})
-    set_tests_properties(windows.${test_name} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
+    # The tests share one prefix, so one settings file and one cursor.
+    set_tests_properties(windows.${test_name} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK wine_prefix)
   endforeach()
 
   add_test(NAME windows.render_check
            COMMAND ${CMAKE_COMMAND} -DWINE_RUN=${CMAKE_BINARY_DIR}/wine-run.sh -DRENDER=$<TARGET_FILE:tamblorn-render>
                    -DWORK_DIR=${CMAKE_BINARY_DIR} -DBONFIRE_HASH=${TAMBLORN_BONFIRE_HASH}
                    -P ${PROJECT_SOURCE_DIR}/tests/win32/render_check.cmake)
-  set_tests_properties(windows.render_check PROPERTIES TIMEOUT 120)
+  set_tests_properties(windows.render_check PROPERTIES TIMEOUT 120 RESOURCE_LOCK wine_prefix)
 
   include(tests/e2e/e2e.cmake OPTIONAL)
 endif()

@@ -20,13 +20,15 @@ execute_process(COMMAND ${WINDRES} --input-format=coff --output-format=rc ${PROG
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "windres could not read the resources: ${errors}")
 endif()
-foreach(expected "2003 DIALOGEX" "103 BITMAP" "104 ICON" "1001," "TamblornScrSvr.ini" "1007,"
-                 "Tamblorn Screen Saver" "LANGUAGE 17, 1")
+foreach(expected "103 2 /* RT_BITMAP */" "104 14 /* RT_GROUP_ICON */" "1 24 /* RT_MANIFEST */"
+                 "2003 DIALOGEX 0, 0, 338, 95" "STYLE 0x80c800c8"
+                 "CAPTION L\"Tamblorn\\x30b9\\x30af\\x30ea\\x30fc\\x30f3\\x30bb\\x30fc\\x30d0\\x8a2d\\x5b9a\""
+                 "1001, \"TamblornScrSvr.ini\"" "1007, \"Tamblorn Screen Saver\"" "LANGUAGE 17, 1")
   string(FIND "${resources}" "${expected}" found)
   if(found EQUAL -1)
     message(FATAL_ERROR "the resources lack ${expected}")
   endif()
 endforeach()
-if(resources MATCHES "\n100 ICON")
-  message(FATAL_ERROR "an icon under 100 would become the saver window's class icon")
+if(resources MATCHES "\n100 14 ")
+  message(FATAL_ERROR "an icon group under 100 would become the saver window's class icon")
 endif()

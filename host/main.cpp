@@ -1,0 +1,8 @@
+#include "host_state.h"
+
+// The runtime's start-up calls main; the arguments it prepared are not used:
+// the command line is read raw.
+int main(int, char**)
+{
+    StartFromCommandLine();
+}

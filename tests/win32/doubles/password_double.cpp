@@ -1,0 +1,129 @@
+// Stand-in for the platform's "PASSWORD.CPL": a screen-saver password verifier
+// whose answers the tests choose.
+//
+// In process, through the exported controls below (the test holds its own
+// reference so that this state outlives the saver's FreeLibrary). Out of process,
+// through the environment:
+//   TAMBLORN_VERIFIER_ANSWERS  one character per call, '1' accepts, anything else
+//                              refuses; calls beyond the string refuse
+//   TAMBLORN_VERIFIER_OPEN_MS  how long each call keeps its "dialog" open, pumping
+//                              the thread's messages meanwhile (default 0)
+//   TAMBLORN_DOUBLE_LOG        file that receives one line per call, load and unload
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "double_log.h"
+
+typedef void(WINAPI* VerifierWhileOpen)(HWND owner);
+
+namespace {
+
+const int ANSWERS_BYTES = 256;
+const int NUMBER_BYTES = 32;
+const char ACCEPT = '1';
+
+struct VerifierDouble {
+    int calls;
+    HWND lastOwner;
+    int answersSet;
+    char answers[ANSWERS_BYTES];
+    VerifierWhileOpen whileOpen;
+};
+
+VerifierDouble verifier;
+
+char AnswerForCall(int call)
+{
+    char fromEnvironment[ANSWERS_BYTES];
+    const char* answers = verifier.answers;
+    if (!verifier.answersSet) {
+        DWORD length = GetEnvironmentVariableA("TAMBLORN_VERIFIER_ANSWERS", fromEnvironment, ANSWERS_BYTES);
+        if (length >= static_cast<DWORD>(ANSWERS_BYTES))
+            length = 0;
+        fromEnvironment[length] = '\0';
+        answers = fromEnvironment;
+    }
+    return call <= static_cast<int>(strlen(answers)) ? answers[call - 1] : '0';
+}
+
+DWORD OpenMilliseconds()
+{
+    char number[NUMBER_BYTES];
+    DWORD length = GetEnvironmentVariableA("TAMBLORN_VERIFIER_OPEN_MS", number, NUMBER_BYTES);
+    if (length == 0 || length >= static_cast<DWORD>(NUMBER_BYTES))
+        return 0;
+    return strtoul(number, nullptr, 10);
+}
+
+// What a modal dialog's own loop does while it waits for the user.
+void KeepDialogOpen(DWORD milliseconds)
+{
+    DWORD opened = GetTickCount();
+    while (GetTickCount() - opened < milliseconds) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI VerifyScreenSavePwd(HWND owner)
+{
+    int call = ++verifier.calls;
+    verifier.lastOwner = owner;
+    if (verifier.whileOpen)
+        verifier.whileOpen(owner);
+    KeepDialogOpen(OpenMilliseconds());
+    BOOL accepted = AnswerForCall(call) == ACCEPT;
+    char line[128];
+    snprintf(line, sizeof line, "VerifyScreenSavePwd call=%d owner=%llu answer=%d", call,
+             static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(owner)), accepted ? 1 : 0);
+    AppendDoubleLog(line);
+    return accepted;
+}
+
+void WINAPI DoubleResetVerifier()
+{
+    memset(&verifier, 0, sizeof verifier);
+}
+
+void WINAPI DoubleSetVerifierAnswers(const char* answers)
+{
+    lstrcpynA(verifier.answers, answers, ANSWERS_BYTES);
+    verifier.answersSet = 1;
+}
+
+int WINAPI DoubleVerifierCalls()
+{
+    return verifier.calls;
+}
+
+HWND WINAPI DoubleLastVerifierOwner()
+{
+    return verifier.lastOwner;
+}
+
+void WINAPI DoubleSetVerifierWhileOpen(VerifierWhileOpen whileOpen)
+{
+    verifier.whileOpen = whileOpen;
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        AppendDoubleLog("PASSWORD.CPL loaded");
+    else if (reason == DLL_PROCESS_DETACH)
+        AppendDoubleLog(reserved ? "PASSWORD.CPL released at exit" : "PASSWORD.CPL freed");
+    return TRUE;
+}
+
+}  // extern "C"

@@ -1,0 +1,465 @@
+// The password and system services against the real registry, the real loader and
+// the test doubles of "PASSWORD.CPL" and "MPR.DLL". The platform calls the services
+// make are watched by spies placed in this executable's import table: each records
+// the call and then makes the real one.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host_state.h"
+#include "win_test_support.h"
+
+namespace {
+
+const char DESKTOP_KEY[] = "Control Panel\\Desktop";
+const char USE_PASSWORD[] = "ScreenSaveUsePassword";
+const char VERIFIER_LIBRARY[] = "PASSWORD.CPL";
+const char WITHOUT_ENTRY_DIRECTORY[] = "no_verifier_entry";
+const DWORD SAVED_VALUE_BYTES = 256;
+
+// --- Spies on the platform ------------------------------------------------------
+
+struct PlatformCalls {
+    std::vector<std::string> events;
+    HKEY openedKey;
+    std::string openedKeyName;
+    std::vector<HMODULE> loaded;
+    std::vector<HMODULE> freed;
+};
+PlatformCalls calls;
+
+typedef LONG(WINAPI* RegOpenKeyExAEntry)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
+typedef LONG(WINAPI* RegCloseKeyEntry)(HKEY);
+typedef HMODULE(WINAPI* LoadLibraryAEntry)(LPCSTR);
+typedef BOOL(WINAPI* FreeLibraryEntry)(HMODULE);
+typedef BOOL(WINAPI* SystemParametersInfoAEntry)(UINT, UINT, PVOID, UINT);
+
+RegOpenKeyExAEntry realRegOpenKeyExA;
+RegCloseKeyEntry realRegCloseKey;
+LoadLibraryAEntry realLoadLibraryA;
+FreeLibraryEntry realFreeLibrary;
+SystemParametersInfoAEntry realSystemParametersInfoA;
+
+std::string ModuleBaseName(HMODULE module)
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(module, path, MAX_PATH);
+    const char* slash = strrchr(path, '\\');
+    return slash ? slash + 1 : path;
+}
+
+LONG WINAPI SpyRegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY key)
+{
+    calls.events.push_back(std::string("RegOpenKeyExA ") + (subKey ? subKey : ""));
+    LONG result = realRegOpenKeyExA(root, subKey, options, access, key);
+    if (result == ERROR_SUCCESS) {
+        calls.openedKey = *key;
+        calls.openedKeyName = subKey ? subKey : "";
+    }
+    return result;
+}
+
+LONG WINAPI SpyRegCloseKey(HKEY key)
+{
+    calls.events.push_back("RegCloseKey " + (key == calls.openedKey ? calls.openedKeyName : std::string("(other)")));
+    return realRegCloseKey(key);
+}
+
+HMODULE WINAPI SpyLoadLibraryA(LPCSTR name)
+{
+    calls.events.push_back(std::string("LoadLibraryA ") + name);
+    HMODULE module = realLoadLibraryA(name);
+    calls.loaded.push_back(module);
+    return module;
+}
+
+BOOL WINAPI SpyFreeLibrary(HMODULE module)
+{
+    calls.events.push_back("FreeLibrary " + ModuleBaseName(module));
+    calls.freed.push_back(module);
+    return realFreeLibrary(module);
+}
+
+BOOL WINAPI SpySystemParametersInfoA(UINT action, UINT number, PVOID slot, UINT profileUpdate)
+{
+    if (action == SPI_SETSCREENSAVERRUNNING) {
+        std::string event = "running " + std::to_string(number);
+        if (!slot)
+            event += " without a slot";
+        if (profileUpdate)
+            event += " with a profile update";
+        calls.events.push_back(event);
+    }
+    return realSystemParametersInfoA(action, number, slot, profileUpdate);
+}
+
+// The import-table slot through which this executable calls `function`.
+void** FindImportSlot(const char* function)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    IMAGE_NT_HEADERS* headers =
+        reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    IMAGE_DATA_DIRECTORY imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (IMAGE_IMPORT_DESCRIPTOR* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         library->Name; ++library) {
+        IMAGE_THUNK_DATA* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
+        IMAGE_THUNK_DATA* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            IMAGE_IMPORT_BY_NAME* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
+                return reinterpret_cast<void**>(&slots->u1.Function);
+        }
+    }
+    return nullptr;
+}
+
+template <typename Entry> void SwapImport(const char* function, Entry replacement, Entry* previous)
+{
+    void** slot = FindImportSlot(function);
+    ASSERT_NE(slot, nullptr) << function << " is not imported";
+    DWORD protection;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    if (previous)
+        *previous = reinterpret_cast<Entry>(*slot);
+    *slot = reinterpret_cast<void*>(replacement);
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+}
+
+// --- The platform's state -----------------------------------------------------------
+
+int PlatformSaysSaverRuns()
+{
+    BOOL running = FALSE;
+    realSystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    return running;
+}
+
+void TellPlatformSaverRuns(BOOL running)
+{
+    BOOL previous;
+    realSystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, running, &previous, 0);
+}
+
+void WriteUsePassword(DWORD type, const void* data, DWORD size)
+{
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, DESKTOP_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, USE_PASSWORD, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void WriteUsePassword(DWORD value)
+{
+    WriteUsePassword(REG_DWORD, &value, sizeof value);
+}
+
+void DeleteUsePassword()
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, DESKTOP_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS) {
+        RegDeleteValueA(key, USE_PASSWORD);
+        RegCloseKey(key);
+    }
+}
+
+std::string TestDirectory()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    *strrchr(path, '\\') = '\0';
+    return path;
+}
+
+std::string TemporaryLogPath()
+{
+    char directory[MAX_PATH];
+    char path[MAX_PATH];
+    GetTempPathA(MAX_PATH, directory);
+    GetTempFileNameA(directory, "tbl", 0, path);
+    return path;
+}
+
+void ResetHostState()
+{
+    closeApproved = 0;
+    verifying = 0;
+    lastVerifyTick = NO_VERIFICATION_YET;
+    isPreview = 0;
+    win9xFamily = 0;
+    verifierModule = nullptr;
+    verifierEntry = nullptr;
+    startCursor = POINT{0, 0};
+    acLineStatus = AC_LINE_UNKNOWN;
+    autoPlayMessage = 0;
+}
+
+class PasswordServices : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        SaveUsePassword();
+        SwapImport("RegOpenKeyExA", &SpyRegOpenKeyExA, &realRegOpenKeyExA);
+        SwapImport("RegCloseKey", &SpyRegCloseKey, &realRegCloseKey);
+        SwapImport("LoadLibraryA", &SpyLoadLibraryA, &realLoadLibraryA);
+        SwapImport("FreeLibrary", &SpyFreeLibrary, &realFreeLibrary);
+        SwapImport("SystemParametersInfoA", &SpySystemParametersInfoA, &realSystemParametersInfoA);
+    }
+
+    static void TearDownTestSuite()
+    {
+        SwapImport<RegOpenKeyExAEntry>("RegOpenKeyExA", realRegOpenKeyExA, nullptr);
+        SwapImport<RegCloseKeyEntry>("RegCloseKey", realRegCloseKey, nullptr);
+        SwapImport<LoadLibraryAEntry>("LoadLibraryA", realLoadLibraryA, nullptr);
+        SwapImport<FreeLibraryEntry>("FreeLibrary", realFreeLibrary, nullptr);
+        SwapImport<SystemParametersInfoAEntry>("SystemParametersInfoA", realSystemParametersInfoA, nullptr);
+        RestoreUsePassword();
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(realSystemParametersInfoA) << "the spies are not in place";
+        ResetHostState();
+        DeleteUsePassword();
+        TellPlatformSaverRuns(FALSE);
+        calls = PlatformCalls();
+    }
+
+    void TearDown() override
+    {
+        if (verifierModule)
+            realFreeLibrary(verifierModule);
+        ResetHostState();
+        TellPlatformSaverRuns(FALSE);
+        SetEnvironmentVariableA("TAMBLORN_DOUBLE_LOG", nullptr);
+    }
+
+    static void SaveUsePassword()
+    {
+        HKEY key;
+        savedSize = SAVED_VALUE_BYTES;
+        savedPresent =
+            RegOpenKeyExA(HKEY_CURRENT_USER, DESKTOP_KEY, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS &&
+            RegQueryValueExA(key, USE_PASSWORD, nullptr, &savedType, savedValue, &savedSize) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+
+    static void RestoreUsePassword()
+    {
+        if (savedPresent)
+            WriteUsePassword(savedType, savedValue, savedSize);
+        else
+            DeleteUsePassword();
+    }
+
+    static bool savedPresent;
+    static DWORD savedType;
+    static BYTE savedValue[SAVED_VALUE_BYTES];
+    static DWORD savedSize;
+};
+
+bool PasswordServices::savedPresent;
+DWORD PasswordServices::savedType;
+BYTE PasswordServices::savedValue[SAVED_VALUE_BYTES];
+DWORD PasswordServices::savedSize;
+
+typedef std::vector<std::string> Events;
+const std::string OPEN_DESKTOP = "RegOpenKeyExA Control Panel\\Desktop";
+const std::string CLOSE_DESKTOP = "RegCloseKey Control Panel\\Desktop";
+
+}  // namespace
+
+TEST_F(PasswordServices, OutsideTheNineXFamilyNothingIsReadLoadedOrTold)
+{
+    WriteUsePassword(1);
+    calls = PlatformCalls();
+
+    LoadPasswordVerifier();
+    EXPECT_EQ(calls.events, Events());
+    EXPECT_EQ(verifierModule, nullptr);
+    EXPECT_EQ(verifierEntry, nullptr);
+    EXPECT_EQ(GetModuleHandleA(VERIFIER_LIBRARY), nullptr);
+
+    SetSaverRunning(1);
+    UnloadPasswordVerifier();
+    EXPECT_EQ(calls.events, Events());
+    EXPECT_FALSE(PlatformSaysSaverRuns());
+}
+
+TEST_F(PasswordServices, WithoutPasswordProtectionNothingIsLoaded)
+{
+    win9xFamily = 1;
+    LoadPasswordVerifier();
+    EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, CLOSE_DESKTOP})) << "value absent";
+    EXPECT_EQ(verifierModule, nullptr);
+
+    WriteUsePassword(0);
+    calls = PlatformCalls();
+    LoadPasswordVerifier();
+    EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, CLOSE_DESKTOP})) << "value 0";
+    EXPECT_EQ(verifierModule, nullptr);
+    EXPECT_EQ(verifierEntry, nullptr);
+    EXPECT_FALSE(PlatformSaysSaverRuns());
+}
+
+TEST_F(PasswordServices, AVerifierWithItsEntryIsLoadedThenFreedTellingThePlatformOnceEach)
+{
+    win9xFamily = 1;
+    WriteUsePassword(1);
+    calls = PlatformCalls();
+
+    LoadPasswordVerifier();
+    EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, "LoadLibraryA PASSWORD.CPL", "running 1", CLOSE_DESKTOP}));
+    ASSERT_NE(verifierModule, nullptr);
+    EXPECT_EQ(verifierModule, GetModuleHandleA(VERIFIER_LIBRARY));
+    EXPECT_EQ(reinterpret_cast<void*>(verifierEntry),
+              reinterpret_cast<void*>(GetProcAddress(verifierModule, "VerifyScreenSavePwd")));
+    EXPECT_TRUE(PlatformSaysSaverRuns());
+
+    HMODULE loaded = verifierModule;
+    calls = PlatformCalls();
+    UnloadPasswordVerifier();
+    EXPECT_EQ(calls.events, Events({"FreeLibrary PASSWORD.CPL", "running 0"}));
+    EXPECT_EQ(calls.freed, std::vector<HMODULE>({loaded}));
+    EXPECT_EQ(verifierModule, nullptr);
+    EXPECT_EQ(verifierEntry, nullptr);
+    EXPECT_EQ(GetModuleHandleA(VERIFIER_LIBRARY), nullptr) << "the library is still in the process";
+    EXPECT_FALSE(PlatformSaysSaverRuns());
+}
+
+TEST_F(PasswordServices, TheSwitchIsReadAsUpToFourBytes)
+{
+    win9xFamily = 1;
+    const BYTE oneByte[] = {1};
+    WriteUsePassword(REG_BINARY, oneByte, sizeof oneByte);
+    LoadPasswordVerifier();
+    EXPECT_NE(verifierEntry, nullptr) << "a one-byte 1 switches protection on";
+    UnloadPasswordVerifier();
+
+    const BYTE oneZeroByte[] = {0};
+    WriteUsePassword(REG_BINARY, oneZeroByte, sizeof oneZeroByte);
+    LoadPasswordVerifier();
+    EXPECT_EQ(verifierModule, nullptr) << "a one-byte 0 leaves protection off";
+
+    const BYTE fiveBytes[] = {1, 0, 0, 0, 0};
+    WriteUsePassword(REG_BINARY, fiveBytes, sizeof fiveBytes);
+    calls = PlatformCalls();
+    LoadPasswordVerifier();
+    EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, CLOSE_DESKTOP})) << "a longer value cannot be read";
+    EXPECT_EQ(verifierModule, nullptr);
+
+    WriteUsePassword(0x100);
+    LoadPasswordVerifier();
+    EXPECT_NE(verifierEntry, nullptr) << "any non-zero number switches protection on";
+}
+
+TEST_F(PasswordServices, ALibraryWithoutTheEntryIsFreedAgainAndThePlatformIsNotTold)
+{
+    // Once a module of that base name is in the process, the loader hands it out for
+    // "PASSWORD.CPL" in place of the double beside this executable.
+    std::string variantPath = TestDirectory() + "\\" + WITHOUT_ENTRY_DIRECTORY + "\\" + VERIFIER_LIBRARY;
+    HMODULE variant = realLoadLibraryA(variantPath.c_str());
+    ASSERT_NE(variant, nullptr) << variantPath;
+    ASSERT_NE(GetProcAddress(variant, "DoubleHasNoVerifierEntry"), nullptr);
+    win9xFamily = 1;
+    WriteUsePassword(1);
+    TellPlatformSaverRuns(TRUE);  // a stray "not running" would show
+    calls = PlatformCalls();
+
+    LoadPasswordVerifier();
+    EXPECT_EQ(calls.events,
+              Events({OPEN_DESKTOP, "LoadLibraryA PASSWORD.CPL", "FreeLibrary PASSWORD.CPL", CLOSE_DESKTOP}));
+    EXPECT_EQ(calls.loaded, std::vector<HMODULE>({variant}));
+    EXPECT_EQ(calls.freed, std::vector<HMODULE>({variant}));
+    EXPECT_EQ(verifierModule, nullptr);
+    EXPECT_EQ(verifierEntry, nullptr);
+    EXPECT_TRUE(PlatformSaysSaverRuns());
+
+    realFreeLibrary(variant);
+    EXPECT_EQ(GetModuleHandleA(VERIFIER_LIBRARY), nullptr) << "the saver kept a reference";
+}
+
+TEST_F(PasswordServices, ASecondLoadFirstUnloads)
+{
+    win9xFamily = 1;
+    WriteUsePassword(1);
+    LoadPasswordVerifier();
+    HMODULE first = verifierModule;
+    ASSERT_NE(first, nullptr);
+    calls = PlatformCalls();
+
+    LoadPasswordVerifier();
+    EXPECT_EQ(calls.events, Events({"FreeLibrary PASSWORD.CPL", "running 0", OPEN_DESKTOP, "LoadLibraryA PASSWORD.CPL",
+                                    "running 1", CLOSE_DESKTOP}));
+    EXPECT_EQ(calls.freed, std::vector<HMODULE>({first}));
+    EXPECT_NE(verifierEntry, nullptr);
+    EXPECT_TRUE(PlatformSaysSaverRuns());
+
+    calls = PlatformCalls();
+    UnloadPasswordVerifier();
+    UnloadPasswordVerifier();
+    EXPECT_EQ(calls.events, Events({"FreeLibrary PASSWORD.CPL", "running 0"})) << "unloaded more than once";
+    EXPECT_EQ(GetModuleHandleA(VERIFIER_LIBRARY), nullptr);
+}
+
+TEST_F(PasswordServices, UnloadingWithNothingLoadedDoesNothing)
+{
+    win9xFamily = 1;
+    TellPlatformSaverRuns(TRUE);
+    calls = PlatformCalls();
+    UnloadPasswordVerifier();
+    EXPECT_EQ(calls.events, Events());
+    EXPECT_TRUE(PlatformSaysSaverRuns());
+}
+
+TEST_F(PasswordServices, UnloadingOutsideTheNineXFamilyLeavesEverythingAlone)
+{
+    verifierModule = realLoadLibraryA(VERIFIER_LIBRARY);
+    ASSERT_NE(verifierModule, nullptr);
+    HMODULE loaded = verifierModule;
+    calls = PlatformCalls();
+    UnloadPasswordVerifier();
+    EXPECT_EQ(calls.events, Events());
+    EXPECT_EQ(verifierModule, loaded);
+}
+
+TEST_F(PasswordServices, TheRunningStateIsToldOnlyOnTheNineXFamily)
+{
+    SetSaverRunning(1);
+    EXPECT_EQ(calls.events, Events());
+    EXPECT_FALSE(PlatformSaysSaverRuns());
+
+    win9xFamily = 1;
+    SetSaverRunning(1);
+    EXPECT_TRUE(PlatformSaysSaverRuns());
+    SetSaverRunning(0);
+    EXPECT_FALSE(PlatformSaysSaverRuns());
+    EXPECT_EQ(calls.events, Events({"running 1", "running 0"}));
+}
+
+TEST_F(PasswordServices, ChangingThePasswordHandsTheProviderAndOwnerToMprAndFreesIt)
+{
+    std::string logPath = TemporaryLogPath();
+    SetEnvironmentVariableA("TAMBLORN_DOUBLE_LOG", logPath.c_str());
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    win9xFamily = 1;
+    calls = PlatformCalls();
+
+    ChangeSaverPassword(owner);
+    EXPECT_EQ(calls.events, Events({"LoadLibraryA MPR.DLL", "FreeLibrary MPR.DLL"}));
+    EXPECT_EQ(GetModuleHandleA("MPR.DLL"), nullptr);
+    std::string expected = "MPR.DLL loaded\r\n"
+                           "PwdChangePasswordA provider=\"SCRSAVE\" owner=" +
+                           std::to_string(reinterpret_cast<UINT_PTR>(owner)) +
+                           " third=0 fourth=0\r\n"
+                           "MPR.DLL freed\r\n";
+    EXPECT_EQ(ReadWholeFile(logPath), expected) << "run with the DLL override mpr=n so that the double is used";
+
+    DestroyWindow(owner);
+    DeleteFileA(logPath.c_str());
+}
