@@ -43,6 +43,11 @@ BONFIRE_CANVAS = (369, 231, 655, 537)
 LOGS_BAND = (369, 431, 655, 537)
 PREVIEW_SIZE = (152, 112)
 PICTURE_CROP = (500, 350)
+# Moments for the pictures: at full strength (level 12 from 37.2 s on) while the
+# canvas stands away from the screen's edges (text from the third jump on at
+# (161, 180), the bonfire from the fourth at (408, 252)).
+TEXT_PICTURE_SECONDS = 38.0
+BONFIRE_PICTURE_SECONDS = 44.0
 
 FIRST_JUMP_SECONDS = 10.1
 KEY_EXIT_ALLOWANCE = 1.5  # "within a second", plus Wine's process teardown
@@ -588,10 +593,6 @@ class FullScreen(StageCase):
         process = start_wine(CONFIG.saver, ['/s'])
         wait_saver_window(process)
         self.assertTrue(wait_for(lambda: self.flames_in(TEXT_CANVAS), 5.0, interval=0.2))
-        if CONFIG.screens:
-            time.sleep(max(0.0, 9.0 - 5.0))
-            image = screenshot()
-            save_crop(image, centre_of(TEXT_CANVAS), os.path.join(CONFIG.screens, 'screen-text.png'))
         self.assertIsNone(process.poll(), 'the saver ended before the key press')
         pressed = time.monotonic()
         press_key()
@@ -631,8 +632,6 @@ class Bonfire(StageCase):
         if not image:
             image = screenshot()
         note_time('bonfire flames above the logs after (s)', time.monotonic() - shown_at)
-        if CONFIG.screens:
-            save_crop(image, centre_of(BONFIRE_CANVAS), os.path.join(CONFIG.screens, 'screen-bonfire.png'))
         self.assertEqual(lit_outside(image, BONFIRE_CANVAS), 0, 'something shows outside the bonfire canvas')
         self.assertGreater(lit_bytes(image, above_band), 0, 'no flames above the logs picture')
 
@@ -856,6 +855,28 @@ class Win9x(StageCase):
                 self.assertIn('MPR.DLL freed', self.log_lines())
 
 
+class Pictures(StageCase):
+    """Not a check: screenshots of both modes at full strength for the documentation."""
+
+    def test_save_pictures_of_both_modes(self):
+        if not CONFIG.screens:
+            self.skipTest('no --screens directory given')
+        for name, settings, seconds in (('screen-text.png', None, TEXT_PICTURE_SECONDS),
+                                        ('screen-bonfire.png', '[WHITCH]\nFIRE=1\n', BONFIRE_PICTURE_SECONDS)):
+            write_settings(settings)
+            process = start_wine(CONFIG.saver, ['/s'])
+            wait_saver_window(process)
+            time.sleep(seconds)
+            image = screenshot()
+            box = lit_box(image)
+            self.assertTrue(box, 'nothing burns')
+            path = os.path.join(CONFIG.screens, name)
+            save_crop(image, centre_of(box), path)
+            print('saved %s around %s' % (path, box))
+            press_key()
+            self.assertEqual(wait_exit(process, 5), EXIT_DONE)
+
+
 GROUPS = {
     'command_line': CommandLine,
     'full_screen': FullScreen,
@@ -864,11 +885,14 @@ GROUPS = {
     'dialog': Dialog,
     'win9x': Win9x,
 }
+# Groups that "all" leaves out.
+EXTRA_GROUPS = {'pictures': Pictures}
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument('--group', action='append', choices=sorted(GROUPS) + ['all'], required=True)
+    parser.add_argument('--group', action='append', choices=sorted(GROUPS) + sorted(EXTRA_GROUPS) + ['all'],
+                        required=True)
     parser.add_argument('--saver', required=True, help='the built Tamblorn.scr')
     parser.add_argument('--wine-run', required=True, help="the tree's wine-run.sh")
     parser.add_argument('--wineserver', default='/usr/lib/wine/wineserver')
@@ -879,7 +903,7 @@ def main():
     parser.add_argument('--logs-bitmap', required=True)
     parser.add_argument('--verifier', default='', help='the PASSWORD.CPL test double')
     parser.add_argument('--password-change', default='', help='the MPR.DLL test double')
-    parser.add_argument('--screens', default='', help='save screen-text.png and screen-bonfire.png here')
+    parser.add_argument('--screens', default='', help='group pictures: save screen-text.png and screen-bonfire.png here')
     parser.add_argument('unittest_args', nargs='*', help='passed on to unittest, e.g. -k jump')
     parser.parse_args(namespace=CONFIG)
     for name in ('saver', 'wine_run', 'build_dir', 'launcher', 'preview_parent', 'inspector', 'logs_bitmap'):
@@ -889,7 +913,8 @@ def main():
     loader = unittest.TestLoader()
     if CONFIG.unittest_args:
         loader.testNamePatterns = ['*%s*' % pattern for pattern in CONFIG.unittest_args]
-    suite = unittest.TestSuite(loader.loadTestsFromTestCase(GROUPS[group]) for group in groups)
+    cases = dict(GROUPS, **EXTRA_GROUPS)
+    suite = unittest.TestSuite(loader.loadTestsFromTestCase(cases[group]) for group in groups)
     started = time.monotonic()
     result = unittest.TextTestRunner(verbosity=2).run(suite)
     for label, seconds in STAGE.timings:
