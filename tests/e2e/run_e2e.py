@@ -198,6 +198,7 @@ def close_stage():
     if STAGE.prefix:
         wineserver('-k')
         wineserver('-w')
+        STAGE.prefix = None
     stop_display()
 
 
@@ -437,7 +438,16 @@ class StageCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        open_stage(cls.prefix_name, cls.stage_env)
+        try:
+            open_stage(cls.prefix_name, cls.stage_env)
+            cls.set_up_stage()
+        except BaseException:
+            close_stage()
+            raise
+
+    @classmethod
+    def set_up_stage(cls):
+        pass
 
     @classmethod
     def tearDownClass(cls):
@@ -575,12 +585,12 @@ class FullScreen(StageCase):
             if lit_bytes(image, TEXT_AFTER_FIRST_JUMP) and lit_outside(image, TEXT_AFTER_FIRST_JUMP) == 0:
                 return image
             return None
-        image = wait_for(jumped, 20.0 - (time.monotonic() - shown_at), interval=0.3)
+        image = wait_for(jumped, FIRST_JUMP_SECONDS + 8.0 - (time.monotonic() - shown_at), interval=0.3)
         jump_seen = time.monotonic() - shown_at
         self.assertTrue(image, 'the canvas did not show alone at %s' % (TEXT_AFTER_FIRST_JUMP,))
         note_time('first jump seen after (s)', jump_seen)
         self.assertGreater(jump_seen, FIRST_JUMP_SECONDS - 1.5)
-        self.assertLess(jump_seen, FIRST_JUMP_SECONDS + 5.0)
+        self.assertLess(jump_seen, FIRST_JUMP_SECONDS + 6.0)
         self.assertEqual(lit_outside(image, TEXT_AFTER_FIRST_JUMP), 0, 'the old place is not black')
         self.assertIsNone(process.poll())
 
@@ -787,8 +797,7 @@ class Win9x(StageCase):
     prefix_name = 'e2e-prefix-win98'
 
     @classmethod
-    def setUpClass(cls):
-        super().setUpClass()
+    def set_up_stage(cls):
         for key, value_args in (('HKCU\\Software\\Wine', ['/v', 'Version', '/d', 'win98']),
                                 ('HKCU\\Control Panel\\Desktop',
                                  ['/v', 'ScreenSaveUsePassword', '/t', 'REG_DWORD', '/d', '1'])):
@@ -916,7 +925,10 @@ def main():
     cases = dict(GROUPS, **EXTRA_GROUPS)
     suite = unittest.TestSuite(loader.loadTestsFromTestCase(cases[group]) for group in groups)
     started = time.monotonic()
-    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    try:
+        result = unittest.TextTestRunner(verbosity=2).run(suite)
+    finally:
+        close_stage()
     for label, seconds in STAGE.timings:
         print('timing: %s %.2f' % (label, seconds))
     print('e2e %s: %.1f s' % (', '.join(groups), time.monotonic() - started))
