@@ -295,6 +295,16 @@ INT_PTR RunModalDialog(std::function<void(HWND)> act)
     return leftOpen ? DIALOG_LEFT_OPEN : result;
 }
 
+// Types into one field of a fresh dialog and presses OK.
+void TypeAndPressOk(int id, const char* typed)
+{
+    HWND opened = OpenModelessDialog();
+    ASSERT_NE(opened, nullptr);
+    SetDlgItemTextA(opened, id, typed);
+    Click(opened, IDOK);
+    CloseModelessDialog(opened);
+}
+
 void PostPress(HWND dialog, int id)
 {
     PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
@@ -465,25 +475,25 @@ TEST_F(ConfigureDialog, AFireModeClickKeepsTheFlameRadioAndAFlameClickKeepsTheFi
     ASSERT_NE(Open(), nullptr);
     ASSERT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_TEXT, IDC_FLAME_MEDIUM }));
 
-    Click(dialog, IDC_FIRE_BONFIRE);
-    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_BONFIRE, IDC_FLAME_MEDIUM }));
-    EXPECT_EQ(saverSettings.fireMode, FIRE_BONFIRE);
-
-    Click(dialog, IDC_FLAME_LOW);
-    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_BONFIRE, IDC_FLAME_LOW }));
-    EXPECT_EQ(saverSettings.flameLimit, 6);
-
-    Click(dialog, IDC_FIRE_TEXT);
-    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_TEXT, IDC_FLAME_LOW }));
-    EXPECT_EQ(saverSettings.fireMode, FIRE_TEXT);
-
-    Click(dialog, IDC_FLAME_HIGH);
-    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_TEXT, IDC_FLAME_HIGH }));
-    EXPECT_EQ(saverSettings.flameLimit, 12);
-
-    Click(dialog, IDC_FLAME_MEDIUM);
-    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_TEXT, IDC_FLAME_MEDIUM }));
-    EXPECT_EQ(saverSettings.flameLimit, 8);
+    struct Step {
+        int clicked;
+        int fireRadio;
+        int flameRadio;
+        int fireMode;
+        int flameLimit;
+    };
+    const Step steps[] = { { IDC_FIRE_BONFIRE, IDC_FIRE_BONFIRE, IDC_FLAME_MEDIUM, FIRE_BONFIRE, 8 },
+        { IDC_FLAME_LOW, IDC_FIRE_BONFIRE, IDC_FLAME_LOW, FIRE_BONFIRE, 6 },
+        { IDC_FIRE_TEXT, IDC_FIRE_TEXT, IDC_FLAME_LOW, FIRE_TEXT, 6 },
+        { IDC_FLAME_HIGH, IDC_FIRE_TEXT, IDC_FLAME_HIGH, FIRE_TEXT, 12 },
+        { IDC_FLAME_MEDIUM, IDC_FIRE_TEXT, IDC_FLAME_MEDIUM, FIRE_TEXT, 8 } };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.clicked);
+        Click(dialog, step.clicked);
+        EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { step.fireRadio, step.flameRadio }));
+        EXPECT_EQ(saverSettings.fireMode, step.fireMode);
+        EXPECT_EQ(saverSettings.flameLimit, step.flameLimit);
+    }
 }
 
 TEST_F(ConfigureDialog, RadioChoicesAreStoredOnOk)
@@ -496,40 +506,35 @@ TEST_F(ConfigureDialog, RadioChoicesAreStoredOnOk)
     EXPECT_EQ(ReadSetting("WHITCH", "FIRE"), "1");
 }
 
-TEST_F(ConfigureDialog, LoopStoredAsOneOpensCheckedAndAClickStoresZero)
+// Stored 1 opens checked; any other non-zero value too; nothing stored opens unchecked.
+TEST_F(ConfigureDialog, LoopFollowsTheStoredValueAndTheCheckBoxClickByClick)
 {
-    WriteSetting("FLAME", "LOOP", "1");
-    ASSERT_NE(Open(), nullptr);
-    EXPECT_TRUE(LoopChecked(dialog));
-    Click(dialog, IDC_LOOP);
-    EXPECT_FALSE(LoopChecked(dialog));
-    Click(dialog, IDOK);
-    EXPECT_EQ(ReadSetting("FLAME", "LOOP"), "0");
-}
-
-TEST_F(ConfigureDialog, LoopFollowsTheCheckBoxClickByClick)
-{
-    ASSERT_NE(Open(), nullptr);
-    EXPECT_FALSE(LoopChecked(dialog));
-    Click(dialog, IDC_LOOP);
-    EXPECT_TRUE(LoopChecked(dialog));
-    EXPECT_EQ(saverSettings.loop, 1);
-    Click(dialog, IDC_LOOP);
-    EXPECT_EQ(saverSettings.loop, 0);
-    Click(dialog, IDC_LOOP);
-    Click(dialog, IDOK);
-    EXPECT_EQ(ReadSetting("FLAME", "LOOP"), "1");
-}
-
-TEST_F(ConfigureDialog, AnyOtherStoredLoopValueIsUncheckedByOneClick)
-{
-    WriteSetting("FLAME", "LOOP", "2");
-    ASSERT_NE(Open(), nullptr);
-    EXPECT_TRUE(LoopChecked(dialog));
-    Click(dialog, IDC_LOOP);
-    EXPECT_FALSE(LoopChecked(dialog));
-    Click(dialog, IDOK);
-    EXPECT_EQ(ReadSetting("FLAME", "LOOP"), "0");
+    struct Case {
+        const char* stored;
+        bool openedChecked;
+        int clicks;
+        const char* written;
+    };
+    const Case cases[] = { { "1", true, 1, "0" }, { nullptr, false, 3, "1" }, { "2", true, 1, "0" } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "nothing stored");
+        RemoveSettingsFile();
+        if (c.stored)
+            WriteSetting("FLAME", "LOOP", c.stored);
+        HWND opened = OpenModelessDialog();
+        ASSERT_NE(opened, nullptr);
+        bool checked = c.openedChecked;
+        EXPECT_EQ(LoopChecked(opened), checked);
+        for (int click = 1; click <= c.clicks; ++click) {
+            Click(opened, IDC_LOOP);
+            checked = !checked;
+            EXPECT_EQ(LoopChecked(opened), checked) << "click " << click;
+            EXPECT_EQ(saverSettings.loop, checked ? 1 : 0) << "click " << click;
+        }
+        Click(opened, IDOK);
+        CloseModelessDialog(opened);
+        EXPECT_EQ(ReadSetting("FLAME", "LOOP"), c.written);
+    }
 }
 
 // ---- The edit fields, taken on OK.
@@ -555,14 +560,10 @@ TEST_F(ConfigureDialog, FontSizeIsStoredAsTheLowByteOfTheTypedNumber)
         { "", "0" }, { "127", "127" }, { "128", "-128" } };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        HWND opened = OpenModelessDialog();
-        ASSERT_NE(opened, nullptr);
-        SetDlgItemTextA(opened, IDC_FONT_SIZE, c.typed);
-        Click(opened, IDOK);
-        CloseModelessDialog(opened);
+        ASSERT_NO_FATAL_FAILURE(TypeAndPressOk(IDC_FONT_SIZE, c.typed));
         EXPECT_EQ(ReadSetting("FONT", "SIZE"), c.written);
 
-        opened = OpenModelessDialog();
+        HWND opened = OpenModelessDialog();
         EXPECT_EQ(ItemText(opened, IDC_FONT_SIZE), c.written);
         CloseModelessDialog(opened);
     }
@@ -581,11 +582,7 @@ TEST_F(ConfigureDialog, TextIsStoredAsTypedUpToThirtyNineBytes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        HWND opened = OpenModelessDialog();
-        ASSERT_NE(opened, nullptr);
-        SetDlgItemTextA(opened, IDC_TEXT, c.typed);
-        Click(opened, IDOK);
-        CloseModelessDialog(opened);
+        ASSERT_NO_FATAL_FAILURE(TypeAndPressOk(IDC_TEXT, c.typed));
         EXPECT_EQ(ReadSetting("BURNING", "TEXT"), c.written);
         std::string file = ReadWholeFile(SettingsFilePath());
         EXPECT_NE(file.find(std::string("TEXT=") + c.written + "\r\n"), std::string::npos) << file;
