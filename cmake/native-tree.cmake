@@ -36,3 +36,18 @@ if(benchmark_FOUND)
   target_link_libraries(flame_bench PRIVATE tamblorn_core_fast benchmark::benchmark)
   tamblorn_warnings(flame_bench)
 endif()
+
+# A coverage-guided fuzzer of the core, where clang's libFuzzer is at hand;
+# the test runs a fixed number of inputs from a fixed seed.
+find_program(TAMBLORN_CLANGXX clang++)
+if(TAMBLORN_CLANGXX)
+  set(fuzzer_sources tests/native/fuzz/canvas_fuzzer.cpp tests/native/platform_stand_in.cpp ${TAMBLORN_CORE_SOURCES})
+  list(TRANSFORM fuzzer_sources PREPEND ${PROJECT_SOURCE_DIR}/)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/canvas_fuzzer
+                     COMMAND ${TAMBLORN_CLANGXX} -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined
+                             -I${PROJECT_SOURCE_DIR}/engine -I${PROJECT_SOURCE_DIR}/tests/native ${fuzzer_sources}
+                             -o ${CMAKE_BINARY_DIR}/canvas_fuzzer
+                     DEPENDS ${fuzzer_sources} VERBATIM)
+  add_custom_target(canvas_fuzzer ALL DEPENDS ${CMAKE_BINARY_DIR}/canvas_fuzzer)
+  add_test(NAME native.fuzz.canvas COMMAND ${CMAKE_BINARY_DIR}/canvas_fuzzer -runs=20000 -seed=1 -max_len=4096)
+endif()

@@ -1,7 +1,5 @@
 #include "host_state.h"
 
-const DWORD DEFAULT_MOUSE_SLACK = 4;
-
 HINSTANCE moduleInstance;
 int win9xFamily;
 

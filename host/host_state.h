@@ -5,6 +5,7 @@
 #include <windows.h>
 
 const DWORD NO_VERIFICATION_YET = 0xFFFFFFFF;
+const DWORD DEFAULT_MOUSE_SLACK = 4;
 
 typedef BOOL(WINAPI* VerifyScreenSavePwdEntry)(HWND window);
 typedef HIMC(WINAPI* ImmAssociateContextEntry)(HWND window, HIMC context);

@@ -1,9 +1,9 @@
 // Writes the flame icon in three sizes. Integer arithmetic only, so every
 // machine produces the same bytes.
-#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
+
+#include "artwork_support.h"
 
 namespace {
 
@@ -11,21 +11,14 @@ constexpr int kSizes[] = {16, 32, 48};
 constexpr int kImageCount = 3;
 constexpr int kDirHeaderBytes = 6;
 constexpr int kDirEntryBytes = 16;
-constexpr int kInfoHeaderBytes = 40;
 constexpr int kBitsPerPixel = 32;
 constexpr int kIconType = 1;
 
 constexpr int kUnit = 4096;  // shape coordinates: the icon's side is kUnit, y grows upward
-constexpr int kGrid = 8;     // samples per pixel side, for smooth edges
+constexpr int kGrid = 8;  // samples per pixel side, for smooth edges
 constexpr int kSamples = kGrid * kGrid;
 constexpr int kOpaque = 255;
 constexpr int kMaskOpaqueFrom = 128;  // alpha from which the old-style mask calls a pixel solid
-
-struct Rgb {
-    int r;
-    int g;
-    int b;
-};
 
 struct Pixel {
     int r, g, b, a;
@@ -36,32 +29,17 @@ struct Tongue {
     int cx, cy, radius, tipY, lean;
 };
 
-int64_t isqrt(int64_t v) {
-    if (v <= 0) return 0;
-    int64_t r = 0;
-    int64_t bit = int64_t{1} << 62;
-    while (bit > v) bit >>= 2;
-    while (bit != 0) {
-        if (v >= r + bit) {
-            v -= r + bit;
-            r = (r >> 1) + bit;
-        } else {
-            r >>= 1;
-        }
-        bit >>= 2;
-    }
-    return r;
-}
-
-bool inside(const Tongue& t, int64_t x, int64_t y) {
+bool InsideTongue(const Tongue& t, int64_t x, int64_t y)
+{
     if (y <= t.cy) {
         const int64_t dx = x - t.cx, dy = y - t.cy;
         return dx * dx + dy * dy <= int64_t{t.radius} * t.radius;
     }
-    if (y >= t.tipY) return false;
+    if (y >= t.tipY)
+        return false;
     const int64_t along = (y - t.cy) * kUnit / (t.tipY - t.cy);
     const int64_t rest = kUnit - along;
-    const int64_t halfWidth = t.radius * rest / kUnit * isqrt(rest * kUnit) / kUnit;
+    const int64_t halfWidth = t.radius * rest / kUnit * IntegerSquareRoot(rest * kUnit) / kUnit;
     const int64_t centre = t.cx + t.lean * along / kUnit * along / kUnit;
     return x >= centre - halfWidth && x <= centre + halfWidth;
 }
@@ -80,15 +58,18 @@ const Rgb kOrangeBody{252, 124, 18};
 const Rgb kYellowBody{255, 214, 58};
 const Rgb kWhiteCore{255, 250, 214};
 
-bool flameColour(int64_t x, int64_t y, Rgb& out) {
+bool FlameColour(int64_t x, int64_t y, Rgb& out)
+{
     bool any = false;
-    for (const Tongue& t : kOuter) any = any || inside(t, x, y);
-    if (!any) return false;
-    if (inside(kCore, x, y)) {
+    for (const Tongue& t : kOuter)
+        any = any || InsideTongue(t, x, y);
+    if (!any)
+        return false;
+    if (InsideTongue(kCore, x, y)) {
         out = kWhiteCore;
-    } else if (inside(kYellow, x, y)) {
+    } else if (InsideTongue(kYellow, x, y)) {
         out = kYellowBody;
-    } else if (inside(kOrange, x, y)) {
+    } else if (InsideTongue(kOrange, x, y)) {
         out = kOrangeBody;
     } else {
         out = kRedEdge;
@@ -97,7 +78,8 @@ bool flameColour(int64_t x, int64_t y, Rgb& out) {
 }
 
 // Pixels top row first.
-std::vector<Pixel> renderFlame(int size) {
+std::vector<Pixel> RenderFlame(int size)
+{
     std::vector<Pixel> px(static_cast<size_t>(size) * size);
     for (int row = 0; row < size; ++row) {
         for (int col = 0; col < size; ++col) {
@@ -105,10 +87,12 @@ std::vector<Pixel> renderFlame(int size) {
             int covered = 0;
             for (int sy = 0; sy < kGrid; ++sy) {
                 for (int sx = 0; sx < kGrid; ++sx) {
-                    const int64_t x = (int64_t{col} * kGrid + sx) * kUnit / (int64_t{size} * kGrid) + kUnit / (2 * size * kGrid);
-                    const int64_t down = (int64_t{row} * kGrid + sy) * kUnit / (int64_t{size} * kGrid) + kUnit / (2 * size * kGrid);
+                    const int64_t x =
+                        (int64_t{col} * kGrid + sx) * kUnit / (int64_t{size} * kGrid) + kUnit / (2 * size * kGrid);
+                    const int64_t down =
+                        (int64_t{row} * kGrid + sy) * kUnit / (int64_t{size} * kGrid) + kUnit / (2 * size * kGrid);
                     Rgb c;
-                    if (flameColour(x, kUnit - down, c)) {
+                    if (FlameColour(x, kUnit - down, c)) {
                         sum.r += c.r;
                         sum.g += c.g;
                         sum.b += c.b;
@@ -127,32 +111,21 @@ std::vector<Pixel> renderFlame(int size) {
     return px;
 }
 
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
+int MaskRowBytes(int size)
+{
+    return (size + 31) / 32 * 4;
 }
 
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    put16(out, v & 0xffff);
-    put16(out, v >> 16);
+uint32_t ImageBytes(int size)
+{
+    return kInfoHeaderBytes + static_cast<uint32_t>(size) * size * 4 + static_cast<uint32_t>(MaskRowBytes(size)) * size;
 }
 
-int maskRowBytes(int size) { return (size + 31) / 32 * 4; }
-
-uint32_t imageBytes(int size) {
-    return kInfoHeaderBytes + static_cast<uint32_t>(size) * size * 4 + static_cast<uint32_t>(maskRowBytes(size)) * size;
-}
-
-void appendImage(std::vector<uint8_t>& out, int size) {
-    const std::vector<Pixel> px = renderFlame(size);
-    put32(out, kInfoHeaderBytes);
-    put32(out, size);
-    put32(out, 2 * size);  // the colour rows and the mask rows together
-    put16(out, 1);
-    put16(out, kBitsPerPixel);
-    put32(out, 0);
-    put32(out, imageBytes(size) - kInfoHeaderBytes);
-    for (int i = 0; i < 4; ++i) put32(out, 0);
+void AppendImage(std::vector<uint8_t>& out, int size)
+{
+    const std::vector<Pixel> px = RenderFlame(size);
+    PutInfoHeader(out, size, 2 * size, kBitsPerPixel,
+                  ImageBytes(size) - kInfoHeaderBytes);  // colour rows, then mask rows
     for (int row = size - 1; row >= 0; --row) {
         for (int col = 0; col < size; ++col) {
             const Pixel& p = px[static_cast<size_t>(row) * size + col];
@@ -163,52 +136,43 @@ void appendImage(std::vector<uint8_t>& out, int size) {
         }
     }
     for (int row = size - 1; row >= 0; --row) {
-        std::vector<uint8_t> bits(static_cast<size_t>(maskRowBytes(size)), 0);
+        std::vector<uint8_t> bits(static_cast<size_t>(MaskRowBytes(size)), 0);
         for (int col = 0; col < size; ++col) {
-            if (px[static_cast<size_t>(row) * size + col].a < kMaskOpaqueFrom) bits[col / 8] |= static_cast<uint8_t>(0x80 >> (col % 8));
+            if (px[static_cast<size_t>(row) * size + col].a < kMaskOpaqueFrom)
+                bits[col / 8] |= static_cast<uint8_t>(0x80 >> (col % 8));
         }
         out.insert(out.end(), bits.begin(), bits.end());
     }
 }
 
-std::vector<uint8_t> encodeIcon() {
+std::vector<uint8_t> EncodeIcon()
+{
     std::vector<uint8_t> out;
-    put16(out, 0);
-    put16(out, kIconType);
-    put16(out, kImageCount);
+    PutUint16(out, 0);
+    PutUint16(out, kIconType);
+    PutUint16(out, kImageCount);
     uint32_t offset = kDirHeaderBytes + kDirEntryBytes * kImageCount;
     for (int size : kSizes) {
         out.push_back(static_cast<uint8_t>(size));
         out.push_back(static_cast<uint8_t>(size));
         out.push_back(0);  // no palette
         out.push_back(0);
-        put16(out, 1);
-        put16(out, kBitsPerPixel);
-        put32(out, imageBytes(size));
-        put32(out, offset);
-        offset += imageBytes(size);
+        PutUint16(out, 1);
+        PutUint16(out, kBitsPerPixel);
+        PutUint32(out, ImageBytes(size));
+        PutUint32(out, offset);
+        offset += ImageBytes(size);
     }
-    for (int size : kSizes) appendImage(out, size);
+    for (int size : kSizes)
+        AppendImage(out, size);
     return out;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUT.ico\n", argv[0]);
-        return 2;
-    }
-    const std::vector<uint8_t> bytes = encodeIcon();
-    std::FILE* f = std::fopen(argv[1], "wb");
-    if (!f) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (std::fclose(f) != 0 || !ok) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    return 0;
+int main(int argc, char** argv)
+{
+    if (!HasOutputPath(argc, argv, "OUT.ico"))
+        return kUsageExitStatus;
+    return WriteArtworkFile(argv[1], EncodeIcon());
 }

@@ -2,9 +2,10 @@
 // every machine produces the same bytes.
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include "artwork_support.h"
 
 namespace {
 
@@ -15,7 +16,6 @@ constexpr int kLastWoodRow = 104;
 constexpr int kBytesPerPixel = 3;
 constexpr int kRowBytes = (kWidth * kBytesPerPixel + 3) / 4 * 4;
 constexpr int kFileHeaderBytes = 14;
-constexpr int kInfoHeaderBytes = 40;
 constexpr int kPixelBytes = kRowBytes * kHeight;
 
 // Geometry works in 1/kSub pixel units; each pixel is sampled kGrid x kGrid.
@@ -43,12 +43,6 @@ constexpr int kNoiseMid = 128;  // value noise runs 0..255; cracks and ridges fo
 constexpr int kRedLimit = 180;
 constexpr int kDullLimit = 60;
 
-struct Rgb {
-    int r;
-    int g;
-    int b;
-};
-
 struct Picture {
     std::vector<Rgb> px;
     std::vector<int> clump;  // which ember clump a pixel belongs to; 0 for none
@@ -57,8 +51,8 @@ struct Picture {
 struct Log {
     int ax, ay, bx, by;  // ends in pixels; A is the lower, viewer-facing end
     int radius;
-    int capSquash;       // depth of the end face along the axis, /256; 0 = sawn flat
-    int tone;            // per-log colour variation, /256 around 1.0
+    int capSquash;  // depth of the end face along the axis, /256; 0 = sawn flat
+    int tone;  // per-log colour variation, /256 around 1.0
     uint32_t seed;
 };
 
@@ -66,7 +60,8 @@ struct Rng {
     uint64_t state;
 };
 
-uint64_t nextRandom(Rng& rng) {
+uint64_t NextRandom(Rng& rng)
+{
     rng.state += 0x9e3779b97f4a7c15ULL;
     uint64_t z = rng.state;
     z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
@@ -74,9 +69,13 @@ uint64_t nextRandom(Rng& rng) {
     return z ^ (z >> 31);
 }
 
-int randomBelow(Rng& rng, int n) { return static_cast<int>(nextRandom(rng) % static_cast<uint64_t>(n)); }
+int RandomBelow(Rng& rng, int n)
+{
+    return static_cast<int>(NextRandom(rng) % static_cast<uint64_t>(n));
+}
 
-uint32_t hash3(int32_t x, int32_t y, uint32_t seed) {
+uint32_t HashPoint(int32_t x, int32_t y, uint32_t seed)
+{
     uint32_t h = seed * 0x27d4eb2dU;
     h ^= static_cast<uint32_t>(x) * 0x85ebca6bU;
     h = (h << 13) | (h >> 19);
@@ -89,73 +88,69 @@ uint32_t hash3(int32_t x, int32_t y, uint32_t seed) {
     return h;
 }
 
-int64_t isqrt(int64_t v) {
-    if (v <= 0) return 0;
-    int64_t r = 0;
-    int64_t bit = int64_t{1} << 62;
-    while (bit > v) bit >>= 2;
-    while (bit != 0) {
-        if (v >= r + bit) {
-            v -= r + bit;
-            r = (r >> 1) + bit;
-        } else {
-            r >>= 1;
-        }
-        bit >>= 2;
-    }
-    return r;
+// Floor division, so noise lattices do not fold over at zero.
+int64_t FloorDivide(int64_t a, int64_t b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
-// Floor division, so noise lattices do not fold over at zero.
-int64_t floorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
-
 // Smooth value noise in 0..255; x and y in any fixed-point units, cell in the same units.
-int valueNoise(int64_t x, int64_t y, int64_t cell, uint32_t seed) {
-    const int64_t cx = floorDiv(x, cell);
-    const int64_t cy = floorDiv(y, cell);
+int ValueNoise(int64_t x, int64_t y, int64_t cell, uint32_t seed)
+{
+    const int64_t cx = FloorDivide(x, cell);
+    const int64_t cy = FloorDivide(y, cell);
     const int64_t fx = (x - cx * cell) * kOne / cell;
     const int64_t fy = (y - cy * cell) * kOne / cell;
     const int64_t sx = fx * fx * (3 * kOne - 2 * fx) / (kOne * kOne);
     const int64_t sy = fy * fy * (3 * kOne - 2 * fy) / (kOne * kOne);
     auto corner = [&](int64_t i, int64_t j) {
-        return static_cast<int64_t>(hash3(static_cast<int32_t>(cx + i), static_cast<int32_t>(cy + j), seed) & 0xff);
+        return static_cast<int64_t>(HashPoint(static_cast<int32_t>(cx + i), static_cast<int32_t>(cy + j), seed) & 0xff);
     };
     const int64_t top = corner(0, 0) * (kOne - sx) + corner(1, 0) * sx;
     const int64_t bottom = corner(0, 1) * (kOne - sx) + corner(1, 1) * sx;
     return static_cast<int>((top * (kOne - sy) + bottom * sy) / (kOne * kOne));
 }
 
-int clampByte(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, 0, 255)); }
+int ClampByte(int64_t v)
+{
+    return static_cast<int>(std::clamp<int64_t>(v, 0, 255));
+}
 
-Rgb scale(Rgb c, int f) { return {c.r * f / kOne, c.g * f / kOne, c.b * f / kOne}; }
+Rgb ScaleColour(Rgb c, int f)
+{
+    return {c.r * f / kOne, c.g * f / kOne, c.b * f / kOne};
+}
 
-Rgb mix(Rgb a, Rgb b, int t) {
+Rgb MixColours(Rgb a, Rgb b, int t)
+{
     return {a.r + (b.r - a.r) * t / kOne, a.g + (b.g - a.g) * t / kOne, a.b + (b.b - a.b) * t / kOne};
 }
 
 // How strongly the fire above the pile has scorched a point (0..kOne).
-int heatAt(int64_t x, int64_t y) {
+int HeatAt(int64_t x, int64_t y)
+{
     const int64_t dx = (x - kFireX * kSub) * kOne / (kHeatRadiusX * kSub);
     const int64_t dy = (y - kFireY * kSub) * kOne / (kHeatRadiusY * kSub);
-    const int64_t d = isqrt(dx * dx + dy * dy);
+    const int64_t d = IntegerSquareRoot(dx * dx + dy * dy);
     return static_cast<int>(std::max<int64_t>(0, kOne - d));
 }
 
 // Scorched wood keeps its shading; glowing cracks show where a noise field
 // crosses its middle value, and the fire above tints everything orange.
-Rgb charred(Rgb wood, int64_t u, int64_t v, int heat, int facingUp, uint32_t seed) {
+Rgb CharColour(Rgb wood, int64_t u, int64_t v, int heat, int facingUp, uint32_t seed)
+{
     const Rgb glowDeep{214, 84, 16};
     const Rgb glowHot{255, 170, 50};
     const Rgb firelight{255, 110, 20};
     const int charAmount = std::min(kOne, heat * 3 / 2) * 7 / 8;
     const Rgb soot{wood.r / 6 + 4, wood.g / 9 + 3, wood.b / 10 + 3};
-    Rgb c = mix(wood, soot, charAmount);
+    Rgb c = MixColours(wood, soot, charAmount);
     // Surfaces turned up toward the flames catch more of their light.
     const int tint = heat * heat / kOne * (kOne / 8 + facingUp / 2) / kOne;
     c = {c.r + firelight.r * tint / kOne, c.g + firelight.g * tint / kOne, c.b + firelight.b * tint / kOne};
     // Charcoal splits into blocks: cracks run both along and across the grain.
-    const int alongGrain = std::abs(valueNoise(u / 3, v * 2, 2 * kSub, seed ^ 0x51u) - kNoiseMid);
-    const int acrossGrain = std::abs(valueNoise(u * 2, v / 2, 5 * kSub, seed ^ 0x77u) - kNoiseMid);
+    const int alongGrain = std::abs(ValueNoise(u / 3, v * 2, 2 * kSub, seed ^ 0x51u) - kNoiseMid);
+    const int acrossGrain = std::abs(ValueNoise(u * 2, v / 2, 5 * kSub, seed ^ 0x77u) - kNoiseMid);
     const int crack = std::min(alongGrain, acrossGrain);
     constexpr int kThinnestCrack = 3;
     constexpr int kCrackWidening = 12;
@@ -165,7 +160,7 @@ Rgb charred(Rgb wood, int64_t u, int64_t v, int heat, int facingUp, uint32_t see
     if (heat > kGlowStart && crack < crackWidth) {
         const int glowStrength =
             (crackWidth - crack) * kOne / crackWidth * std::min(kOne, (heat - kGlowStart) * kGlowRamp) / kOne;
-        c = mix(c, mix(glowDeep, glowHot, heat), glowStrength);
+        c = MixColours(c, MixColours(glowDeep, glowHot, heat), glowStrength);
     }
     return c;
 }
@@ -176,18 +171,21 @@ struct Facing {
     int64_t up;
 };
 
-Facing facingOf(int64_t v, int64_t radiusSub, int64_t axisX, int64_t axisLen) {
+Facing FacingOf(int64_t v, int64_t radiusSub, int64_t axisX, int64_t axisLen)
+{
     const int64_t n = v * kOne / radiusSub;
-    const int64_t z = isqrt(kOne * kOne - std::min<int64_t>(n * n, kOne * kOne));
+    const int64_t z = IntegerSquareRoot(kOne * kOne - std::min<int64_t>(n * n, kOne * kOne));
     return {z, n * (axisX * kOne / axisLen) / kOne};
 }
 
 // 0 at the top of the pile, kOne at its foot.
-int64_t depthInPile(int64_t y) {
+int64_t DepthInPile(int64_t y)
+{
     return (y - kFirstWoodRow * kSub) * kOne / ((kLastWoodRow - kFirstWoodRow) * kSub);
 }
 
-Rgb barkColour(const Log& log, int64_t u, int64_t v, Facing f, int64_t y) {
+Rgb BarkColour(const Log& log, int64_t u, int64_t v, Facing f, int64_t y)
+{
     const Rgb barkBase{178, 98, 40};
     // Light falls from the fire above and from in front.
     constexpr int kAmbient = 40;
@@ -197,60 +195,70 @@ Rgb barkColour(const Log& log, int64_t u, int64_t v, Facing f, int64_t y) {
     int light = static_cast<int>(kAmbient + diffuse);
     // Bark runs in long streaks with fine grit and deep furrows along the log.
     constexpr int kStreakFloor = 180;
-    const int streak = valueNoise(u, v * 6, 7 * kSub, log.seed);
-    const int grit = valueNoise(u * 3, v * 5, 2 * kSub, log.seed ^ 0x1234u);
+    const int streak = ValueNoise(u, v * 6, 7 * kSub, log.seed);
+    const int grit = ValueNoise(u * 3, v * 5, 2 * kSub, log.seed ^ 0x1234u);
     light = light * (kStreakFloor + streak / 3 + grit / 5) / kOne;
     constexpr int kFurrowWidth = 14;
     constexpr int kFurrowFloor = 150;
-    const int furrow = std::abs(valueNoise(u / 2, v * 4, 3 * kSub, log.seed ^ 0x99u) - kNoiseMid);
-    if (furrow < kFurrowWidth) light = light * (kFurrowFloor + furrow * (kOne - kFurrowFloor) / kFurrowWidth) / kOne;
-    light = static_cast<int>(light * (kOne - depthInPile(y) * 3 / 8) / kOne);
-    return scale(scale(barkBase, log.tone), light);
+    const int furrow = std::abs(ValueNoise(u / 2, v * 4, 3 * kSub, log.seed ^ 0x99u) - kNoiseMid);
+    if (furrow < kFurrowWidth)
+        light = light * (kFurrowFloor + furrow * (kOne - kFurrowFloor) / kFurrowWidth) / kOne;
+    light = static_cast<int>(light * (kOne - DepthInPile(y) * 3 / 8) / kOne);
+    return ScaleColour(ScaleColour(barkBase, log.tone), light);
 }
 
-Rgb endGrainColour(int64_t q, int64_t radiusSub, int64_t u, int64_t v, uint32_t seed, int64_t y) {
+Rgb EndGrainColour(int64_t q, int64_t radiusSub, int64_t u, int64_t v, uint32_t seed, int64_t y)
+{
     const Rgb sapwood{214, 160, 96};
     const Rgb heartwood{190, 122, 62};
     const Rgb ringLine{128, 76, 38};
     const Rgb barkRim{70, 40, 20};
     const int64_t rel = q * kOne / radiusSub;  // 0 at the pith, kOne at the bark
     constexpr int kBarkStarts = kOne * 7 / 8;
-    if (rel > kBarkStarts) return scale(barkRim, kOne - static_cast<int>(rel - kBarkStarts) * 2);
-    Rgb c = mix(heartwood, sapwood, static_cast<int>(rel));
-    const int wobble = valueNoise(u * 2, v * 2, 4 * kSub, seed ^ 0x4242u) / 4;
+    if (rel > kBarkStarts)
+        return ScaleColour(barkRim, kOne - static_cast<int>(rel - kBarkStarts) * 2);
+    Rgb c = MixColours(heartwood, sapwood, static_cast<int>(rel));
+    const int wobble = ValueNoise(u * 2, v * 2, 4 * kSub, seed ^ 0x4242u) / 4;
     constexpr int kRings = 6;
     constexpr int kRingWidth = 60;
     const int ringPhase = static_cast<int>((rel * kRings + wobble) % kOne);
-    if (ringPhase < kRingWidth) c = mix(c, ringLine, (kRingWidth - ringPhase) * 3);
+    if (ringPhase < kRingWidth)
+        c = MixColours(c, ringLine, (kRingWidth - ringPhase) * 3);
     constexpr int kPith = kOne / 14;
-    if (rel < kPith) c = ringLine;
-    return scale(c, static_cast<int>(kOne - depthInPile(y) / 4));
+    if (rel < kPith)
+        c = ringLine;
+    return ScaleColour(c, static_cast<int>(kOne - DepthInPile(y) / 4));
 }
 
 // Colour of a log at a sample point, or false if the point misses the log.
-bool logSample(const Log& log, int64_t x, int64_t y, Rgb& out) {
+bool SampleLog(const Log& log, int64_t x, int64_t y, Rgb& out)
+{
     const int64_t ax = log.ax * kSub, ay = log.ay * kSub;
     const int64_t dx = (log.bx - log.ax) * kSub, dy = (log.by - log.ay) * kSub;
-    const int64_t len = isqrt(dx * dx + dy * dy);
+    const int64_t len = IntegerSquareRoot(dx * dx + dy * dy);
     const int64_t rx = x - ax, ry = y - ay;
     const int64_t u = (rx * dx + ry * dy) / len;
     const int64_t v = (rx * dy - ry * dx) / len;
     const int64_t radius = log.radius * kSub;
-    if (v < -radius || v > radius || u > len) return false;
-    const int heat = heatAt(x, y);
+    if (v < -radius || v > radius || u > len)
+        return false;
+    const int heat = HeatAt(x, y);
     if (log.capSquash != 0) {
         const int64_t along = u * kOne / log.capSquash;
-        const int64_t q = isqrt(along * along + v * v);
+        const int64_t q = IntegerSquareRoot(along * along + v * v);
         if (q <= radius) {
-            out = endGrainColour(q, radius, along, v, log.seed, y);
-            if (heat > 0) out = charred(out, along, v, heat / 2, 0, log.seed);
+            out = EndGrainColour(q, radius, along, v, log.seed, y);
+            if (heat > 0)
+                out = CharColour(out, along, v, heat / 2, 0, log.seed);
             return true;
         }
     }
-    if (u < 0) return false;
-    const Facing f = facingOf(v, radius, dx, len);
-    out = barkColour(log, u, v, f, y);
-    if (heat > 0) out = charred(out, u, v, heat, static_cast<int>(std::max<int64_t>(0, f.up)), log.seed);
+    if (u < 0)
+        return false;
+    const Facing f = FacingOf(v, radius, dx, len);
+    out = BarkColour(log, u, v, f, y);
+    if (heat > 0)
+        out = CharColour(out, u, v, heat, static_cast<int>(std::max<int64_t>(0, f.up)), log.seed);
     return true;
 }
 
@@ -260,24 +268,27 @@ struct EndOn {
     uint32_t seed;
 };
 
-bool endOnSample(const EndOn& e, int64_t x, int64_t y, Rgb& out) {
+bool SampleEndOn(const EndOn& e, int64_t x, int64_t y, Rgb& out)
+{
     const int64_t u = x - e.cx * kSub, v = y - e.cy * kSub;
-    const int64_t q = isqrt(u * u + v * v);
+    const int64_t q = IntegerSquareRoot(u * u + v * v);
     const int64_t radius = e.radius * kSub;
-    if (q > radius) return false;
-    out = endGrainColour(q, radius, u, v, e.seed, y);
+    if (q > radius)
+        return false;
+    out = EndGrainColour(q, radius, u, v, e.seed, y);
     return true;
 }
 
-void blendCoverage(Picture& pic, int px, int py, Rgb sum, int covered) {
+void BlendCoverage(Picture& pic, int px, int py, Rgb sum, int covered)
+{
     Rgb& dst = pic.px[py * kWidth + px];
     dst.r = (dst.r * (kSamples - covered) + sum.r) / kSamples;
     dst.g = (dst.g * (kSamples - covered) + sum.g) / kSamples;
     dst.b = (dst.b * (kSamples - covered) + sum.b) / kSamples;
 }
 
-template <typename Shape, typename Sampler>
-void paint(Picture& pic, const Shape& shape, Sampler sampler) {
+template <typename Shape, typename Sampler> void PaintShape(Picture& pic, const Shape& shape, Sampler sampler)
+{
     for (int py = 0; py < kHeight; ++py) {
         for (int px = 0; px < kWidth; ++px) {
             Rgb sum{0, 0, 0};
@@ -288,28 +299,24 @@ void paint(Picture& pic, const Shape& shape, Sampler sampler) {
                     const int64_t y = py * kSub + sy * kSub / kGrid + kSub / (2 * kGrid);
                     Rgb c;
                     if (sampler(shape, x, y, c)) {
-                        sum.r += clampByte(c.r);
-                        sum.g += clampByte(c.g);
-                        sum.b += clampByte(c.b);
+                        sum.r += ClampByte(c.r);
+                        sum.g += ClampByte(c.g);
+                        sum.b += ClampByte(c.b);
                         ++covered;
                     }
                 }
             }
-            if (covered > 0) blendCoverage(pic, px, py, sum, covered);
+            if (covered > 0)
+                BlendCoverage(pic, px, py, sum, covered);
         }
     }
 }
 
 // Back to front; the A end is the one nearer the viewer.
 constexpr Log kBackLogs[] = {
-    {20, 98, 234, 16, 8, 0, 196, 11},
-    {272, 98, 64, 20, 8, 0, 192, 12},
-    {60, 100, 184, 24, 8, 0, 210, 13},
-    {232, 100, 94, 16, 8, 0, 206, 14},
-    {100, 101, 176, 10, 9, 0, 226, 15},
-    {192, 101, 122, 20, 9, 0, 222, 16},
-    {128, 102, 156, 16, 9, 0, 236, 17},
-    {164, 102, 132, 9, 9, 0, 232, 24},
+    {20, 98, 234, 16, 8, 0, 196, 11},   {272, 98, 64, 20, 8, 0, 192, 12},   {60, 100, 184, 24, 8, 0, 210, 13},
+    {232, 100, 94, 16, 8, 0, 206, 14},  {100, 101, 176, 10, 9, 0, 226, 15}, {192, 101, 122, 20, 9, 0, 222, 16},
+    {128, 102, 156, 16, 9, 0, 236, 17}, {164, 102, 132, 9, 9, 0, 232, 24},
 };
 
 constexpr Log kLyingLogs[] = {
@@ -328,147 +335,143 @@ constexpr EndOn kEndOns[] = {
 };
 
 // Whatever of the pile strays outside its rows is cut off.
-void clearOutsideWoodRows(Picture& pic) {
+void ClearOutsideWoodRows(Picture& pic)
+{
     for (int y = 0; y < kHeight; ++y) {
-        if (y >= kFirstWoodRow && y <= kLastWoodRow) continue;
+        if (y >= kFirstWoodRow && y <= kLastWoodRow)
+            continue;
         for (int x = 0; x < kWidth; ++x) {
             pic.px[y * kWidth + x] = {0, 0, 0};
         }
     }
 }
 
-void drawPile(Picture& pic) {
-    for (const Log& log : kBackLogs) paint(pic, log, logSample);
-    for (const Log& log : kLyingLogs) paint(pic, log, logSample);
-    for (const Log& log : kFrontLogs) paint(pic, log, logSample);
-    for (const EndOn& e : kEndOns) paint(pic, e, endOnSample);
-    clearOutsideWoodRows(pic);
+void DrawPile(Picture& pic)
+{
+    for (const Log& log : kBackLogs)
+        PaintShape(pic, log, SampleLog);
+    for (const Log& log : kLyingLogs)
+        PaintShape(pic, log, SampleLog);
+    for (const Log& log : kFrontLogs)
+        PaintShape(pic, log, SampleLog);
+    for (const EndOn& e : kEndOns)
+        PaintShape(pic, e, SampleEndOn);
+    ClearOutsideWoodRows(pic);
 }
 
-bool isWood(const Picture& pic, int x, int y) {
+bool IsWood(const Picture& pic, int x, int y)
+{
     const Rgb& c = pic.px[y * kWidth + x];
     return c.r + c.g + c.b > 0;
 }
 
-bool inEmberArea(int x, int y) { return x >= kEmberLeft && x <= kEmberRight && y >= kEmberTop && y <= kEmberBottom; }
+bool InEmberArea(int x, int y)
+{
+    return x >= kEmberLeft && x <= kEmberRight && y >= kEmberTop && y <= kEmberBottom;
+}
 
 constexpr int kNeighbours = 8;
 constexpr int kStepX[kNeighbours] = {1, -1, 0, 0, 1, 1, -1, -1};
 constexpr int kStepY[kNeighbours] = {0, 0, 1, -1, 1, -1, 1, -1};
 
 // Clumps keep apart, so each still reads as a dot of its own.
-bool touchesOtherClump(const Picture& pic, int x, int y, int clump) {
+bool TouchesOtherClump(const Picture& pic, int x, int y, int clump)
+{
     for (int i = 0; i < kNeighbours; ++i) {
         const int nx = x + kStepX[i], ny = y + kStepY[i];
-        if (nx < 0 || nx >= kWidth || ny < 0 || ny >= kHeight) continue;
+        if (nx < 0 || nx >= kWidth || ny < 0 || ny >= kHeight)
+            continue;
         const int other = pic.clump[ny * kWidth + nx];
-        if (other != 0 && other != clump) return true;
+        if (other != 0 && other != clump)
+            return true;
     }
     return false;
 }
 
-bool canHoldEmber(const Picture& pic, int x, int y, int clump) {
-    return inEmberArea(x, y) && isWood(pic, x, y) && pic.clump[y * kWidth + x] == 0 && !touchesOtherClump(pic, x, y, clump);
+bool CanHoldEmber(const Picture& pic, int x, int y, int clump)
+{
+    return InEmberArea(x, y) && IsWood(pic, x, y) && pic.clump[y * kWidth + x] == 0 &&
+           !TouchesOtherClump(pic, x, y, clump);
 }
 
 // Embers settle where the pile is hottest, mostly along its glowing cracks.
-int emberChance(const Picture& pic, int x, int y, int clump) {
-    if (!canHoldEmber(pic, x, y, clump)) return 0;
+int EmberChance(const Picture& pic, int x, int y, int clump)
+{
+    if (!CanHoldEmber(pic, x, y, clump))
+        return 0;
     constexpr int kGlowingRed = 190;  // the hot cracks; plain char stays well below
-    const int heat = heatAt(x * kSub + kSub / 2, y * kSub + kSub / 2);
+    const int heat = HeatAt(x * kSub + kSub / 2, y * kSub + kSub / 2);
     return pic.px[y * kWidth + x].r >= kGlowingRed ? std::min(kOne, heat * 2) : heat / 2;
 }
 
-void scatterEmbers(Picture& pic) {
+void ScatterEmbers(Picture& pic)
+{
     Rng rng{kSeed};
     int placed = 0;
     int clump = 0;
     // Bounded, so a pile too small for its embers ends with too few of them rather than never.
     constexpr long kMaxTries = 50000000;
     for (long tries = 0; placed < kEmberTarget && tries < kMaxTries; ++tries) {
-        int x = kEmberLeft + randomBelow(rng, kEmberRight - kEmberLeft + 1);
-        int y = kEmberTop + randomBelow(rng, kEmberBottom - kEmberTop + 1);
-        if (randomBelow(rng, kOne) >= emberChance(pic, x, y, clump + 1)) continue;
+        int x = kEmberLeft + RandomBelow(rng, kEmberRight - kEmberLeft + 1);
+        int y = kEmberTop + RandomBelow(rng, kEmberBottom - kEmberTop + 1);
+        if (RandomBelow(rng, kOne) >= EmberChance(pic, x, y, clump + 1))
+            continue;
         ++clump;
-        const int size = 1 + randomBelow(rng, kMaxClusterPixels);
+        const int size = 1 + RandomBelow(rng, kMaxClusterPixels);
         for (int grown = 0; grown < size && placed < kEmberTarget; ++grown) {
             pic.clump[y * kWidth + x] = clump;
             pic.px[y * kWidth + x] = {255, 0, 0};
             ++placed;
-            const int dir = randomBelow(rng, kNeighbours);
+            const int dir = RandomBelow(rng, kNeighbours);
             const int nx = x + kStepX[dir], ny = y + kStepY[dir];
-            if (!canHoldEmber(pic, nx, ny, clump)) break;
+            if (!CanHoldEmber(pic, nx, ny, clump))
+                break;
             x = nx;
             y = ny;
         }
     }
 }
 
-void keepRedForEmbers(Picture& pic) {
+void KeepRedForEmbers(Picture& pic)
+{
     for (size_t i = 0; i < pic.px.size(); ++i) {
         Rgb& c = pic.px[i];
-        if (pic.clump[i] == 0 && c.r > kRedLimit && c.g < kDullLimit && c.b < kDullLimit) c.g = kDullLimit;
+        if (pic.clump[i] == 0 && c.r > kRedLimit && c.g < kDullLimit && c.b < kDullLimit)
+            c.g = kDullLimit;
     }
 }
 
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    put16(out, v & 0xffff);
-    put16(out, v >> 16);
-}
-
-std::vector<uint8_t> encodeBmp(const Picture& pic) {
+std::vector<uint8_t> EncodeBitmap(const Picture& pic)
+{
     std::vector<uint8_t> out;
     out.push_back('B');
     out.push_back('M');
-    put32(out, kFileHeaderBytes + kInfoHeaderBytes + kPixelBytes);
-    put32(out, 0);
-    put32(out, kFileHeaderBytes + kInfoHeaderBytes);
-    put32(out, kInfoHeaderBytes);
-    put32(out, kWidth);
-    put32(out, kHeight);
-    put16(out, 1);
-    put16(out, kBytesPerPixel * 8);
-    put32(out, 0);
-    put32(out, kPixelBytes);
-    for (int i = 0; i < 4; ++i) put32(out, 0);
+    PutUint32(out, kFileHeaderBytes + kInfoHeaderBytes + kPixelBytes);
+    PutUint32(out, 0);
+    PutUint32(out, kFileHeaderBytes + kInfoHeaderBytes);
+    PutInfoHeader(out, kWidth, kHeight, kBytesPerPixel * 8, kPixelBytes);
     for (int row = kHeight - 1; row >= 0; --row) {
         for (int x = 0; x < kWidth; ++x) {
             const Rgb& c = pic.px[row * kWidth + x];
-            out.push_back(static_cast<uint8_t>(clampByte(c.b)));
-            out.push_back(static_cast<uint8_t>(clampByte(c.g)));
-            out.push_back(static_cast<uint8_t>(clampByte(c.r)));
+            out.push_back(static_cast<uint8_t>(ClampByte(c.b)));
+            out.push_back(static_cast<uint8_t>(ClampByte(c.g)));
+            out.push_back(static_cast<uint8_t>(ClampByte(c.r)));
         }
-        for (int pad = kWidth * kBytesPerPixel; pad < kRowBytes; ++pad) out.push_back(0);
+        for (int pad = kWidth * kBytesPerPixel; pad < kRowBytes; ++pad)
+            out.push_back(0);
     }
     return out;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUT.bmp\n", argv[0]);
-        return 2;
-    }
+int main(int argc, char** argv)
+{
+    if (!HasOutputPath(argc, argv, "OUT.bmp"))
+        return kUsageExitStatus;
     Picture pic{std::vector<Rgb>(kWidth * kHeight, Rgb{0, 0, 0}), std::vector<int>(kWidth * kHeight, 0)};
-    drawPile(pic);
-    scatterEmbers(pic);
-    keepRedForEmbers(pic);
-    const std::vector<uint8_t> bytes = encodeBmp(pic);
-    std::FILE* f = std::fopen(argv[1], "wb");
-    if (!f) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (std::fclose(f) != 0 || !ok) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    return 0;
+    DrawPile(pic);
+    ScatterEmbers(pic);
+    KeepRedForEmbers(pic);
+    return WriteArtworkFile(argv[1], EncodeBitmap(pic));
 }

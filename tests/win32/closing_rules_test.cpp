@@ -15,7 +15,6 @@ const char VERIFIER_LIBRARY[] = "PASSWORD.CPL";
 const char AUTOPLAY_MESSAGE_NAME[] = "QueryCancelAutoPlay";
 const int START_X = 500;
 const int START_Y = 400;
-const DWORD DEFAULT_MOUSE_SLACK = 4;
 const LPARAM CURSOR_OVER_CLIENT = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
 const LPARAM FAR_AWAY = MAKELPARAM(5, 5);  // the message's own coordinates must not count
 const LPARAM RESUMED_FROM_FAILURE = PBTF_APMRESUMEFROMFAILURE;
@@ -38,31 +37,9 @@ struct VerifierControls {
 };
 VerifierControls verifierDouble;
 
-typedef void (*AnyEntry)();
-
-template <typename Entry> Entry FindEntry(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Entry>(reinterpret_cast<AnyEntry>(GetProcAddress(module, name)));
-}
-
 LRESULT CALLBACK TestSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefaultSaverProc(window, message, wParam, lParam);
-}
-
-void ResetHostState()
-{
-    closeApproved = 0;
-    verifying = 0;
-    lastVerifyTick = NO_VERIFICATION_YET;
-    isPreview = 0;
-    win9xFamily = 0;
-    verifierModule = nullptr;
-    verifierEntry = nullptr;
-    startCursor = POINT{0, 0};
-    mouseSlack = DEFAULT_MOUSE_SLACK;
-    acLineStatus = AC_LINE_UNKNOWN;
-    autoPlayMessage = 0;
 }
 
 HWND MakeTestWindow()
@@ -71,29 +48,10 @@ HWND MakeTestWindow()
                            GetModuleHandleA(nullptr), nullptr);
 }
 
-// Takes every close request queued for the window off the queue and counts them.
-int TakePostedCloses(HWND window)
-{
-    int count = 0;
-    MSG message;
-    while (PeekMessageA(&message, window, WM_CLOSE, WM_CLOSE, PM_REMOVE))
-        ++count;
-    return count;
-}
-
 int CloseIsQueued(HWND window)
 {
     MSG message;
     return PeekMessageA(&message, window, WM_CLOSE, WM_CLOSE, PM_NOREMOVE);
-}
-
-int TakeQueued(HWND window, UINT message)
-{
-    int count = 0;
-    MSG queued;
-    while (PeekMessageA(&queued, window, message, message, PM_REMOVE))
-        ++count;
-    return count;
 }
 
 POINT CursorNow()
@@ -121,15 +79,7 @@ int MoveAndCountCloses(HWND window, int x, int y)
 
 class ClosingRules : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = TestSaverProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = TEST_CLASS;
-        RegisterClassA(&windowClass);
-    }
+    static void SetUpTestSuite() { RegisterTestClass(TEST_CLASS, TestSaverProc, LoadCursor(nullptr, IDC_ARROW)); }
 
     void SetUp() override
     {

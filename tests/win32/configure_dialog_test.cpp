@@ -46,22 +46,22 @@ struct ExpectedControl {
 };
 
 const ExpectedControl EXPECTED_CONTROLS[] = {
-    { IDOK, "button", "OK", 0x50010001, 281, 7, 50, 14 },
-    { IDCANCEL, "button", CANCEL_TEXT, 0x50010000, 281, 24, 50, 14 },
-    { IDC_TEXT, "edit", "", 0x50810080, 66, 7, 155, 14 },
-    { LABEL_ID, "static", DISPLAY_TEXT_LABEL, 0x50020000, 21, 7, 33, 8 },
-    { IDC_FONT_SIZE, "edit", "", 0x50810080, 66, 26, 40, 14 },
-    { LABEL_ID, "static", FONT_SIZE_LABEL, 0x50020000, 17, 29, 42, 8 },
-    { IDC_FIRE_TEXT, "button", FIRE_TEXT_LABEL, 0x50000009, 66, 47, 52, 10 },
-    { IDC_FIRE_BONFIRE, "button", BONFIRE_LABEL, 0x50000009, 127, 47, 38, 10 },
-    { IDC_LOOP, "button", LOOP_LABEL, 0x50010003, 66, 58, 35, 10 },
-    { IDC_FLAME_LOW, "button", LOW_FLAME_LABEL, 0x50000009, 67, 71, 32, 10 },
-    { IDC_FLAME_MEDIUM, "button", MEDIUM_FLAME_LABEL, 0x50000009, 135, 70, 32, 10 },
-    { IDC_FLAME_HIGH, "button", HIGH_FLAME_LABEL, 0x50000009, 197, 70, 32, 10 },
+    {IDOK, "button", "OK", 0x50010001, 281, 7, 50, 14},
+    {IDCANCEL, "button", CANCEL_TEXT, 0x50010000, 281, 24, 50, 14},
+    {IDC_TEXT, "edit", "", 0x50810080, 66, 7, 155, 14},
+    {LABEL_ID, "static", DISPLAY_TEXT_LABEL, 0x50020000, 21, 7, 33, 8},
+    {IDC_FONT_SIZE, "edit", "", 0x50810080, 66, 26, 40, 14},
+    {LABEL_ID, "static", FONT_SIZE_LABEL, 0x50020000, 17, 29, 42, 8},
+    {IDC_FIRE_TEXT, "button", FIRE_TEXT_LABEL, 0x50000009, 66, 47, 52, 10},
+    {IDC_FIRE_BONFIRE, "button", BONFIRE_LABEL, 0x50000009, 127, 47, 38, 10},
+    {IDC_LOOP, "button", LOOP_LABEL, 0x50010003, 66, 58, 35, 10},
+    {IDC_FLAME_LOW, "button", LOW_FLAME_LABEL, 0x50000009, 67, 71, 32, 10},
+    {IDC_FLAME_MEDIUM, "button", MEDIUM_FLAME_LABEL, 0x50000009, 135, 70, 32, 10},
+    {IDC_FLAME_HIGH, "button", HIGH_FLAME_LABEL, 0x50000009, 197, 70, 32, 10},
 };
 const size_t CONTROL_COUNT = sizeof EXPECTED_CONTROLS / sizeof EXPECTED_CONTROLS[0];
 
-const int SETTING_RADIOS[] = { IDC_FIRE_TEXT, IDC_FIRE_BONFIRE, IDC_FLAME_LOW, IDC_FLAME_MEDIUM, IDC_FLAME_HIGH };
+const int SETTING_RADIOS[] = {IDC_FIRE_TEXT, IDC_FIRE_BONFIRE, IDC_FLAME_LOW, IDC_FLAME_MEDIUM, IDC_FLAME_HIGH};
 
 // ---- Reading the dialog template as it was compiled into this executable.
 
@@ -135,8 +135,8 @@ std::string ToShiftJis(const std::wstring& text)
     int bytes =
         WideCharToMultiByte(SHIFT_JIS, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string converted(bytes, '\0');
-    WideCharToMultiByte(
-        SHIFT_JIS, 0, text.data(), static_cast<int>(text.size()), &converted[0], bytes, nullptr, nullptr);
+    WideCharToMultiByte(SHIFT_JIS, 0, text.data(), static_cast<int>(text.size()), &converted[0], bytes, nullptr,
+                        nullptr);
     return converted;
 }
 
@@ -162,7 +162,7 @@ std::string LowerCase(std::string text)
 
 TemplateReader OpenDialogTemplate()
 {
-    TemplateReader reader = { nullptr, nullptr, false };
+    TemplateReader reader = {nullptr, nullptr, false};
     HRSRC found = FindResourceA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), RT_DIALOG);
     if (!found)
         return reader;
@@ -279,7 +279,7 @@ void CALLBACK DriveModalDialog(HWND, UINT, UINT_PTR, DWORD)
 // that act leaves open is cancelled after holdMs.
 INT_PTR RunModalDialog(HWND parent, std::function<void(HWND)> act, DWORD holdMs, bool* leftOpen)
 {
-    modalDriver = { act, nullptr, 0, holdMs, false };
+    modalDriver = {act, nullptr, 0, holdMs, false};
     UINT_PTR timer = SetTimer(nullptr, 0, DRIVE_INTERVAL_MS, DriveModalDialog);
     INT_PTR result = ShowConfigureDialog(parent);
     KillTimer(nullptr, timer);
@@ -293,6 +293,16 @@ INT_PTR RunModalDialog(std::function<void(HWND)> act)
     bool leftOpen;
     INT_PTR result = RunModalDialog(nullptr, act, DEFAULT_HOLD_MS, &leftOpen);
     return leftOpen ? DIALOG_LEFT_OPEN : result;
+}
+
+// Types into one field of a fresh dialog and presses OK.
+void TypeAndPressOk(int id, const char* typed)
+{
+    HWND opened = OpenModelessDialog();
+    ASSERT_NE(opened, nullptr);
+    SetDlgItemTextA(opened, id, typed);
+    Click(opened, IDOK);
+    CloseModelessDialog(opened);
 }
 
 void PostPress(HWND dialog, int id)
@@ -415,7 +425,7 @@ TEST_F(ConfigureDialog, WithoutASettingsFileShowsTheDefaults)
     ASSERT_NE(Open(), nullptr);
     EXPECT_EQ(ItemText(dialog, IDC_TEXT), DEFAULT_TEXT);
     EXPECT_EQ(ItemText(dialog, IDC_FONT_SIZE), "32");
-    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_TEXT, IDC_FLAME_HIGH }));
+    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int>{IDC_FIRE_TEXT, IDC_FLAME_HIGH}));
     EXPECT_FALSE(LoopChecked(dialog));
 }
 
@@ -428,7 +438,7 @@ TEST_F(ConfigureDialog, ShowsTheStoredTextFontSizeAndFireMode)
     ASSERT_NE(Open(), nullptr);
     EXPECT_EQ(ItemText(dialog, IDC_TEXT), "\x89\xCE abc");
     EXPECT_EQ(ItemText(dialog, IDC_FONT_SIZE), "-56");
-    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_BONFIRE, IDC_FLAME_LOW }));
+    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int>{IDC_FIRE_BONFIRE, IDC_FLAME_LOW}));
 }
 
 TEST_F(ConfigureDialog, FlameStrengthIsShownByTheStoredLimit)
@@ -437,15 +447,15 @@ TEST_F(ConfigureDialog, FlameStrengthIsShownByTheStoredLimit)
         const char* limit;
         int radio;
     };
-    const Case cases[] = { { "8", IDC_FLAME_MEDIUM }, { "6", IDC_FLAME_LOW }, { "12", IDC_FLAME_HIGH },
-        { "10", IDC_FLAME_MEDIUM }, { "20", IDC_FLAME_HIGH }, { "7", IDC_FLAME_LOW }, { "11", IDC_FLAME_MEDIUM },
-        { "-3", IDC_FLAME_LOW } };
+    const Case cases[] = {{"8", IDC_FLAME_MEDIUM},  {"6", IDC_FLAME_LOW},   {"12", IDC_FLAME_HIGH},
+                          {"10", IDC_FLAME_MEDIUM}, {"20", IDC_FLAME_HIGH}, {"7", IDC_FLAME_LOW},
+                          {"11", IDC_FLAME_MEDIUM}, {"-3", IDC_FLAME_LOW}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.limit);
         WriteSetting("FLAME", "LIMIT", c.limit);
         HWND opened = OpenModelessDialog();
         ASSERT_NE(opened, nullptr);
-        EXPECT_EQ(CheckedRadios(opened), (std::vector<int> { IDC_FIRE_TEXT, c.radio }));
+        EXPECT_EQ(CheckedRadios(opened), (std::vector<int>{IDC_FIRE_TEXT, c.radio}));
         CloseModelessDialog(opened);
     }
 }
@@ -454,7 +464,7 @@ TEST_F(ConfigureDialog, AnUnknownFireModeChecksNeitherFireRadio)
 {
     WriteSetting("WHITCH", "FIRE", "5");
     ASSERT_NE(Open(), nullptr);
-    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FLAME_HIGH }));
+    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int>{IDC_FLAME_HIGH}));
 }
 
 // ---- The radios and the check box.
@@ -463,27 +473,27 @@ TEST_F(ConfigureDialog, AFireModeClickKeepsTheFlameRadioAndAFlameClickKeepsTheFi
 {
     WriteSetting("FLAME", "LIMIT", "8");
     ASSERT_NE(Open(), nullptr);
-    ASSERT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_TEXT, IDC_FLAME_MEDIUM }));
+    ASSERT_EQ(CheckedRadios(dialog), (std::vector<int>{IDC_FIRE_TEXT, IDC_FLAME_MEDIUM}));
 
-    Click(dialog, IDC_FIRE_BONFIRE);
-    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_BONFIRE, IDC_FLAME_MEDIUM }));
-    EXPECT_EQ(saverSettings.fireMode, FIRE_BONFIRE);
-
-    Click(dialog, IDC_FLAME_LOW);
-    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_BONFIRE, IDC_FLAME_LOW }));
-    EXPECT_EQ(saverSettings.flameLimit, 6);
-
-    Click(dialog, IDC_FIRE_TEXT);
-    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_TEXT, IDC_FLAME_LOW }));
-    EXPECT_EQ(saverSettings.fireMode, FIRE_TEXT);
-
-    Click(dialog, IDC_FLAME_HIGH);
-    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_TEXT, IDC_FLAME_HIGH }));
-    EXPECT_EQ(saverSettings.flameLimit, 12);
-
-    Click(dialog, IDC_FLAME_MEDIUM);
-    EXPECT_EQ(CheckedRadios(dialog), (std::vector<int> { IDC_FIRE_TEXT, IDC_FLAME_MEDIUM }));
-    EXPECT_EQ(saverSettings.flameLimit, 8);
+    struct Step {
+        int clicked;
+        int fireRadio;
+        int flameRadio;
+        int fireMode;
+        int flameLimit;
+    };
+    const Step steps[] = {{IDC_FIRE_BONFIRE, IDC_FIRE_BONFIRE, IDC_FLAME_MEDIUM, FIRE_BONFIRE, 8},
+                          {IDC_FLAME_LOW, IDC_FIRE_BONFIRE, IDC_FLAME_LOW, FIRE_BONFIRE, 6},
+                          {IDC_FIRE_TEXT, IDC_FIRE_TEXT, IDC_FLAME_LOW, FIRE_TEXT, 6},
+                          {IDC_FLAME_HIGH, IDC_FIRE_TEXT, IDC_FLAME_HIGH, FIRE_TEXT, 12},
+                          {IDC_FLAME_MEDIUM, IDC_FIRE_TEXT, IDC_FLAME_MEDIUM, FIRE_TEXT, 8}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.clicked);
+        Click(dialog, step.clicked);
+        EXPECT_EQ(CheckedRadios(dialog), (std::vector<int>{step.fireRadio, step.flameRadio}));
+        EXPECT_EQ(saverSettings.fireMode, step.fireMode);
+        EXPECT_EQ(saverSettings.flameLimit, step.flameLimit);
+    }
 }
 
 TEST_F(ConfigureDialog, RadioChoicesAreStoredOnOk)
@@ -496,40 +506,35 @@ TEST_F(ConfigureDialog, RadioChoicesAreStoredOnOk)
     EXPECT_EQ(ReadSetting("WHITCH", "FIRE"), "1");
 }
 
-TEST_F(ConfigureDialog, LoopStoredAsOneOpensCheckedAndAClickStoresZero)
+// Stored 1 opens checked; any other non-zero value too; nothing stored opens unchecked.
+TEST_F(ConfigureDialog, LoopFollowsTheStoredValueAndTheCheckBoxClickByClick)
 {
-    WriteSetting("FLAME", "LOOP", "1");
-    ASSERT_NE(Open(), nullptr);
-    EXPECT_TRUE(LoopChecked(dialog));
-    Click(dialog, IDC_LOOP);
-    EXPECT_FALSE(LoopChecked(dialog));
-    Click(dialog, IDOK);
-    EXPECT_EQ(ReadSetting("FLAME", "LOOP"), "0");
-}
-
-TEST_F(ConfigureDialog, LoopFollowsTheCheckBoxClickByClick)
-{
-    ASSERT_NE(Open(), nullptr);
-    EXPECT_FALSE(LoopChecked(dialog));
-    Click(dialog, IDC_LOOP);
-    EXPECT_TRUE(LoopChecked(dialog));
-    EXPECT_EQ(saverSettings.loop, 1);
-    Click(dialog, IDC_LOOP);
-    EXPECT_EQ(saverSettings.loop, 0);
-    Click(dialog, IDC_LOOP);
-    Click(dialog, IDOK);
-    EXPECT_EQ(ReadSetting("FLAME", "LOOP"), "1");
-}
-
-TEST_F(ConfigureDialog, AnyOtherStoredLoopValueIsUncheckedByOneClick)
-{
-    WriteSetting("FLAME", "LOOP", "2");
-    ASSERT_NE(Open(), nullptr);
-    EXPECT_TRUE(LoopChecked(dialog));
-    Click(dialog, IDC_LOOP);
-    EXPECT_FALSE(LoopChecked(dialog));
-    Click(dialog, IDOK);
-    EXPECT_EQ(ReadSetting("FLAME", "LOOP"), "0");
+    struct Case {
+        const char* stored;
+        bool openedChecked;
+        int clicks;
+        const char* written;
+    };
+    const Case cases[] = {{"1", true, 1, "0"}, {nullptr, false, 3, "1"}, {"2", true, 1, "0"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "nothing stored");
+        RemoveSettingsFile();
+        if (c.stored)
+            WriteSetting("FLAME", "LOOP", c.stored);
+        HWND opened = OpenModelessDialog();
+        ASSERT_NE(opened, nullptr);
+        bool checked = c.openedChecked;
+        EXPECT_EQ(LoopChecked(opened), checked);
+        for (int click = 1; click <= c.clicks; ++click) {
+            Click(opened, IDC_LOOP);
+            checked = !checked;
+            EXPECT_EQ(LoopChecked(opened), checked) << "click " << click;
+            EXPECT_EQ(saverSettings.loop, checked ? 1 : 0) << "click " << click;
+        }
+        Click(opened, IDOK);
+        CloseModelessDialog(opened);
+        EXPECT_EQ(ReadSetting("FLAME", "LOOP"), c.written);
+    }
 }
 
 // ---- The edit fields, taken on OK.
@@ -551,18 +556,14 @@ TEST_F(ConfigureDialog, FontSizeIsStoredAsTheLowByteOfTheTypedNumber)
         const char* typed;
         const char* written;
     };
-    const Case cases[] = { { "40", "40" }, { "200", "-56" }, { "300", "44" }, { "-5", "-5" }, { "abc", "0" },
-        { "", "0" }, { "127", "127" }, { "128", "-128" } };
+    const Case cases[] = {{"40", "40"}, {"200", "-56"}, {"300", "44"},  {"-5", "-5"},
+                          {"abc", "0"}, {"", "0"},      {"127", "127"}, {"128", "-128"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        HWND opened = OpenModelessDialog();
-        ASSERT_NE(opened, nullptr);
-        SetDlgItemTextA(opened, IDC_FONT_SIZE, c.typed);
-        Click(opened, IDOK);
-        CloseModelessDialog(opened);
+        ASSERT_NO_FATAL_FAILURE(TypeAndPressOk(IDC_FONT_SIZE, c.typed));
         EXPECT_EQ(ReadSetting("FONT", "SIZE"), c.written);
 
-        opened = OpenModelessDialog();
+        HWND opened = OpenModelessDialog();
         EXPECT_EQ(ItemText(opened, IDC_FONT_SIZE), c.written);
         CloseModelessDialog(opened);
     }
@@ -575,17 +576,13 @@ TEST_F(ConfigureDialog, TextIsStoredAsTypedUpToThirtyNineBytes)
         const char* written;
     };
     const Case cases[] = {
-        { "\x8b\xad\x89\xce abc", "\x8b\xad\x89\xce abc" },
-        { "", "" },
-        { "0123456789012345678901234567890123456789ABC", "012345678901234567890123456789012345678" },
+        {"\x8b\xad\x89\xce abc", "\x8b\xad\x89\xce abc"},
+        {"", ""},
+        {"0123456789012345678901234567890123456789ABC", "012345678901234567890123456789012345678"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        HWND opened = OpenModelessDialog();
-        ASSERT_NE(opened, nullptr);
-        SetDlgItemTextA(opened, IDC_TEXT, c.typed);
-        Click(opened, IDOK);
-        CloseModelessDialog(opened);
+        ASSERT_NO_FATAL_FAILURE(TypeAndPressOk(IDC_TEXT, c.typed));
         EXPECT_EQ(ReadSetting("BURNING", "TEXT"), c.written);
         std::string file = ReadWholeFile(SettingsFilePath());
         EXPECT_NE(file.find(std::string("TEXT=") + c.written + "\r\n"), std::string::npos) << file;
@@ -686,7 +683,7 @@ TEST_F(ConfigureDialog, DISABLED_StaysOnTheScreenForAScreenshot)
             RECT frame;
             GetWindowRect(shown, &frame);
             printf("dialog at %ld,%ld size %ldx%ld\n", frame.left, frame.top, frame.right - frame.left,
-                frame.bottom - frame.top);
+                   frame.bottom - frame.top);
             fflush(stdout);
         },
         holdMs, &leftOpen);

@@ -21,11 +21,7 @@ LRESULT CALLBACK EffectTestProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 HWND CreateEffectWindow(int width, int height)
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = EffectTestProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = EFFECT_TEST_CLASS;
-    RegisterClassA(&windowClass);
+    RegisterTestClass(EFFECT_TEST_CLASS, EffectTestProc);
     return CreateWindowExA(0, EFFECT_TEST_CLASS, "effect", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
 }

@@ -12,18 +12,10 @@ namespace {
 const char SAVER_FILE_NAME[] = "Tamblorn.scr";
 const WORD NO_SUBSYSTEM = 0;
 
-std::string OwnPath()
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length);
-}
-
 // The saver is built into the same directory as the tests.
 std::string SaverPath()
 {
-    std::string own = OwnPath();
-    return own.substr(0, own.find_last_of("\\/") + 1) + SAVER_FILE_NAME;
+    return TestDirectory() + "\\" + SAVER_FILE_NAME;
 }
 
 template <typename Record> bool ReadRecord(const std::string& image, size_t offset, Record* record)
@@ -78,5 +70,5 @@ TEST(ExecutableHeader, TheSaverIsAWindowsGuiProgram)
 TEST(ExecutableHeader, ThisTestItselfReadsAsAConsoleProgram)
 {
     WORD characteristics = 0;
-    EXPECT_EQ(ReadSubsystem(OwnPath(), &characteristics), IMAGE_SUBSYSTEM_WINDOWS_CUI);
+    EXPECT_EQ(ReadSubsystem(TestExecutablePath(), &characteristics), IMAGE_SUBSYSTEM_WINDOWS_CUI);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "fault_guard.h"
+#include "win_test_support.h"
 
 namespace {
 
@@ -160,11 +161,7 @@ protected:
     void SetUp() override
     {
         FaultGuard::SetUp();
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = FaultWindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = FAULT_CLASS;
-        RegisterClassA(&windowClass);
+        RegisterTestClass(FAULT_CLASS, FaultWindowProc);
         faultWindow = CreateWindowExA(0, FAULT_CLASS, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                       GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(faultWindow, nullptr);

@@ -94,38 +94,11 @@ BOOL WINAPI SpySystemParametersInfoA(UINT action, UINT number, PVOID slot, UINT 
     return realSystemParametersInfoA(action, number, slot, profileUpdate);
 }
 
-// The import-table slot through which this executable calls `function`.
-void** FindImportSlot(const char* function)
+// Puts a spy in place of the executable's import of `function`, keeping the real entry.
+template <typename Entry> void PlaceSpy(const char* function, Entry spy, Entry* real)
 {
-    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    IMAGE_NT_HEADERS* headers =
-        reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    IMAGE_DATA_DIRECTORY imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (IMAGE_IMPORT_DESCRIPTOR* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         library->Name; ++library) {
-        IMAGE_THUNK_DATA* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
-        IMAGE_THUNK_DATA* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            IMAGE_IMPORT_BY_NAME* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
-                return reinterpret_cast<void**>(&slots->u1.Function);
-        }
-    }
-    return nullptr;
-}
-
-template <typename Entry> void SwapImport(const char* function, Entry replacement, Entry* previous)
-{
-    void** slot = FindImportSlot(function);
-    ASSERT_NE(slot, nullptr) << function << " is not imported";
-    DWORD protection;
-    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-    if (previous)
-        *previous = reinterpret_cast<Entry>(*slot);
-    *slot = reinterpret_cast<void*>(replacement);
-    VirtualProtect(slot, sizeof *slot, protection, &protection);
+    *real = ReplaceImport(function, spy);
+    ASSERT_NE(*real, nullptr) << function << " is not imported";
 }
 
 // --- The platform's state -----------------------------------------------------------
@@ -167,14 +140,6 @@ void DeleteUsePassword()
     }
 }
 
-std::string TestDirectory()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    *strrchr(path, '\\') = '\0';
-    return path;
-}
-
 std::string TemporaryLogPath()
 {
     char directory[MAX_PATH];
@@ -184,39 +149,25 @@ std::string TemporaryLogPath()
     return path;
 }
 
-void ResetHostState()
-{
-    closeApproved = 0;
-    verifying = 0;
-    lastVerifyTick = NO_VERIFICATION_YET;
-    isPreview = 0;
-    win9xFamily = 0;
-    verifierModule = nullptr;
-    verifierEntry = nullptr;
-    startCursor = POINT{0, 0};
-    acLineStatus = AC_LINE_UNKNOWN;
-    autoPlayMessage = 0;
-}
-
 class PasswordServices : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
         SaveUsePassword();
-        SwapImport("RegOpenKeyExA", &SpyRegOpenKeyExA, &realRegOpenKeyExA);
-        SwapImport("RegCloseKey", &SpyRegCloseKey, &realRegCloseKey);
-        SwapImport("LoadLibraryA", &SpyLoadLibraryA, &realLoadLibraryA);
-        SwapImport("FreeLibrary", &SpyFreeLibrary, &realFreeLibrary);
-        SwapImport("SystemParametersInfoA", &SpySystemParametersInfoA, &realSystemParametersInfoA);
+        PlaceSpy("RegOpenKeyExA", &SpyRegOpenKeyExA, &realRegOpenKeyExA);
+        PlaceSpy("RegCloseKey", &SpyRegCloseKey, &realRegCloseKey);
+        PlaceSpy("LoadLibraryA", &SpyLoadLibraryA, &realLoadLibraryA);
+        PlaceSpy("FreeLibrary", &SpyFreeLibrary, &realFreeLibrary);
+        PlaceSpy("SystemParametersInfoA", &SpySystemParametersInfoA, &realSystemParametersInfoA);
     }
 
     static void TearDownTestSuite()
     {
-        SwapImport<RegOpenKeyExAEntry>("RegOpenKeyExA", realRegOpenKeyExA, nullptr);
-        SwapImport<RegCloseKeyEntry>("RegCloseKey", realRegCloseKey, nullptr);
-        SwapImport<LoadLibraryAEntry>("LoadLibraryA", realLoadLibraryA, nullptr);
-        SwapImport<FreeLibraryEntry>("FreeLibrary", realFreeLibrary, nullptr);
-        SwapImport<SystemParametersInfoAEntry>("SystemParametersInfoA", realSystemParametersInfoA, nullptr);
+        ReplaceImport("RegOpenKeyExA", realRegOpenKeyExA);
+        ReplaceImport("RegCloseKey", realRegCloseKey);
+        ReplaceImport("LoadLibraryA", realLoadLibraryA);
+        ReplaceImport("FreeLibrary", realFreeLibrary);
+        ReplaceImport("SystemParametersInfoA", realSystemParametersInfoA);
         RestoreUsePassword();
     }
 
@@ -316,8 +267,7 @@ TEST_F(PasswordServices, AVerifierWithItsEntryIsLoadedThenFreedTellingThePlatfor
     EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, "LoadLibraryA PASSWORD.CPL", "running 1", CLOSE_DESKTOP}));
     ASSERT_NE(verifierModule, nullptr);
     EXPECT_EQ(verifierModule, GetModuleHandleA(VERIFIER_LIBRARY));
-    EXPECT_EQ(reinterpret_cast<void*>(verifierEntry),
-              reinterpret_cast<void*>(GetProcAddress(verifierModule, "VerifyScreenSavePwd")));
+    EXPECT_EQ(verifierEntry, FindEntry<VerifyScreenSavePwdEntry>(verifierModule, "VerifyScreenSavePwd"));
     EXPECT_TRUE(PlatformSaysSaverRuns());
 
     HMODULE loaded = verifierModule;
@@ -364,7 +314,7 @@ TEST_F(PasswordServices, ALibraryWithoutTheEntryIsFreedAgainAndThePlatformIsNotT
     std::string variantPath = TestDirectory() + "\\" + WITHOUT_ENTRY_DIRECTORY + "\\" + VERIFIER_LIBRARY;
     HMODULE variant = realLoadLibraryA(variantPath.c_str());
     ASSERT_NE(variant, nullptr) << variantPath;
-    ASSERT_NE(GetProcAddress(variant, "DoubleHasNoVerifierEntry"), nullptr);
+    ASSERT_NE(FindEntry<AnyEntry>(variant, "DoubleHasNoVerifierEntry"), nullptr);
     win9xFamily = 1;
     WriteUsePassword(1);
     TellPlatformSaverRuns(TRUE);  // a stray "not running" would show

@@ -10,6 +10,7 @@
 namespace {
 
 const char SAVER_CLASS[] = "WindowsScreenSaverClass";
+const char PREVIEW_PARENT_CLASS[] = "TamblornPreviewParent";
 const UINT_PTR CHECK_TIMER_PERIOD_MS = 200;
 
 // What to do once the saver's message loop runs; it must end the saver.
@@ -30,14 +31,8 @@ int RunSaverWith(HWND parent, std::function<void()> checks)
 
 void ResetHost()
 {
+    ResetHostState();
     UseTestModuleAsProgram();
-    saverWindow = nullptr;
-    isPreview = 0;
-    closeApproved = 0;
-    verifying = 0;
-    lastVerifyTick = NO_VERIFICATION_YET;
-    win9xFamily = 0;
-    autoPlayMessage = 0;
     UnregisterClassA(SAVER_CLASS, moduleInstance);
 }
 
@@ -62,24 +57,14 @@ LRESULT CALLBACK PreviewParentProc(HWND window, UINT message, WPARAM wParam, LPA
 
 HWND CreatePreviewParent()
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = PreviewParentProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "TamblornPreviewParent";
-    RegisterClassA(&windowClass);
+    RegisterTestClass(PREVIEW_PARENT_CLASS, PreviewParentProc);
     RECT frame = {0, 0, 152, 112};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
     previewParent = PreviewParent();
     previewParent.window = CreateWindowExA(
-        0, "TamblornPreviewParent", "Display settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
-        frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        0, PREVIEW_PARENT_CLASS, "Display settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, frame.right - frame.left,
+        frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     return previewParent.window;
-}
-
-bool ClosePosted(HWND window)
-{
-    MSG message;
-    return PeekMessageA(&message, window, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0;
 }
 
 class SaverWindow : public ::testing::Test {
@@ -138,9 +123,9 @@ TEST_F(SaverWindow, SystemCommandsInFullScreenAndInAPreview)
     RunSaverWith(nullptr, [] {
         for (WPARAM swallowed : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW})
             EXPECT_EQ(SendMessageA(saverWindow, WM_SYSCOMMAND, swallowed, 0), 0);
-        EXPECT_FALSE(ClosePosted(saverWindow));
+        EXPECT_EQ(TakePostedCloses(saverWindow), 0);
         SendMessageA(saverWindow, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
-        EXPECT_TRUE(ClosePosted(saverWindow)) << "turning the monitor off ends the saver";
+        EXPECT_EQ(TakePostedCloses(saverWindow), 1) << "turning the monitor off ends the saver";
         PostMessageA(saverWindow, WM_CLOSE, 0, 0);
     });
 
@@ -148,7 +133,7 @@ TEST_F(SaverWindow, SystemCommandsInFullScreenAndInAPreview)
     HWND parent = CreatePreviewParent();
     RunSaverWith(parent, [parent] {
         SendMessageA(saverWindow, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
-        EXPECT_FALSE(ClosePosted(saverWindow)) << "a preview passes system commands on";
+        EXPECT_EQ(TakePostedCloses(saverWindow), 0) << "a preview passes system commands on";
         DestroyWindow(parent);
     });
 }
@@ -194,7 +179,7 @@ TEST_F(SaverWindow, APreviewFillsItsParentAndRelaysHelpToIt)
         // Input never ends a preview.
         SendMessageA(saverWindow, WM_KEYDOWN, VK_SPACE, 0);
         SendMessageA(saverWindow, WM_LBUTTONDOWN, 0, 0);
-        EXPECT_FALSE(ClosePosted(saverWindow));
+        EXPECT_EQ(TakePostedCloses(saverWindow), 0);
         DestroyWindow(parent);
     });
     EXPECT_EQ(result, 0);
@@ -243,7 +228,7 @@ TEST_F(SaverWindow, OnceCloseIsApprovedTicksPaintAndInputBypassTheEffect)
         EXPECT_EQ(flameCanvas.frameCount, frames);
         for (UINT input : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_MOUSEMOVE})
             SendMessageA(saverWindow, input, 0, 0);
-        EXPECT_FALSE(ClosePosted(saverWindow)) << "input no longer reaches the closing rules";
+        EXPECT_EQ(TakePostedCloses(saverWindow), 0) << "input no longer reaches the closing rules";
         InvalidateRect(saverWindow, nullptr, FALSE);
         UpdateWindow(saverWindow);
         EXPECT_FALSE(GetUpdateRect(saverWindow, nullptr, FALSE));

@@ -1,6 +1,7 @@
 #include "win_test_support.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "host_state.h"
 
@@ -58,9 +59,105 @@ std::string ReadWholeFile(const std::string& path)
     return content;
 }
 
+std::string TestExecutablePath()
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length);
+}
+
+std::string TestDirectory()
+{
+    std::string path = TestExecutablePath();
+    return path.substr(0, path.find_last_of("\\/"));
+}
+
 void UseTestModuleAsProgram()
 {
     moduleInstance = GetModuleHandleA(nullptr);
+}
+
+void ResetHostState()
+{
+    moduleInstance = nullptr;
+    win9xFamily = 0;
+    saverWindow = nullptr;
+    isPreview = 0;
+    autoPlayMessage = 0;
+    imm32Module = nullptr;
+    associateContextEntry = nullptr;
+    previousInputContext = nullptr;
+    closeApproved = 0;
+    verifying = 0;
+    lastVerifyTick = NO_VERIFICATION_YET;
+    startCursor = POINT{0, 0};
+    mouseSlack = DEFAULT_MOUSE_SLACK;
+    acLineStatus = AC_LINE_UNKNOWN;
+    verifierModule = nullptr;
+    verifierEntry = nullptr;
+}
+
+void RegisterTestClass(const char* className, WNDPROC procedure, HCURSOR cursor)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = cursor;
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);
+}
+
+int TakeQueued(HWND window, UINT message)
+{
+    int count = 0;
+    MSG queued;
+    while (PeekMessageA(&queued, window, message, message, PM_REMOVE))
+        ++count;
+    return count;
+}
+
+int TakePostedCloses(HWND window)
+{
+    return TakeQueued(window, WM_CLOSE);
+}
+
+namespace {
+
+// The import-table slot through which this executable calls `function`.
+void** FindImportSlot(const char* function)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    IMAGE_NT_HEADERS* headers =
+        reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    IMAGE_DATA_DIRECTORY imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (IMAGE_IMPORT_DESCRIPTOR* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         library->Name; ++library) {
+        IMAGE_THUNK_DATA* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
+        IMAGE_THUNK_DATA* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            IMAGE_IMPORT_BY_NAME* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
+                return reinterpret_cast<void**>(&slots->u1.Function);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void* ReplaceImport(const char* function, void* replacement)
+{
+    void** slot = FindImportSlot(function);
+    if (!slot)
+        return nullptr;
+    DWORD protection;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    void* original = *slot;
+    *slot = replacement;
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+    return original;
 }
 
 int paintsReceived;
@@ -125,51 +222,11 @@ HBITMAP WINAPI RecordingLoadBitmapA(HINSTANCE instance, LPCSTR name)
     return Record(realLoadBitmapA(instance, name));
 }
 
-BYTE* ModuleAddress(HMODULE module, DWORD offset)
-{
-    return reinterpret_cast<BYTE*>(module) + offset;
-}
-
-// Swaps one entry of this executable's import address table.
-template <typename F> void PatchImport(const char* function, F replacement, F* original)
-{
-    HMODULE module = GetModuleHandleA(nullptr);
-    IMAGE_DOS_HEADER* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(module);
-    IMAGE_NT_HEADERS* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(ModuleAddress(module, dos->e_lfanew));
-    const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    IMAGE_IMPORT_DESCRIPTOR* library =
-        reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(ModuleAddress(module, imports.VirtualAddress));
-    for (; library->Name; ++library) {
-        IMAGE_THUNK_DATA* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(ModuleAddress(module, library->FirstThunk));
-        IMAGE_THUNK_DATA* name =
-            reinterpret_cast<IMAGE_THUNK_DATA*>(ModuleAddress(module, library->OriginalFirstThunk));
-        for (; slot->u1.Function; ++slot, ++name) {
-            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal))
-                continue;
-            IMAGE_IMPORT_BY_NAME* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(
-                ModuleAddress(module, static_cast<DWORD>(name->u1.AddressOfData)));
-            if (strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0)
-                continue;
-            DWORD protection;
-            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
-            if (original)
-                *original = reinterpret_cast<F>(slot->u1.Function);
-            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
-            return;
-        }
-    }
-}
-
 }  // namespace
 
 HWND CreatePaintCountingWindow(int width, int height)
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = PaintCountingProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = PAINT_COUNTING_CLASS;
-    RegisterClassA(&windowClass);
+    RegisterTestClass(PAINT_COUNTING_CLASS, PaintCountingProc);
     HWND window = CreateWindowExA(0, PAINT_COUNTING_CLASS, "paint counter", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     PumpPendingMessages();
@@ -180,22 +237,22 @@ HWND CreatePaintCountingWindow(int width, int height)
 void StartRecordingGdiObjects()
 {
     recordedObjects.clear();
-    PatchImport("CreatePen", RecordingCreatePen, &realCreatePen);
-    PatchImport("CreateSolidBrush", RecordingCreateSolidBrush, &realCreateSolidBrush);
-    PatchImport("CreateFontA", RecordingCreateFontA, &realCreateFontA);
-    PatchImport("CreateCompatibleDC", RecordingCreateCompatibleDC, &realCreateCompatibleDC);
-    PatchImport("CreateDIBSection", RecordingCreateDIBSection, &realCreateDIBSection);
-    PatchImport("LoadBitmapA", RecordingLoadBitmapA, &realLoadBitmapA);
+    realCreatePen = ReplaceImport("CreatePen", RecordingCreatePen);
+    realCreateSolidBrush = ReplaceImport("CreateSolidBrush", RecordingCreateSolidBrush);
+    realCreateFontA = ReplaceImport("CreateFontA", RecordingCreateFontA);
+    realCreateCompatibleDC = ReplaceImport("CreateCompatibleDC", RecordingCreateCompatibleDC);
+    realCreateDIBSection = ReplaceImport("CreateDIBSection", RecordingCreateDIBSection);
+    realLoadBitmapA = ReplaceImport("LoadBitmapA", RecordingLoadBitmapA);
 }
 
 void StopRecordingGdiObjects()
 {
-    PatchImport("CreatePen", realCreatePen, static_cast<decltype(realCreatePen)*>(nullptr));
-    PatchImport("CreateSolidBrush", realCreateSolidBrush, static_cast<decltype(realCreateSolidBrush)*>(nullptr));
-    PatchImport("CreateFontA", realCreateFontA, static_cast<decltype(realCreateFontA)*>(nullptr));
-    PatchImport("CreateCompatibleDC", realCreateCompatibleDC, static_cast<decltype(realCreateCompatibleDC)*>(nullptr));
-    PatchImport("CreateDIBSection", realCreateDIBSection, static_cast<decltype(realCreateDIBSection)*>(nullptr));
-    PatchImport("LoadBitmapA", realLoadBitmapA, static_cast<decltype(realLoadBitmapA)*>(nullptr));
+    ReplaceImport("CreatePen", realCreatePen);
+    ReplaceImport("CreateSolidBrush", realCreateSolidBrush);
+    ReplaceImport("CreateFontA", realCreateFontA);
+    ReplaceImport("CreateCompatibleDC", realCreateCompatibleDC);
+    ReplaceImport("CreateDIBSection", realCreateDIBSection);
+    ReplaceImport("LoadBitmapA", realLoadBitmapA);
 }
 
 const std::vector<RecordedGdiObject>& RecordedGdiObjects()

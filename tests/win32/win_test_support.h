@@ -20,12 +20,41 @@ void PumpPendingMessages();
 // Reads the whole of a file, or an empty string.
 std::string ReadWholeFile(const std::string& path);
 
+// The running test executable, and the directory it and the saver are built into.
+std::string TestExecutablePath();
+std::string TestDirectory();
+
 // Points the program's resource loading at the test executable.
 void UseTestModuleAsProgram();
 
 // A plain visible pop-up window that counts its paints.
 HWND CreatePaintCountingWindow(int width, int height);
 extern int paintsReceived;
+
+// Puts every host field back to the value it has when the process starts.
+void ResetHostState();
+
+// Registers a window class of this executable; registering it again does no harm.
+void RegisterTestClass(const char* className, WNDPROC procedure, HCURSOR cursor = nullptr);
+
+// Takes every `message` queued for the window off the queue and counts them.
+int TakeQueued(HWND window, UINT message);
+int TakePostedCloses(HWND window);
+
+// An export of a loaded library, as the caller's type of entry.
+typedef void (*AnyEntry)();
+template <typename Entry> Entry FindEntry(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Entry>(reinterpret_cast<AnyEntry>(GetProcAddress(module, name)));
+}
+
+// Points this executable's import of `function`, from whichever library, at the
+// replacement; returns the entry it held before, or null if nothing of that name is imported.
+void* ReplaceImport(const char* function, void* replacement);
+template <typename Entry> Entry ReplaceImport(const char* function, Entry replacement)
+{
+    return reinterpret_cast<Entry>(ReplaceImport(function, reinterpret_cast<void*>(replacement)));
+}
 
 // Records every GDI object the program creates, by patching the test
 // executable's own import table.
