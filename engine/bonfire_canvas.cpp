@@ -10,7 +10,7 @@ void DrawPictureInto(HDC destination, const BITMAP& picture)
 {
     HDC pictureContext = CreateCompatibleDC(flameCanvas.canvasContext);
     HGDIOBJ previous = SelectObject(pictureContext, flameCanvas.logsPicture);
-    BitBlt(destination, 0, FLAME_HEADROOM, picture.bmWidth, picture.bmHeight, pictureContext, 0, 0, COPY_AS_IS);
+    BitBlt(destination, 0, FLAME_HEADROOM, picture.bmWidth, picture.bmHeight, pictureContext, 0, 0, SRCCOPY);
     SelectObject(pictureContext, previous);
     DeleteDC(pictureContext);
 }

@@ -111,8 +111,7 @@ void CopyLogsPictureIntoCanvas()
         return;
     HDC pictureContext = CreateCompatibleDC(canvas.canvasContext);
     HGDIOBJ previous = SelectObject(pictureContext, canvas.logsPicture);
-    BitBlt(canvas.canvasContext, 0, FLAME_HEADROOM, picture.bmWidth, picture.bmHeight, pictureContext, 0, 0,
-           COPY_AS_IS);
+    BitBlt(canvas.canvasContext, 0, FLAME_HEADROOM, picture.bmWidth, picture.bmHeight, pictureContext, 0, 0, SRCCOPY);
     SelectObject(pictureContext, previous);
     DeleteDC(pictureContext);
 }

@@ -14,8 +14,6 @@ struct ScratchImage {
     uint32_t* pixels;
 };
 
-const DWORD COPY_AS_IS = SRCCOPY;
-
 void CreateCanvasSurface(HWND window);
 void ReleaseCanvasSurface();
 bool CreateScratchImage(ScratchImage* scratch);

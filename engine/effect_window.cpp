@@ -46,7 +46,7 @@ void PaintEffect(HDC paintContext)
         JumpAndErase(paintContext);
     if (canvas.canvasContext)
         StretchBlt(paintContext, canvas.originX, canvas.originY, canvas.width, canvas.height, canvas.canvasContext, 0,
-                   0, canvas.width, canvas.height, COPY_AS_IS);
+                   0, canvas.width, canvas.height, SRCCOPY);
 }
 
 void OnEffectPaint(HWND window)
