@@ -11,7 +11,8 @@
 #define IDS_SETTINGS_FILE 1001
 #define IDS_DISPLAY_NAME 1007
 
-// Configuration dialog and its controls: 1000..1099 for controls, 2000.. for dialogs.
+// Dialogs: 2000..2099; their controls: 1000..1099 (a control id never
+// names a resource, so it may share a number with a string).
 #define IDD_CONFIGURE 2003
 #define IDC_TEXT 1001
 #define IDC_FONT_SIZE 1002
