@@ -265,8 +265,9 @@ TEST_F(ConfigureDialog, TheModalLoopReturnsOneForOkAndTwoForCancel)
         std::string before = ReadWholeFile(SettingsFilePath());
         EXPECT_EQ(RunModal(press), press);
         EXPECT_EQ(ReadSetting("WHITCH", "FIRE"), press == IDOK ? "1" : "0");
-        if (press == IDCANCEL)
+        if (press == IDCANCEL) {
             EXPECT_EQ(ReadWholeFile(SettingsFilePath()), before);
+        }
     }
 }
 
