@@ -23,25 +23,25 @@ const WORD ORDINAL_MARK = 0xFFFF;
 
 struct ExpectedControl {
     DWORD id;
-    const char* className;  // as "#ordinal"
+    const char* className;
     const char* text;
     DWORD style;
     short x, y, width, height;
 };
 
 const ExpectedControl CONTROLS[] = {
-    {IDOK, "#128", "OK", 0x50010001, 281, 7, 50, 14},
-    {IDCANCEL, "#128", "\x83\x4c\x83\x83\x83\x93\x83\x5a\x83\x8b", 0x50010000, 281, 24, 50, 14},
-    {IDC_TEXT, "#129", "", 0x50810080, 66, 7, 155, 14},
-    {LABEL_ID, "#130", "\x95\x5c\x8e\xa6\x95\xb6\x8e\x9a", 0x50020000, 21, 7, 33, 8},
-    {IDC_FONT_SIZE, "#129", "", 0x50810080, 66, 26, 40, 14},
-    {LABEL_ID, "#130", "\x83\x74\x83\x48\x83\x93\x83\x67\x83\x54\x83\x43\x83\x59", 0x50020000, 17, 29, 42, 8},
-    {IDC_FIRE_TEXT, "#128", "\x95\xb6\x8e\x9a\x94\x52\x82\xa6\x82\xe9", 0x50000009, 66, 47, 52, 10},
-    {IDC_FIRE_BONFIRE, "#128", "\x95\xb0\x82\xab\x89\xce", 0x50000009, 127, 47, 38, 10},
-    {IDC_LOOP, "#128", "\x83\x8b\x81\x5b\x83\x76", 0x50010003, 66, 58, 35, 10},
-    {IDC_FLAME_LOW, "#128", "\x8e\xe3\x89\xce", 0x50000009, 67, 71, 32, 10},
-    {IDC_FLAME_MEDIUM, "#128", "\x92\x86\x89\xce", 0x50000009, 135, 70, 32, 10},
-    {IDC_FLAME_HIGH, "#128", "\x8b\xad\x89\xce", 0x50000009, 197, 70, 32, 10},
+    {IDOK, "BUTTON", "OK", 0x50010001, 281, 7, 50, 14},
+    {IDCANCEL, "BUTTON", "\x83\x4c\x83\x83\x83\x93\x83\x5a\x83\x8b", 0x50010000, 281, 24, 50, 14},
+    {IDC_TEXT, "EDIT", "", 0x50810080, 66, 7, 155, 14},
+    {LABEL_ID, "STATIC", "\x95\x5c\x8e\xa6\x95\xb6\x8e\x9a", 0x50020000, 21, 7, 33, 8},
+    {IDC_FONT_SIZE, "EDIT", "", 0x50810080, 66, 26, 40, 14},
+    {LABEL_ID, "STATIC", "\x83\x74\x83\x48\x83\x93\x83\x67\x83\x54\x83\x43\x83\x59", 0x50020000, 17, 29, 42, 8},
+    {IDC_FIRE_TEXT, "BUTTON", "\x95\xb6\x8e\x9a\x94\x52\x82\xa6\x82\xe9", 0x50000009, 66, 47, 52, 10},
+    {IDC_FIRE_BONFIRE, "BUTTON", "\x95\xb0\x82\xab\x89\xce", 0x50000009, 127, 47, 38, 10},
+    {IDC_LOOP, "BUTTON", "\x83\x8b\x81\x5b\x83\x76", 0x50010003, 66, 58, 35, 10},
+    {IDC_FLAME_LOW, "BUTTON", "\x8e\xe3\x89\xce", 0x50000009, 67, 71, 32, 10},
+    {IDC_FLAME_MEDIUM, "BUTTON", "\x92\x86\x89\xce", 0x50000009, 135, 70, 32, 10},
+    {IDC_FLAME_HIGH, "BUTTON", "\x8b\xad\x89\xce", 0x50000009, 197, 70, 32, 10},
 };
 const WORD CONTROL_COUNT = sizeof CONTROLS / sizeof CONTROLS[0];
 
@@ -66,12 +66,17 @@ DWORD Dword()
     return low | (static_cast<DWORD>(Word()) << 16);
 }
 
-// A string, or "#number" for an ordinal, in code page 932.
+// A string in code page 932; an ordinal of a predefined class as that class's name.
 std::string Text()
 {
+    const char* const predefinedClasses[] = {"BUTTON", "EDIT", "STATIC"};
+    const WORD firstPredefinedClass = 0x0080;
     WORD unit = Word();
-    if (unit == ORDINAL_MARK)
-        return "#" + std::to_string(Word());
+    if (unit == ORDINAL_MARK) {
+        WORD ordinal = Word();
+        WORD index = ordinal - firstPredefinedClass;
+        return index < 3 ? predefinedClasses[index] : "#" + std::to_string(ordinal);
+    }
     std::wstring text;
     for (; unit != 0; unit = Word())
         text.push_back(static_cast<wchar_t>(unit));
@@ -198,7 +203,9 @@ TEST_F(ConfigureDialog, TheCompiledTemplateIsAJapaneseDialogWithItsTwelveControl
         for (short value : geometry)
             EXPECT_EQ(static_cast<short>(Word()), value);
         EXPECT_EQ(Dword(), expected.id);
-        EXPECT_EQ(Text(), expected.className);
+        std::string className = Text();
+        CharUpperA(&className[0]);
+        EXPECT_EQ(className, expected.className);
         EXPECT_EQ(Text(), expected.text);
         templateAt += Word();  // creation data
     }
