@@ -248,11 +248,23 @@ def screenshot():
 
 
 def parse_ppm(data):
-    match = re.match(rb'P6\s+(\d+)\s+(\d+)\s+255\s', data)
-    if not match:
+    fields, position = [], 0
+    while len(fields) < 4:
+        while data[position:position + 1].isspace():
+            position += 1
+        if data[position:position + 1] == b'#':
+            position = data.index(b'\n', position)
+            continue
+        end = position
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[position:end])
+        position = end
+    position += 1
+    if fields[0] != b'P6' or fields[3] != b'255':
         raise ValueError('not an 8-bit binary PPM')
-    width, height = int(match.group(1)), int(match.group(2))
-    return width, height, data[match.end():match.end() + width * height * 3]
+    width, height = int(fields[1]), int(fields[2])
+    return width, height, data[position:position + width * height * 3]
 
 
 def lit_bytes(image, rect):

@@ -29,17 +29,11 @@ struct PlatformCalls {
 };
 PlatformCalls calls;
 
-typedef LONG(WINAPI* RegOpenKeyExAEntry)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
-typedef LONG(WINAPI* RegCloseKeyEntry)(HKEY);
-typedef HMODULE(WINAPI* LoadLibraryAEntry)(LPCSTR);
-typedef BOOL(WINAPI* FreeLibraryEntry)(HMODULE);
-typedef BOOL(WINAPI* SystemParametersInfoAEntry)(UINT, UINT, PVOID, UINT);
-
-RegOpenKeyExAEntry realRegOpenKeyExA;
-RegCloseKeyEntry realRegCloseKey;
-LoadLibraryAEntry realLoadLibraryA;
-FreeLibraryEntry realFreeLibrary;
-SystemParametersInfoAEntry realSystemParametersInfoA;
+decltype(&RegOpenKeyExA) realRegOpenKeyExA;
+decltype(&RegCloseKey) realRegCloseKey;
+decltype(&LoadLibraryA) realLoadLibraryA;
+decltype(&FreeLibrary) realFreeLibrary;
+decltype(&SystemParametersInfoA) realSystemParametersInfoA;
 
 std::string ModuleBaseName(HMODULE module)
 {
