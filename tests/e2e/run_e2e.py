@@ -267,28 +267,23 @@ def parse_ppm(data):
     return width, height, data[position:position + width * height * 3]
 
 
-def region_rows(image, rect):
-    width, height, pixels = image
-    left, top, right, bottom = clip(rect, width, height)
-    for y in range(top, bottom):
-        yield pixels[(y * width + left) * 3:(y * width + right) * 3]
-
-
-def clip(rect, width, height):
-    left, top, right, bottom = rect
-    return max(left, 0), max(top, 0), min(right, width), min(bottom, height)
-
-
 def lit_bytes(image, rect):
     """How many colour bytes of the region are not 0: a cheap measure of non-black content."""
-    return sum(len(row) - row.count(0) for row in region_rows(image, rect))
+    width, height, pixels = image
+    left, top, right, bottom = max(rect[0], 0), max(rect[1], 0), min(rect[2], width), min(rect[3], height)
+    rows = (pixels[(y * width + left) * 3:(y * width + right) * 3] for y in range(top, bottom))
+    return sum(len(row) - row.count(0) for row in rows)
 
 
 def lit_outside(image, rect):
     """How many colour bytes outside the rectangle are not 0."""
-    width, height, _ = image
-    total = lit_bytes(image, (0, 0, width, height))
-    return total - lit_bytes(image, rect)
+    return lit_bytes(image, (0, 0, image[0], image[1])) - lit_bytes(image, rect)
+
+
+def screenshot_lit_in(rect):
+    """A screenshot if something shows inside the rectangle, else None."""
+    image = screenshot()
+    return image if lit_bytes(image, rect) > 0 else None
 
 
 def pixel(image, x, y):
@@ -402,8 +397,7 @@ def wait_no_saver_window(timeout=10):
 
 
 def inspect(*commands, timeout=60):
-    code, output = run_wine(CONFIG.inspector, [str(c) for c in commands], timeout=timeout)
-    return code, output
+    return run_wine(CONFIG.inspector, [str(c) for c in commands], timeout=timeout)
 
 
 def dialog_controls(output):
@@ -415,10 +409,6 @@ def dialog_controls(output):
         controls.setdefault(int(match.group(1)), (match.group(2), int(match.group(3)), text))
         controls.setdefault(('text', text), int(match.group(1)))
     return controls
-
-
-def title_hex(title):
-    return title.encode('cp932').hex()
 
 
 def press_key(key='space'):
@@ -470,13 +460,21 @@ class StageCase(unittest.TestCase):
         wait_no_saver_window()
 
     def open_dialog(self, process, label):
-        code, output = inspect('find-dialog', title_hex(DIALOG_TITLE), 20000, 'controls')
+        code, output = inspect('find-dialog', DIALOG_TITLE.encode('cp932').hex(), 20000, 'controls')
         self.assertEqual(code, 0, '%s: no dialog titled "%s" appeared (saver exit %s): %s' %
                          (label, DIALOG_TITLE, process.poll(), output))
         return output
 
+    def escape_dialog(self, process, label):
+        """Waits for the dialog, closes it with Escape and expects the cancel exit."""
+        output = self.open_dialog(process, label)
+        time.sleep(0.3)
+        press_key('Escape')
+        self.assertEqual(launcher_exit(process, 10), EXIT_CANCEL, '%s: exit code' % label)
+        return output
+
     def drive_dialog(self, *commands):
-        code, output = inspect('find-dialog', title_hex(DIALOG_TITLE), 5000, *commands)
+        code, output = inspect('find-dialog', DIALOG_TITLE.encode('cp932').hex(), 5000, *commands)
         self.assertEqual(code, 0, 'the inspector could not do %s: %s' % (commands, output))
         return output
 
@@ -493,16 +491,15 @@ class CommandLine(StageCase):
         for arguments, close_by in ((b'', 'escape'), (b' - /', 'cancel-click')):
             with self.subTest(arguments=arguments):
                 process = launch(saver_command_line(arguments))
-                output = self.open_dialog(process, arguments)
-                self.assertRegex(output, r'^dialog \d+ owner 0 ', 'the dialog has an owner')
                 if close_by == 'escape':
-                    time.sleep(0.3)
-                    press_key('Escape')
+                    output = self.escape_dialog(process, arguments)
                 else:
+                    output = self.open_dialog(process, arguments)
                     rect = self.drive_dialog('rect', 2)
                     left, top, right, bottom = map(int, re.search(r'^rect 2 (.*)$', rect, re.M).group(1).split())
                     x_tool('xdotool', 'mousemove', str((left + right) // 2), str((top + bottom) // 2), 'click', '1')
-                self.assertEqual(launcher_exit(process, 10), EXIT_CANCEL)
+                    self.assertEqual(launcher_exit(process, 10), EXIT_CANCEL)
+                self.assertRegex(output, r'^dialog \d+ owner 0 ', 'the dialog has an owner')
 
     def test_rejected_command_lines_exit_with_minus_one(self):
         code, output = inspect('iswindow', 123, 'iswindow', 1)
@@ -541,11 +538,7 @@ class CommandLine(StageCase):
         if b' ' in saver_command_line(b'', quoted=False):
             self.skipTest('the program path has a blank; an unquoted name cannot be formed')
         # An unquoted name runs up to the first blank: "Tamblorn.scr/s" is all name.
-        process = launch(saver_command_line(b'/s', quoted=False))
-        self.open_dialog(process, 'unquoted name + /s')
-        time.sleep(0.3)
-        press_key('Escape')
-        self.assertEqual(launcher_exit(process, 10), EXIT_CANCEL)
+        self.escape_dialog(launch(saver_command_line(b'/s', quoted=False)), 'unquoted name + /s')
         # A tab ends an unquoted name like a blank.
         self.run_full_screen_and_press_key(launch(saver_command_line(b'\t/s', quoted=False)), 'unquoted name + tab')
 
@@ -562,7 +555,7 @@ class FullScreen(StageCase):
         self.assertIn('Position: 0,0', geometry)
         self.assertIn('Geometry: %dx%d' % (SCREEN_WIDTH, SCREEN_HEIGHT), geometry)
 
-        image = wait_for(lambda: self.flames_in(TEXT_CANVAS), 3.0, interval=0.2)
+        image = wait_for(lambda: screenshot_lit_in(TEXT_CANVAS), 3.0, interval=0.2)
         self.assertTrue(image, 'no flames inside %s within 3 s' % (TEXT_CANVAS,))
         self.assertEqual(lit_outside(image, TEXT_CANVAS), 0, 'something shows outside the centred canvas')
         note_time('flames centred after (s)', time.monotonic() - shown_at)
@@ -602,7 +595,7 @@ class FullScreen(StageCase):
         write_settings(None)
         process = start_wine(CONFIG.saver, ['/s'])
         wait_saver_window(process)
-        self.assertTrue(wait_for(lambda: self.flames_in(TEXT_CANVAS), 5.0, interval=0.2))
+        self.assertTrue(wait_for(lambda: screenshot_lit_in(TEXT_CANVAS), 5.0, interval=0.2))
         self.assertIsNone(process.poll(), 'the saver ended before the key press')
         pressed = time.monotonic()
         press_key()
@@ -611,10 +604,6 @@ class FullScreen(StageCase):
         note_time('key press to exit (s)', elapsed)
         self.assertEqual(code, EXIT_DONE)
         self.assertLessEqual(elapsed, KEY_EXIT_ALLOWANCE)
-
-    def flames_in(self, rect):
-        image = screenshot()
-        return image if lit_bytes(image, rect) > 0 else None
 
 
 def centre_of(rect):
@@ -635,12 +624,8 @@ class Bonfire(StageCase):
 
         # The flames grow a level every 3.1 s and first climb out of the picture
         # after some 5 s; look until just before the first jump moves the canvas.
-        def risen():
-            image = screenshot()
-            return image if lit_bytes(image, above_band) > 0 else None
-        image = wait_for(risen, FIRST_JUMP_SECONDS - 0.6 - (time.monotonic() - shown_at), interval=0.4)
-        if not image:
-            image = screenshot()
+        image = wait_for(lambda: screenshot_lit_in(above_band), FIRST_JUMP_SECONDS - 0.6 - (time.monotonic() - shown_at),
+                         interval=0.4) or screenshot()
         note_time('bonfire flames above the logs after (s)', time.monotonic() - shown_at)
         self.assertEqual(lit_outside(image, BONFIRE_CANVAS), 0, 'something shows outside the bonfire canvas')
         self.assertGreater(lit_bytes(image, above_band), 0, 'no flames above the logs picture')
@@ -698,8 +683,7 @@ class Preview(StageCase):
         self.assertEqual(number, handle + (WINDOW_WRAP if wrap else 0))
         client = (x, y, x + width, y + height)
 
-        image = wait_for(lambda: (lambda i: i if lit_bytes(i, client) > 0 else None)(screenshot()), 10.0,
-                         interval=0.3)
+        image = wait_for(lambda: screenshot_lit_in(client), 10.0, interval=0.3)
         self.assertTrue(image, 'no flames in the preview parent\'s client area')
         self.assertIsNone(line('saver-exit'), 'the saver ended early: %s' % lines())
 
@@ -720,13 +704,19 @@ class Dialog(StageCase):
 
     LIMIT_RADIOS = {1030: '弱火', 1031: '中火', 1032: '強火'}
 
-    def open_configure(self):
+    def open_configure(self, settings):
+        write_settings(settings)
         process = start_wine(CONFIG.saver, ['/c'])
         return process, dialog_controls(self.open_dialog(process, '/c'))
 
+    def finish(self, process, exit_code, *commands):
+        """Drives the dialog with the inspector's commands and checks the saver's exit code."""
+        output = self.drive_dialog(*commands)
+        self.assertEqual(wait_exit(process, 10), exit_code)
+        return output
+
     def test_shows_title_and_controls(self):
-        write_settings(None)
-        process, controls = self.open_configure()
+        process, controls = self.open_configure(None)
         for text in ('OK', 'キャンセル', '表示文字', 'フォントサイズ', '文字燃える', '焚き火', 'ループ', '弱火', '中火', '強火'):
             self.assertIn(('text', text), controls, 'no control shows "%s"' % text)
         expected = {1: 'OK', 2: 'キャンセル', 1020: '文字燃える', 1021: '焚き火', 1005: 'ループ'}
@@ -737,57 +727,45 @@ class Dialog(StageCase):
         self.assertEqual(controls[1002][2], '32')
         self.assertEqual(controls[1020][1], 1)
         self.assertEqual(controls[1032][1], 1)
-        self.drive_dialog('click', 2)
-        self.assertEqual(wait_exit(process, 10), EXIT_CANCEL)
+        self.finish(process, EXIT_CANCEL, 'click', 2)
 
     def test_stored_limit_picks_the_strength_radio(self):
         for limit, checked in ((8, 1031), (6, 1030), (12, 1032), (10, 1031), (20, 1032)):
             with self.subTest(limit=limit):
-                write_settings('[FLAME]\nLIMIT=%d\n' % limit)
-                process, controls = self.open_configure()
+                process, controls = self.open_configure('[FLAME]\nLIMIT=%d\n' % limit)
                 states = {control_id: controls[control_id][1] for control_id in self.LIMIT_RADIOS}
                 self.assertEqual(states, {control_id: int(control_id == checked) for control_id in self.LIMIT_RADIOS},
                                  '%s should be checked' % self.LIMIT_RADIOS[checked])
-                self.drive_dialog('click', 2)
-                self.assertEqual(wait_exit(process, 10), EXIT_CANCEL)
+                self.finish(process, EXIT_CANCEL, 'click', 2)
 
     def test_bonfire_then_ok_stores_fire_mode(self):
-        write_settings('[WHITCH]\nFIRE=0\n')
-        process, controls = self.open_configure()
+        process, controls = self.open_configure('[WHITCH]\nFIRE=0\n')
         self.assertEqual((controls[1020][1], controls[1021][1]), (1, 0))
-        output = self.drive_dialog('click', 1021, 'controls', 'click', 1)
-        controls = dialog_controls(output)
+        controls = dialog_controls(self.finish(process, EXIT_OK, 'click', 1021, 'controls', 'click', 1))
         self.assertEqual((controls[1020][1], controls[1021][1]), (0, 1))
         self.assertEqual(controls[1032][1], 1, 'the strength radio lost its check')
-        self.assertEqual(wait_exit(process, 10), EXIT_OK)
         settings = read_settings()
         self.assertEqual(settings[('WHITCH', 'FIRE')], '1')
         for key in (('BURNING', 'TEXT'), ('FONT', 'SIZE'), ('FLAME', 'LIMIT'), ('FLAME', 'LOOP')):
             self.assertIn(key, settings)
 
     def test_cancel_leaves_the_file_unchanged(self):
-        write_settings('[BURNING]\nTEXT=燃えろ\n[WHITCH]\nFIRE=0\n[FLAME]\nLIMIT=8\n')
+        process, _ = self.open_configure('[BURNING]\nTEXT=燃えろ\n[WHITCH]\nFIRE=0\n[FLAME]\nLIMIT=8\n')
         with open(settings_path(), 'rb') as settings:
             before = settings.read()
-        process, _ = self.open_configure()
-        self.drive_dialog('click', 1021, 'click', 1030, 'click', 2)
-        self.assertEqual(wait_exit(process, 10), EXIT_CANCEL)
+        self.finish(process, EXIT_CANCEL, 'click', 1021, 'click', 1030, 'click', 2)
         with open(settings_path(), 'rb') as settings:
             self.assertEqual(settings.read(), before)
 
     def test_font_size_200_is_stored_as_minus_56(self):
-        write_settings(None)
-        process, _ = self.open_configure()
-        self.drive_dialog('settext', 1002, '200'.encode().hex(), 'click', 1)
-        self.assertEqual(wait_exit(process, 10), EXIT_OK)
+        process, _ = self.open_configure(None)
+        self.finish(process, EXIT_OK, 'settext', 1002, '200'.encode().hex(), 'click', 1)
         self.assertEqual(read_settings()[('FONT', 'SIZE')], '-56')
 
     def test_ok_with_empty_text_stores_empty_text(self):
-        write_settings('[BURNING]\nTEXT=燃えろ\n')
-        process, controls = self.open_configure()
+        process, controls = self.open_configure('[BURNING]\nTEXT=燃えろ\n')
         self.assertEqual(controls[1001][2], '燃えろ')
-        self.drive_dialog('settext', 1001, '', 'click', 1)
-        self.assertEqual(wait_exit(process, 10), EXIT_OK)
+        self.finish(process, EXIT_OK, 'settext', 1001, '', 'click', 1)
         self.assertEqual(read_settings()[('BURNING', 'TEXT')], '')
 
 
@@ -819,11 +797,16 @@ class Win9x(StageCase):
         if os.path.exists(self.log):
             os.remove(self.log)
 
-    def log_lines(self):
+    def log_lines(self, prefix=''):
         if not os.path.exists(self.log):
             return []
         with open(self.log, encoding='cp932', errors='replace') as log:
-            return log.read().splitlines()
+            return [line for line in log.read().splitlines() if line.startswith(prefix)]
+
+    def wait_verifier_call(self, number, answer):
+        calls = wait_for(lambda: self.log_lines('VerifyScreenSavePwd call=%d' % number), 5.0)
+        self.assertTrue(calls, 'key press %d did not ask the verifier: %s' % (number, self.log_lines()))
+        self.assertIn('answer=%d' % answer, calls[0])
 
     def test_key_asks_the_verifier_until_it_accepts(self):
         if not CONFIG.verifier:
@@ -835,16 +818,11 @@ class Win9x(StageCase):
         time.sleep(0.5)
 
         press_key()
-        refused = wait_for(lambda: [l for l in self.log_lines() if l.startswith('VerifyScreenSavePwd call=1')], 5.0)
-        self.assertTrue(refused, 'the key press did not ask the verifier: %s' % self.log_lines())
-        self.assertIn('answer=0', refused[0])
+        self.wait_verifier_call(1, 0)
         time.sleep(1.0)
         self.assertIsNone(process.poll(), 'the saver ended although the verifier refused')
-
         press_key()
-        accepted = wait_for(lambda: [l for l in self.log_lines() if l.startswith('VerifyScreenSavePwd call=2')], 5.0)
-        self.assertTrue(accepted, 'the second key press did not ask the verifier: %s' % self.log_lines())
-        self.assertIn('answer=1', accepted[0])
+        self.wait_verifier_call(2, 1)
         self.assertEqual(wait_exit(process, 5), EXIT_DONE)
         self.assertIn('PASSWORD.CPL freed', self.log_lines())
 
@@ -858,7 +836,7 @@ class Win9x(StageCase):
                     os.remove(self.log)
                 code, output = run_wine(self.saver, args, timeout=30, extra_env=env)
                 self.assertEqual(code, EXIT_DONE, 'the 9x family must accept /a: %s' % output)
-                calls = [l for l in self.log_lines() if l.startswith('PwdChangePasswordA')]
+                calls = self.log_lines('PwdChangePasswordA')
                 self.assertEqual(len(calls), 1, self.log_lines())
                 self.assertRegex(calls[0], r'provider="SCRSAVE" owner=\d+ third=0 fourth=0')
                 self.assertIn('MPR.DLL freed', self.log_lines())

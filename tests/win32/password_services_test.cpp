@@ -29,17 +29,11 @@ struct PlatformCalls {
 };
 PlatformCalls calls;
 
-typedef LONG(WINAPI* RegOpenKeyExAEntry)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
-typedef LONG(WINAPI* RegCloseKeyEntry)(HKEY);
-typedef HMODULE(WINAPI* LoadLibraryAEntry)(LPCSTR);
-typedef BOOL(WINAPI* FreeLibraryEntry)(HMODULE);
-typedef BOOL(WINAPI* SystemParametersInfoAEntry)(UINT, UINT, PVOID, UINT);
-
-RegOpenKeyExAEntry realRegOpenKeyExA;
-RegCloseKeyEntry realRegCloseKey;
-LoadLibraryAEntry realLoadLibraryA;
-FreeLibraryEntry realFreeLibrary;
-SystemParametersInfoAEntry realSystemParametersInfoA;
+decltype(&RegOpenKeyExA) realRegOpenKeyExA;
+decltype(&RegCloseKey) realRegCloseKey;
+decltype(&LoadLibraryA) realLoadLibraryA;
+decltype(&FreeLibrary) realFreeLibrary;
+decltype(&SystemParametersInfoA) realSystemParametersInfoA;
 
 std::string ModuleBaseName(HMODULE module)
 {
@@ -149,11 +143,21 @@ std::string TemporaryLogPath()
     return path;
 }
 
+// The user's own switch, put back after the suite.
+bool savedPresent;
+DWORD savedType;
+BYTE savedValue[SAVED_VALUE_BYTES];
+DWORD savedSize = SAVED_VALUE_BYTES;
+
 class PasswordServices : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        SaveUsePassword();
+        HKEY key;
+        savedPresent =
+            RegOpenKeyExA(HKEY_CURRENT_USER, DESKTOP_KEY, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS &&
+            RegQueryValueExA(key, USE_PASSWORD, nullptr, &savedType, savedValue, &savedSize) == ERROR_SUCCESS;
+        RegCloseKey(key);
         PlaceSpy("RegOpenKeyExA", &SpyRegOpenKeyExA, &realRegOpenKeyExA);
         PlaceSpy("RegCloseKey", &SpyRegCloseKey, &realRegCloseKey);
         PlaceSpy("LoadLibraryA", &SpyLoadLibraryA, &realLoadLibraryA);
@@ -168,7 +172,10 @@ protected:
         ReplaceImport("LoadLibraryA", realLoadLibraryA);
         ReplaceImport("FreeLibrary", realFreeLibrary);
         ReplaceImport("SystemParametersInfoA", realSystemParametersInfoA);
-        RestoreUsePassword();
+        if (savedPresent)
+            WriteUsePassword(savedType, savedValue, savedSize);
+        else
+            DeleteUsePassword();
     }
 
     void SetUp() override
@@ -188,35 +195,30 @@ protected:
         TellPlatformSaverRuns(FALSE);
         SetEnvironmentVariableA("TAMBLORN_DOUBLE_LOG", nullptr);
     }
-
-    static void SaveUsePassword()
-    {
-        HKEY key;
-        savedSize = SAVED_VALUE_BYTES;
-        savedPresent =
-            RegOpenKeyExA(HKEY_CURRENT_USER, DESKTOP_KEY, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS &&
-            RegQueryValueExA(key, USE_PASSWORD, nullptr, &savedType, savedValue, &savedSize) == ERROR_SUCCESS;
-        RegCloseKey(key);
-    }
-
-    static void RestoreUsePassword()
-    {
-        if (savedPresent)
-            WriteUsePassword(savedType, savedValue, savedSize);
-        else
-            DeleteUsePassword();
-    }
-
-    static bool savedPresent;
-    static DWORD savedType;
-    static BYTE savedValue[SAVED_VALUE_BYTES];
-    static DWORD savedSize;
 };
 
-bool PasswordServices::savedPresent;
-DWORD PasswordServices::savedType;
-BYTE PasswordServices::savedValue[SAVED_VALUE_BYTES];
-DWORD PasswordServices::savedSize;
+// What the desktop key may hold for the switch; `type` 0 is no value at all.
+struct StoredSwitch {
+    DWORD type;
+    BYTE bytes[5];
+    DWORD size;
+    bool protects;
+};
+const StoredSwitch SWITCHES[] =
+    {
+        {0, {}, 0, false},           {REG_DWORD, {0}, 4, false},
+        {REG_DWORD, {1}, 4, true},   {REG_DWORD, {0, 1}, 4, true},
+        {REG_BINARY, {1}, 1, true},  {REG_BINARY, {0}, 1, false},
+        {REG_BINARY, {1}, 5, false},  // longer than a number: cannot be read
+};
+
+void Store(const StoredSwitch& stored)
+{
+    if (stored.type)
+        WriteUsePassword(stored.type, stored.bytes, stored.size);
+    else
+        DeleteUsePassword();
+}
 
 typedef std::vector<std::string> Events;
 const std::string OPEN_DESKTOP = "RegOpenKeyExA Control Panel\\Desktop";
@@ -226,85 +228,51 @@ const std::string CLOSE_DESKTOP = "RegCloseKey Control Panel\\Desktop";
 
 TEST_F(PasswordServices, OutsideTheNineXFamilyNothingIsReadLoadedOrTold)
 {
-    WriteUsePassword(1);
-    calls = PlatformCalls();
-
-    LoadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events());
-    EXPECT_EQ(verifierModule, nullptr);
-    EXPECT_EQ(verifierEntry, nullptr);
-    EXPECT_EQ(GetModuleHandleA(VERIFIER_LIBRARY), nullptr);
-
-    SetSaverRunning(1);
-    UnloadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events());
-    EXPECT_FALSE(PlatformSaysSaverRuns());
+    for (const StoredSwitch& stored : SWITCHES) {
+        Store(stored);
+        calls = PlatformCalls();
+        LoadPasswordVerifier();
+        SetSaverRunning(1);
+        UnloadPasswordVerifier();
+        EXPECT_EQ(calls.events, Events()) << "type " << stored.type << " size " << stored.size;
+        EXPECT_EQ(verifierEntry, nullptr);
+        EXPECT_EQ(GetModuleHandleA(VERIFIER_LIBRARY), nullptr);
+        EXPECT_FALSE(PlatformSaysSaverRuns());
+    }
 }
 
-TEST_F(PasswordServices, WithoutPasswordProtectionNothingIsLoaded)
+TEST_F(PasswordServices, OnTheNineXFamilyTheSwitchDecidesWhetherTheVerifierIsLoaded)
 {
     win9xFamily = 1;
-    LoadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, CLOSE_DESKTOP})) << "value absent";
-    EXPECT_EQ(verifierModule, nullptr);
+    for (const StoredSwitch& stored : SWITCHES) {
+        SCOPED_TRACE(::testing::Message() << "type " << stored.type << " size " << stored.size);
+        Store(stored);
+        calls = PlatformCalls();
+        LoadPasswordVerifier();
+        if (!stored.protects) {
+            EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, CLOSE_DESKTOP}));
+            EXPECT_EQ(verifierModule, nullptr);
+            EXPECT_EQ(verifierEntry, nullptr);
+            EXPECT_FALSE(PlatformSaysSaverRuns());
+            continue;
+        }
+        EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, "LoadLibraryA PASSWORD.CPL", "running 1", CLOSE_DESKTOP}));
+        ASSERT_NE(verifierModule, nullptr);
+        EXPECT_EQ(verifierModule, GetModuleHandleA(VERIFIER_LIBRARY));
+        EXPECT_EQ(verifierEntry, FindEntry<VerifyScreenSavePwdEntry>(verifierModule, "VerifyScreenSavePwd"));
+        EXPECT_TRUE(PlatformSaysSaverRuns());
 
-    WriteUsePassword(0);
-    calls = PlatformCalls();
-    LoadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, CLOSE_DESKTOP})) << "value 0";
-    EXPECT_EQ(verifierModule, nullptr);
-    EXPECT_EQ(verifierEntry, nullptr);
-    EXPECT_FALSE(PlatformSaysSaverRuns());
-}
-
-TEST_F(PasswordServices, AVerifierWithItsEntryIsLoadedThenFreedTellingThePlatformOnceEach)
-{
-    win9xFamily = 1;
-    WriteUsePassword(1);
-    calls = PlatformCalls();
-
-    LoadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, "LoadLibraryA PASSWORD.CPL", "running 1", CLOSE_DESKTOP}));
-    ASSERT_NE(verifierModule, nullptr);
-    EXPECT_EQ(verifierModule, GetModuleHandleA(VERIFIER_LIBRARY));
-    EXPECT_EQ(verifierEntry, FindEntry<VerifyScreenSavePwdEntry>(verifierModule, "VerifyScreenSavePwd"));
-    EXPECT_TRUE(PlatformSaysSaverRuns());
-
-    HMODULE loaded = verifierModule;
-    calls = PlatformCalls();
-    UnloadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events({"FreeLibrary PASSWORD.CPL", "running 0"}));
-    EXPECT_EQ(calls.freed, std::vector<HMODULE>({loaded}));
-    EXPECT_EQ(verifierModule, nullptr);
-    EXPECT_EQ(verifierEntry, nullptr);
-    EXPECT_EQ(GetModuleHandleA(VERIFIER_LIBRARY), nullptr) << "the library is still in the process";
-    EXPECT_FALSE(PlatformSaysSaverRuns());
-}
-
-TEST_F(PasswordServices, TheSwitchIsReadAsUpToFourBytes)
-{
-    win9xFamily = 1;
-    const BYTE oneByte[] = {1};
-    WriteUsePassword(REG_BINARY, oneByte, sizeof oneByte);
-    LoadPasswordVerifier();
-    EXPECT_NE(verifierEntry, nullptr) << "a one-byte 1 switches protection on";
-    UnloadPasswordVerifier();
-
-    const BYTE oneZeroByte[] = {0};
-    WriteUsePassword(REG_BINARY, oneZeroByte, sizeof oneZeroByte);
-    LoadPasswordVerifier();
-    EXPECT_EQ(verifierModule, nullptr) << "a one-byte 0 leaves protection off";
-
-    const BYTE fiveBytes[] = {1, 0, 0, 0, 0};
-    WriteUsePassword(REG_BINARY, fiveBytes, sizeof fiveBytes);
-    calls = PlatformCalls();
-    LoadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, CLOSE_DESKTOP})) << "a longer value cannot be read";
-    EXPECT_EQ(verifierModule, nullptr);
-
-    WriteUsePassword(0x100);
-    LoadPasswordVerifier();
-    EXPECT_NE(verifierEntry, nullptr) << "any non-zero number switches protection on";
+        HMODULE loaded = verifierModule;
+        calls = PlatformCalls();
+        UnloadPasswordVerifier();
+        UnloadPasswordVerifier();
+        EXPECT_EQ(calls.events, Events({"FreeLibrary PASSWORD.CPL", "running 0"})) << "once, however often asked";
+        EXPECT_EQ(calls.freed, std::vector<HMODULE>({loaded}));
+        EXPECT_EQ(verifierModule, nullptr);
+        EXPECT_EQ(verifierEntry, nullptr);
+        EXPECT_EQ(GetModuleHandleA(VERIFIER_LIBRARY), nullptr) << "the library is still in the process";
+        EXPECT_FALSE(PlatformSaysSaverRuns());
+    }
 }
 
 TEST_F(PasswordServices, ALibraryWithoutTheEntryIsFreedAgainAndThePlatformIsNotTold)
@@ -348,47 +316,6 @@ TEST_F(PasswordServices, ASecondLoadFirstUnloads)
     EXPECT_EQ(calls.freed, std::vector<HMODULE>({first}));
     EXPECT_NE(verifierEntry, nullptr);
     EXPECT_TRUE(PlatformSaysSaverRuns());
-
-    calls = PlatformCalls();
-    UnloadPasswordVerifier();
-    UnloadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events({"FreeLibrary PASSWORD.CPL", "running 0"})) << "unloaded more than once";
-    EXPECT_EQ(GetModuleHandleA(VERIFIER_LIBRARY), nullptr);
-}
-
-TEST_F(PasswordServices, UnloadingWithNothingLoadedDoesNothing)
-{
-    win9xFamily = 1;
-    TellPlatformSaverRuns(TRUE);
-    calls = PlatformCalls();
-    UnloadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events());
-    EXPECT_TRUE(PlatformSaysSaverRuns());
-}
-
-TEST_F(PasswordServices, UnloadingOutsideTheNineXFamilyLeavesEverythingAlone)
-{
-    verifierModule = realLoadLibraryA(VERIFIER_LIBRARY);
-    ASSERT_NE(verifierModule, nullptr);
-    HMODULE loaded = verifierModule;
-    calls = PlatformCalls();
-    UnloadPasswordVerifier();
-    EXPECT_EQ(calls.events, Events());
-    EXPECT_EQ(verifierModule, loaded);
-}
-
-TEST_F(PasswordServices, TheRunningStateIsToldOnlyOnTheNineXFamily)
-{
-    SetSaverRunning(1);
-    EXPECT_EQ(calls.events, Events());
-    EXPECT_FALSE(PlatformSaysSaverRuns());
-
-    win9xFamily = 1;
-    SetSaverRunning(1);
-    EXPECT_TRUE(PlatformSaysSaverRuns());
-    SetSaverRunning(0);
-    EXPECT_FALSE(PlatformSaysSaverRuns());
-    EXPECT_EQ(calls.events, Events({"running 1", "running 0"}));
 }
 
 TEST_F(PasswordServices, ChangingThePasswordHandsTheProviderAndOwnerToMprAndFreesIt)
