@@ -6,24 +6,12 @@ namespace {
 
 const ColourTriple BLACK = {0.0, 0.0, 0.0};
 
-void DrawPictureInto(HDC destination, const BITMAP& picture)
+void ScanEmbers()
 {
-    HDC pictureContext = CreateCompatibleDC(flameCanvas.canvasContext);
-    HGDIOBJ previous = SelectObject(pictureContext, flameCanvas.logsPicture);
-    BitBlt(destination, 0, FLAME_HEADROOM, picture.bmWidth, picture.bmHeight, pictureContext, 0, 0, SRCCOPY);
-    SelectObject(pictureContext, previous);
-    DeleteDC(pictureContext);
-}
-
-void ScanEmbers(const BITMAP& picture)
-{
-    FlameCanvas& canvas = flameCanvas;
     ScratchImage scratch;
     if (CreateScratchImage(&scratch)) {
-        FillBox(scratch.context, 0, 0, canvas.width, canvas.height, canvas.backgroundColour);
-        DrawPictureInto(scratch.context, picture);
-        GdiFlush();
-        ScanFuelPoints(scratch.pixels, FUEL_TEST_EMBER);
+        CopyLogsPictureInto(scratch.context);
+        ScanScratchImage(&scratch, FUEL_TEST_EMBER);
     }
     ReleaseScratchImage(&scratch);
 }
@@ -46,7 +34,7 @@ void SetUpBonfireCanvas(HWND window)
     SeedNoiseFromClock();
     FinishCanvasSetUp();
     if (havePicture && buffersReady && canvas.pixels)
-        ScanEmbers(picture);
+        ScanEmbers();
     canvas.coolMask = CoolMaskForLevel(canvas.level);
     CentreCanvas(clientWidth, clientHeight);
 }

@@ -58,9 +58,18 @@ bool CreateScratchImage(ScratchImage* scratch)
     if (!scratch->bitmap)
         return false;
     scratch->context = CreateCompatibleDC(flameCanvas.canvasContext);
-    if (scratch->context)
-        scratch->previousBitmap = SelectObject(scratch->context, scratch->bitmap);
-    return scratch->context != nullptr;
+    if (!scratch->context)
+        return false;
+    scratch->previousBitmap = SelectObject(scratch->context, scratch->bitmap);
+    FillBox(scratch->context, 0, 0, flameCanvas.width, flameCanvas.height, flameCanvas.backgroundColour);
+    return true;
+}
+
+void ScanScratchImage(ScratchImage* scratch, FuelTest test)
+{
+    // GDI may still hold the drawing in its batch.
+    GdiFlush();
+    ScanFuelPoints(scratch->pixels, test);
 }
 
 void ReleaseScratchImage(ScratchImage* scratch)
@@ -100,20 +109,23 @@ void SeedNoiseFromClock()
     SeedNoise(NoiseSeedFromTime(now));
 }
 
-void CopyLogsPictureIntoCanvas()
+void CopyLogsPictureInto(HDC destination)
 {
     FlameCanvas& canvas = flameCanvas;
     // Without a picture there is no size to copy.
-    if (!canvas.logsPicture || !canvas.canvasContext)
-        return;
     BITMAP picture;
-    if (!GetObjectA(canvas.logsPicture, sizeof picture, &picture))
+    if (!canvas.logsPicture || !destination || !GetObjectA(canvas.logsPicture, sizeof picture, &picture))
         return;
-    HDC pictureContext = CreateCompatibleDC(canvas.canvasContext);
+    HDC pictureContext = CreateCompatibleDC(destination);
     HGDIOBJ previous = SelectObject(pictureContext, canvas.logsPicture);
-    BitBlt(canvas.canvasContext, 0, FLAME_HEADROOM, picture.bmWidth, picture.bmHeight, pictureContext, 0, 0, SRCCOPY);
+    BitBlt(destination, 0, FLAME_HEADROOM, picture.bmWidth, picture.bmHeight, pictureContext, 0, 0, SRCCOPY);
     SelectObject(pictureContext, previous);
     DeleteDC(pictureContext);
+}
+
+void CopyLogsPictureIntoCanvas()
+{
+    CopyLogsPictureInto(flameCanvas.canvasContext);
 }
 
 void RepaintEffectWindow(HWND window)

@@ -17,7 +17,9 @@ struct ScratchImage {
 void CreateCanvasSurface(HWND window);
 void ReleaseCanvasSurface();
 bool CreateScratchImage(ScratchImage* scratch);
+void ScanScratchImage(ScratchImage* scratch, FuelTest test);
 void ReleaseScratchImage(ScratchImage* scratch);
+void CopyLogsPictureInto(HDC destination);
 void FillBox(HDC context, int left, int top, int right, int bottom, ColourTriple colour);
 uint32_t NoiseSeedFromTime(const SYSTEMTIME& time);
 void SeedNoiseFromClock();

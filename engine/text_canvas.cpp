@@ -25,14 +25,12 @@ void RenderTextFuel(const char* text, int fontSize)
     FlameCanvas& canvas = flameCanvas;
     ScratchImage scratch;
     if (CreateScratchImage(&scratch)) {
-        FillBox(scratch.context, 0, 0, canvas.width, canvas.height, canvas.backgroundColour);
         int textWidth = canvas.width;
         int textX = (canvas.width - textWidth) / 2;
         int textY = (canvas.height - fontSize) / 2;
         DrawCanvasText(textX, textY, textWidth, fontSize, text, canvas.textColour, canvas.backgroundColour,
                        scratch.context);
-        GdiFlush();
-        ScanFuelPoints(scratch.pixels, FUEL_TEST_LIT);
+        ScanScratchImage(&scratch, FUEL_TEST_LIT);
     }
     ReleaseScratchImage(&scratch);
 }
