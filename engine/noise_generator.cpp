@@ -1,3 +1,4 @@
+#include "cell_pass.h"
 #include "flame_canvas.h"
 
 namespace {
@@ -36,4 +37,28 @@ uint32_t NextNoise()
     noise.takeIndex = StepDown(noise.takeIndex);
     noise.lagIndex = StepDown(noise.lagIndex);
     return value;
+}
+
+void ReadUpcomingNoise(uint32_t* upcoming)
+{
+    const NoiseGenerator& noise = flameCanvas.noise;
+    int slot = noise.takeIndex;
+    for (int draw = 0; draw < NOISE_WORDS; ++draw) {
+        upcoming[draw] = noise.words[slot];
+        slot = StepDown(slot);
+    }
+}
+
+// A slot holds the word it will give when drawn, so after any number of draws
+// the generator is its next NOISE_WORDS draws laid out down from the take slot.
+void WriteUpcomingNoise(const uint32_t* upcoming, int drawsTakenModWords)
+{
+    NoiseGenerator& noise = flameCanvas.noise;
+    noise.takeIndex = (noise.takeIndex - drawsTakenModWords + NOISE_WORDS) % NOISE_WORDS;
+    noise.lagIndex = (noise.lagIndex - drawsTakenModWords + NOISE_WORDS) % NOISE_WORDS;
+    int slot = noise.takeIndex;
+    for (int draw = 0; draw < NOISE_WORDS; ++draw) {
+        noise.words[slot] = upcoming[draw];
+        slot = StepDown(slot);
+    }
 }

@@ -1,0 +1,95 @@
+// The chunked cell pass: the coming draws are generated a chunk ahead into a
+// buffer on the stack, a kernel runs the chunk's cells on them, and the
+// generator is written back once at the end of the pass.
+#include <cstring>
+
+#include "cell_pass.h"
+
+namespace {
+
+const uint32_t NOISE_LOW_BITS = 0xFFFF;
+// The generator adds the word 24 slots further down into the taken slot, so
+// each draw is the sum of the draws 55 and 31 before it.
+const int FAR_LAG = NOISE_WORDS;
+const int NEAR_LAG = 31;
+
+void FillColours(uint32_t* colours)
+{
+    for (int heat = 0; heat < COLOUR_ENTRIES; ++heat)
+        colours[heat] = heat < HEAT_LEVELS ? HeatPixel(&flameCanvas.palette, heat) : 0;
+}
+
+int RoundUpToBlock(int words)
+{
+    return (words + DRAW_BLOCK_WORDS - 1) / DRAW_BLOCK_WORDS * DRAW_BLOCK_WORDS;
+}
+
+}  // namespace
+
+void FillDrawsScalar(uint32_t* draws, int end)
+{
+    for (int next = KNOWN_DRAWS; next < end; ++next)
+        draws[next] = draws[next - FAR_LAG] + draws[next - NEAR_LAG];
+}
+
+void RunCellsScalar(const CellPassFrame* frame, int first, int count, const uint32_t* draws)
+{
+    uint8_t* heat = frame->heat;
+    const uint8_t* fuel = frame->fuel;
+    uint32_t* pixels = frame->pixels;
+    const uint32_t* colours = frame->colours;
+    const int stride = frame->stride;
+    const int32_t coolMask = frame->coolMask;
+    for (int cell = 0; cell < count; ++cell) {
+        const int i = first + cell;
+        uint32_t cooling = draws[2 * cell];
+        uint32_t ignition = draws[2 * cell + 1];
+        int32_t sum = heat[i + stride] + heat[i - 1] + heat[i + 1] + heat[i - stride] + heat[i];
+        int32_t weight = AVERAGING_WEIGHT - (coolMask & static_cast<int32_t>(cooling & NOISE_LOW_BITS));
+        heat[i - stride] = static_cast<uint8_t>((sum * weight) >> AVERAGING_SHIFT);
+        if (fuel[i] > (ignition & IGNITION_MASK))
+            heat[i] = IGNITION_HEAT;
+        uint32_t colour = colours[heat[i]];
+        if (colour != 0)
+            pixels[i] = colour;
+    }
+}
+
+// The vector kernels multiply in unsigned 16 bits; with a cooling mask
+// outside 0..13107 the weight can go negative and only the scalar cells
+// reproduce the sequential loop.
+bool VectorWeightsFit(int32_t coolMask)
+{
+    return coolMask >= 0 && coolMask <= AVERAGING_WEIGHT;
+}
+
+void RunChunkedCellPass(FillDrawsKernel fill, CellsKernel cells)
+{
+    FlameCanvas& canvas = flameCanvas;
+    if (!CanvasHasCells())
+        return;
+    const int stride = canvas.rowStride;
+    const int first = stride + 1;
+    const int last = canvas.cellCount - stride - 2;
+    if (last < first)
+        return;
+    uint32_t colours[COLOUR_ENTRIES];
+    FillColours(colours);
+    const CellPassFrame frame = {canvas.heat, canvas.fuel, canvas.pixels, colours, stride, canvas.coolMask};
+    if (!VectorWeightsFit(frame.coolMask))
+        cells = RunCellsScalar;
+
+    alignas(32) uint32_t draws[DRAW_BUFFER_WORDS];
+    ReadUpcomingNoise(draws);
+    draws[NOISE_WORDS] = draws[0] + draws[NOISE_WORDS - NEAR_LAG];
+    int takenModWords = 0;
+    for (int start = first; start <= last; start += CHUNK_CELLS) {
+        const int count = last - start + 1 < CHUNK_CELLS ? last - start + 1 : CHUNK_CELLS;
+        const int taken = 2 * count;
+        fill(draws, RoundUpToBlock(taken + KNOWN_DRAWS));
+        cells(&frame, start, count, draws);
+        memmove(draws, draws + taken, KNOWN_DRAWS * sizeof(uint32_t));
+        takenModWords = (takenModWords + taken) % NOISE_WORDS;
+    }
+    WriteUpcomingNoise(draws, takenModWords);
+}

@@ -1,0 +1,79 @@
+// Chooses the cell pass for the processor once, and lets a run or a test ask
+// for a lower level through TAMBLORN_CELL_PASS.
+#include <cstdlib>
+#include <cstring>
+
+#include "cell_pass.h"
+
+#if defined(__i386__) || defined(__x86_64__)
+#define TAMBLORN_X86 1
+#else
+#define TAMBLORN_X86 0
+#endif
+
+const char* const cellPassLevelNames[CELL_PASS_LEVELS] = {"scalar", "sse2", "avx2"};
+
+namespace {
+
+const char LEVEL_VARIABLE[] = "TAMBLORN_CELL_PASS";
+const int NO_LEVEL = -1;
+
+int activeLevel = NO_LEVEL;
+
+}  // namespace
+
+CellPassLevel SupportedCellPassLevel()
+{
+#if TAMBLORN_X86
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2"))
+        return CELL_PASS_AVX2;
+    if (__builtin_cpu_supports("sse2"))
+        return CELL_PASS_SSE2;
+#endif
+    return CELL_PASS_SCALAR;
+}
+
+CellPassLevel CellPassLevelFor(const char* request, CellPassLevel supported)
+{
+    if (!request)
+        return supported;
+    for (int level = CELL_PASS_SCALAR; level < CELL_PASS_LEVELS; ++level) {
+        if (strcmp(request, cellPassLevelNames[level]) == 0)
+            return level < supported ? static_cast<CellPassLevel>(level) : supported;
+    }
+    return supported;
+}
+
+CellPassLevel ActiveCellPassLevel()
+{
+    if (activeLevel == NO_LEVEL)
+        activeLevel = CellPassLevelFor(getenv(LEVEL_VARIABLE), SupportedCellPassLevel());
+    return static_cast<CellPassLevel>(activeLevel);
+}
+
+void ForgetCellPassLevel()
+{
+    activeLevel = NO_LEVEL;
+}
+
+void RunCellPassAtLevel(CellPassLevel level)
+{
+#if TAMBLORN_X86
+    if (level == CELL_PASS_AVX2) {
+        RunChunkedCellPass(FillDrawsAvx2, RunCellsAvx2);
+        return;
+    }
+    if (level == CELL_PASS_SSE2) {
+        RunChunkedCellPass(FillDrawsSse2, RunCellsSse2);
+        return;
+    }
+#endif
+    (void)level;
+    RunChunkedCellPass(FillDrawsScalar, RunCellsScalar);
+}
+
+void RunCellPass()
+{
+    RunCellPassAtLevel(ActiveCellPassLevel());
+}

@@ -1,0 +1,179 @@
+// Every cell pass variant the processor supports, chosen the way the saver
+// chooses it, against the sequential loop that defines the pass: random
+// canvases, heat, fuel, pixels, generator states and cooling masks, several
+// passes in a row, comparing heat, pixels and the whole generator after each.
+// Built natively and for Windows.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+#include "cell_pass.h"
+
+namespace {
+
+const int PASSES = 3;
+const int SMALL_SIDE_CASES = 24;
+const uint32_t TEST_SEED = 20261207;
+
+struct CanvasState {
+    int width;
+    int height;
+    std::vector<uint8_t> heat;
+    std::vector<uint8_t> fuel;
+    std::vector<uint32_t> pixels;
+    NoiseGenerator noise;
+};
+
+void SetPassLevelVariable(const char* name)
+{
+#ifdef _WIN32
+    _putenv_s("TAMBLORN_CELL_PASS", name);
+#else
+    setenv("TAMBLORN_CELL_PASS", name, 1);
+#endif
+    ForgetCellPassLevel();
+}
+
+// Widths below, at and above one vector of each variant, odd ones, the
+// default canvas and the largest the settings allow.
+std::vector<std::pair<int, int>> CanvasSizes(std::mt19937& random)
+{
+    std::vector<std::pair<int, int>> sizes = {
+        {0, 0},   {1, 1},   {0, 7},   {7, 0},   {2, 2},   {3, 3},    {1, 9},    {9, 1},   {5, 5},    {15, 9},
+        {16, 9},  {17, 9},  {31, 6},  {32, 6},  {33, 6},  {47, 11},  {63, 5},   {64, 5},  {65, 5},   {97, 13},
+        {255, 4}, {513, 3}, {300, 3}, {320, 232}, {4953, 327}};
+    for (int extra = 0; extra < SMALL_SIDE_CASES; ++extra)
+        sizes.emplace_back(static_cast<int>(random() % 700) | 1, 3 + static_cast<int>(random() % 40));
+    return sizes;
+}
+
+CanvasState RandomCanvas(std::mt19937& random, int width, int height, int flavour)
+{
+    CanvasState state;
+    state.width = width;
+    state.height = height;
+    size_t cells = static_cast<size_t>(width) * height;
+    state.heat.resize(cells);
+    state.fuel.resize(cells);
+    state.pixels.resize(cells);
+    for (size_t i = 0; i < cells; ++i) {
+        // Some canvases mostly cold, so that unlit cells keep their pixels.
+        state.heat[i] = flavour % 2 && random() % 4 ? 0 : static_cast<uint8_t>(random() % HEAT_LEVELS);
+        // Fuel as the set-ups leave it, or any byte at all.
+        uint32_t fuelDraw = random();
+        state.fuel[i] = flavour % 3 == 2 ? static_cast<uint8_t>(fuelDraw) : fuelDraw % 3 == 0 ? FUEL_VALUE : 0;
+        state.pixels[i] = random();
+    }
+    for (uint32_t& word : state.noise.words)
+        word = random();
+    state.noise.takeIndex = static_cast<int32_t>(random() % NOISE_WORDS);
+    state.noise.lagIndex = (state.noise.takeIndex + NOISE_WORDS - 24) % NOISE_WORDS;
+    return state;
+}
+
+void LoadCanvas(CanvasState& state, int32_t coolMask)
+{
+    flameCanvas = FlameCanvas();
+    flameCanvas.width = state.width;
+    flameCanvas.height = state.height;
+    flameCanvas.cellCount = state.width * state.height;
+    flameCanvas.rowStride = state.width;
+    flameCanvas.heat = state.heat.empty() ? nullptr : state.heat.data();
+    flameCanvas.fuel = state.fuel.empty() ? nullptr : state.fuel.data();
+    flameCanvas.pixels = state.pixels.empty() ? nullptr : state.pixels.data();
+    flameCanvas.coolMask = coolMask;
+    flameCanvas.noise = state.noise;
+    BuildHeatPalette(&flameCanvas.palette);
+}
+
+void SaveNoise(CanvasState& state)
+{
+    state.noise = flameCanvas.noise;
+    flameCanvas.heat = nullptr;
+    flameCanvas.fuel = nullptr;
+    flameCanvas.pixels = nullptr;
+}
+
+template <typename T>
+long FirstDifference(const std::vector<T>& expected, const std::vector<T>& actual)
+{
+    for (size_t i = 0; i < expected.size(); ++i) {
+        if (expected[i] != actual[i])
+            return static_cast<long>(i);
+    }
+    return -1;
+}
+
+void ExpectSameCanvas(const CanvasState& expected, const CanvasState& actual, const char* what)
+{
+    ASSERT_EQ(FirstDifference(expected.heat, actual.heat), -1) << what << ": heat";
+    ASSERT_EQ(FirstDifference(expected.pixels, actual.pixels), -1) << what << ": pixels";
+    for (int slot = 0; slot < NOISE_WORDS; ++slot)
+        ASSERT_EQ(expected.noise.words[slot], actual.noise.words[slot]) << what << ": generator slot " << slot;
+    ASSERT_EQ(expected.noise.takeIndex, actual.noise.takeIndex) << what;
+    ASSERT_EQ(expected.noise.lagIndex, actual.noise.lagIndex) << what;
+}
+
+}  // namespace
+
+TEST(CellPassVariants, MatchTheSequentialLoopOnRandomCanvases)
+{
+    std::mt19937 random(TEST_SEED);
+    const CellPassLevel supported = SupportedCellPassLevel();
+    int caseNumber = 0;
+    for (const auto& size : CanvasSizes(random)) {
+        const int width = size.first;
+        const int height = size.second;
+        // Small canvases try every level's mask; large ones take turns.
+        const bool everyLevel = static_cast<long>(width) * height < 20000;
+        for (int level = 0; level <= LEVEL_CEILING; ++level) {
+            if (!everyLevel && level % 5 != caseNumber % 5)
+                continue;
+            CanvasState start = RandomCanvas(random, width, height, caseNumber + level);
+            CanvasState reference = start;
+            std::vector<CanvasState> variants(CELL_PASS_LEVELS, start);
+            for (int pass = 0; pass < PASSES; ++pass) {
+                // The mask may change between passes, as it does every 31 ticks.
+                int32_t coolMask = CoolMaskForLevel((level + pass) % (LEVEL_CEILING + 1));
+                LoadCanvas(reference, coolMask);
+                RunCellPassReference();
+                SaveNoise(reference);
+                for (int variant = CELL_PASS_SCALAR; variant <= supported; ++variant) {
+                    SetPassLevelVariable(cellPassLevelNames[variant]);
+                    ASSERT_EQ(ActiveCellPassLevel(), variant);
+                    LoadCanvas(variants[variant], coolMask);
+                    RunCellPass();
+                    SaveNoise(variants[variant]);
+                    ExpectSameCanvas(reference, variants[variant], cellPassLevelNames[variant]);
+                    ASSERT_FALSE(HasFatalFailure()) << width << " x " << height << " mask " << coolMask << " pass "
+                                                    << pass;
+                }
+            }
+        }
+        ++caseNumber;
+    }
+    SetPassLevelVariable("");
+}
+
+TEST(CellPassVariants, AreChosenForTheProcessorUnlessALowerOneIsAskedFor)
+{
+    struct Choice {
+        const char* request;
+        CellPassLevel supported;
+        CellPassLevel chosen;
+    };
+    const Choice choices[] = {
+        {nullptr, CELL_PASS_SCALAR, CELL_PASS_SCALAR}, {nullptr, CELL_PASS_SSE2, CELL_PASS_SSE2},
+        {nullptr, CELL_PASS_AVX2, CELL_PASS_AVX2},     {"avx2", CELL_PASS_SCALAR, CELL_PASS_SCALAR},
+        {"sse2", CELL_PASS_SCALAR, CELL_PASS_SCALAR},  {"avx2", CELL_PASS_SSE2, CELL_PASS_SSE2},
+        {"scalar", CELL_PASS_AVX2, CELL_PASS_SCALAR},  {"sse2", CELL_PASS_AVX2, CELL_PASS_SSE2},
+        {"", CELL_PASS_AVX2, CELL_PASS_AVX2},          {"AVX512", CELL_PASS_SSE2, CELL_PASS_SSE2},
+    };
+    for (const Choice& choice : choices)
+        EXPECT_EQ(CellPassLevelFor(choice.request, choice.supported), choice.chosen)
+            << (choice.request ? choice.request : "(none)") << " on " << cellPassLevelNames[choice.supported];
+    SetPassLevelVariable("");
+    EXPECT_EQ(ActiveCellPassLevel(), SupportedCellPassLevel());
+}
