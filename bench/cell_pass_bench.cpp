@@ -1,47 +1,45 @@
 // The cell pass on the default text canvas and on the largest one the
-// settings allow, reported per cell.
+// settings allow, reported per cell: the reference loop and every variant the
+// processor supports, in one run.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <vector>
+#include <string>
 
-#include "flame_canvas.h"
+#include "bench_cases.h"
 
 namespace {
 
-void CellPass(benchmark::State& state)
+void CellPass(benchmark::State& state, BenchSize size, int variant)
 {
-    const int width = static_cast<int>(state.range(0));
-    const int height = static_cast<int>(state.range(1));
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    flameCanvas = FlameCanvas();
-    flameCanvas.width = width;
-    flameCanvas.height = height;
-    flameCanvas.pixels = pixels.data();
-    InitFlameBuffers();
-    FinishCanvasSetUp();
-    flameCanvas.coolMask = CoolMaskForLevel(LEVEL_CEILING - 1);
-    SeedNoise(879);
-    // Fuel on every third cell of the text band, as the scan leaves it.
-    for (int y = 100; y < height - 100; ++y)
-        for (int x = (y % 3) + 1; x < width - 1; x += 3)
-            flameCanvas.fuel[y * width + x] = FUEL_VALUE;
-    for (int warm = 0; warm < 50; ++warm)
-        RunCellPass();
+    BenchCanvas canvas;
+    SetUpBenchCanvas(&canvas, size);
     for (auto _ : state) {
-        RunCellPass();
+        RunBenchPass(variant);
         benchmark::DoNotOptimize(flameCanvas.heat);
         benchmark::ClobberMemory();
     }
-    const double cells = static_cast<double>(width) * height;
+    const double cells = static_cast<double>(size.width) * size.height;
     state.counters["ns_per_cell"] = benchmark::Counter(cells * static_cast<double>(state.iterations()),
                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["cells"] = cells;
-    FreeFlameBuffers();
+    TearDownBenchCanvas();
 }
 
 }  // namespace
 
-BENCHMARK(CellPass)->Args({320, 232})->Args({4953, 327})->Unit(benchmark::kMicrosecond);
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    const int supported = SupportedCellPassLevel();
+    for (const BenchSize& size : benchSizes) {
+        for (int variant = BENCH_REFERENCE; variant <= supported; ++variant) {
+            std::string name = std::string("CellPass/") + BenchVariantName(variant) + "/" +
+                               std::to_string(size.width) + "x" + std::to_string(size.height);
+            benchmark::RegisterBenchmark(name.c_str(), CellPass, size, variant)->Unit(benchmark::kMicrosecond);
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

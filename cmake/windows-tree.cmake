@@ -51,6 +51,11 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/tools/tamblorn_render.cpp)
   tamblorn_warnings(tamblorn-render)
 endif()
 
+# The cell pass benchmark, self-timed (`make bench` runs it under Wine).
+add_executable(flame_bench bench/windows_bench.cpp bench/bench_cases.cpp)
+target_link_libraries(flame_bench PRIVATE tamblorn_program)
+tamblorn_warnings(flame_bench)
+
 # The bonfire canvas after 60 ticks seeded with 7, as the renderer writes it.
 set(TAMBLORN_BONFIRE_HASH cab75a9e0ad9b1f5b20facb51a00ac2037857c9f19df5bf7db2e55844ea2e9be)
 
@@ -73,6 +78,13 @@ if(TAMBLORN_WINDOWS_TESTS)
     # The tests share one prefix, so one settings file and one cursor.
     set_tests_properties(windows.${test_name} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK wine_prefix)
   endforeach()
+
+  # The cell pass variants against the sequential loop, as natively.
+  add_executable(cell_pass_equivalence_test tests/native/cell_pass_equivalence_test.cpp)
+  target_link_libraries(cell_pass_equivalence_test PRIVATE tamblorn_program gtest gtest_main)
+  tamblorn_warnings(cell_pass_equivalence_test)
+  add_test(NAME windows.cell_pass_equivalence_test COMMAND cell_pass_equivalence_test)
+  set_tests_properties(windows.cell_pass_equivalence_test PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_prefix)
 
   add_test(NAME windows.render_check
            COMMAND ${CMAKE_COMMAND} -DWINE_RUN=${CMAKE_BINARY_DIR}/wine-run.sh -DRENDER=$<TARGET_FILE:tamblorn-render>

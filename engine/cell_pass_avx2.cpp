@@ -30,12 +30,15 @@ AVX2_INLINE __m256i LoadBlock(const uint32_t* words)
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words));
 }
 
-// The eight words starting one word into the block at `words`.
+// The eight words starting one word into `block`, the last from `next`.
+AVX2_INLINE __m256i AfterFirstWord(__m256i block, __m256i next)
+{
+    return _mm256_alignr_epi8(_mm256_permute2x128_si256(block, next, 0x21), block, 4);
+}
+
 AVX2_INLINE __m256i LoadAfterFirstWord(const uint32_t* words)
 {
-    __m256i block = LoadBlock(words);
-    __m256i across = _mm256_permute2x128_si256(block, LoadBlock(words + BLOCK_WORDS), 0x21);
-    return _mm256_alignr_epi8(across, block, 4);
+    return AfterFirstWord(LoadBlock(words), LoadBlock(words + BLOCK_WORDS));
 }
 
 AVX2_INLINE __m256i LoadHeat(const uint8_t* bytes)
@@ -104,22 +107,41 @@ AVX2_INLINE void PaintSixteen(uint32_t* pixels, const uint32_t* colours, __m256i
 }  // namespace
 
 // Each block of eight draws is the sum of the eight draws 55 before it and
-// the eight 31 before it; both start one word into an earlier block, so whole
-// blocks are loaded as they were stored.
+// the eight 31 before it. Both start one word into an earlier block, and the
+// window 55 back is the one that was 31 back three blocks ago, so the blocks
+// and windows stay in registers.
 AVX2_KERNEL void FillDrawsAvx2(uint32_t* draws, int end)
 {
+    const int first = KNOWN_DRAWS / BLOCK_WORDS;
+    __m256i block0 = LoadBlock(draws + (first - 4) * BLOCK_WORDS);
+    __m256i block1 = LoadBlock(draws + (first - 3) * BLOCK_WORDS);
+    __m256i block2 = LoadBlock(draws + (first - 2) * BLOCK_WORDS);
+    __m256i block3 = LoadBlock(draws + (first - 1) * BLOCK_WORDS);
+    __m256i window0 = LoadAfterFirstWord(draws + (first - 7) * BLOCK_WORDS);
+    __m256i window1 = LoadAfterFirstWord(draws + (first - 6) * BLOCK_WORDS);
+    __m256i window2 = LoadAfterFirstWord(draws + (first - 5) * BLOCK_WORDS);
     for (int next = KNOWN_DRAWS; next < end; next += BLOCK_WORDS) {
-        __m256i far = LoadAfterFirstWord(draws + next - NOISE_WORDS - 1);
-        __m256i near = LoadAfterFirstWord(draws + next - 32);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(draws + next), _mm256_add_epi32(far, near));
+        __m256i nearWindow = AfterFirstWord(block0, block1);
+        __m256i block = _mm256_add_epi32(window0, nearWindow);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(draws + next), block);
+        window0 = window1;
+        window1 = window2;
+        window2 = nearWindow;
+        block0 = block1;
+        block1 = block2;
+        block2 = block3;
+        block3 = block;
     }
 }
 
 // In a row of at least thirty-two cells no cell of a vector reads the cooled
 // heat or the ignition of another cell of the same vector except its left
 // neighbour, which comes from the lanes.
-AVX2_KERNEL void RunCellsAvx2(const CellPassFrame* frame, int first, int count, const uint32_t* draws)
+AVX2_KERNEL void RunCellsAvx2(const CellPassFrame* shared, int first, int count, const uint32_t* draws)
 {
+    // A copy the compiler knows the heat stores cannot change.
+    const CellPassFrame copy = *shared;
+    const CellPassFrame* frame = &copy;
     int done = 0;
     if (frame->stride >= VECTOR_CELLS) {
         const Avx2Constants k = {
@@ -143,7 +165,7 @@ AVX2_KERNEL void RunCellsAvx2(const CellPassFrame* frame, int first, int count, 
             PaintSixteen(frame->pixels + i + HALF_CELLS, frame->colours, litHigh);
         }
     }
-    RunCellsScalar(frame, first + done, count - done, draws + 2 * done);
+    RunCellsScalar(shared, first + done, count - done, draws + 2 * done);
 }
 
 #endif

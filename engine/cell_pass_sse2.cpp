@@ -93,17 +93,20 @@ SSE2_INLINE void PaintCells(uint32_t* pixels, const uint32_t* colours, const uin
 SSE2_KERNEL void FillDrawsSse2(uint32_t* draws, int end)
 {
     for (int next = KNOWN_DRAWS; next < end; next += BLOCK_WORDS) {
-        __m128i far = LoadAfterFirstWord(draws + next - NOISE_WORDS - 1);
-        __m128i near = LoadAfterFirstWord(draws + next - 32);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(draws + next), _mm_add_epi32(far, near));
+        __m128i farWindow = LoadAfterFirstWord(draws + next - NOISE_WORDS - 1);
+        __m128i nearWindow = LoadAfterFirstWord(draws + next - 32);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(draws + next), _mm_add_epi32(farWindow, nearWindow));
     }
 }
 
 // In a row of at least sixteen cells no cell of a vector reads the cooled
 // heat or the ignition of another cell of the same vector except its left
 // neighbour, which comes from the lanes.
-SSE2_KERNEL void RunCellsSse2(const CellPassFrame* frame, int first, int count, const uint32_t* draws)
+SSE2_KERNEL void RunCellsSse2(const CellPassFrame* shared, int first, int count, const uint32_t* draws)
 {
+    // A copy the compiler knows the heat stores cannot change.
+    const CellPassFrame copy = *shared;
+    const CellPassFrame* frame = &copy;
     int done = 0;
     if (frame->stride >= VECTOR_CELLS) {
         const Sse2Constants k = {
@@ -124,7 +127,7 @@ SSE2_KERNEL void RunCellsSse2(const CellPassFrame* frame, int first, int count, 
             PaintCells(frame->pixels + i, frame->colours, heat + i);
         }
     }
-    RunCellsScalar(frame, first + done, count - done, draws + 2 * done);
+    RunCellsScalar(shared, first + done, count - done, draws + 2 * done);
 }
 
 #endif

@@ -1,0 +1,34 @@
+// The benchmark's canvases and passes, shared by the native benchmark and the
+// self-timing Windows one.
+#ifndef TAMBLORN_BENCH_CASES_H
+#define TAMBLORN_BENCH_CASES_H
+
+#include <cstddef>
+#include <vector>
+
+#include "cell_pass.h"
+
+struct BenchSize {
+    int width;
+    int height;
+};
+
+// The default text canvas and the largest one the settings allow.
+const int BENCH_SIZE_COUNT = 2;
+extern const BenchSize benchSizes[BENCH_SIZE_COUNT];
+
+// The reference loop, then one entry per level.
+const int BENCH_REFERENCE = -1;
+
+struct BenchCanvas {
+    std::vector<uint32_t> pixels;
+};
+
+// A burning canvas of the given size, warmed up by some passes.
+void SetUpBenchCanvas(BenchCanvas* canvas, BenchSize size);
+void TearDownBenchCanvas();
+// One pass of the reference loop (BENCH_REFERENCE) or of a level.
+void RunBenchPass(int variant);
+const char* BenchVariantName(int variant);
+
+#endif
