@@ -2,7 +2,7 @@
 # make test   installs what is missing, builds, and runs every test
 # make run    installs what is missing, builds, and runs the saver (ARGS=/c for the dialog)
 # make dist   packs the saver with its read-me into a zip
-# make bench  runs the benchmarks of the simulation core
+# make bench  runs the cell pass benchmarks, natively and under Wine
 
 JOBS ?= 2
 ARGS ?= /s
@@ -35,8 +35,8 @@ run: setup win32
 dist: win32
 	@bash tools/make-dist.sh
 
-bench: native
-	build/native/flame_bench
+bench:
+	@bash tools/run-bench.sh
 
 clean:
 	rm -rf build

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Prints the CPU the full-screen saver costs: the saver process, the Wine
+# server and the X server, over 20 s (SAVER_CPU_SECONDS) on a 1024x768 virtual
+# display, once with the cell pass the processor gets and once with the scalar
+# pass, next to what the benchmark says the pass itself takes. The rest of the
+# saver process is the copy into the window and the timer and message loop;
+# the X server's share is the copy drawn on the screen.
+set -u
+cd "$(dirname "$0")/.."
+measure_seconds=${SAVER_CPU_SECONDS:-20}
+ticks_per_second=10
+canvas_cells=$((320 * 232))  # the default text canvas
+clock_ticks=$(getconf CLK_TCK)
+
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  tree=build/win32
+  make --no-print-directory win32 >/dev/null || exit 1
+else
+  echo "saver-cpu: this kernel cannot run 32-bit Wine; measuring the 64-bit build"
+  make --no-print-directory win64 >/dev/null || exit 1
+  tree=build/win64
+fi
+saver="$PWD/$tree/Tamblorn.scr"
+# A prefix of its own, so the saver runs with the default settings.
+export TAMBLORN_WINE_PREFIX="$PWD/$tree/cpu-wineprefix"
+rm -f "$TAMBLORN_WINE_PREFIX/drive_c/windows/TamblornScrS"
+
+xvfb_pid=
+for n in $(seq 200 249); do
+  [ -e "/tmp/.X$n-lock" ] && continue
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  kill -0 "$xvfb_pid" 2>/dev/null && break
+  xvfb_pid=
+done
+[ -n "$xvfb_pid" ] || { echo "saver-cpu: no virtual display could be started" >&2; exit 1; }
+finish() {
+  WINEPREFIX="$TAMBLORN_WINE_PREFIX" /usr/lib/wine/wineserver -k 2>/dev/null
+  kill "$xvfb_pid" 2>/dev/null
+}
+trap finish EXIT
+
+# Builds the prefix on the first run and keeps one Wine server for both runs.
+"$tree/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1
+WINEPREFIX="$TAMBLORN_WINE_PREFIX" /usr/lib/wine/wineserver -p 2>/dev/null
+
+# User and system time of a process in clock ticks.
+cpu_ticks() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || { echo 0; return; }
+  echo "${stat##*) }" | awk '{print $12 + $13}'
+}
+
+# The process of this run whose command line holds $1 and whose prefix is ours.
+find_process() {
+  local pid
+  for pid in $(pgrep -f "$1"); do
+    if tr "\0" "\n" 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$TAMBLORN_WINE_PREFIX"; then
+      echo "$pid"
+      return
+    fi
+  done
+}
+
+percent() {
+  awk -v t="$1" -v hz="$clock_ticks" -v s="$measure_seconds" 'BEGIN {printf "%6.2f %%", 100 * t / hz / s}'
+}
+
+# ns per cell of a level on the default canvas, from the Windows benchmark.
+echo "saver-cpu: timing the cell pass with the Windows benchmark..."
+bench=$("$tree/wine-run.sh" "$tree/flame_bench.exe")
+pass_ns() {
+  echo "$bench" | awk -v name="CellPass/$1/320x232" '$1 == name {print $4}'
+}
+
+measure() {
+  local level=$1
+  TAMBLORN_CELL_PASS=$level "$tree/wine-run.sh" "$saver" /s &
+  local runner=$!
+  if ! timeout 60 xdotool search --sync --onlyvisible --name '^Screen Saver$' >/dev/null; then
+    echo "saver-cpu: the saver window did not appear" >&2
+    kill "$runner" 2>/dev/null
+    return 1
+  fi
+  local saver_pid server_pid
+  saver_pid=$(find_process 'Tamblorn\.scr')
+  server_pid=$(find_process 'wineserver')
+  local saver0 server0 x0 saver1 server1 x1
+  saver0=$(cpu_ticks "$saver_pid"); server0=$(cpu_ticks "$server_pid"); x0=$(cpu_ticks "$xvfb_pid")
+  sleep "$measure_seconds"
+  saver1=$(cpu_ticks "$saver_pid"); server1=$(cpu_ticks "$server_pid"); x1=$(cpu_ticks "$xvfb_pid")
+  xdotool key space
+  wait "$runner"
+
+  local ns
+  ns=$(pass_ns "$level")
+  echo
+  echo "full-screen saver, cell pass $level, ${measure_seconds} s at 1024x768 ($tree under Wine):"
+  echo "  saver process          $(percent $((saver1 - saver0)))"
+  echo "  Wine server            $(percent $((server1 - server0)))"
+  echo "  X server (Xvfb)        $(percent $((x1 - x0)))"
+  echo "  together               $(percent $((saver1 - saver0 + server1 - server0 + x1 - x0)))"
+  awk -v ns="$ns" -v cells="$canvas_cells" -v tps="$ticks_per_second" 'BEGIN {
+    printf "  of which the cell pass %6.2f %%  (%s ns per cell x %d cells x %d ticks a second)\n",
+           ns * cells * tps / 1e7, ns, cells, tps }'
+}
+
+best=$(echo "$bench" | sed -n 's/.*processor supports up to \([a-z0-9]*\).*/\1/p')
+measure "$best"
+[ "$best" != scalar ] && measure scalar
+exit 0
