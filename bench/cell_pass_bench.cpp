@@ -31,8 +31,8 @@ int main(int argc, char** argv)
     const int supported = SupportedCellPassLevel();
     for (const BenchSize& size : benchSizes) {
         for (int variant = BENCH_REFERENCE; variant <= supported; ++variant) {
-            std::string name = std::string("CellPass/") + BenchVariantName(variant) + "/" +
-                               std::to_string(size.width) + "x" + std::to_string(size.height);
+            std::string name = std::string("CellPass/") + BenchVariantName(variant) + "/" + std::to_string(size.width) +
+                               "x" + std::to_string(size.height);
             benchmark::RegisterBenchmark(name.c_str(), CellPass, size, variant)->Unit(benchmark::kMicrosecond);
         }
     }

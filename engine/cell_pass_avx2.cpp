@@ -74,9 +74,9 @@ AVX2_INLINE void RunHalf(const CellPassFrame* frame, int i, const uint32_t* draw
     __m256i lights = _mm256_cmpgt_epi16(LoadHeat(frame->fuel + i), thresholds);
     __m256i after = _mm256_blendv_epi8(own, k.ignitionHeat, lights);
     __m256i left = _mm256_alignr_epi8(after, _mm256_permute2x128_si256(*previousLit, after, 0x21), 14);
-    __m256i sum = _mm256_add_epi16(
-        _mm256_add_epi16(LoadHeat(heat + i + stride), left),
-        _mm256_add_epi16(_mm256_add_epi16(LoadHeat(heat + i + 1), LoadHeat(heat + i - stride)), own));
+    __m256i sum =
+        _mm256_add_epi16(_mm256_add_epi16(LoadHeat(heat + i + stride), left),
+                         _mm256_add_epi16(_mm256_add_epi16(LoadHeat(heat + i + 1), LoadHeat(heat + i - stride)), own));
     *cooled = _mm256_mulhi_epu16(sum, weights);
     *lit = after;
     *previousLit = after;
@@ -93,8 +93,8 @@ AVX2_INLINE void PaintEight(uint32_t* pixels, const uint32_t* colours, __m128i h
     __m256i index = _mm256_cvtepu16_epi32(heat);
     __m256i* target = reinterpret_cast<__m256i*>(pixels);
     __m256i lit = _mm256_cmpgt_epi32(index, _mm256_setzero_si256());
-    __m256i colour = _mm256_mask_i32gather_epi32(_mm256_loadu_si256(target), reinterpret_cast<const int*>(colours),
-                                                 index, lit, 4);
+    __m256i colour =
+        _mm256_mask_i32gather_epi32(_mm256_loadu_si256(target), reinterpret_cast<const int*>(colours), index, lit, 4);
     _mm256_storeu_si256(target, colour);
 }
 
@@ -144,12 +144,12 @@ AVX2_KERNEL void RunCellsAvx2(const CellPassFrame* shared, int first, int count,
     const CellPassFrame* frame = &copy;
     int done = 0;
     if (frame->stride >= VECTOR_CELLS) {
-        const Avx2Constants k = {
-            _mm256_setr_epi32(frame->coolMask, static_cast<int>(IGNITION_MASK), frame->coolMask,
-                              static_cast<int>(IGNITION_MASK), frame->coolMask, static_cast<int>(IGNITION_MASK),
-                              frame->coolMask, static_cast<int>(IGNITION_MASK)),
-            _mm256_set1_epi32(0xFFFF), _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7), _mm256_set1_epi16(AVERAGING_WEIGHT),
-            _mm256_set1_epi16(IGNITION_HEAT)};
+        const Avx2Constants k = {_mm256_setr_epi32(frame->coolMask, static_cast<int>(IGNITION_MASK), frame->coolMask,
+                                                   static_cast<int>(IGNITION_MASK), frame->coolMask,
+                                                   static_cast<int>(IGNITION_MASK), frame->coolMask,
+                                                   static_cast<int>(IGNITION_MASK)),
+                                 _mm256_set1_epi32(0xFFFF), _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7),
+                                 _mm256_set1_epi16(AVERAGING_WEIGHT), _mm256_set1_epi16(IGNITION_HEAT)};
         uint8_t* heat = frame->heat;
         __m256i previousLit = _mm256_set1_epi16(heat[first - 1]);
         for (; done + VECTOR_CELLS <= count; done += VECTOR_CELLS) {

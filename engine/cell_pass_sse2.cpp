@@ -43,8 +43,8 @@ SSE2_INLINE __m128i LoadHeat(const uint8_t* bytes)
 // Weights and ignition thresholds of eight cells from their sixteen draws.
 SSE2_INLINE void SplitDraws(const uint32_t* draws, const Sse2Constants& k, __m128i* weights, __m128i* thresholds)
 {
-    __m128i low = _mm_packs_epi32(_mm_and_si128(LoadBlock(draws), k.drawMasks),
-                                  _mm_and_si128(LoadBlock(draws + 4), k.drawMasks));
+    __m128i low =
+        _mm_packs_epi32(_mm_and_si128(LoadBlock(draws), k.drawMasks), _mm_and_si128(LoadBlock(draws + 4), k.drawMasks));
     __m128i high = _mm_packs_epi32(_mm_and_si128(LoadBlock(draws + 8), k.drawMasks),
                                    _mm_and_si128(LoadBlock(draws + 12), k.drawMasks));
     __m128i cooling = _mm_packs_epi32(_mm_and_si128(low, k.lowHalves), _mm_and_si128(high, k.lowHalves));
@@ -76,9 +76,9 @@ SSE2_INLINE void RunHalf(const CellPassFrame* frame, int i, const uint32_t* draw
 SSE2_INLINE void PaintCells(uint32_t* pixels, const uint32_t* colours, const uint8_t* heat)
 {
     for (int group = 0; group < VECTOR_CELLS; group += PIXEL_GROUP) {
-        __m128i colour = _mm_setr_epi32(static_cast<int>(colours[heat[group]]), static_cast<int>(colours[heat[group + 1]]),
-                                        static_cast<int>(colours[heat[group + 2]]),
-                                        static_cast<int>(colours[heat[group + 3]]));
+        __m128i colour =
+            _mm_setr_epi32(static_cast<int>(colours[heat[group]]), static_cast<int>(colours[heat[group + 1]]),
+                           static_cast<int>(colours[heat[group + 2]]), static_cast<int>(colours[heat[group + 3]]));
         __m128i* target = reinterpret_cast<__m128i*>(pixels + group);
         __m128i blank = _mm_cmpeq_epi32(colour, _mm_setzero_si128());
         _mm_storeu_si128(target, _mm_or_si128(colour, _mm_and_si128(blank, _mm_loadu_si128(target))));
@@ -109,10 +109,10 @@ SSE2_KERNEL void RunCellsSse2(const CellPassFrame* shared, int first, int count,
     const CellPassFrame* frame = &copy;
     int done = 0;
     if (frame->stride >= VECTOR_CELLS) {
-        const Sse2Constants k = {
-            _mm_setr_epi32(frame->coolMask, static_cast<int>(IGNITION_MASK), frame->coolMask,
-                           static_cast<int>(IGNITION_MASK)),
-            _mm_set1_epi32(0xFFFF), _mm_set1_epi16(AVERAGING_WEIGHT), _mm_set1_epi16(IGNITION_HEAT)};
+        const Sse2Constants k = {_mm_setr_epi32(frame->coolMask, static_cast<int>(IGNITION_MASK), frame->coolMask,
+                                                static_cast<int>(IGNITION_MASK)),
+                                 _mm_set1_epi32(0xFFFF), _mm_set1_epi16(AVERAGING_WEIGHT),
+                                 _mm_set1_epi16(IGNITION_HEAT)};
         uint8_t* heat = frame->heat;
         __m128i previousLit = _mm_set1_epi16(heat[first - 1]);
         for (; done + VECTOR_CELLS <= count; done += VECTOR_CELLS) {

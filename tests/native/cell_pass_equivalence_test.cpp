@@ -40,10 +40,10 @@ void SetPassLevelVariable(const char* name)
 // default canvas and the largest the settings allow.
 std::vector<std::pair<int, int>> CanvasSizes(std::mt19937& random)
 {
-    std::vector<std::pair<int, int>> sizes = {
-        {0, 0},   {1, 1},   {0, 7},   {7, 0},   {2, 2},   {3, 3},    {1, 9},    {9, 1},   {5, 5},    {15, 9},
-        {16, 9},  {17, 9},  {31, 6},  {32, 6},  {33, 6},  {47, 11},  {63, 5},   {64, 5},  {65, 5},   {97, 13},
-        {255, 4}, {513, 3}, {300, 3}, {320, 232}, {4953, 327}};
+    std::vector<std::pair<int, int>> sizes = {{0, 0},   {1, 1},   {0, 7},     {7, 0},     {2, 2},  {3, 3},   {1, 9},
+                                              {9, 1},   {5, 5},   {15, 9},    {16, 9},    {17, 9}, {31, 6},  {32, 6},
+                                              {33, 6},  {47, 11}, {63, 5},    {64, 5},    {65, 5}, {97, 13}, {255, 4},
+                                              {513, 3}, {300, 3}, {320, 232}, {4953, 327}};
     for (int extra = 0; extra < SMALL_SIDE_CASES; ++extra)
         sizes.emplace_back(static_cast<int>(random() % 700) | 1, 3 + static_cast<int>(random() % 40));
     return sizes;
@@ -96,8 +96,7 @@ void SaveNoise(CanvasState& state)
     flameCanvas.pixels = nullptr;
 }
 
-template <typename T>
-long FirstDifference(const std::vector<T>& expected, const std::vector<T>& actual)
+template <typename T> long FirstDifference(const std::vector<T>& expected, const std::vector<T>& actual)
 {
     for (size_t i = 0; i < expected.size(); ++i) {
         if (expected[i] != actual[i])
@@ -147,8 +146,8 @@ TEST(CellPassVariants, MatchTheSequentialLoopOnRandomCanvases)
                     RunCellPass();
                     SaveNoise(variants[variant]);
                     ExpectSameCanvas(reference, variants[variant], cellPassLevelNames[variant]);
-                    ASSERT_FALSE(HasFatalFailure()) << width << " x " << height << " mask " << coolMask << " pass "
-                                                    << pass;
+                    ASSERT_FALSE(HasFatalFailure())
+                        << width << " x " << height << " mask " << coolMask << " pass " << pass;
                 }
             }
         }
