@@ -79,7 +79,7 @@ void RunChunkedCellPass(FillDrawsKernel fill, CellsKernel cells)
     if (!VectorWeightsFit(frame.coolMask))
         cells = RunCellsScalar;
 
-    alignas(32) uint32_t draws[DRAW_BUFFER_WORDS];
+    uint32_t draws[DRAW_BUFFER_WORDS];
     ReadUpcomingNoise(draws);
     draws[NOISE_WORDS] = draws[0] + draws[NOISE_WORDS - NEAR_LAG];
     int takenModWords = 0;

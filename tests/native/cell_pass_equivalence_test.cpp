@@ -115,6 +115,27 @@ void ExpectSameCanvas(const CanvasState& expected, const CanvasState& actual, co
     ASSERT_EQ(expected.noise.lagIndex, actual.noise.lagIndex) << what;
 }
 
+#if defined(__i386__)
+// Windows calls window procedures, and so the timer's pass, with the stack
+// only 4-byte aligned: call the pass with the stack 4 bytes off 16.
+void RunOnStackOffByFour(void (*function)())
+{
+    __asm__ volatile("movl %%esp, %%ebx\n\t"
+                     "andl $-16, %%esp\n\t"
+                     "subl $4, %%esp\n\t"
+                     "call *%0\n\t"
+                     "movl %%ebx, %%esp\n\t"
+                     :
+                     : "r"(function)
+                     : "eax", "ebx", "ecx", "edx", "memory", "cc");
+}
+#else
+void RunOnStackOffByFour(void (*function)())
+{
+    function();
+}
+#endif
+
 }  // namespace
 
 TEST(CellPassVariants, MatchTheSequentialLoopOnRandomCanvases)
@@ -143,7 +164,7 @@ TEST(CellPassVariants, MatchTheSequentialLoopOnRandomCanvases)
                     SetPassLevelVariable(cellPassLevelNames[variant]);
                     ASSERT_EQ(ActiveCellPassLevel(), variant);
                     LoadCanvas(variants[variant], coolMask);
-                    RunCellPass();
+                    RunOnStackOffByFour(RunCellPass);
                     SaveNoise(variants[variant]);
                     ExpectSameCanvas(reference, variants[variant], cellPassLevelNames[variant]);
                     ASSERT_FALSE(HasFatalFailure())
