@@ -98,8 +98,11 @@ AVX2_INLINE void PaintEight(uint32_t* pixels, const uint32_t* colours, __m128i h
     _mm256_storeu_si256(target, colour);
 }
 
+// Cold stretches of the canvas, where every pixel stays, skip the gathers.
 AVX2_INLINE void PaintSixteen(uint32_t* pixels, const uint32_t* colours, __m256i heat)
 {
+    if (_mm256_testz_si256(heat, heat))
+        return;
     PaintEight(pixels, colours, _mm256_castsi256_si128(heat));
     PaintEight(pixels + PIXEL_GROUP, colours, _mm256_extracti128_si256(heat, 1));
 }

@@ -1,6 +1,8 @@
 // The cell pass with SSE2, sixteen cells at a time in 16-bit lanes. Compiled
 // per function so that the 32-bit program, built for processors without
 // SSE2, carries it and uses it only where the processor has it.
+#include <cstring>
+
 #include "cell_pass.h"
 
 #if defined(__i386__) || defined(__x86_64__)
@@ -73,9 +75,14 @@ SSE2_INLINE void RunHalf(const CellPassFrame* frame, int i, const uint32_t* draw
     *previousLit = after;
 }
 
+// Cold stretches of the canvas, where every pixel stays, are skipped.
 SSE2_INLINE void PaintCells(uint32_t* pixels, const uint32_t* colours, const uint8_t* heat)
 {
     for (int group = 0; group < VECTOR_CELLS; group += PIXEL_GROUP) {
+        uint32_t fourHeats;
+        memcpy(&fourHeats, heat + group, sizeof fourHeats);
+        if (fourHeats == 0)
+            continue;
         __m128i colour =
             _mm_setr_epi32(static_cast<int>(colours[heat[group]]), static_cast<int>(colours[heat[group + 1]]),
                            static_cast<int>(colours[heat[group + 2]]), static_cast<int>(colours[heat[group + 3]]));

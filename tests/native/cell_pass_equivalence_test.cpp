@@ -58,12 +58,15 @@ CanvasState RandomCanvas(std::mt19937& random, int width, int height, int flavou
     state.heat.resize(cells);
     state.fuel.resize(cells);
     state.pixels.resize(cells);
+    // Hot, patchy or mostly cold canvases, so that unlit cells and long cold
+    // stretches keep their pixels.
+    const uint32_t coldIn64[] = {0, 48, 63};
+    const uint32_t cold = coldIn64[flavour % 3];
     for (size_t i = 0; i < cells; ++i) {
-        // Some canvases mostly cold, so that unlit cells keep their pixels.
-        state.heat[i] = flavour % 2 && random() % 4 ? 0 : static_cast<uint8_t>(random() % HEAT_LEVELS);
+        state.heat[i] = random() % 64 < cold ? 0 : static_cast<uint8_t>(random() % HEAT_LEVELS);
         // Fuel as the set-ups leave it, or any byte at all.
         uint32_t fuelDraw = random();
-        state.fuel[i] = flavour % 3 == 2 ? static_cast<uint8_t>(fuelDraw) : fuelDraw % 3 == 0 ? FUEL_VALUE : 0;
+        state.fuel[i] = flavour / 3 % 2 ? static_cast<uint8_t>(fuelDraw) : fuelDraw % 3 == 0 ? FUEL_VALUE : 0;
         state.pixels[i] = random();
     }
     for (uint32_t& word : state.noise.words)
