@@ -32,6 +32,9 @@ void FillDrawsScalar(uint32_t* draws, int end)
         draws[next] = draws[next - FAR_LAG] + draws[next - NEAR_LAG];
 }
 
+// The sequential loop on drawn words. A cell's own heat is the right
+// neighbour read one cell earlier, and its left neighbour the heat that cell
+// was left with, so both stay in registers.
 void RunCellsScalar(const CellPassFrame* frame, int first, int count, const uint32_t* draws)
 {
     uint8_t* heat = frame->heat;
@@ -40,18 +43,25 @@ void RunCellsScalar(const CellPassFrame* frame, int first, int count, const uint
     const uint32_t* colours = frame->colours;
     const int stride = frame->stride;
     const int32_t coolMask = frame->coolMask;
+    int32_t left = count > 0 ? heat[first - 1] : 0;
+    int32_t own = count > 0 ? heat[first] : 0;
     for (int cell = 0; cell < count; ++cell) {
         const int i = first + cell;
         uint32_t cooling = draws[2 * cell];
         uint32_t ignition = draws[2 * cell + 1];
-        int32_t sum = heat[i + stride] + heat[i - 1] + heat[i + 1] + heat[i - stride] + heat[i];
+        int32_t right = heat[i + 1];
+        int32_t sum = heat[i + stride] + left + right + heat[i - stride] + own;
         int32_t weight = AVERAGING_WEIGHT - (coolMask & static_cast<int32_t>(cooling & NOISE_LOW_BITS));
         heat[i - stride] = static_cast<uint8_t>((sum * weight) >> AVERAGING_SHIFT);
-        if (fuel[i] > (ignition & IGNITION_MASK))
+        if (fuel[i] > (ignition & IGNITION_MASK)) {
+            own = IGNITION_HEAT;
             heat[i] = IGNITION_HEAT;
-        uint32_t colour = colours[heat[i]];
+        }
+        uint32_t colour = colours[own];
         if (colour != 0)
             pixels[i] = colour;
+        left = own;
+        own = right;
     }
 }
 
