@@ -16,6 +16,7 @@ namespace {
 const int PASSES = 3;
 const int SMALL_SIDE_CASES = 24;
 const uint32_t TEST_SEED = 20261207;
+const uint32_t MAX_CLOCK_SEED = 1118;  // minute + second + millisecond
 
 struct CanvasState {
     int width;
@@ -69,10 +70,19 @@ CanvasState RandomCanvas(std::mt19937& random, int width, int height, int flavou
         state.fuel[i] = flavour / 3 % 2 ? static_cast<uint8_t>(fuelDraw) : fuelDraw % 3 == 0 ? FUEL_VALUE : 0;
         state.pixels[i] = random();
     }
-    for (uint32_t& word : state.noise.words)
-        word = random();
-    state.noise.takeIndex = static_cast<int32_t>(random() % NOISE_WORDS);
-    state.noise.lagIndex = (state.noise.takeIndex + NOISE_WORDS - 24) % NOISE_WORDS;
+    // A generator seeded as the set-ups seed it and drawn from for a while,
+    // or any words at any position.
+    if (flavour % 2) {
+        SeedNoise(random() % MAX_CLOCK_SEED);
+        for (uint32_t draw = random() % NOISE_WORDS; draw > 0; --draw)
+            NextNoise();
+        state.noise = flameCanvas.noise;
+    } else {
+        for (uint32_t& word : state.noise.words)
+            word = random();
+        state.noise.takeIndex = static_cast<int32_t>(random() % NOISE_WORDS);
+        state.noise.lagIndex = (state.noise.takeIndex + NOISE_WORDS - 24) % NOISE_WORDS;
+    }
     return state;
 }
 
