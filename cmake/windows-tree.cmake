@@ -42,6 +42,11 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/host/main.cpp)
   add_test(NAME program.image
            COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:Tamblorn> -DOBJDUMP=${TAMBLORN_MINGW_TRIPLE}-objdump
                    -DWINDRES=${CMAKE_RC_COMPILER} -P ${PROJECT_SOURCE_DIR}/tests/win32/program_image_check.cmake)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    add_test(NAME program.vector_code
+             COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:Tamblorn> -DOBJDUMP=${TAMBLORN_MINGW_TRIPLE}-objdump
+                     -P ${PROJECT_SOURCE_DIR}/tests/win32/vector_code_check.cmake)
+  endif()
 endif()
 
 if(EXISTS ${PROJECT_SOURCE_DIR}/tools/tamblorn_render.cpp)
