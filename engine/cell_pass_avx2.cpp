@@ -110,9 +110,9 @@ AVX2_INLINE void PaintSixteen(uint32_t* pixels, const uint32_t* colours, __m256i
 }  // namespace
 
 // Each block of eight draws is the sum of the eight draws 55 before it and
-// the eight 31 before it. Both start one word into an earlier block, and the
-// window 55 back is the one that was 31 back three blocks ago, so the blocks
-// and windows stay in registers.
+// the eight 31 before it; both start one word into an earlier block. The
+// last four blocks stay in registers (the window 31 back is made from them);
+// the window 55 back is made from blocks loaded whole, as they were stored.
 AVX2_KERNEL void FillDrawsAvx2(uint32_t* draws, int end)
 {
     const int first = KNOWN_DRAWS / BLOCK_WORDS;
@@ -120,16 +120,10 @@ AVX2_KERNEL void FillDrawsAvx2(uint32_t* draws, int end)
     __m256i block1 = LoadBlock(draws + (first - 3) * BLOCK_WORDS);
     __m256i block2 = LoadBlock(draws + (first - 2) * BLOCK_WORDS);
     __m256i block3 = LoadBlock(draws + (first - 1) * BLOCK_WORDS);
-    __m256i window0 = LoadAfterFirstWord(draws + (first - 7) * BLOCK_WORDS);
-    __m256i window1 = LoadAfterFirstWord(draws + (first - 6) * BLOCK_WORDS);
-    __m256i window2 = LoadAfterFirstWord(draws + (first - 5) * BLOCK_WORDS);
     for (int next = KNOWN_DRAWS; next < end; next += BLOCK_WORDS) {
-        __m256i nearWindow = AfterFirstWord(block0, block1);
-        __m256i block = _mm256_add_epi32(window0, nearWindow);
+        __m256i farWindow = LoadAfterFirstWord(draws + next - NOISE_WORDS - 1);
+        __m256i block = _mm256_add_epi32(farWindow, AfterFirstWord(block0, block1));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(draws + next), block);
-        window0 = window1;
-        window1 = window2;
-        window2 = nearWindow;
         block0 = block1;
         block1 = block2;
         block2 = block3;
