@@ -8,10 +8,6 @@
 namespace {
 
 const uint32_t NOISE_LOW_BITS = 0xFFFF;
-// The generator adds the word 24 slots further down into the taken slot, so
-// each draw is the sum of the draws 55 and 31 before it.
-const int FAR_LAG = NOISE_WORDS;
-const int NEAR_LAG = 31;
 
 void FillColours(uint32_t* colours)
 {
@@ -29,7 +25,7 @@ int RoundUpToBlock(int words)
 void FillDrawsScalar(uint32_t* draws, int end)
 {
     for (int next = KNOWN_DRAWS; next < end; ++next)
-        draws[next] = draws[next - FAR_LAG] + draws[next - NEAR_LAG];
+        draws[next] = draws[next - DRAW_FAR_LAG] + draws[next - DRAW_NEAR_LAG];
 }
 
 // The sequential loop on drawn words. A cell's own heat is the right
@@ -91,7 +87,7 @@ void RunChunkedCellPass(FillDrawsKernel fill, CellsKernel cells)
 
     uint32_t draws[DRAW_BUFFER_WORDS];
     ReadUpcomingNoise(draws);
-    draws[NOISE_WORDS] = draws[0] + draws[NOISE_WORDS - NEAR_LAG];
+    draws[NOISE_WORDS] = draws[0] + draws[NOISE_WORDS - DRAW_NEAR_LAG];
     int takenModWords = 0;
     for (int start = first; start <= last; start += CHUNK_CELLS) {
         const int count = last - start + 1 < CHUNK_CELLS ? last - start + 1 : CHUNK_CELLS;

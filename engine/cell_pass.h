@@ -36,6 +36,10 @@ const int KNOWN_DRAWS = NOISE_WORDS + 1;  // the words a chunk starts from
 const int DRAW_BUFFER_WORDS = 2 * CHUNK_CELLS + KNOWN_DRAWS;
 const int DRAW_BLOCK_WORDS = 8;
 const int COLOUR_ENTRIES = 256;  // every byte value, so no heat reads outside
+// The generator adds the word 24 slots further down into the taken slot, so
+// each draw is the sum of the draws 55 and 31 before it.
+const int DRAW_FAR_LAG = NOISE_WORDS;
+const int DRAW_NEAR_LAG = 31;
 
 struct CellPassFrame {
     uint8_t* heat;

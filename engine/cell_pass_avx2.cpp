@@ -121,7 +121,7 @@ AVX2_KERNEL void FillDrawsAvx2(uint32_t* draws, int end)
     __m256i block2 = LoadBlock(draws + (first - 2) * BLOCK_WORDS);
     __m256i block3 = LoadBlock(draws + (first - 1) * BLOCK_WORDS);
     for (int next = KNOWN_DRAWS; next < end; next += BLOCK_WORDS) {
-        __m256i farWindow = LoadAfterFirstWord(draws + next - NOISE_WORDS - 1);
+        __m256i farWindow = LoadAfterFirstWord(draws + next - DRAW_FAR_LAG - 1);
         __m256i block = _mm256_add_epi32(farWindow, AfterFirstWord(block0, block1));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(draws + next), block);
         block0 = block1;

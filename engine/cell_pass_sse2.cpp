@@ -100,8 +100,8 @@ SSE2_INLINE void PaintCells(uint32_t* pixels, const uint32_t* colours, const uin
 SSE2_KERNEL void FillDrawsSse2(uint32_t* draws, int end)
 {
     for (int next = KNOWN_DRAWS; next < end; next += BLOCK_WORDS) {
-        __m128i farWindow = LoadAfterFirstWord(draws + next - NOISE_WORDS - 1);
-        __m128i nearWindow = LoadAfterFirstWord(draws + next - 32);
+        __m128i farWindow = LoadAfterFirstWord(draws + next - DRAW_FAR_LAG - 1);
+        __m128i nearWindow = LoadAfterFirstWord(draws + next - DRAW_NEAR_LAG - 1);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(draws + next), _mm_add_epi32(farWindow, nearWindow));
     }
 }

@@ -81,7 +81,8 @@ CanvasState RandomCanvas(std::mt19937& random, int width, int height, int flavou
         for (uint32_t& word : state.noise.words)
             word = random();
         state.noise.takeIndex = static_cast<int32_t>(random() % NOISE_WORDS);
-        state.noise.lagIndex = (state.noise.takeIndex + NOISE_WORDS - 24) % NOISE_WORDS;
+        state.noise.lagIndex =
+            (state.noise.takeIndex + NOISE_WORDS - (NOISE_TAKE_START - NOISE_LAG_START)) % NOISE_WORDS;
     }
     return state;
 }
