@@ -87,8 +87,10 @@ CanvasState RandomCanvas(std::mt19937& random, int width, int height, int flavou
     return state;
 }
 
+// Points the canvas at the state's buffers; SaveNoise lets go of them again.
 void LoadCanvas(CanvasState& state, int32_t coolMask)
 {
+    FreeFlameBuffers();  // whatever an earlier test left
     flameCanvas = FlameCanvas();
     flameCanvas.width = state.width;
     flameCanvas.height = state.height;
