@@ -49,14 +49,16 @@ WINEPREFIX="$TAMBLORN_WINE_PREFIX" /usr/lib/wine/wineserver -p 2>/dev/null
 # User and system time of a process in clock ticks.
 cpu_ticks() {
   local stat
+  [ -n "$1" ] || { echo 0; return; }
   stat=$(cat "/proc/$1/stat" 2>/dev/null) || { echo 0; return; }
   echo "${stat##*) }" | awk '{print $12 + $13}'
 }
 
-# The process of this run whose command line holds $1 and whose prefix is ours.
+# The process whose name matches $1 and that runs in our prefix (other saver
+# runs may be going on with prefixes of their own).
 find_process() {
   local pid
-  for pid in $(pgrep -f "$1"); do
+  for pid in $(pgrep -x "$1"); do
     if tr "\0" "\n" 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$TAMBLORN_WINE_PREFIX"; then
       echo "$pid"
       return
@@ -85,8 +87,14 @@ measure() {
     return 1
   fi
   local saver_pid server_pid
-  saver_pid=$(find_process 'Tamblorn\.scr')
-  server_pid=$(find_process 'wineserver')
+  saver_pid=$(find_process Tamblorn.scr)
+  server_pid=$(find_process 'wineserver(64)?')
+  if [ -z "$saver_pid" ] || [ -z "$server_pid" ]; then
+    echo "saver-cpu: cannot find the saver or its Wine server" >&2
+    xdotool key space
+    wait "$runner"
+    return 1
+  fi
   local saver0 server0 x0 saver1 server1 x1
   saver0=$(cpu_ticks "$saver_pid"); server0=$(cpu_ticks "$server_pid"); x0=$(cpu_ticks "$xvfb_pid")
   sleep "$measure_seconds"
