@@ -89,13 +89,19 @@ void RunChunkedCellPass(FillDrawsKernel fill, CellsKernel cells)
     ReadUpcomingNoise(draws);
     draws[NOISE_WORDS] = draws[0] + draws[NOISE_WORDS - DRAW_NEAR_LAG];
     int takenModWords = 0;
-    for (int start = first; start <= last; start += CHUNK_CELLS) {
-        const int count = last - start + 1 < CHUNK_CELLS ? last - start + 1 : CHUNK_CELLS;
+    int start = first;
+    int left = last - first + 1;
+    while (left > 0) {
+        const int count = left < CHUNK_CELLS ? left : CHUNK_CELLS;
         const int taken = 2 * count;
         fill(draws, RoundUpToBlock(taken + KNOWN_DRAWS));
         cells(&frame, start, count, draws);
         memmove(draws, draws + taken, KNOWN_DRAWS * sizeof(uint32_t));
         takenModWords = (takenModWords + taken) % NOISE_WORDS;
+        left -= count;
+        // No index is ever taken past the last cell, however large the canvas.
+        if (left > 0)
+            start += count;
     }
     WriteUpcomingNoise(draws, takenModWords);
 }
