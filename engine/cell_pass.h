@@ -30,7 +30,9 @@ CellPassLevel ActiveCellPassLevel();
 void ForgetCellPassLevel();
 
 // What the variants share. Draws are the generator's words in the order they
-// are taken: two per cell, cooling then ignition.
+// are taken: two per cell, cooling then ignition. The variants rely on the
+// generator's lag slot being 24 below its take slot, as SeedNoise sets it and
+// NextNoise keeps it.
 const int CHUNK_CELLS = 512;
 const int KNOWN_DRAWS = NOISE_WORDS + 1;  // the words a chunk starts from
 const int DRAW_BUFFER_WORDS = 2 * CHUNK_CELLS + KNOWN_DRAWS;
