@@ -114,7 +114,7 @@ TEST(CanvasJump, SeveralMonitorsStartOnThePrimaryAndJumpWhollyInsideOne)
         EXPECT_EQ(flameCanvas.originX, c.startX);
         EXPECT_EQ(flameCanvas.originY, c.startY);
         SeedJumpRandom(1);
-        bool used[MAX_MONITORS] = {};
+        bool used[MONITOR_LIMIT] = {};
         for (int jump = 0; jump < 500; ++jump) {
             JumpCanvas(5000, 5000);
             int holding = -1;
