@@ -103,7 +103,7 @@ void ScanFuelPoints(uint32_t* scratchPixels, FuelTest test);
 
 // Where the canvas may stand: the monitors the system reports, in client
 // coordinates. With fewer than two the whole client area is one place.
-const int MAX_MONITORS = 16;
+const int MONITOR_LIMIT = 16;
 
 struct MonitorBox {
     int32_t left;
@@ -115,7 +115,7 @@ struct MonitorBox {
 struct MonitorLayout {
     int32_t count;
     int32_t primary;
-    MonitorBox boxes[MAX_MONITORS];
+    MonitorBox boxes[MONITOR_LIMIT];
 };
 
 extern MonitorLayout monitorLayout;

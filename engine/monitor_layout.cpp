@@ -23,7 +23,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM)
     info.cbSize = sizeof info;
     if (!monitorReading.getMonitorInfo(monitor, &info))
         return TRUE;
-    if (layout.count == MAX_MONITORS)
+    if (layout.count == MONITOR_LIMIT)
         return FALSE;
     const POINT& origin = monitorReading.clientOrigin;
     if (info.dwFlags & MONITORINFOF_PRIMARY)
