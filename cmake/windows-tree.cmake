@@ -100,4 +100,5 @@ if(TAMBLORN_WINDOWS_TESTS)
 
   include(tests/e2e/e2e.cmake OPTIONAL)
   include(tests/installer/installer.cmake OPTIONAL)
+  include(tests/e2e/two_monitors.cmake OPTIONAL)
 endif()
