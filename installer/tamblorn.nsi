@@ -32,9 +32,14 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tamblorn"
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define JAPANESE_CODE_PAGE 932
-; InitCommonControlsEx, which the saver calls, came with the common controls 4.70.
-!define COMMON_CONTROLS_MAJOR 4
+; InitCommonControlsEx, which the saver calls, came with the common controls
+; 4.70. (The tests raise the bar to see the installer stop.)
+!ifndef COMMON_CONTROLS_MAJOR
+  !define COMMON_CONTROLS_MAJOR 4
+!endif
 !define COMMON_CONTROLS_MINOR 70
+!define /math COMMON_CONTROLS_THOUSANDS ${COMMON_CONTROLS_MAJOR} * 1000
+!define /math COMMON_CONTROLS_NEEDED ${COMMON_CONTROLS_THOUSANDS} + ${COMMON_CONTROLS_MINOR}
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_UPDATE_AND_SEND 3
 
@@ -114,14 +119,17 @@ Var savedPath
     SetErrorLevel 740
     Quit
   ${EndIf}
+  ; The version as major * 1000 + minor, 0 when it cannot be read.
   ClearErrors
   GetDLLVersion "$SYSDIR\comctl32.dll" $0 $1
   IntOp $2 $0 >> 16
+  IntOp $2 $2 * 1000
   IntOp $3 $0 & 0xFFFF
+  IntOp $2 $2 + $3
   ${If} ${Errors}
-  ${OrIf} $2 < ${COMMON_CONTROLS_MAJOR}
-  ${OrIf} $2 == ${COMMON_CONTROLS_MAJOR}
-  ${AndIf} $3 < ${COMMON_CONTROLS_MINOR}
+    StrCpy $2 0
+  ${EndIf}
+  ${If} $2 < ${COMMON_CONTROLS_NEEDED}
     MessageBox MB_OK|MB_ICONSTOP "$(OLD_SYSTEM)" /SD IDOK
     SetErrorLevel 3
     Quit

@@ -157,8 +157,12 @@ class TwoMonitors(unittest.TestCase):
         for name, image in (('two-monitors-start.png', pictures[0]), ('two-monitors-jump-1.png', pictures[1])):
             save_png(image, os.path.join(work, name))
         if CONFIG.screens:
-            shutil.copy(os.path.join(work, 'two-monitors-jump-1.png'),
-                        os.path.join(CONFIG.screens, 'screen-two-monitors.png'))
+            # The documentation's copy outlines the two monitors.
+            outlines = [['-draw', 'rectangle %d,%d %d,%d' % (head[0], head[1], head[2] - 1, head[3] - 1)]
+                        for head in HEADS]
+            subprocess.run(['/usr/bin/convert', os.path.join(work, 'two-monitors-jump-1.png'), '-fill', 'none',
+                            '-stroke', 'gray50'] + [item for pair in outlines for item in pair] +
+                           [os.path.join(CONFIG.screens, 'screen-two-monitors.png')], check=True, timeout=30)
 
 
 def save_png(image, path):

@@ -33,6 +33,7 @@ PUBLISHER = 'Tamblorn Project'
 OLD_VERSION = '0.9.0'
 SETTINGS_BYTES = '[BURNING]\r\nTEXT=残り火\r\n'.encode('cp932')
 OTHER_SAVER = r'C:\windows\system32\other.scr'
+STOPPED_OLD_SYSTEM = 3  # the installer's exit code on a system it cannot serve
 RUN_LIMIT = 120
 STATE_LIMIT = 60
 
@@ -120,18 +121,24 @@ def file_bytes(path):
         return handle.read()
 
 
-def make_old_installer():
-    """The same script made as version 0.9.0 around a different program."""
+def make_installer(name, version, program, readme, defines=()):
+    """The installer script made here with other values than the tree's."""
     work = os.path.join(CONFIG.build_dir, 'installer-work')
     os.makedirs(work, exist_ok=True)
-    output = os.path.join(work, 'Tamblorn-Setup-%s.exe' % OLD_VERSION)
-    readme = os.path.join(work, 'README.txt')
+    output = os.path.join(work, 'Tamblorn-Setup-%s.exe' % name)
+    subprocess.run([CONFIG.makensis, '-INPUTCHARSET', 'UTF8', '-V1'] + CONFIG.nsis_define + list(defines) +
+                   ['-DVERSION=' + version, '-DPROGRAM=' + program, '-DREADME=' + readme, '-DICON=' + CONFIG.icon,
+                    '-DOUTFILE=' + output, CONFIG.script], check=True, timeout=120)
+    return output
+
+
+def make_old_installer():
+    """Version 0.9.0 around a different program and read-me."""
+    readme = os.path.join(CONFIG.build_dir, 'installer-work', 'README-%s.txt' % OLD_VERSION)
+    os.makedirs(os.path.dirname(readme), exist_ok=True)
     with open(CONFIG.readme, 'rb') as source, open(readme, 'wb') as target:
         target.write(source.read().replace(CONFIG.version.encode(), OLD_VERSION.encode()))
-    subprocess.run([CONFIG.makensis, '-INPUTCHARSET', 'UTF8', '-V1'] + CONFIG.nsis_define +
-                   ['-DVERSION=' + OLD_VERSION, '-DPROGRAM=' + CONFIG.old_program, '-DREADME=' + readme,
-                    '-DICON=' + CONFIG.icon, '-DOUTFILE=' + output, CONFIG.script], check=True, timeout=120)
-    return output
+    return make_installer(OLD_VERSION, OLD_VERSION, CONFIG.old_program, readme)
 
 
 def windows_path(path):
@@ -206,6 +213,9 @@ class Installer(unittest.TestCase):
         self.assertEqual(code, 0, output)
         self.assert_removed()
         self.assertNotIn('SCRNSAVE.EXE', registry(DESKTOP_KEY), 'Tamblorn is still the current saver')
+        # Run in place, the uninstaller cannot remove itself: the caller does.
+        self.assertEqual(os.listdir(unix_path(INSTALL_FOLDER)), ['uninstall.exe'])
+        shutil.rmtree(unix_path(INSTALL_FOLDER))
 
     def test_uninstall_keeps_another_current_saver(self):
         code, output = timed('silent install into a clean system (s)', windows_path(CONFIG.installer), '/S')
@@ -222,6 +232,18 @@ class Installer(unittest.TestCase):
         self.assert_removed()
         self.assertEqual(registry(DESKTOP_KEY).get('SCRNSAVE.EXE'), OTHER_SAVER)
 
+    def test_too_old_a_system_stops_before_changing_anything(self):
+        # Wine's common controls are new, so this installer asks for more:
+        # version 99 where the real one asks for 4.70.
+        demanding = make_installer('demanding', CONFIG.version, CONFIG.program, CONFIG.readme,
+                                   ['-DCOMMON_CONTROLS_MAJOR=99'])
+        code, output = wine(windows_path(demanding), '/S')
+        self.assertEqual(code, STOPPED_OLD_SYSTEM, output)
+        self.assertFalse(os.path.exists(unix_path(SYSTEM_PROGRAM)))
+        self.assertFalse(os.path.exists(unix_path(INSTALL_FOLDER)))
+        self.assertIsNone(registry(UNINSTALL_KEY))
+        self.assertNotIn('SCRNSAVE.EXE', registry(DESKTOP_KEY))
+        self.assert_settings_kept()
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
