@@ -24,6 +24,7 @@ import sys
 import time
 import unittest
 
+sys.dont_write_bytecode = True  # the suite leaves no byte code in the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import run_e2e as e2e  # noqa: E402
 
