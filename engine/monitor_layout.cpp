@@ -43,8 +43,8 @@ void ReadMonitorLayout(HWND window)
     HMODULE user32 = GetModuleHandleA("USER32.DLL");
     if (!user32)
         return;
-    EnumDisplayMonitorsEntry enumDisplayMonitors =
-        reinterpret_cast<EnumDisplayMonitorsEntry>(reinterpret_cast<void*>(GetProcAddress(user32, "EnumDisplayMonitors")));
+    EnumDisplayMonitorsEntry enumDisplayMonitors = reinterpret_cast<EnumDisplayMonitorsEntry>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "EnumDisplayMonitors")));
     monitorReading.getMonitorInfo =
         reinterpret_cast<GetMonitorInfoEntry>(reinterpret_cast<void*>(GetProcAddress(user32, "GetMonitorInfoA")));
     if (!enumDisplayMonitors || !monitorReading.getMonitorInfo)

@@ -93,7 +93,8 @@ struct LayoutCase {
 bool InsideBox(const MonitorBox& box)
 {
     return flameCanvas.originX >= box.left && flameCanvas.originY >= box.top &&
-           flameCanvas.originX + flameCanvas.width <= box.right && flameCanvas.originY + flameCanvas.height <= box.bottom;
+           flameCanvas.originX + flameCanvas.width <= box.right &&
+           flameCanvas.originY + flameCanvas.height <= box.bottom;
 }
 
 }  // namespace
