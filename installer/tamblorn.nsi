@@ -24,6 +24,7 @@ SetCompressor /SOLID lzma
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include WinVer.nsh
+!include x64.nsh
 
 !define SAVER_FILE "Tamblorn.scr"
 !define SETTINGS_FILE "TamblornScrS"
@@ -58,11 +59,14 @@ VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=0 "LegalCopyright" "${PUBLISHER}"
 
+Var savedPath
+Var programPath
+
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
-!define MUI_FINISHPAGE_RUN "$SYSDIR\${SAVER_FILE}"
+!define MUI_FINISHPAGE_RUN "$programPath"
 !define MUI_FINISHPAGE_RUN_PARAMETERS "/c"
 !define MUI_FINISHPAGE_RUN_TEXT "$(OPEN_SETTINGS)"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README.txt"
@@ -95,7 +99,18 @@ LangString NEEDS_ADMIN ${LANG_JAPANESE} "Tamblorn のインストールと削除
 LangString OLD_SYSTEM ${LANG_ENGLISH} "Tamblorn cannot run on this version of Windows: it needs the common controls 4.70 or later (Windows 98, 2000 and later, or Windows 95 and NT 4.0 with Internet Explorer 3 or later). Nothing was changed."
 LangString OLD_SYSTEM ${LANG_JAPANESE} "この Windows では Tamblorn は動きません。共通コントロール 4.70 以降 (Windows 98、2000 以降、または Internet Explorer 3 以降を入れた Windows 95、NT 4.0) が必要です。何も変更していません。"
 
-Var savedPath
+
+; Where the program really lies: a 32-bit installer on 64-bit Windows writes
+; to $SYSDIR, which Windows redirects to SysWOW64, and the 64-bit parts of
+; Windows that read the recorded paths must be told that folder.
+!macro FIND_PROGRAM_PATH
+  StrCpy $programPath "$SYSDIR\${SAVER_FILE}"
+  !ifndef TEST_AMD64
+    ${If} ${IsWow64}
+      StrCpy $programPath "$WINDIR\SysWOW64\${SAVER_FILE}"
+    ${EndIf}
+  !endif
+!macroend
 
 ; Japanese pages only where the ANSI code page can show them.
 !macro PICK_LANGUAGE
@@ -109,8 +124,9 @@ Var savedPath
   !endif
 !macroend
 
-; Stops before anything is changed where the saver could not be installed or run.
-!macro CHECK_SYSTEM
+; Both stop before anything is changed: without administrator rights, and
+; where the saver could not start.
+!macro CHECK_ADMINISTRATOR
   UserInfo::GetAccountType
   Pop $0
   ${If} $0 != "Admin"
@@ -119,6 +135,9 @@ Var savedPath
     SetErrorLevel 740
     Quit
   ${EndIf}
+!macroend
+
+!macro CHECK_COMMON_CONTROLS
   ; The version as major * 1000 + minor, 0 when it cannot be read.
   ClearErrors
   GetDLLVersion "$SYSDIR\comctl32.dll" $0 $1
@@ -138,12 +157,14 @@ Var savedPath
 
 Function .onInit
   !insertmacro PICK_LANGUAGE
-  !insertmacro CHECK_SYSTEM
+  !insertmacro CHECK_ADMINISTRATOR
+  !insertmacro CHECK_COMMON_CONTROLS
+  !insertmacro FIND_PROGRAM_PATH
 FunctionEnd
 
 Function un.onInit
   !insertmacro PICK_LANGUAGE
-  !insertmacro CHECK_SYSTEM
+  !insertmacro CHECK_ADMINISTRATOR
 FunctionEnd
 
 Section "$(PROGRAM_PART)" ProgramPart
@@ -158,7 +179,7 @@ Section "$(PROGRAM_PART)" ProgramPart
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "$(DISPLAY_NAME)"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$SYSDIR\${SAVER_FILE},0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$programPath,0"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
@@ -171,7 +192,7 @@ Section "$(PROGRAM_PART)" ProgramPart
 SectionEnd
 
 Section "$(CURRENT_PART)" CurrentPart
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$SYSDIR\${SAVER_FILE}"
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$programPath"
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
   ; The 9x family reads the current saver from SYSTEM.INI, in the short form.
   ${IfNot} ${IsNT}
