@@ -29,6 +29,9 @@ DESKTOP_KEY = r'HKCU\Control Panel\Desktop'
 INSTALL_FOLDER = r'C:\Program Files\Tamblorn'
 SYSTEM_PROGRAM = r'C:\windows\system32\Tamblorn.scr'
 DISPLAY_NAME = 'Tamblorn スクリーンセーバ'  # the tests run with a Japanese system
+ENGLISH_DISPLAY_NAME = 'Tamblorn Screen Saver'
+# Japanese asked for by the user's language, but an ANSI code page other than 932.
+JAPANESE_WITHOUT_932 = {'TAMBLORN_LC_ALL': '', 'LC_MESSAGES': 'ja_JP.UTF-8', 'LC_CTYPE': 'C.UTF-8', 'LANG': 'C.UTF-8'}
 PUBLISHER = 'Tamblorn Project'
 OLD_VERSION = '0.9.0'
 SETTINGS_BYTES = '[BURNING]\r\nTEXT=残り火\r\n'.encode('cp932')
@@ -48,8 +51,9 @@ def unix_path(windows_path):
     return os.path.join(CONFIG.prefix, 'drive_c', *[part for part in rest.split('\\') if part])
 
 
-def wine(*args, timeout=RUN_LIMIT):
+def wine(*args, timeout=RUN_LIMIT, locale=None):
     env = dict(os.environ, TAMBLORN_WINE_PREFIX=CONFIG.prefix)
+    env.update(locale or {})
     result = subprocess.run([CONFIG.wine_run] + list(args), env=env, stdin=subprocess.DEVNULL,
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout)
     if result.returncode == SKIPPED and not getattr(CONFIG, 'prefix_ready', False):
@@ -231,6 +235,19 @@ class Installer(unittest.TestCase):
         self.assertTrue(wait_for(lambda: registry(UNINSTALL_KEY) is None), 'the entry is still listed')
         self.assert_removed()
         self.assertEqual(registry(DESKTOP_KEY).get('SCRNSAVE.EXE'), OTHER_SAVER)
+
+    def test_japanese_pages_only_where_the_code_page_shows_them(self):
+        # The ANSI installer falls back to English; the 64-bit test build is
+        # a Unicode one and shows Japanese everywhere.
+        expected = DISPLAY_NAME if '-DTEST_AMD64' in CONFIG.nsis_define else ENGLISH_DISPLAY_NAME
+        code, output = wine(windows_path(CONFIG.installer), '/S', locale=JAPANESE_WITHOUT_932)
+        self.assertEqual(code, 0, output)
+        shown = registry(UNINSTALL_KEY).get('DisplayName')
+        self.assertEqual(wine(INSTALL_FOLDER + r'\uninstall.exe', '/S', locale=JAPANESE_WITHOUT_932)[0], 0)
+        self.assertTrue(wait_for(lambda: not os.path.exists(unix_path(INSTALL_FOLDER))),
+                        'the uninstaller left its folder')
+        self.assertTrue(wait_for(lambda: registry(UNINSTALL_KEY) is None), 'the entry is still listed')
+        self.assertEqual(shown, expected)
 
     def test_too_old_a_system_stops_before_changing_anything(self):
         # Wine's common controls are new, so this installer asks for more:
