@@ -1,7 +1,7 @@
 # make        builds the native tree and the Windows tree (build/win32/Tamblorn.scr)
 # make test   installs what is missing, builds, and runs every test
 # make run    installs what is missing, builds, and runs the saver (ARGS=/c for the dialog)
-# make dist   packs the saver with its read-me into a zip
+# make dist   builds the installer and packs the saver with its read-me into a zip
 # make bench  runs the cell pass benchmarks, natively and under Wine
 
 JOBS ?= 2
@@ -32,7 +32,7 @@ test: setup
 run: setup win32
 	@bash tools/run-saver.sh $(ARGS)
 
-dist: win32
+dist: setup win32
 	@bash tools/make-dist.sh
 
 bench:

@@ -23,6 +23,19 @@ add_compile_definitions(_WIN32_WINNT=0x0600 WINVER=0x0600 NOMINMAX)
 add_link_options(-static -static-libgcc -static-libstdc++)
 set(TAMBLORN_RESOURCES ${PROJECT_SOURCE_DIR}/resources/tamblorn.rc)
 
+# The one version number, from the file VERSION, for the resources, the
+# installer and the read-me.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/VERSION)
+file(STRINGS ${PROJECT_SOURCE_DIR}/VERSION TAMBLORN_VERSION LIMIT_COUNT 1)
+if(NOT TAMBLORN_VERSION MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
+  message(FATAL_ERROR "VERSION must hold major.minor.patch, not '${TAMBLORN_VERSION}'")
+endif()
+set(TAMBLORN_VERSION_MAJOR ${CMAKE_MATCH_1})
+set(TAMBLORN_VERSION_MINOR ${CMAKE_MATCH_2})
+set(TAMBLORN_VERSION_PATCH ${CMAKE_MATCH_3})
+configure_file(${PROJECT_SOURCE_DIR}/resources/tamblorn_version.h.in ${CMAKE_BINARY_DIR}/generated/tamblorn_version.h @ONLY)
+include_directories(${CMAKE_BINARY_DIR}/generated)
+
 file(GLOB program_sources CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/engine/*.cpp
   ${PROJECT_SOURCE_DIR}/host/*.cpp
@@ -39,8 +52,10 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/host/main.cpp)
   set_target_properties(Tamblorn PROPERTIES SUFFIX ".scr")
   target_link_libraries(Tamblorn PRIVATE tamblorn_program)
   tamblorn_warnings(Tamblorn)
+  include(installer/ship.cmake)
   add_test(NAME program.image
-           COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:Tamblorn> -DOBJDUMP=${TAMBLORN_MINGW_TRIPLE}-objdump
+           COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:Tamblorn> -DSHIPPED=${TAMBLORN_SHIPPED_PROGRAM}
+                   -DOBJDUMP=${TAMBLORN_MINGW_TRIPLE}-objdump
                    -DWINDRES=${CMAKE_RC_COMPILER} -P ${PROJECT_SOURCE_DIR}/tests/win32/program_image_check.cmake)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     add_test(NAME program.vector_code
@@ -78,6 +93,9 @@ if(TAMBLORN_WINDOWS_TESTS)
     add_executable(${test_name} ${test_source} tests/win32/win_test_support.cpp ${TAMBLORN_RESOURCES})
     target_include_directories(${test_name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32)
     target_link_libraries(${test_name} PRIVATE tamblorn_program gtest gtest_main)
+    if(test_name STREQUAL "version_resource_test")
+      target_link_libraries(${test_name} PRIVATE version)
+    endif()
     tamblorn_warnings(${test_name})
     add_test(NAME windows.${test_name} COMMAND ${test_name})
     # The tests share one prefix, so one settings file and one cursor.
@@ -98,4 +116,6 @@ if(TAMBLORN_WINDOWS_TESTS)
   set_tests_properties(windows.render_check PROPERTIES TIMEOUT 120 RESOURCE_LOCK wine_prefix)
 
   include(tests/e2e/e2e.cmake OPTIONAL)
+  include(tests/installer/installer.cmake OPTIONAL)
+  include(tests/e2e/two_monitors.cmake OPTIONAL)
 endif()

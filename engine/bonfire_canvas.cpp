@@ -36,5 +36,5 @@ void SetUpBonfireCanvas(HWND window)
     if (havePicture && buffersReady && canvas.pixels)
         ScanEmbers();
     canvas.coolMask = CoolMaskForLevel(canvas.level);
-    CentreCanvas(clientWidth, clientHeight);
+    PlaceCanvasAtStart(clientWidth, clientHeight);
 }

@@ -3,6 +3,7 @@
 #include "canvas_setup.h"
 #include "canvas_surface.h"
 #include "host_state.h"
+#include "monitor_layout.h"
 #include "resource_ids.h"
 #include "saver_settings.h"
 
@@ -19,6 +20,9 @@ void OnEffectCreate(HWND window)
     GetClientRect(window, &client);
     clientWidth = client.right - client.left;
     clientHeight = client.bottom - client.top;
+    monitorLayout = MonitorLayout();
+    if (!isPreview)
+        ReadMonitorLayout(window);
     if (saverSettings.fireMode == FIRE_TEXT)
         SetUpTextCanvas(window);
     else

@@ -101,9 +101,29 @@ void StepFlames(HWND window);
 // Fuel points from a rendered scratch image of the canvas's size.
 void ScanFuelPoints(uint32_t* scratchPixels, FuelTest test);
 
-// The random jump of the canvas inside the client area.
+// Where the canvas may stand: the monitors the system reports, in client
+// coordinates. With fewer than two the whole client area is one place.
+const int MONITOR_LIMIT = 16;
+
+struct MonitorBox {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+struct MonitorLayout {
+    int32_t count;
+    int32_t primary;
+    MonitorBox boxes[MONITOR_LIMIT];
+};
+
+extern MonitorLayout monitorLayout;
+
+// The start and the random jumps of the canvas inside the client area.
 int JumpRandom();
 void SeedJumpRandom(uint32_t seed);
+void PlaceCanvasAtStart(int32_t clientWidth, int32_t clientHeight);
 void JumpCanvas(int32_t clientWidth, int32_t clientHeight);
 
 // Platform side of the step: supplied by the Windows surface code, and by a

@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
-# Packs the shipping saver (build/win32/Tamblorn.scr) with its read-me into
-# build/Tamblorn.zip. The read-me is stored with a byte-order mark and Windows
-# line ends so that Notepad shows its Japanese and English text correctly.
+# Packs the shipping saver: build/Tamblorn-Setup-<version>.exe, the installer,
+# and build/Tamblorn.zip with the same stripped Tamblorn.scr and its read-me.
+# The 32-bit tree (build/win32) makes all three; see installer/ship.cmake.
 set -eu
 cd "$(dirname "$0")/.."
-program=build/win32/Tamblorn.scr
-if [ ! -f "$program" ]; then
-  echo "make-dist: $program is missing; run 'make win32' first" >&2
-  exit 1
-fi
+version=$(head -1 VERSION)
+ship=build/win32/ship
+installer="$ship/Tamblorn-Setup-$version.exe"
+for file in "$ship/Tamblorn.scr" "$ship/README.txt" "$installer"; do
+  if [ ! -f "$file" ]; then
+    echo "make-dist: $file is missing; run 'make setup win32' first (the installer needs makensis)" >&2
+    exit 1
+  fi
+done
 
-stage=build/dist
-rm -rf "$stage" build/Tamblorn.zip
-mkdir -p "$stage"
-cp "$program" "$stage/Tamblorn.scr"
-{ printf '\357\273\277'; sed 's/\r*$/\r/' resources/README-dist.txt; } >"$stage/README.txt"
-(cd "$stage" && zip -q -X ../Tamblorn.zip Tamblorn.scr README.txt)
-rm -rf "$stage"
+rm -f build/Tamblorn.zip build/Tamblorn-Setup-*.exe
+cp "$installer" build/
+(cd "$ship" && zip -q -X ../../Tamblorn.zip Tamblorn.scr README.txt)
+echo "make-dist: build/Tamblorn-Setup-$version.exe ($(stat -c %s "build/Tamblorn-Setup-$version.exe") bytes)"
 echo "make-dist: build/Tamblorn.zip"
 unzip -l build/Tamblorn.zip

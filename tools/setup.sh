@@ -15,6 +15,7 @@ packages=(
   locales zip
   wine wine32:i386 wine64
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  nsis xserver-xephyr libxinerama1 libxinerama1:i386
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -32,3 +32,13 @@ endforeach()
 if(resources MATCHES "\n100 14 ")
   message(FATAL_ERROR "an icon group under 100 would become the saver window's class icon")
 endif()
+
+# The program that ships is the stripped copy, and it stays small.
+set(SHIPPED_LIMIT 163840)
+if(NOT EXISTS ${SHIPPED})
+  message(FATAL_ERROR "the stripped program ${SHIPPED} is missing")
+endif()
+file(SIZE ${SHIPPED} shipped_size)
+if(shipped_size GREATER SHIPPED_LIMIT)
+  message(FATAL_ERROR "the stripped program is ${shipped_size} bytes, more than ${SHIPPED_LIMIT}")
+endif()

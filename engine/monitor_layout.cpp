@@ -1,0 +1,55 @@
+// The monitors the full-screen canvas may stand on, read once at creation.
+// The monitor functions are bound by name: older systems lack them.
+#include "monitor_layout.h"
+
+#include "flame_canvas.h"
+
+namespace {
+
+typedef BOOL(WINAPI* EnumDisplayMonitorsEntry)(HDC context, LPCRECT clip, MONITORENUMPROC callback, LPARAM data);
+typedef BOOL(WINAPI* GetMonitorInfoEntry)(HMONITOR monitor, LPMONITORINFO info);
+
+struct MonitorReading {
+    GetMonitorInfoEntry getMonitorInfo;
+    POINT clientOrigin;
+};
+
+MonitorReading monitorReading;
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM)
+{
+    MonitorLayout& layout = monitorLayout;
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!monitorReading.getMonitorInfo(monitor, &info))
+        return TRUE;
+    if (layout.count == MONITOR_LIMIT)
+        return FALSE;
+    const POINT& origin = monitorReading.clientOrigin;
+    if (info.dwFlags & MONITORINFOF_PRIMARY)
+        layout.primary = layout.count;
+    layout.boxes[layout.count++] = {info.rcMonitor.left - origin.x, info.rcMonitor.top - origin.y,
+                                    info.rcMonitor.right - origin.x, info.rcMonitor.bottom - origin.y};
+    return TRUE;
+}
+
+}  // namespace
+
+void ReadMonitorLayout(HWND window)
+{
+    monitorLayout = MonitorLayout();
+    if (GetSystemMetrics(SM_CMONITORS) < 2)
+        return;
+    HMODULE user32 = GetModuleHandleA("USER32.DLL");
+    if (!user32)
+        return;
+    EnumDisplayMonitorsEntry enumDisplayMonitors = reinterpret_cast<EnumDisplayMonitorsEntry>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "EnumDisplayMonitors")));
+    monitorReading.getMonitorInfo =
+        reinterpret_cast<GetMonitorInfoEntry>(reinterpret_cast<void*>(GetProcAddress(user32, "GetMonitorInfoA")));
+    if (!enumDisplayMonitors || !monitorReading.getMonitorInfo)
+        return;
+    monitorReading.clientOrigin = {0, 0};
+    ClientToScreen(window, &monitorReading.clientOrigin);
+    enumDisplayMonitors(nullptr, nullptr, AddMonitor, 0);
+}

@@ -1,0 +1,9 @@
+// The monitors of the full-screen window, for the canvas's start and jumps.
+#ifndef TAMBLORN_MONITOR_LAYOUT_H
+#define TAMBLORN_MONITOR_LAYOUT_H
+
+#include <windows.h>
+
+void ReadMonitorLayout(HWND window);
+
+#endif

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tamblorn_version.h"
+
+namespace {
+
+// "Tamblorn スクリーンセーバ" in Shift-JIS, as an ANSI reader under code page 932 gets it.
+const char JAPANESE_DESCRIPTION[] = "Tamblorn \x83X\x83N\x83\x8a\x81[\x83\x93\x83Z\x81[\x83o";
+const UINT JAPANESE_CODE_PAGE = 932;
+const WORD UNICODE_BLOCK = 1200;
+
+std::string BesideTest(const char* name)
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
+}
+
+std::vector<char> ReadVersionInfo(const std::string& program)
+{
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(program.c_str(), &handle);
+    std::vector<char> data(size);
+    if (size == 0 || !GetFileVersionInfoA(program.c_str(), 0, size, data.data()))
+        data.clear();
+    return data;
+}
+
+std::string StringValue(std::vector<char>& data, const char* block, const char* key)
+{
+    std::string query = std::string("\\StringFileInfo\\") + block + "\\" + key;
+    char* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
+        return "<missing>";
+    return value;
+}
+
+}  // namespace
+
+TEST(VersionResource, TheProgramAndItsStrippedCopyShowVersionAndDescription)
+{
+    ASSERT_EQ(GetACP(), JAPANESE_CODE_PAGE) << "the tests run with the Japanese code page";
+    for (const char* name : {"Tamblorn.scr", "ship\\Tamblorn.scr"}) {
+        SCOPED_TRACE(name);
+        std::vector<char> data = ReadVersionInfo(BesideTest(name));
+        ASSERT_FALSE(data.empty()) << "no version resource";
+
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+        EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+        const DWORD high = MAKELONG(TAMBLORN_VERSION_MINOR, TAMBLORN_VERSION_MAJOR);
+        const DWORD low = MAKELONG(0, TAMBLORN_VERSION_PATCH);
+        EXPECT_EQ(fixed->dwFileVersionMS, high);
+        EXPECT_EQ(fixed->dwFileVersionLS, low);
+        EXPECT_EQ(fixed->dwProductVersionMS, high);
+        EXPECT_EQ(fixed->dwProductVersionLS, low);
+
+        WORD* translations = nullptr;
+        ASSERT_TRUE(VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations),
+                                   &length));
+        ASSERT_EQ(length, 4 * sizeof(WORD));
+        EXPECT_EQ(std::vector<WORD>(translations, translations + 4),
+                  (std::vector<WORD>{MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), UNICODE_BLOCK,
+                                     MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), UNICODE_BLOCK}));
+
+        EXPECT_EQ(StringValue(data, "041104b0", "FileDescription"), JAPANESE_DESCRIPTION);
+        EXPECT_EQ(StringValue(data, "040904b0", "FileDescription"), "Tamblorn Screen Saver");
+        for (const char* block : {"041104b0", "040904b0"}) {
+            EXPECT_EQ(StringValue(data, block, "FileVersion"), TAMBLORN_VERSION_TEXT) << block;
+            EXPECT_EQ(StringValue(data, block, "ProductVersion"), TAMBLORN_VERSION_TEXT) << block;
+            EXPECT_EQ(StringValue(data, block, "OriginalFilename"), "Tamblorn.scr") << block;
+        }
+    }
+}
