@@ -67,12 +67,19 @@ if(TAMBLORN_WINDOWS_TESTS)
     get_filename_component(test_name ${test_source} NAME_WE)
     add_executable(${test_name} ${test_source} tests/win32/win_test_support.cpp ${TAMBLORN_RESOURCES})
     target_include_directories(${test_name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32)
-    target_link_libraries(${test_name} PRIVATE tamblorn_program gtest gtest_main)
+    target_link_libraries(${test_name} PRIVATE tamblorn_program gtest gtest_main psapi)
     tamblorn_warnings(${test_name})
     add_test(NAME windows.${test_name} COMMAND ${test_name})
     # The tests share one prefix, so one settings file and one cursor.
     set_tests_properties(windows.${test_name} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK wine_prefix)
   endforeach()
+
+  # The set-up's picture on a 16-bit display, in a prefix of its own.
+  add_test(NAME windows.canvas_setup_test_16_bits
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/at_display_depth.sh 16 ${CMAKE_BINARY_DIR}/wineprefix16
+                   ${CMAKE_BINARY_DIR}/wine-run.sh $<TARGET_FILE:canvas_setup_test>
+                   --gtest_filter=CanvasSetUp.TheLogsKeepTheirColoursAtEveryDisplayDepth)
+  set_tests_properties(windows.canvas_setup_test_16_bits PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
 
   add_test(NAME windows.render_check
            COMMAND ${CMAKE_COMMAND} -DWINE_RUN=${CMAKE_BINARY_DIR}/wine-run.sh -DRENDER=$<TARGET_FILE:tamblorn-render>
