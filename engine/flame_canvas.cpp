@@ -107,12 +107,12 @@ bool CanvasHasCells()
            canvas.pixels;
 }
 
+// A set-up may follow an earlier one in the same process: what that one built
+// is released, not dropped.
 void ResetCanvasForSetUp()
 {
-    flameCanvas.fuel = nullptr;
-    flameCanvas.canvasContext = nullptr;
-    flameCanvas.canvasBitmap = nullptr;
-    flameCanvas.pixels = nullptr;
+    ReleaseCanvasSurface();
+    FreeFlameBuffers();
     flameCanvas.originX = 0;
     flameCanvas.originY = 0;
 }

@@ -4,6 +4,7 @@
 
 int logsCopies = 0;
 int repaints = 0;
+int surfaceReleases = 0;
 HWND lastRepaintedWindow = nullptr;
 
 void CopyLogsPictureIntoCanvas()
@@ -15,4 +16,12 @@ void RepaintEffectWindow(HWND window)
 {
     ++repaints;
     lastRepaintedWindow = window;
+}
+
+void ReleaseCanvasSurface()
+{
+    ++surfaceReleases;
+    flameCanvas.canvasContext = nullptr;
+    flameCanvas.canvasBitmap = nullptr;
+    flameCanvas.pixels = nullptr;
 }

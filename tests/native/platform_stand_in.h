@@ -5,6 +5,7 @@
 
 extern int logsCopies;
 extern int repaints;
+extern int surfaceReleases;
 extern HWND lastRepaintedWindow;
 
 #endif

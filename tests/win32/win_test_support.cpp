@@ -1,7 +1,10 @@
 #include "win_test_support.h"
 
+#include <psapi.h>
+
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "host_state.h"
 
@@ -181,6 +184,7 @@ HFONT(WINAPI* realCreateFontA)(int, int, int, int, int, DWORD, DWORD, DWORD, DWO
 HDC(WINAPI* realCreateCompatibleDC)(HDC);
 HBITMAP(WINAPI* realCreateDIBSection)(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD);
 HBITMAP(WINAPI* realLoadBitmapA)(HINSTANCE, LPCSTR);
+HANDLE(WINAPI* realLoadImageA)(HINSTANCE, LPCSTR, UINT, int, int, UINT);
 
 template <typename T> T Record(T object)
 {
@@ -222,6 +226,11 @@ HBITMAP WINAPI RecordingLoadBitmapA(HINSTANCE instance, LPCSTR name)
     return Record(realLoadBitmapA(instance, name));
 }
 
+HANDLE WINAPI RecordingLoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags)
+{
+    return Record(realLoadImageA(instance, name, type, width, height, flags));
+}
+
 }  // namespace
 
 HWND CreatePaintCountingWindow(int width, int height)
@@ -243,6 +252,7 @@ void StartRecordingGdiObjects()
     realCreateCompatibleDC = ReplaceImport("CreateCompatibleDC", RecordingCreateCompatibleDC);
     realCreateDIBSection = ReplaceImport("CreateDIBSection", RecordingCreateDIBSection);
     realLoadBitmapA = ReplaceImport("LoadBitmapA", RecordingLoadBitmapA);
+    realLoadImageA = ReplaceImport("LoadImageA", RecordingLoadImageA);
 }
 
 void StopRecordingGdiObjects()
@@ -253,6 +263,7 @@ void StopRecordingGdiObjects()
     ReplaceImport("CreateCompatibleDC", realCreateCompatibleDC);
     ReplaceImport("CreateDIBSection", realCreateDIBSection);
     ReplaceImport("LoadBitmapA", realLoadBitmapA);
+    ReplaceImport("LoadImageA", realLoadImageA);
 }
 
 const std::vector<RecordedGdiObject>& RecordedGdiObjects()
@@ -278,4 +289,30 @@ std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, int* width, int* height)
     GetDIBits(screen, bitmap, 0, *height, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+int StressCount(int bounded, int full)
+{
+    char value[8] = "";
+    GetEnvironmentVariableA("TAMBLORN_STRESS", value, sizeof value);
+    return strcmp(value, "1") == 0 ? full : bounded;
+}
+
+int LiveRecordedGdiObjects()
+{
+    std::set<HGDIOBJ> live;
+    for (const RecordedGdiObject& object : recordedObjects)
+        if (GetObjectType(object.handle) != 0)
+            live.insert(object.handle);
+    return static_cast<int>(live.size());
+}
+
+// The commit charge of the process: its private bytes (PrivateUsage repeats
+// it on Windows and is 0 under Wine).
+size_t PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage;
 }

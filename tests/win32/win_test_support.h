@@ -68,4 +68,14 @@ const std::vector<RecordedGdiObject>& RecordedGdiObjects();
 
 // A bitmap's pixels as top-down 0x00RRGGBB words.
 std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, int* width, int* height);
+
+// How many cases a harness runs: the bounded sample, or the full count when
+// the environment variable TAMBLORN_STRESS is 1.
+int StressCount(int bounded, int full);
+
+// How many of the recorded GDI objects are still alive.
+int LiveRecordedGdiObjects();
+
+// The process's private bytes.
+size_t PrivateBytes();
 #endif
