@@ -18,7 +18,7 @@ namespace {
 const char SAVER_CLASS[] = "WindowsScreenSaverClass";
 const char PARENT_CLASS[] = "TamblornStressParent";
 const char EFFECT_CLASS[] = "TamblornStressEffect";
-const UINT_PTR START_CHECKS_MS = 1;
+const UINT START_CHECKS_MS = 1;
 const int PREVIEW_WIDTH = 152;
 const int PREVIEW_HEIGHT = 112;
 const DWORD TICK_WAIT_MS = 5000;
@@ -154,22 +154,6 @@ void SendStormMessage(HWND window, bool endingAllowed)
     storm.last = drawn;
     SendMessageA(window, drawn.message, drawn.wParam, drawn.lParam);
     ++storm.sent;
-}
-
-// What to do once the saver's message loop runs; it must end the saver.
-std::function<void()> insideLoop;
-
-void CALLBACK RunChecksInsideLoop(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    KillTimer(nullptr, timer);
-    insideLoop();
-}
-
-int RunSaverWith(HWND parent, std::function<void()> checks)
-{
-    insideLoop = checks;
-    SetTimer(nullptr, 0, START_CHECKS_MS, RunChecksInsideLoop);
-    return RunSaverWindow(parent);
 }
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -313,7 +297,7 @@ TEST_F(SaverStress, APreviewOutlivesAStormOfRandomMessagesAndStillBurns)
         int shownLit = 0;
         CompareWindowWithCanvas(window, &differing, &shownLit);
         DestroyWindow(parent);
-    });
+    }, START_CHECKS_MS);
     printf("preview storm: %d messages sent (%d drawn and left out) in %lu ms\n", storm.sent, storm.leftOut,
            GetTickCount() - start);
     EXPECT_EQ(storm.sent, count);
@@ -354,7 +338,7 @@ TEST_F(SaverStress, FullScreenSaversCloseInAStormAndEndCleanly)
                 DestroyWindow(window);
             else if (closeRequestedAfter < 0)
                 PostMessageA(window, WM_CLOSE, 0, 0);
-        });
+        }, START_CHECKS_MS);
         ++runs;
         ASSERT_EQ(result, 0) << "after 0x" << std::hex << storm.last.message;
         ASSERT_FALSE(IsWindow(saverWindow));
@@ -397,7 +381,7 @@ TEST_F(SaverStress, PreviewsStartedAndEndedOneAfterAnotherHoldNothingBack)
         int result = RunSaverWith(parent, [&] {
             made = IsWindow(saverWindow) && flameCanvas.heat != nullptr;
             DestroyWindow(parent);
-        });
+        }, START_CHECKS_MS);
         ASSERT_TRUE(made) << "cycle " << cycle;
         ASSERT_EQ(result, 0) << "cycle " << cycle;
         ASSERT_EQ(flameCanvas.heat, nullptr) << "cycle " << cycle;

@@ -1,5 +1,6 @@
 #include "win_test_support.h"
 
+#include <gtest/gtest.h>
 #include <psapi.h>
 
 #include <cstdio>
@@ -98,6 +99,37 @@ void ResetHostState()
     acLineStatus = AC_LINE_UNKNOWN;
     verifierModule = nullptr;
     verifierEntry = nullptr;
+}
+
+namespace {
+
+std::function<void()> insideLoop;
+
+// Checks that stop at a failed assertion never reach their own ending of the
+// saver: it is ended here, so that the failure shows at once, not as a time-out.
+void EndSaverLeftRunning()
+{
+    MSG close;
+    if (!IsWindow(saverWindow) || PeekMessageA(&close, saverWindow, WM_CLOSE, WM_CLOSE, PM_NOREMOVE))
+        return;
+    ADD_FAILURE() << "the checks left the saver running";
+    DestroyWindow(saverWindow);
+}
+
+void CALLBACK RunChecksInsideLoop(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    insideLoop();
+    EndSaverLeftRunning();
+}
+
+}  // namespace
+
+int RunSaverWith(HWND parent, std::function<void()> checks, UINT checksAfterMs)
+{
+    insideLoop = checks;
+    SetTimer(nullptr, 0, checksAfterMs, RunChecksInsideLoop);
+    return RunSaverWindow(parent);
 }
 
 void RegisterTestClass(const char* className, WNDPROC procedure, HCURSOR cursor)

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,12 @@ void UseTestModuleAsProgram();
 // A plain visible pop-up window that counts its paints.
 HWND CreatePaintCountingWindow(int width, int height);
 extern int paintsReceived;
+
+// Runs the saver (full screen, or a preview in `parent`) and, once its
+// message loop runs, the checks, which must end it. A saver that the checks
+// leave running (a failed assertion returns early) is ended with a failure.
+const UINT CHECKS_AFTER_MS = 200;
+int RunSaverWith(HWND parent, std::function<void()> checks, UINT checksAfterMs = CHECKS_AFTER_MS);
 
 // Puts every host field back to the value it has when the process starts.
 void ResetHostState();
