@@ -26,8 +26,7 @@ void SetUpBonfireCanvas(HWND window)
     bool havePicture = canvas.logsPicture && GetObjectA(canvas.logsPicture, sizeof picture, &picture) != 0;
     canvas.backgroundColour = BLACK;
     ResetCanvasForSetUp();
-    canvas.width = havePicture ? picture.bmWidth : 0;
-    canvas.height = havePicture ? picture.bmHeight + FLAME_HEADROOM : 0;
+    SizeBonfireCanvas(havePicture, picture.bmWidth, picture.bmHeight);
 
     CreateCanvasSurface(window);
     bool buffersReady = InitFlameBuffers();

@@ -117,6 +117,21 @@ void ResetCanvasForSetUp()
     flameCanvas.originY = 0;
 }
 
+// Each byte of the text is a cell of fontSize x fontSize pixels, and the
+// headroom adds rows for the flames above and below.
+void SizeTextCanvas(int32_t textBytes, int32_t fontSize)
+{
+    flameCanvas.width = textBytes * fontSize;
+    flameCanvas.height = fontSize + FLAME_HEADROOM;
+}
+
+// The picture with the headroom above it; without a picture there is no size.
+void SizeBonfireCanvas(bool havePicture, int32_t pictureWidth, int32_t pictureHeight)
+{
+    flameCanvas.width = havePicture ? pictureWidth : 0;
+    flameCanvas.height = havePicture ? pictureHeight + FLAME_HEADROOM : 0;
+}
+
 void FinishCanvasSetUp()
 {
     FlameCanvas& canvas = flameCanvas;

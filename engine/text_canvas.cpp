@@ -47,8 +47,7 @@ void SetUpTextCanvas(HWND window)
     char text[TEXT_COPY_BYTES];
     CopyBounded(text, sizeof text, saverSettings.text);
     int length = static_cast<int>(strlen(text));
-    canvas.width = length * fontSize;
-    canvas.height = fontSize + FLAME_HEADROOM;
+    SizeTextCanvas(length, fontSize);
 
     CreateCanvasSurface(window);
     if (canvas.pixels)
