@@ -1,5 +1,7 @@
 # make        builds the native tree and the Windows tree (build/win32/Tamblorn.scr)
 # make test   installs what is missing, builds, and runs every test
+# make stress runs every test with TAMBLORN_STRESS=1: the hostile-input, message-storm,
+#             create/destroy and fuzz harnesses run their full counts instead of samples
 # make run    installs what is missing, builds, and runs the saver (ARGS=/c for the dialog)
 # make dist   packs the saver with its read-me into a zip
 # make bench  runs the benchmarks of the simulation core
@@ -7,7 +9,7 @@
 JOBS ?= 2
 ARGS ?= /s
 
-.PHONY: all setup native win32 win64 test run dist bench clean
+.PHONY: all setup native win32 win64 test stress run dist bench clean
 
 all: native win32
 
@@ -28,6 +30,9 @@ win64:
 
 test: setup
 	@bash tools/run-tests.sh
+
+stress: setup
+	@TAMBLORN_STRESS=1 bash tools/run-tests.sh
 
 run: setup win32
 	@bash tools/run-saver.sh $(ARGS)
