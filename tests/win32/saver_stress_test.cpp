@@ -3,8 +3,8 @@
 // TAMBLORN_STRESS=1 runs the full counts.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
-#include <functional>
 #include <random>
 
 #include "effect_window.h"
@@ -47,9 +47,11 @@ const WPARAM MODAL_SYSTEM_COMMANDS[] = {SC_SIZE,      SC_MOVE,  SC_VSCROLL,    S
 const WPARAM SYSTEM_COMMAND_MASK = 0xFFF0;
 
 // Messages whose default handling opens a menu or a tracking loop through
-// those system commands (non-client clicks, the menu keys).
-const UINT MODAL_INPUT_MESSAGES[] = {WM_NCLBUTTONDOWN, WM_NCLBUTTONDBLCLK, WM_NCRBUTTONUP, WM_SYSCHAR,
-                                     WM_SYSKEYUP,      WM_KEYUP,           WM_NCMBUTTONDOWN};
+// those system commands: non-client clicks (at a caption, border or system
+// menu), the system-character key and the release of the menu keys.
+const UINT MODAL_INPUT_MESSAGES[] = {WM_NCLBUTTONDOWN, WM_NCLBUTTONDBLCLK, WM_NCRBUTTONDOWN, WM_NCRBUTTONDBLCLK,
+                                     WM_NCRBUTTONUP,   WM_NCMBUTTONDOWN,   WM_SYSCHAR};
+const WPARAM MENU_KEYS[] = {VK_F10, VK_MENU, VK_LMENU, VK_RMENU};
 
 // Messages that end a preview as designed: they are the storm's end, so the
 // preview storm leaves them out and the full-screen storm counts up to them.
@@ -58,7 +60,7 @@ const UINT ENDING_MESSAGES[] = {WM_CLOSE, WM_DESTROY};
 // The messages the saver, the effect and the closing rules handle, drawn for
 // half of the storm so that they are hit often.
 const UINT HANDLED_MESSAGES[] = {WM_PAINT,       WM_TIMER,       WM_SIZE,        WM_SETTEXT,      WM_ACTIVATEAPP,
-                                 WM_POWERBROADCAST, WM_SYSCOMMAND, WM_KEYDOWN,    WM_SYSKEYDOWN,   WM_CHAR,
+                                 WM_POWERBROADCAST, WM_SYSCOMMAND, WM_KEYDOWN,    WM_SYSKEYDOWN,   WM_KEYUP,
                                  WM_MOUSEMOVE,   WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN,  WM_LBUTTONUP,
                                  WM_MOUSEWHEEL,  WM_ACTIVATE,    WM_SETCURSOR,   WM_SHOWWINDOW,   WM_ERASEBKGND,
                                  WM_POWER,       WM_CONTEXTMENU, WM_SETFOCUS,    WM_KILLFOCUS,    WM_NCHITTEST,
@@ -68,6 +70,16 @@ template <size_t N> bool IsListed(const UINT (&list)[N], UINT message)
 {
     for (UINT listed : list)
         if (listed == message)
+            return true;
+    return false;
+}
+
+bool IsMenuKeyRelease(UINT message, WPARAM wParam)
+{
+    if (message != WM_KEYUP && message != WM_SYSKEYUP)
+        return false;
+    for (WPARAM key : MENU_KEYS)
+        if (wParam == key)
             return true;
     return false;
 }
@@ -92,18 +104,50 @@ const char STORM_TEXT[] = "storm";
 
 struct Storm {
     std::mt19937_64 random;
+    uint64_t seed;
     int sent;
     int leftOut;
     StormMessage last;
 };
 Storm storm;
 
+// A message stuck in a loop that waits for a person: reported and the process
+// ended, so that the suite shows which one instead of timing out.
+const DWORD STUCK_MS = 10000;
+const DWORD WATCH_PERIOD_MS = 250;
+const UINT STUCK_EXIT_CODE = 3;
+std::atomic<int> sentSoFar;
+std::atomic<bool> sending;
+std::atomic<bool> watching;
+
+DWORD WINAPI WatchForStuckMessages(void*)
+{
+    int lastSeen = -1;
+    DWORD since = GetTickCount();
+    while (watching) {
+        Sleep(WATCH_PERIOD_MS);
+        int now = sentSoFar;
+        if (now != lastSeen || !sending) {
+            lastSeen = now;
+            since = GetTickCount();
+        } else if (GetTickCount() - since > STUCK_MS) {
+            fprintf(stderr, "stuck for %lu ms in message 0x%04x wParam %llx lParam %llx (seed %llu)\n", STUCK_MS,
+                    storm.last.message, static_cast<unsigned long long>(storm.last.wParam),
+                    static_cast<unsigned long long>(storm.last.lParam), static_cast<unsigned long long>(storm.seed));
+            fflush(stderr);
+            TerminateProcess(GetCurrentProcess(), STUCK_EXIT_CODE);
+        }
+    }
+    return 0;
+}
+
 // The draw the process dies in, should it die.
 LONG WINAPI ReportStormFault(EXCEPTION_POINTERS* fault)
 {
-    fprintf(stderr, "fault %08lx after %d messages, in message 0x%04x wParam %llx lParam %llx\n",
+    fprintf(stderr, "fault %08lx after %d messages, in message 0x%04x wParam %llx lParam %llx (seed %llu)\n",
             fault->ExceptionRecord->ExceptionCode, storm.sent, storm.last.message,
-            static_cast<unsigned long long>(storm.last.wParam), static_cast<unsigned long long>(storm.last.lParam));
+            static_cast<unsigned long long>(storm.last.wParam), static_cast<unsigned long long>(storm.last.lParam),
+            static_cast<unsigned long long>(storm.seed));
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
@@ -138,7 +182,7 @@ StormMessage DrawMessage()
 bool IsLeftOut(const StormMessage& drawn, bool endingAllowed)
 {
     return IsListed(POINTER_MESSAGES, drawn.message) || IsListed(MODAL_INPUT_MESSAGES, drawn.message) ||
-           IsModalSystemCommand(drawn.message, drawn.wParam) ||
+           IsMenuKeyRelease(drawn.message, drawn.wParam) || IsModalSystemCommand(drawn.message, drawn.wParam) ||
            (!endingAllowed && (IsListed(ENDING_MESSAGES, drawn.message) ||
                                (drawn.message == WM_SYSCOMMAND && (drawn.wParam & SYSTEM_COMMAND_MASK) == SC_CLOSE)));
 }
@@ -152,8 +196,10 @@ void SendStormMessage(HWND window, bool endingAllowed)
         drawn = DrawMessage();
     }
     storm.last = drawn;
+    sending = true;
     SendMessageA(window, drawn.message, drawn.wParam, drawn.lParam);
-    ++storm.sent;
+    sending = false;
+    sentSoFar = ++storm.sent;
 }
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -258,15 +304,23 @@ protected:
         ResetHost();
         RemoveSettingsFile();
         storm = Storm();
-        storm.random.seed(GetTickCount());
+        storm.seed = GetTickCount();
+        storm.random.seed(storm.seed);
+        sentSoFar = 0;
         previousFilter = SetUnhandledExceptionFilter(ReportStormFault);
+        watching = true;
+        watchdog = CreateThread(nullptr, 0, WatchForStuckMessages, nullptr, 0, nullptr);
     }
     void TearDown() override
     {
+        watching = false;
+        WaitForSingleObject(watchdog, INFINITE);
+        CloseHandle(watchdog);
         SetUnhandledExceptionFilter(previousFilter);
         ResetHost();
     }
     LPTOP_LEVEL_EXCEPTION_FILTER previousFilter;
+    HANDLE watchdog;
 };
 
 }  // namespace
@@ -298,8 +352,8 @@ TEST_F(SaverStress, APreviewOutlivesAStormOfRandomMessagesAndStillBurns)
         CompareWindowWithCanvas(window, &differing, &shownLit);
         DestroyWindow(parent);
     }, START_CHECKS_MS);
-    printf("preview storm: %d messages sent (%d drawn and left out) in %lu ms\n", storm.sent, storm.leftOut,
-           GetTickCount() - start);
+    printf("preview storm: %d messages sent (%d drawn and left out) in %lu ms, seed %llu\n", storm.sent,
+           storm.leftOut, GetTickCount() - start, static_cast<unsigned long long>(storm.seed));
     EXPECT_EQ(storm.sent, count);
     EXPECT_TRUE(alive) << "the preview ended during the storm, after 0x" << std::hex << storm.last.message;
     EXPECT_TRUE(ticked) << "the effect's timer no longer ticks";
@@ -350,9 +404,9 @@ TEST_F(SaverStress, FullScreenSaversCloseInAStormAndEndCleanly)
         untilClose += closeRequestedAfter;
     }
     printf("full-screen storm: %d messages sent (%d drawn and left out) to %d savers in %lu ms; each asked to "
-           "close after %d to %d messages, %.1f on average\n",
+           "close after %d to %d messages, %.1f on average; seed %llu\n",
            storm.sent, storm.leftOut, runs, GetTickCount() - start, fewest, most,
-           static_cast<double>(untilClose) / runs);
+           static_cast<double>(untilClose) / runs, static_cast<unsigned long long>(storm.seed));
     EXPECT_GE(storm.sent, count);
     EXPECT_LE(most, count);
 }
