@@ -80,9 +80,10 @@ protected:
     void BuildBonfire(int fireMode, bool loadPicture)
     {
         saverSettings.fireMode = fireMode;
-        flameCanvas.logsPicture = loadPicture ? static_cast<HBITMAP>(LoadImageA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS),
-                                                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
-                                              : nullptr;
+        flameCanvas.logsPicture = loadPicture
+                                      ? static_cast<HBITMAP>(LoadImageA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS),
+                                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
+                                      : nullptr;
         SetUpBonfireCanvas(window);
     }
     HWND window;
@@ -313,7 +314,8 @@ TEST_F(CanvasSetUp, ABonfireWithoutAPictureRunsBlackWithoutFault)
 std::vector<uint32_t> StoredLogsPicture(int* width, int* height)
 {
     HRSRC found = FindResourceA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS), MAKEINTRESOURCEA(2));  // RT_BITMAP
-    const BITMAPINFOHEADER* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(moduleInstance, found)));
+    const BITMAPINFOHEADER* header =
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(moduleInstance, found)));
     *width = header->biWidth;
     *height = header->biHeight;
     const BYTE* rows = reinterpret_cast<const BYTE*>(header) + header->biSize;

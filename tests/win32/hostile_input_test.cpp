@@ -143,10 +143,20 @@ const char* const PROGRAM_NAMES[] = {
     "Tamblorn.scr/s",
 };
 const char SWITCH_LETTERS[] = "scplaSCPLA";
-const char* const NUMBERS[] = {
-    "0",  "1",  "123",  "00042", "4294967295", "4294967296", "4294967297", "18446744073709551615",
-    "18446744073709551616", "340282366920938463463374607431768211457", "-1", "-123", "+5", "99999999999999999999999999",
-};
+const char* const NUMBERS[] = {"0",
+                               "1",
+                               "123",
+                               "00042",
+                               "4294967295",
+                               "4294967296",
+                               "4294967297",
+                               "18446744073709551615",
+                               "18446744073709551616",
+                               "340282366920938463463374607431768211457",
+                               "-1",
+                               "-123",
+                               "+5",
+                               "99999999999999999999999999"};
 
 // Shift-JIS lead bytes: 81..9F and E0..FC.
 char RandomLeadByte(std::mt19937& random)
@@ -290,14 +300,42 @@ const int TEXT_BAND_TOP = FLAME_HEADROOM / 2;
 
 const char* const SECTIONS[] = {"BURNING", "FONT", "FLAME", "WHITCH", "burning", "Font", "UNKNOWN", ""};
 const char* const KEYS[] = {"TEXT", "SIZE", "LIMIT", "LOOP", "FIRE", "size", "OTHER", ""};
-const char* const VALUES[] = {
-    "0",           "1",          "2",          "6",           "12",         "13",
-    "14",          "32",         "127",        "128",         "200",        "255",
-    "300",         "-1",         "-56",        "-128",        "-300",       "2147483647",
-    "2147483648",  "4294967295", "4294967296", "99999999999", "-2147483649", "-99999999999",
-    "0x10",        " 12",        "12abc",      "+7",          "",           "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE",
-    "&&&&&&&&",    "A\tB",       "\"quoted\"", "=",           "[FONT]",     "0123456789012345678901234567890123456789ABC",
-};
+const char* const VALUES[] = {"0",
+                              "1",
+                              "2",
+                              "6",
+                              "12",
+                              "13",
+                              "14",
+                              "32",
+                              "127",
+                              "128",
+                              "200",
+                              "255",
+                              "300",
+                              "-1",
+                              "-56",
+                              "-128",
+                              "-300",
+                              "2147483647",
+                              "2147483648",
+                              "4294967295",
+                              "4294967296",
+                              "99999999999",
+                              "-2147483649",
+                              "-99999999999",
+                              "0x10",
+                              " 12",
+                              "12abc",
+                              "+7",
+                              "",
+                              "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE",
+                              "&&&&&&&&",
+                              "A\tB",
+                              "\"quoted\"",
+                              "=",
+                              "[FONT]",
+                              "0123456789012345678901234567890123456789ABC"};
 
 std::string RandomValue(std::mt19937& random)
 {
@@ -505,8 +543,7 @@ void CheckCanvasAfterTicks()
 // The dialog opened over the file and cancelled writes nothing.
 void CancelDialogOverTheFile()
 {
-    HWND dialog =
-        CreateDialogParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), nullptr, ConfigureDialogProc, 0);
+    HWND dialog = CreateDialogParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), nullptr, ConfigureDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     DestroyWindow(dialog);

@@ -32,17 +32,17 @@ const size_t MEMORY_SLACK_BYTES = 256 * 1024;
 // the hand-over of the message): random numbers there fault inside the
 // platform, whatever the saver does.
 const UINT POINTER_MESSAGES[] = {
-    WM_CREATE,      WM_NCCREATE,          WM_GETTEXT,          WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING,
-    WM_WINDOWPOSCHANGED, WM_NCCALCSIZE,   WM_STYLECHANGING,    WM_STYLECHANGED,  WM_DRAWITEM,
-    WM_MEASUREITEM, WM_DELETEITEM,        WM_COMPAREITEM,      WM_COPYDATA,      WM_HELP,
-    WM_NOTIFY,      WM_GETDLGCODE,        WM_NEXTMENU,         WM_SIZING,        WM_MOVING,
-    WM_DEVICECHANGE, WM_SETTINGCHANGE,    WM_IME_CONTROL,      WM_IME_REQUEST,   WM_MDICREATE,
+    WM_CREATE,           WM_NCCREATE,      WM_GETTEXT,       WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING,
+    WM_WINDOWPOSCHANGED, WM_NCCALCSIZE,    WM_STYLECHANGING, WM_STYLECHANGED,  WM_DRAWITEM,
+    WM_MEASUREITEM,      WM_DELETEITEM,    WM_COMPAREITEM,   WM_COPYDATA,      WM_HELP,
+    WM_NOTIFY,           WM_GETDLGCODE,    WM_NEXTMENU,      WM_SIZING,        WM_MOVING,
+    WM_DEVICECHANGE,     WM_SETTINGCHANGE, WM_IME_CONTROL,   WM_IME_REQUEST,   WM_MDICREATE,
 };
 
 // System commands whose default handling starts the platform's own modal
 // tracking (moving, sizing, scrolling, menus) or another program, and waits
 // for a person; a preview passes system commands on by design.
-const WPARAM MODAL_SYSTEM_COMMANDS[] = {SC_SIZE,      SC_MOVE,  SC_VSCROLL,    SC_HSCROLL,
+const WPARAM MODAL_SYSTEM_COMMANDS[] = {SC_SIZE,      SC_MOVE,    SC_VSCROLL,  SC_HSCROLL,
                                         SC_MOUSEMENU, SC_KEYMENU, SC_TASKLIST, SC_SCREENSAVE};
 const WPARAM SYSTEM_COMMAND_MASK = 0xFFF0;
 
@@ -59,12 +59,12 @@ const UINT ENDING_MESSAGES[] = {WM_CLOSE, WM_DESTROY};
 
 // The messages the saver, the effect and the closing rules handle, drawn for
 // half of the storm so that they are hit often.
-const UINT HANDLED_MESSAGES[] = {WM_PAINT,       WM_TIMER,       WM_SIZE,        WM_SETTEXT,      WM_ACTIVATEAPP,
-                                 WM_POWERBROADCAST, WM_SYSCOMMAND, WM_KEYDOWN,    WM_SYSKEYDOWN,   WM_KEYUP,
-                                 WM_MOUSEMOVE,   WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN,  WM_LBUTTONUP,
-                                 WM_MOUSEWHEEL,  WM_ACTIVATE,    WM_SETCURSOR,   WM_SHOWWINDOW,   WM_ERASEBKGND,
-                                 WM_POWER,       WM_CONTEXTMENU, WM_SETFOCUS,    WM_KILLFOCUS,    WM_NCHITTEST,
-                                 WM_APP,         WM_USER,        WM_QUERYENDSESSION, WM_ENDSESSION, WM_DISPLAYCHANGE};
+const UINT HANDLED_MESSAGES[] = {
+    WM_PAINT,       WM_TIMER,       WM_SIZE,       WM_SETTEXT,         WM_ACTIVATEAPP, WM_POWERBROADCAST,
+    WM_SYSCOMMAND,  WM_KEYDOWN,     WM_SYSKEYDOWN, WM_KEYUP,           WM_MOUSEMOVE,   WM_LBUTTONDOWN,
+    WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_LBUTTONUP,  WM_MOUSEWHEEL,      WM_ACTIVATE,    WM_SETCURSOR,
+    WM_SHOWWINDOW,  WM_ERASEBKGND,  WM_POWER,      WM_CONTEXTMENU,     WM_SETFOCUS,    WM_KILLFOCUS,
+    WM_NCHITTEST,   WM_APP,         WM_USER,       WM_QUERYENDSESSION, WM_ENDSESSION,  WM_DISPLAYCHANGE};
 
 template <size_t N> bool IsListed(const UINT (&list)[N], UINT message)
 {
@@ -335,25 +335,28 @@ TEST_F(SaverStress, APreviewOutlivesAStormOfRandomMessagesAndStillBurns)
     int lit = 0;
     int differing = -1;
     DWORD start = GetTickCount();
-    int result = RunSaverWith(parent, [&] {
-        HWND window = saverWindow;
-        for (int i = 0; i < count && IsWindow(window); ++i)
-            SendStormMessage(window, false);
-        alive = IsWindow(window) && flameCanvas.heat != nullptr;
-        // What the default handling may have done to the window's state, a
-        // parent undoes: shown, restored, redrawing.
-        SendMessageA(window, WM_SETREDRAW, TRUE, 0);
-        ShowWindow(window, SW_RESTORE);
-        ticked = WaitForTicks(TICKS_AFTER_STORM);
-        lit = LitPixels(flameCanvas.pixels, flameCanvas.cellCount);
-        InvalidateRect(window, nullptr, FALSE);
-        UpdateWindow(window);
-        int shownLit = 0;
-        CompareWindowWithCanvas(window, &differing, &shownLit);
-        DestroyWindow(parent);
-    }, START_CHECKS_MS);
-    printf("preview storm: %d messages sent (%d drawn and left out) in %lu ms, seed %llu\n", storm.sent,
-           storm.leftOut, GetTickCount() - start, static_cast<unsigned long long>(storm.seed));
+    int result = RunSaverWith(
+        parent,
+        [&] {
+            HWND window = saverWindow;
+            for (int i = 0; i < count && IsWindow(window); ++i)
+                SendStormMessage(window, false);
+            alive = IsWindow(window) && flameCanvas.heat != nullptr;
+            // What the default handling may have done to the window's state, a
+            // parent undoes: shown, restored, redrawing.
+            SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+            ShowWindow(window, SW_RESTORE);
+            ticked = WaitForTicks(TICKS_AFTER_STORM);
+            lit = LitPixels(flameCanvas.pixels, flameCanvas.cellCount);
+            InvalidateRect(window, nullptr, FALSE);
+            UpdateWindow(window);
+            int shownLit = 0;
+            CompareWindowWithCanvas(window, &differing, &shownLit);
+            DestroyWindow(parent);
+        },
+        START_CHECKS_MS);
+    printf("preview storm: %d messages sent (%d drawn and left out) in %lu ms, seed %llu\n", storm.sent, storm.leftOut,
+           GetTickCount() - start, static_cast<unsigned long long>(storm.seed));
     EXPECT_EQ(storm.sent, count);
     EXPECT_TRUE(alive) << "the preview ended during the storm, after 0x" << std::hex << storm.last.message;
     EXPECT_TRUE(ticked) << "the effect's timer no longer ticks";
@@ -377,22 +380,25 @@ TEST_F(SaverStress, FullScreenSaversCloseInAStormAndEndCleanly)
         ResetHost();
         int sentBefore = storm.sent;
         int closeRequestedAfter = -1;
-        int result = RunSaverWith(nullptr, [&] {
-            HWND window = saverWindow;
-            MSG queued;
-            while (storm.sent < count && IsWindow(window) &&
-                   !PeekMessageA(&queued, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
-                SendStormMessage(window, true);
-                if (closeRequestedAfter < 0 && (!IsWindow(window) || closeApproved ||
-                                                PeekMessageA(&queued, window, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)))
-                    closeRequestedAfter = storm.sent - sentBefore;
-            }
-            // A forged WM_DESTROY ends the loop and leaves the window.
-            if (IsWindow(window) && PeekMessageA(&queued, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
-                DestroyWindow(window);
-            else if (closeRequestedAfter < 0)
-                PostMessageA(window, WM_CLOSE, 0, 0);
-        }, START_CHECKS_MS);
+        int result = RunSaverWith(
+            nullptr,
+            [&] {
+                HWND window = saverWindow;
+                MSG queued;
+                while (storm.sent < count && IsWindow(window) &&
+                       !PeekMessageA(&queued, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
+                    SendStormMessage(window, true);
+                    if (closeRequestedAfter < 0 && (!IsWindow(window) || closeApproved ||
+                                                    PeekMessageA(&queued, window, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)))
+                        closeRequestedAfter = storm.sent - sentBefore;
+                }
+                // A forged WM_DESTROY ends the loop and leaves the window.
+                if (IsWindow(window) && PeekMessageA(&queued, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+                    DestroyWindow(window);
+                else if (closeRequestedAfter < 0)
+                    PostMessageA(window, WM_CLOSE, 0, 0);
+            },
+            START_CHECKS_MS);
         ++runs;
         ASSERT_EQ(result, 0) << "after 0x" << std::hex << storm.last.message;
         ASSERT_FALSE(IsWindow(saverWindow));
@@ -432,10 +438,13 @@ TEST_F(SaverStress, PreviewsStartedAndEndedOneAfterAnotherHoldNothingBack)
         HWND parent = CreatePreviewParent();
         ASSERT_NE(parent, nullptr);
         bool made = false;
-        int result = RunSaverWith(parent, [&] {
-            made = IsWindow(saverWindow) && flameCanvas.heat != nullptr;
-            DestroyWindow(parent);
-        }, START_CHECKS_MS);
+        int result = RunSaverWith(
+            parent,
+            [&] {
+                made = IsWindow(saverWindow) && flameCanvas.heat != nullptr;
+                DestroyWindow(parent);
+            },
+            START_CHECKS_MS);
         ASSERT_TRUE(made) << "cycle " << cycle;
         ASSERT_EQ(result, 0) << "cycle " << cycle;
         ASSERT_EQ(flameCanvas.heat, nullptr) << "cycle " << cycle;
@@ -482,8 +491,8 @@ TEST_F(SaverStress, SetUpsInARowReleaseWhatTheFirstBuilt)
     StopRecordingGdiObjects();
     printf("set-ups in a row: %d in %lu ms; live GDI objects after the first %d, after the last %d, after "
            "destruction %d; private bytes after the first %zu, after the last %zu\n",
-           count, GetTickCount() - start, objectsAfterFirst, objectsAfterLast, objectsAfterDestroy,
-           bytesAfterFirst, bytesAfterLast);
+           count, GetTickCount() - start, objectsAfterFirst, objectsAfterLast, objectsAfterDestroy, bytesAfterFirst,
+           bytesAfterLast);
     EXPECT_EQ(objectsAfterLast, objectsAfterFirst);
     EXPECT_EQ(objectsAfterDestroy, 0);
     EXPECT_LE(bytesAfterLast, bytesAfterFirst + MEMORY_SLACK_BYTES);

@@ -134,10 +134,14 @@ void FuzzSettings(const uint8_t* data, size_t size)
     else
         SizeBonfireCanvas(settings.fireMode == FIRE_BONFIRE, pictureWidth, pictureHeight);
     const FlameCanvas& canvas = flameCanvas;
-    Require(canvas.width == (burnText ? textBytes * settings.fontSize
-                                      : settings.fireMode == FIRE_BONFIRE ? pictureWidth : 0));
-    Require(canvas.height == (burnText ? settings.fontSize + FLAME_HEADROOM
-                                       : settings.fireMode == FIRE_BONFIRE ? pictureHeight + FLAME_HEADROOM : 0));
+    if (burnText) {
+        Require(canvas.width == textBytes * settings.fontSize);
+        Require(canvas.height == settings.fontSize + FLAME_HEADROOM);
+    } else if (settings.fireMode == FIRE_BONFIRE) {
+        Require(canvas.width == pictureWidth && canvas.height == pictureHeight + FLAME_HEADROOM);
+    } else {
+        Require(canvas.width == 0 && canvas.height == 0);
+    }
 
     size_t cells = canvas.width > 0 && canvas.height > 0 ? static_cast<size_t>(canvas.width) * canvas.height : 0;
     std::vector<uint32_t> pixels(cells);
