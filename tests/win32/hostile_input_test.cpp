@@ -250,7 +250,8 @@ TEST(HostileInput, GeneratedCommandLinesGiveOnlyDesignedSwitches)
     const int count = StressCount(20000, 100000);
     LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = SetUnhandledExceptionFilter(ReportFaultingCase);
     HWND realWindow = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    std::mt19937 random(GetTickCount());
+    const unsigned seed = GetTickCount();
+    std::mt19937 random(seed);
     int kinds[SWITCH_REJECTED + 1] = {};
     int mismatches = 0;
     DWORD start = GetTickCount();
@@ -274,7 +275,7 @@ TEST(HostileInput, GeneratedCommandLinesGiveOnlyDesignedSwitches)
                               << ", switch " << SWITCH_NAMES[expected.kind] << " number " << expected.windowNumber;
         }
     }
-    printf("command lines: %d tried in %lu ms:", count, GetTickCount() - start);
+    printf("command lines: %d tried in %lu ms (seed %u):", count, GetTickCount() - start, seed);
     for (int kind = SWITCH_NONE; kind <= SWITCH_REJECTED; ++kind)
         printf(" %s %d,", SWITCH_NAMES[kind], kinds[kind]);
     printf(" %d unlike the rules\n", mismatches);
@@ -563,7 +564,8 @@ TEST(HostileInput, MutatedSettingsFilesLoadAndBuildACanvasTheProgramCanRun)
     int logsHeight;
     LogsPictureSize(&logsWidth, &logsHeight);
     const std::string path = SettingsFilePath();
-    std::mt19937 random(GetTickCount());
+    const unsigned seed = GetTickCount();
+    std::mt19937 random(seed);
     SettingsTally tally = {};
     DWORD start = GetTickCount();
     for (int i = 0; i < count; ++i) {
@@ -591,9 +593,9 @@ TEST(HostileInput, MutatedSettingsFilesLoadAndBuildACanvasTheProgramCanRun)
         if (HasFatalFailure())
             break;
     }
-    printf("settings files: %d tried in %lu ms: %d text canvases, %d bonfires, %d without cells; the dialog "
+    printf("settings files: %d tried in %lu ms (seed %u): %d text canvases, %d bonfires, %d without cells; the dialog "
            "cancelled over %d of them\n",
-           count, GetTickCount() - start, tally.textCanvases, tally.bonfires, tally.emptyCanvases,
+           count, GetTickCount() - start, seed, tally.textCanvases, tally.bonfires, tally.emptyCanvases,
            tally.dialogsCancelled);
     RemoveSettingsFile();
     isPreview = 0;
