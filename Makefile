@@ -31,8 +31,15 @@ win64:
 test: setup
 	@bash tools/run-tests.sh
 
+# ctest keeps the output of passing tests in its log: the harnesses' counts are shown from there.
+STRESS_COUNTS = ^(command lines|settings files|preview storm|full-screen storm|preview cycles|set-ups in a row|display depth|fuzzing|.*Done [0-9]+ runs)
+
 stress: setup
-	@TAMBLORN_STRESS=1 bash tools/run-tests.sh
+	@TAMBLORN_STRESS=1 bash tools/run-tests.sh; status=$$?; \
+	echo; echo "Cases tried:"; \
+	grep -h -E '$(STRESS_COUNTS)' build/native/Testing/Temporary/LastTest.log \
+	  $$(ls -t build/win32/Testing/Temporary/LastTest.log build/win64/Testing/Temporary/LastTest.log 2>/dev/null | head -1); \
+	exit $$status
 
 run: setup win32
 	@bash tools/run-saver.sh $(ARGS)
