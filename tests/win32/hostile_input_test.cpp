@@ -254,6 +254,7 @@ TEST(HostileInput, GeneratedCommandLinesGiveOnlyDesignedSwitches)
     std::mt19937 random(seed);
     int kinds[SWITCH_REJECTED + 1] = {};
     int mismatches = 0;
+    int previewsInAWindow = 0;
     DWORD start = GetTickCount();
     for (int i = 0; i < count; ++i) {
         currentCase = RandomCommandLine(random, realWindow);
@@ -266,6 +267,10 @@ TEST(HostileInput, GeneratedCommandLinesGiveOnlyDesignedSwitches)
         SaverSwitch expected = ExpectedSwitch(ExpectedArgumentText(line));
         ASSERT_TRUE(got.kind >= SWITCH_NONE && got.kind <= SWITCH_REJECTED) << Printable(currentCase);
         ++kinds[got.kind];
+        // Start-up runs a preview only in an existing window; any other preview number is rejected.
+        if (got.kind == SWITCH_PREVIEW && got.windowNumber != 0 &&
+            IsWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(got.windowNumber))))
+            ++previewsInAWindow;
         if (argumentText != ExpectedArgumentText(line) || got.kind != expected.kind ||
             got.windowNumber != expected.windowNumber || ParseDecimal(argumentText) != ExpectedNumber(argumentText)) {
             if (++mismatches <= 10)
@@ -278,10 +283,11 @@ TEST(HostileInput, GeneratedCommandLinesGiveOnlyDesignedSwitches)
     printf("command lines: %d tried in %lu ms (seed %u):", count, GetTickCount() - start, seed);
     for (int kind = SWITCH_NONE; kind <= SWITCH_REJECTED; ++kind)
         printf(" %s %d,", SWITCH_NAMES[kind], kinds[kind]);
-    printf(" %d unlike the rules\n", mismatches);
+    printf(" %d unlike the rules; %d previews in an existing window\n", mismatches, previewsInAWindow);
     EXPECT_EQ(mismatches, 0);
     for (int kind = SWITCH_NONE; kind <= SWITCH_REJECTED; ++kind)
         EXPECT_GT(kinds[kind], 0) << SWITCH_NAMES[kind] << " never came up";
+    EXPECT_GT(previewsInAWindow, 0);
     DestroyWindow(realWindow);
     SetUnhandledExceptionFilter(previousFilter);
 }
