@@ -67,12 +67,20 @@ if(TAMBLORN_WINDOWS_TESTS)
     get_filename_component(test_name ${test_source} NAME_WE)
     add_executable(${test_name} ${test_source} tests/win32/win_test_support.cpp ${TAMBLORN_RESOURCES})
     target_include_directories(${test_name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32)
-    target_link_libraries(${test_name} PRIVATE tamblorn_program gtest gtest_main psapi)
+    target_link_libraries(${test_name} PRIVATE tamblorn_program gtest gtest_main)
     tamblorn_warnings(${test_name})
     add_test(NAME windows.${test_name} COMMAND ${test_name})
     # The tests share one prefix, so one settings file and one cursor.
     set_tests_properties(windows.${test_name} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK wine_prefix)
+    # The process memory counters of the create/destroy harnesses.
+    target_link_libraries(${test_name} PRIVATE psapi)
   endforeach()
+
+  add_test(NAME windows.render_check
+           COMMAND ${CMAKE_COMMAND} -DWINE_RUN=${CMAKE_BINARY_DIR}/wine-run.sh -DRENDER=$<TARGET_FILE:tamblorn-render>
+                   -DWORK_DIR=${CMAKE_BINARY_DIR} -DBONFIRE_HASH=${TAMBLORN_BONFIRE_HASH}
+                   -P ${PROJECT_SOURCE_DIR}/tests/win32/render_check.cmake)
+  set_tests_properties(windows.render_check PROPERTIES TIMEOUT 120 RESOURCE_LOCK wine_prefix)
 
   # The set-up's picture on a 16-bit display, in a prefix of its own.
   add_test(NAME windows.canvas_setup_test_16_bits
@@ -80,12 +88,6 @@ if(TAMBLORN_WINDOWS_TESTS)
                    ${CMAKE_BINARY_DIR}/wine-run.sh $<TARGET_FILE:canvas_setup_test>
                    --gtest_filter=CanvasSetUp.TheLogsKeepTheirColoursAtEveryDisplayDepth)
   set_tests_properties(windows.canvas_setup_test_16_bits PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
-
-  add_test(NAME windows.render_check
-           COMMAND ${CMAKE_COMMAND} -DWINE_RUN=${CMAKE_BINARY_DIR}/wine-run.sh -DRENDER=$<TARGET_FILE:tamblorn-render>
-                   -DWORK_DIR=${CMAKE_BINARY_DIR} -DBONFIRE_HASH=${TAMBLORN_BONFIRE_HASH}
-                   -P ${PROJECT_SOURCE_DIR}/tests/win32/render_check.cmake)
-  set_tests_properties(windows.render_check PROPERTIES TIMEOUT 120 RESOURCE_LOCK wine_prefix)
 
   include(tests/e2e/e2e.cmake OPTIONAL)
 endif()
