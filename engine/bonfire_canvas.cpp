@@ -25,6 +25,7 @@ void SetUpBonfireCanvas(HWND window)
     BITMAP picture = {};
     bool havePicture = canvas.logsPicture && GetObjectA(canvas.logsPicture, sizeof picture, &picture) != 0;
     canvas.backgroundColour = BLACK;
+    ReleaseCanvasSurface();
     ResetCanvasForSetUp();
     SizeBonfireCanvas(havePicture, picture.bmWidth, picture.bmHeight);
 

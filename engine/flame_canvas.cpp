@@ -107,11 +107,11 @@ bool CanvasHasCells()
            canvas.pixels;
 }
 
-// A set-up may follow an earlier one in the same process: what that one built
-// is released, not dropped.
+// A set-up may follow an earlier one in the same process: its buffers are
+// freed here, and its surface by the platform side before (ReleaseCanvasSurface),
+// never just dropped.
 void ResetCanvasForSetUp()
 {
-    ReleaseCanvasSurface();
     FreeFlameBuffers();
     flameCanvas.originX = 0;
     flameCanvas.originY = 0;

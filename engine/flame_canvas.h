@@ -108,10 +108,9 @@ int JumpRandom();
 void SeedJumpRandom(uint32_t seed);
 void JumpCanvas(int32_t clientWidth, int32_t clientHeight);
 
-// Platform side of the step and the set-up: supplied by the Windows surface
-// code, and by a recording stand-in in the native tests.
+// Platform side of the step: supplied by the Windows surface code, and by a
+// recording stand-in in the native tests.
 void CopyLogsPictureIntoCanvas();
 void RepaintEffectWindow(HWND window);
-void ReleaseCanvasSurface();
 
 #endif

@@ -42,6 +42,7 @@ void SetUpTextCanvas(HWND window)
     FlameCanvas& canvas = flameCanvas;
     canvas.backgroundColour = BLACK;
     canvas.textColour = PURE_RED;
+    ReleaseCanvasSurface();
     ResetCanvasForSetUp();
     int fontSize = saverSettings.fontSize;
     char text[TEXT_COPY_BYTES];

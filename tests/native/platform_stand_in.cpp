@@ -4,7 +4,6 @@
 
 int logsCopies = 0;
 int repaints = 0;
-int surfaceReleases = 0;
 HWND lastRepaintedWindow = nullptr;
 
 void CopyLogsPictureIntoCanvas()
@@ -16,12 +15,4 @@ void RepaintEffectWindow(HWND window)
 {
     ++repaints;
     lastRepaintedWindow = window;
-}
-
-void ReleaseCanvasSurface()
-{
-    ++surfaceReleases;
-    flameCanvas.canvasContext = nullptr;
-    flameCanvas.canvasBitmap = nullptr;
-    flameCanvas.pixels = nullptr;
 }

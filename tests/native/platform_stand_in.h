@@ -5,7 +5,6 @@
 
 extern int logsCopies;
 extern int repaints;
-extern int surfaceReleases;
 extern HWND lastRepaintedWindow;
 
 #endif
