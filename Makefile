@@ -1,5 +1,7 @@
 # make        builds the native tree and the Windows tree (build/win32/Tamblorn.scr)
 # make test   installs what is missing, builds, and runs every test
+# make stress runs every test with TAMBLORN_STRESS=1: the hostile-input, message-storm,
+#             create/destroy and fuzz harnesses run their full counts instead of samples
 # make run    installs what is missing, builds, and runs the saver (ARGS=/c for the dialog)
 # make dist   builds the installer and packs the saver with its read-me into a zip
 # make bench  runs the cell pass benchmarks, natively and under Wine
@@ -7,7 +9,7 @@
 JOBS ?= 2
 ARGS ?= /s
 
-.PHONY: all setup native win32 win64 test run dist bench clean
+.PHONY: all setup native win32 win64 test stress run dist bench clean
 
 all: native win32
 
@@ -28,6 +30,16 @@ win64:
 
 test: setup
 	@bash tools/run-tests.sh
+
+# ctest keeps the output of passing tests in its log: the harnesses' counts are shown from there.
+STRESS_COUNTS = ^(command lines|settings files|preview storm|full-screen storm|preview cycles|set-ups in a row|display depth|fuzzing|.*Done [0-9]+ runs)
+
+stress: setup
+	@TAMBLORN_STRESS=1 bash tools/run-tests.sh; status=$$?; \
+	echo; echo "Cases tried:"; \
+	grep -h -E '$(STRESS_COUNTS)' build/native/Testing/Temporary/LastTest.log \
+	  $$(ls -t build/win32/Testing/Temporary/LastTest.log build/win64/Testing/Temporary/LastTest.log 2>/dev/null | head -1); \
+	exit $$status
 
 run: setup win32
 	@bash tools/run-saver.sh $(ARGS)

@@ -100,6 +100,8 @@ if(TAMBLORN_WINDOWS_TESTS)
     add_test(NAME windows.${test_name} COMMAND ${test_name})
     # The tests share one prefix, so one settings file and one cursor.
     set_tests_properties(windows.${test_name} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK wine_prefix)
+    # The process memory counters of the create/destroy harnesses.
+    target_link_libraries(${test_name} PRIVATE psapi)
   endforeach()
 
   # The cell pass variants against the sequential loop, as natively.
@@ -114,6 +116,13 @@ if(TAMBLORN_WINDOWS_TESTS)
                    -DWORK_DIR=${CMAKE_BINARY_DIR} -DBONFIRE_HASH=${TAMBLORN_BONFIRE_HASH}
                    -P ${PROJECT_SOURCE_DIR}/tests/win32/render_check.cmake)
   set_tests_properties(windows.render_check PROPERTIES TIMEOUT 120 RESOURCE_LOCK wine_prefix)
+
+  # The set-up's picture on a 16-bit display, in a prefix of its own.
+  add_test(NAME windows.canvas_setup_test_16_bits
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/at_display_depth.sh 16 ${CMAKE_BINARY_DIR}/wineprefix16
+                   ${CMAKE_BINARY_DIR}/wine-run.sh $<TARGET_FILE:canvas_setup_test>
+                   --gtest_filter=CanvasSetUp.TheLogsKeepTheirColoursAtEveryDisplayDepth)
+  set_tests_properties(windows.canvas_setup_test_16_bits PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
 
   include(tests/e2e/e2e.cmake OPTIONAL)
   include(tests/installer/installer.cmake OPTIONAL)

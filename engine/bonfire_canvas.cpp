@@ -25,9 +25,9 @@ void SetUpBonfireCanvas(HWND window)
     BITMAP picture = {};
     bool havePicture = canvas.logsPicture && GetObjectA(canvas.logsPicture, sizeof picture, &picture) != 0;
     canvas.backgroundColour = BLACK;
+    ReleaseCanvasSurface();
     ResetCanvasForSetUp();
-    canvas.width = havePicture ? picture.bmWidth : 0;
-    canvas.height = havePicture ? picture.bmHeight + FLAME_HEADROOM : 0;
+    SizeBonfireCanvas(havePicture, picture.bmWidth, picture.bmHeight);
 
     CreateCanvasSurface(window);
     bool buffersReady = InitFlameBuffers();

@@ -13,9 +13,14 @@ void OnEffectCreate(HWND window)
 {
     LoadSaverSettings();
     FlameCanvas& canvas = flameCanvas;
+    if (canvas.logsPicture)
+        DeleteObject(canvas.logsPicture);
     canvas.logsPicture = nullptr;
+    // A section keeps the picture's own colours: a bitmap converted to a
+    // 16-bit display would no longer hold the exact ember colour.
     if (saverSettings.fireMode == FIRE_BONFIRE)
-        canvas.logsPicture = LoadBitmapA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS));
+        canvas.logsPicture = static_cast<HBITMAP>(
+            LoadImageA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     RECT client;
     GetClientRect(window, &client);
     clientWidth = client.right - client.left;

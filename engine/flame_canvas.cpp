@@ -107,14 +107,29 @@ bool CanvasHasCells()
            canvas.pixels;
 }
 
+// A set-up may follow an earlier one in the same process: its buffers are
+// freed here, and its surface by the platform side before (ReleaseCanvasSurface),
+// never just dropped.
 void ResetCanvasForSetUp()
 {
-    flameCanvas.fuel = nullptr;
-    flameCanvas.canvasContext = nullptr;
-    flameCanvas.canvasBitmap = nullptr;
-    flameCanvas.pixels = nullptr;
+    FreeFlameBuffers();
     flameCanvas.originX = 0;
     flameCanvas.originY = 0;
+}
+
+// Each byte of the text is a cell of fontSize x fontSize pixels, and the
+// headroom adds rows for the flames above and below.
+void SizeTextCanvas(int32_t textBytes, int32_t fontSize)
+{
+    flameCanvas.width = textBytes * fontSize;
+    flameCanvas.height = fontSize + FLAME_HEADROOM;
+}
+
+// The picture with the headroom above it; without a picture there is no size.
+void SizeBonfireCanvas(bool havePicture, int32_t pictureWidth, int32_t pictureHeight)
+{
+    flameCanvas.width = havePicture ? pictureWidth : 0;
+    flameCanvas.height = havePicture ? pictureHeight + FLAME_HEADROOM : 0;
 }
 
 void FinishCanvasSetUp()

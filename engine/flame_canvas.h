@@ -89,6 +89,8 @@ bool CanvasHasCells();
 int CoolMaskForLevel(int level);
 void CentreCanvas(int32_t clientWidth, int32_t clientHeight);
 void ResetCanvasForSetUp();
+void SizeTextCanvas(int32_t textBytes, int32_t fontSize);
+void SizeBonfireCanvas(bool havePicture, int32_t pictureWidth, int32_t pictureHeight);
 void FinishCanvasSetUp();
 
 // Simulation.

@@ -42,13 +42,13 @@ void SetUpTextCanvas(HWND window)
     FlameCanvas& canvas = flameCanvas;
     canvas.backgroundColour = BLACK;
     canvas.textColour = PURE_RED;
+    ReleaseCanvasSurface();
     ResetCanvasForSetUp();
     int fontSize = saverSettings.fontSize;
     char text[TEXT_COPY_BYTES];
     CopyBounded(text, sizeof text, saverSettings.text);
     int length = static_cast<int>(strlen(text));
-    canvas.width = length * fontSize;
-    canvas.height = fontSize + FLAME_HEADROOM;
+    SizeTextCanvas(length, fontSize);
 
     CreateCanvasSurface(window);
     if (canvas.pixels)

@@ -15,6 +15,14 @@ namespace {
 const char DEFAULT_TEXT[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";
 const int LOGS_WIDTH = 286;
 const int LOGS_HEIGHT = 106;
+const int LOGS_FUEL_POINTS = 536;
+const int LOGS_BITS_PER_PIXEL = 24;
+const char EFFECT_TEST_CLASS[] = "TamblornSetUpEffect";
+
+LRESULT CALLBACK EffectTestProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return EffectWindowProc(window, message, wParam, lParam);
+}
 
 struct FuelExtent {
     int count;
@@ -72,7 +80,10 @@ protected:
     void BuildBonfire(int fireMode, bool loadPicture)
     {
         saverSettings.fireMode = fireMode;
-        flameCanvas.logsPicture = loadPicture ? LoadBitmapA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS)) : nullptr;
+        flameCanvas.logsPicture = loadPicture
+                                      ? static_cast<HBITMAP>(LoadImageA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS),
+                                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
+                                      : nullptr;
         SetUpBonfireCanvas(window);
     }
     HWND window;
@@ -297,4 +308,68 @@ TEST_F(CanvasSetUp, ABonfireWithoutAPictureRunsBlackWithoutFault)
         ReleaseCanvasSurface();
         FreeFlameBuffers();
     }
+}
+
+// The picture as stored in the program: top-down 0x00RRGGBB words.
+std::vector<uint32_t> StoredLogsPicture(int* width, int* height)
+{
+    HRSRC found = FindResourceA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS), MAKEINTRESOURCEA(2));  // RT_BITMAP
+    const BITMAPINFOHEADER* header =
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(moduleInstance, found)));
+    *width = header->biWidth;
+    *height = header->biHeight;
+    const BYTE* rows = reinterpret_cast<const BYTE*>(header) + header->biSize;
+    const int rowBytes = (*width * 3 + 3) & ~3;
+    std::vector<uint32_t> picture(static_cast<size_t>(*width) * *height);
+    for (int y = 0; y < *height; ++y) {
+        const BYTE* row = rows + static_cast<size_t>(*height - 1 - y) * rowBytes;
+        for (int x = 0; x < *width; ++x)
+            picture[static_cast<size_t>(y) * *width + x] = row[3 * x + 2] << 16 | row[3 * x + 1] << 8 | row[3 * x];
+    }
+    return picture;
+}
+
+// The suite runs this test on a 24-bit and on a 16-bit display. Loaded as a
+// section, the picture keeps its own colours: each tick shows the logs exactly
+// as stored and only its (255, 0, 0) pixels become fuel. A bitmap converted to
+// the display's format would show 16-bit colours and could turn near-red wood
+// into embers.
+TEST_F(CanvasSetUp, TheLogsKeepTheirColoursAtEveryDisplayDepth)
+{
+    HDC screen = GetDC(nullptr);
+    int displayBits = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    printf("display depth: %d bits per pixel\n", displayBits);
+    int width;
+    int height;
+    std::vector<uint32_t> stored = StoredLogsPicture(&width, &height);
+    WriteSetting("WHITCH", "FIRE", "1");
+    RegisterTestClass(EFFECT_TEST_CLASS, EffectTestProc);
+    HWND effect = CreateWindowExA(0, EFFECT_TEST_CLASS, "effect", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(effect, nullptr);
+    ASSERT_EQ(flameCanvas.width, width);
+    ASSERT_EQ(flameCanvas.height, height + FLAME_HEADROOM);
+    SendMessageA(effect, WM_TIMER, EFFECT_TIMER_ID, 0);
+
+    int fuelPoints = 0;
+    int wrongColours = 0;
+    int falseEmbers = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            size_t cell = static_cast<size_t>(y + FLAME_HEADROOM) * width + x;
+            uint32_t storedPixel = stored[static_cast<size_t>(y) * width + x];
+            if (flameCanvas.fuel[cell]) {
+                ++fuelPoints;
+                falseEmbers += storedPixel != EMBER_PIXEL;
+            }
+            // Only burning cells are painted over the logs after one tick.
+            if (flameCanvas.heat[cell] == 0)
+                wrongColours += (flameCanvas.pixels[cell] & 0xFFFFFF) != storedPixel;
+        }
+    }
+    EXPECT_GT(fuelPoints, 100);
+    EXPECT_EQ(falseEmbers, 0) << "at " << displayBits << " bits per pixel";
+    EXPECT_EQ(wrongColours, 0) << "at " << displayBits << " bits per pixel";
+    DestroyWindow(effect);
 }

@@ -1,6 +1,5 @@
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include "effect_window.h"
 #include "flame_canvas.h"
@@ -11,23 +10,7 @@ namespace {
 
 const char SAVER_CLASS[] = "WindowsScreenSaverClass";
 const char PREVIEW_PARENT_CLASS[] = "TamblornPreviewParent";
-const UINT_PTR CHECK_TIMER_PERIOD_MS = 200;
-
-// What to do once the saver's message loop runs; it must end the saver.
-std::function<void()> insideLoop;
-
-void CALLBACK RunChecksInsideLoop(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    KillTimer(nullptr, timer);
-    insideLoop();
-}
-
-int RunSaverWith(HWND parent, std::function<void()> checks)
-{
-    insideLoop = checks;
-    SetTimer(nullptr, 0, CHECK_TIMER_PERIOD_MS, RunChecksInsideLoop);
-    return RunSaverWindow(parent);
-}
+const UINT GIVE_UP_MS = 3000;
 
 void ResetHost()
 {
@@ -238,4 +221,38 @@ TEST_F(SaverWindow, OnceCloseIsApprovedTicksPaintAndInputBypassTheEffect)
         EXPECT_EQ(flameCanvas.frameCount, frames + 1);
         PostMessageA(saverWindow, WM_CLOSE, 0, 0);
     });
+}
+
+namespace {
+
+bool gaveUp;
+
+void CALLBACK GiveUpOnTheSaver(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    gaveUp = true;
+    DestroyWindow(saverWindow);
+}
+
+}  // namespace
+
+TEST_F(SaverWindow, AFailedCheckInsideTheLoopStillEndsTheSaver)
+{
+    ::testing::TestPartResultArray failures;
+    gaveUp = false;
+    UINT_PTR watchdog = SetTimer(nullptr, 0, GIVE_UP_MS, GiveUpOnTheSaver);
+    int result;
+    {
+        ::testing::ScopedFakeTestPartResultReporter intercept(
+            ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+        result = RunSaverWith(nullptr, [] {
+            ASSERT_TRUE(false) << "a deliberate failure";
+            PostMessageA(saverWindow, WM_CLOSE, 0, 0);
+        });
+    }
+    KillTimer(nullptr, watchdog);
+    EXPECT_FALSE(gaveUp) << "the saver ran on after the failed check";
+    EXPECT_EQ(result, 0);
+    ASSERT_GE(failures.size(), 1);
+    EXPECT_NE(std::string(failures.GetTestPartResult(0).message()).find("a deliberate failure"), std::string::npos);
 }

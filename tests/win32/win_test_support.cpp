@@ -1,7 +1,11 @@
 #include "win_test_support.h"
 
+#include <gtest/gtest.h>
+#include <psapi.h>
+
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "host_state.h"
 
@@ -97,6 +101,37 @@ void ResetHostState()
     verifierEntry = nullptr;
 }
 
+namespace {
+
+std::function<void()> insideLoop;
+
+// Checks that stop at a failed assertion never reach their own ending of the
+// saver: it is ended here, so that the failure shows at once, not as a time-out.
+void EndSaverLeftRunning()
+{
+    MSG close;
+    if (!IsWindow(saverWindow) || PeekMessageA(&close, saverWindow, WM_CLOSE, WM_CLOSE, PM_NOREMOVE))
+        return;
+    ADD_FAILURE() << "the checks left the saver running";
+    DestroyWindow(saverWindow);
+}
+
+void CALLBACK RunChecksInsideLoop(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    insideLoop();
+    EndSaverLeftRunning();
+}
+
+}  // namespace
+
+int RunSaverWith(HWND parent, std::function<void()> checks, UINT checksAfterMs)
+{
+    insideLoop = checks;
+    SetTimer(nullptr, 0, checksAfterMs, RunChecksInsideLoop);
+    return RunSaverWindow(parent);
+}
+
 void RegisterTestClass(const char* className, WNDPROC procedure, HCURSOR cursor)
 {
     WNDCLASSA windowClass = {};
@@ -181,6 +216,7 @@ HFONT(WINAPI* realCreateFontA)(int, int, int, int, int, DWORD, DWORD, DWORD, DWO
 HDC(WINAPI* realCreateCompatibleDC)(HDC);
 HBITMAP(WINAPI* realCreateDIBSection)(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD);
 HBITMAP(WINAPI* realLoadBitmapA)(HINSTANCE, LPCSTR);
+HANDLE(WINAPI* realLoadImageA)(HINSTANCE, LPCSTR, UINT, int, int, UINT);
 
 template <typename T> T Record(T object)
 {
@@ -222,6 +258,11 @@ HBITMAP WINAPI RecordingLoadBitmapA(HINSTANCE instance, LPCSTR name)
     return Record(realLoadBitmapA(instance, name));
 }
 
+HANDLE WINAPI RecordingLoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags)
+{
+    return Record(realLoadImageA(instance, name, type, width, height, flags));
+}
+
 }  // namespace
 
 HWND CreatePaintCountingWindow(int width, int height)
@@ -243,6 +284,7 @@ void StartRecordingGdiObjects()
     realCreateCompatibleDC = ReplaceImport("CreateCompatibleDC", RecordingCreateCompatibleDC);
     realCreateDIBSection = ReplaceImport("CreateDIBSection", RecordingCreateDIBSection);
     realLoadBitmapA = ReplaceImport("LoadBitmapA", RecordingLoadBitmapA);
+    realLoadImageA = ReplaceImport("LoadImageA", RecordingLoadImageA);
 }
 
 void StopRecordingGdiObjects()
@@ -253,6 +295,7 @@ void StopRecordingGdiObjects()
     ReplaceImport("CreateCompatibleDC", realCreateCompatibleDC);
     ReplaceImport("CreateDIBSection", realCreateDIBSection);
     ReplaceImport("LoadBitmapA", realLoadBitmapA);
+    ReplaceImport("LoadImageA", realLoadImageA);
 }
 
 const std::vector<RecordedGdiObject>& RecordedGdiObjects()
@@ -278,4 +321,30 @@ std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, int* width, int* height)
     GetDIBits(screen, bitmap, 0, *height, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+int StressCount(int bounded, int full)
+{
+    char value[8] = "";
+    GetEnvironmentVariableA("TAMBLORN_STRESS", value, sizeof value);
+    return strcmp(value, "1") == 0 ? full : bounded;
+}
+
+int LiveRecordedGdiObjects()
+{
+    std::set<HGDIOBJ> live;
+    for (const RecordedGdiObject& object : recordedObjects)
+        if (GetObjectType(object.handle) != 0)
+            live.insert(object.handle);
+    return static_cast<int>(live.size());
+}
+
+// The commit charge of the process: its private bytes (PrivateUsage repeats
+// it on Windows and is 0 under Wine).
+size_t PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage;
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,12 @@ void UseTestModuleAsProgram();
 // A plain visible pop-up window that counts its paints.
 HWND CreatePaintCountingWindow(int width, int height);
 extern int paintsReceived;
+
+// Runs the saver (full screen, or a preview in `parent`) and, once its
+// message loop runs, the checks, which must end it. A saver that the checks
+// leave running (a failed assertion returns early) is ended with a failure.
+const UINT CHECKS_AFTER_MS = 200;
+int RunSaverWith(HWND parent, std::function<void()> checks, UINT checksAfterMs = CHECKS_AFTER_MS);
 
 // Puts every host field back to the value it has when the process starts.
 void ResetHostState();
@@ -68,4 +75,14 @@ const std::vector<RecordedGdiObject>& RecordedGdiObjects();
 
 // A bitmap's pixels as top-down 0x00RRGGBB words.
 std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, int* width, int* height);
+
+// How many cases a harness runs: the bounded sample, or the full count when
+// the environment variable TAMBLORN_STRESS is 1.
+int StressCount(int bounded, int full);
+
+// How many of the recorded GDI objects are still alive.
+int LiveRecordedGdiObjects();
+
+// The process's private bytes.
+size_t PrivateBytes();
 #endif

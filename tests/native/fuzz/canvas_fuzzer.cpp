@@ -1,6 +1,10 @@
-// Fuzzes the simulation core with arbitrary canvas sizes, scratch images,
-// seeds and levels: the fuel scan and the cell pass must stay inside their
-// buffers and keep heat and fuel in range.
+// Fuzzes the simulation core. Two paths, chosen by the first byte:
+// - the canvas path: arbitrary canvas sizes, scratch images, seeds and levels;
+// - the settings path: a settings record as a hand-edited file can leave it
+//   (any text bytes, any font size byte, any limit, loop and fire mode) sized
+//   into a canvas as the set-ups size it, scanned, stepped and jumped.
+// Either way the fuel scan, the cell pass and the jump must stay inside their
+// buffers and keep heat, fuel and the level in range.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,7 +17,11 @@
 namespace {
 
 const int MAX_SIDE = 64;
-const int HEADER_BYTES = 8;
+const int CANVAS_HEADER_BYTES = 8;
+const int SETTINGS_HEADER_BYTES = 24;
+const int TEXT_BAND_TOP = FLAME_HEADROOM / 2;
+const int MAX_SETTINGS_TICKS = 2;
+const int MAX_PICTURE_SIDE = 320;
 
 void Require(bool condition)
 {
@@ -21,12 +29,33 @@ void Require(bool condition)
         abort();
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+int32_t ReadInt32(const uint8_t* at)
 {
-    if (size < HEADER_BYTES)
-        return 0;
+    return static_cast<int32_t>(static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
+                                static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24);
+}
+
+int16_t ReadInt16(const uint8_t* at)
+{
+    return static_cast<int16_t>(at[0] | at[1] << 8);
+}
+
+// Heat in range, fuel only 0 or FUEL_VALUE, the level within its ceiling.
+void RequireCanvasInRange()
+{
+    Require(flameCanvas.level >= 0 && flameCanvas.level <= LEVEL_CEILING);
+    if (!CanvasHasCells())
+        return;
+    for (int32_t i = 0; i < flameCanvas.cellCount; ++i) {
+        Require(flameCanvas.heat[i] <= IGNITION_HEAT);
+        Require(flameCanvas.fuel[i] == 0 || flameCanvas.fuel[i] == FUEL_VALUE);
+    }
+}
+
+void FuzzCanvas(const uint8_t* data, size_t size)
+{
+    if (size < CANVAS_HEADER_BYTES)
+        return;
     // Sides may be zero or negative, as a hand-edited font size makes them.
     int width = static_cast<int8_t>(data[0]) % MAX_SIDE;
     int height = static_cast<int8_t>(data[1]) % MAX_SIDE;
@@ -36,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     saverSettings.fireMode = FIRE_TEXT;
     int ticks = data[6] % 40;
     FuelTest test = data[7] & 1 ? FUEL_TEST_EMBER : FUEL_TEST_LIT;
-    data += HEADER_BYTES;
-    size -= HEADER_BYTES;
+    data += CANVAS_HEADER_BYTES;
+    size -= CANVAS_HEADER_BYTES;
 
     FreeFlameBuffers();
     flameCanvas = FlameCanvas();
@@ -59,13 +88,116 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         ScanFuelPoints(scratch.data(), test);
     for (int tick = 0; tick < ticks; ++tick)
         StepFlames(nullptr);
+    RequireCanvasInRange();
+}
 
-    Require(flameCanvas.level >= 0 && flameCanvas.level <= LEVEL_CEILING);
-    if (CanvasHasCells()) {
-        for (size_t i = 0; i < cells; ++i) {
-            Require(flameCanvas.heat[i] <= IGNITION_HEAT);
-            Require(flameCanvas.fuel[i] == 0 || flameCanvas.fuel[i] == FUEL_VALUE);
+// The settings record from the input, as the loader can leave it: the text is
+// NUL-terminated within its buffer, everything else takes any value.
+void ReadSettingsRecord(const uint8_t* header, const uint8_t* textBytes, size_t textSize)
+{
+    SaverSettings& settings = saverSettings;
+    size_t length = 0;
+    while (length < textSize && length < SETTINGS_TEXT_BYTES - 1 && textBytes[length] != 0) {
+        settings.text[length] = static_cast<char>(textBytes[length]);
+        ++length;
+    }
+    settings.text[length] = '\0';
+    settings.fontSize = static_cast<int8_t>(header[0]);
+    settings.flameLimit = ReadInt32(header + 1);
+    settings.loop = ReadInt32(header + 5);
+    // Mostly the two modes, but any number as well.
+    settings.fireMode = header[9] % 4 < 2 ? header[9] % 4 : ReadInt32(header + 10);
+}
+
+void FuzzSettings(const uint8_t* data, size_t size)
+{
+    if (size < SETTINGS_HEADER_BYTES)
+        return;
+    ReadSettingsRecord(data, data + SETTINGS_HEADER_BYTES, size - SETTINGS_HEADER_BYTES);
+    int32_t pictureWidth = data[14] | (data[15] & 1) << 8;
+    int32_t pictureHeight = data[16] % MAX_PICTURE_SIDE;
+    int32_t clientWidth = ReadInt16(data + 17);
+    int32_t clientHeight = ReadInt16(data + 19);
+    uint32_t seed = data[21];
+    int ticks = 1 + data[22] % MAX_SETTINGS_TICKS;
+    const uint8_t* shape = data + SETTINGS_HEADER_BYTES;
+    size_t shapeSize = size - SETTINGS_HEADER_BYTES;
+    const SaverSettings& settings = saverSettings;
+
+    FreeFlameBuffers();
+    flameCanvas = FlameCanvas();
+    ResetCanvasForSetUp();
+    bool burnText = settings.fireMode == FIRE_TEXT;
+    int32_t textBytes = static_cast<int32_t>(strlen(settings.text));
+    if (burnText)
+        SizeTextCanvas(textBytes, settings.fontSize);
+    else
+        SizeBonfireCanvas(settings.fireMode == FIRE_BONFIRE, pictureWidth, pictureHeight);
+    const FlameCanvas& canvas = flameCanvas;
+    if (burnText) {
+        Require(canvas.width == textBytes * settings.fontSize);
+        Require(canvas.height == settings.fontSize + FLAME_HEADROOM);
+    } else if (settings.fireMode == FIRE_BONFIRE) {
+        Require(canvas.width == pictureWidth && canvas.height == pictureHeight + FLAME_HEADROOM);
+    } else {
+        Require(canvas.width == 0 && canvas.height == 0);
+    }
+
+    size_t cells = canvas.width > 0 && canvas.height > 0 ? static_cast<size_t>(canvas.width) * canvas.height : 0;
+    std::vector<uint32_t> pixels(cells);
+    flameCanvas.pixels = cells ? pixels.data() : nullptr;
+    bool ready = InitFlameBuffers();
+    SeedNoise(seed);
+    FinishCanvasSetUp();
+    Require(CanvasHasCells() == (cells > 0 && ready));
+
+    // The shape the set-up would render: lit text in its band, or embers in
+    // the picture's band, taken from the input's bits.
+    int32_t bandTop = burnText ? TEXT_BAND_TOP : FLAME_HEADROOM;
+    int32_t bandBottom = burnText ? TEXT_BAND_TOP + settings.fontSize - 1 : canvas.height - 1;
+    std::vector<uint32_t> scratch(cells);
+    for (int32_t row = bandTop; shapeSize > 0 && row <= bandBottom && row < canvas.height; ++row) {
+        for (int32_t column = 0; column < canvas.width; ++column) {
+            size_t i = static_cast<size_t>(row) * canvas.width + column;
+            uint8_t bits = shape[i % shapeSize];
+            if (bits >> (column % 8) & 1)
+                scratch[i] = burnText ? bits : EMBER_PIXEL;
         }
     }
+    if (CanvasHasCells()) {
+        ScanFuelPoints(scratch.data(), burnText ? FUEL_TEST_LIT : FUEL_TEST_EMBER);
+        for (int32_t row = 0; row < canvas.height; ++row)
+            if (row < bandTop || row > bandBottom)
+                for (int32_t column = 0; column < canvas.width; ++column)
+                    Require(canvas.fuel[static_cast<size_t>(row) * canvas.width + column] == 0);
+    }
+    flameCanvas.coolMask = CoolMaskForLevel(canvas.level);
+    CentreCanvas(clientWidth, clientHeight);
+    Require(canvas.originX == (clientWidth - canvas.width) / 2);
+    Require(canvas.originY == (clientHeight - canvas.height) / 2);
+
+    // Somewhere in a long run: any level, at the end of a level period.
+    flameCanvas.level = data[23] % (LEVEL_CEILING + 1);
+    flameCanvas.levelTicks = LEVEL_PERIOD_TICKS;
+    for (int tick = 0; tick < ticks; ++tick)
+        StepFlames(nullptr);
+    RequireCanvasInRange();
+    JumpCanvas(clientWidth, clientHeight);
+    int32_t spanX = clientWidth - canvas.width;
+    int32_t spanY = clientHeight - canvas.height;
+    Require(spanX == 0 ? canvas.originX == 0 : canvas.originX >= 0 && canvas.originX < (spanX < 0 ? -spanX : spanX));
+    Require(spanY == 0 ? canvas.originY == 0 : canvas.originY >= 0 && canvas.originY < (spanY < 0 ? -spanY : spanY));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    if (data[0] & 1)
+        FuzzSettings(data + 1, size - 1);
+    else
+        FuzzCanvas(data + 1, size - 1);
     return 0;
 }
