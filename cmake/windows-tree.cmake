@@ -43,7 +43,8 @@ file(GLOB program_sources CONFIGURE_DEPENDS
 list(REMOVE_ITEM program_sources ${PROJECT_SOURCE_DIR}/host/main.cpp)
 add_library(tamblorn_program STATIC ${program_sources})
 target_include_directories(tamblorn_program PUBLIC
-  ${PROJECT_SOURCE_DIR}/engine ${PROJECT_SOURCE_DIR}/host ${PROJECT_SOURCE_DIR}/dialog ${PROJECT_SOURCE_DIR}/resources)
+  ${PROJECT_SOURCE_DIR}/engine ${PROJECT_SOURCE_DIR}/host ${PROJECT_SOURCE_DIR}/host/contract ${PROJECT_SOURCE_DIR}/dialog
+  ${PROJECT_SOURCE_DIR}/resources)
 target_link_libraries(tamblorn_program PUBLIC comctl32 gdi32 user32 advapi32)
 tamblorn_warnings(tamblorn_program)
 

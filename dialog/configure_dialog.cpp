@@ -1,6 +1,5 @@
 #include "configure_dialog.h"
 
-#include "host_state.h"
 #include "resource_ids.h"
 #include "saver_settings.h"
 
@@ -114,17 +113,10 @@ INT_PTR OnConfigureCommand(HWND dialog, WPARAM wParam)
 
 }  // namespace
 
+// There is no class of the dialog's own to register.
 BOOL RegisterConfigureClasses(HINSTANCE)
 {
     return TRUE;
-}
-
-INT_PTR ShowConfigureDialog(HWND parent)
-{
-    BOOL registered = RegisterConfigureClasses(moduleInstance);
-    if (!registered)
-        return registered;
-    return DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), parent, ConfigureDialogProc, 0);
 }
 
 INT_PTR CALLBACK ConfigureDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

@@ -2,7 +2,6 @@
 
 #include "canvas_setup.h"
 #include "canvas_surface.h"
-#include "host_state.h"
 #include "monitor_layout.h"
 #include "resource_ids.h"
 #include "saver_settings.h"
@@ -20,13 +19,13 @@ void OnEffectCreate(HWND window)
     // 16-bit display would no longer hold the exact ember colour.
     if (saverSettings.fireMode == FIRE_BONFIRE)
         canvas.logsPicture = static_cast<HBITMAP>(
-            LoadImageA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+            LoadImageA(SaverModuleInstance(), MAKEINTRESOURCEA(IDB_LOGS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     RECT client;
     GetClientRect(window, &client);
     clientWidth = client.right - client.left;
     clientHeight = client.bottom - client.top;
     monitorLayout = MonitorLayout();
-    if (!isPreview)
+    if (!SaverIsPreview())
         ReadMonitorLayout(window);
     if (saverSettings.fireMode == FIRE_TEXT)
         SetUpTextCanvas(window);

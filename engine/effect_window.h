@@ -6,13 +6,13 @@
 
 #include <cstdint>
 
+#include "saver_host.h"
+
 const UINT_PTR EFFECT_TIMER_ID = 0x7FFF;
 const UINT EFFECT_TICK_MS = 100;
 const uint32_t JUMP_AFTER_FRAMES = 100;
 
 extern int32_t clientWidth;
 extern int32_t clientHeight;
-
-LRESULT EffectWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "host_state.h"
 #include "resource_ids.h"
+#include "saver_host.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ char settingsFileName[SETTINGS_FILE_NAME_BYTES];
 
 void LoadSettingsFileName()
 {
-    LoadStringA(moduleInstance, IDS_SETTINGS_FILE, settingsFileName, SETTINGS_FILE_NAME_BYTES);
+    LoadStringA(SaverModuleInstance(), IDS_SETTINGS_FILE, settingsFileName, SETTINGS_FILE_NAME_BYTES);
 }
 
 void WriteNumber(const char* section, const char* key, int value)

@@ -19,3 +19,13 @@ BYTE acLineStatus = AC_LINE_UNKNOWN;
 
 HMODULE verifierModule;
 VerifyScreenSavePwdEntry verifierEntry;
+
+HINSTANCE SaverModuleInstance()
+{
+    return moduleInstance;
+}
+
+bool SaverIsPreview()
+{
+    return isPreview != 0;
+}

@@ -2,7 +2,7 @@
 #ifndef TAMBLORN_HOST_STATE_H
 #define TAMBLORN_HOST_STATE_H
 
-#include <windows.h>
+#include "saver_host.h"
 
 const DWORD NO_VERIFICATION_YET = 0xFFFFFFFF;
 const DWORD DEFAULT_MOUSE_SLACK = 4;
@@ -39,13 +39,15 @@ int SaverMain(HINSTANCE instance, const char* argumentText);
 void StartFromCommandLine();
 const char* FindArgumentText(const char* commandLine);
 DWORD ParseDecimal(const char* text);
+// Runs the modal configuration dialog over parent (may be null): 1 after OK, 2 after
+// Cancel, DialogBoxParamA's failure value when the dialog cannot be created.
+INT_PTR ShowConfigureDialog(HWND parent);
 
 // Saver window and message loop.
 int RunSaverWindow(HWND parent);
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Default message handling.
-LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int VerifyPasswordToClose(HWND window);
 
 // Password and system services.

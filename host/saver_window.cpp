@@ -4,7 +4,6 @@
 
 namespace {
 
-const char SAVER_CLASS[] = "WindowsScreenSaverClass";
 const char FULL_SCREEN_TITLE[] = "Screen Saver";
 const char PREVIEW_TITLE[] = "Preview";
 const UINT SAVER_CLASS_STYLE = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
@@ -54,7 +53,7 @@ void PlaceFullScreen(SaverPlacement* placement)
 
 bool BringRunningSaverForward()
 {
-    HWND running = FindWindowA(SAVER_CLASS, FULL_SCREEN_TITLE);
+    HWND running = FindWindowA(SAVER_WINDOW_CLASS, FULL_SCREEN_TITLE);
     if (!running || !IsWindow(running))
         return false;
     SetForegroundWindow(running);
@@ -75,7 +74,7 @@ ATOM RegisterSaverClass()
     windowClass.style = SAVER_CLASS_STYLE;
     windowClass.lpfnWndProc = SaverWindowProc;
     windowClass.hInstance = moduleInstance;
-    windowClass.lpszClassName = SAVER_CLASS;
+    windowClass.lpszClassName = SAVER_WINDOW_CLASS;
     return RegisterClassA(&windowClass);
 }
 
@@ -186,8 +185,8 @@ int RunSaverWindow(HWND parent)
 
     if (RegisterSaverClass())
         saverWindow =
-            CreateWindowExA(placement.exStyle, SAVER_CLASS, placement.title, placement.style, placement.x, placement.y,
-                            placement.width, placement.height, parent, nullptr, moduleInstance, nullptr);
+            CreateWindowExA(placement.exStyle, SAVER_WINDOW_CLASS, placement.title, placement.style, placement.x,
+                            placement.y, placement.width, placement.height, parent, nullptr, moduleInstance, nullptr);
     int result = 0;
     if (saverWindow) {
         if (!isPreview)

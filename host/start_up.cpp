@@ -6,6 +6,7 @@
 #include "configure_dialog.h"
 #include "fault_guard.h"
 #include "host_state.h"
+#include "resource_ids.h"
 
 namespace {
 
@@ -75,6 +76,14 @@ void ReportSaverStopped()
 }
 
 }  // namespace
+
+INT_PTR ShowConfigureDialog(HWND parent)
+{
+    BOOL registered = RegisterConfigureClasses(moduleInstance);
+    if (!registered)
+        return registered;
+    return DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), parent, ConfigureDialogProc, 0);
+}
 
 int SaverMain(HINSTANCE instance, const char* argumentText)
 {
