@@ -36,22 +36,43 @@ set(TAMBLORN_VERSION_PATCH ${CMAKE_MATCH_3})
 configure_file(${PROJECT_SOURCE_DIR}/resources/tamblorn_version.h.in ${CMAKE_BINARY_DIR}/generated/tamblorn_version.h @ONLY)
 include_directories(${CMAKE_BINARY_DIR}/generated)
 
-file(GLOB program_sources CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/engine/*.cpp
-  ${PROJECT_SOURCE_DIR}/host/*.cpp
-  ${PROJECT_SOURCE_DIR}/dialog/*.cpp)
-list(REMOVE_ITEM program_sources ${PROJECT_SOURCE_DIR}/host/main.cpp)
-add_library(tamblorn_program STATIC ${program_sources})
-target_include_directories(tamblorn_program PUBLIC
-  ${PROJECT_SOURCE_DIR}/engine ${PROJECT_SOURCE_DIR}/host ${PROJECT_SOURCE_DIR}/host/contract ${PROJECT_SOURCE_DIR}/dialog
-  ${PROJECT_SOURCE_DIR}/resources)
-target_link_libraries(tamblorn_program PUBLIC comctl32 gdi32 user32 advapi32)
-tamblorn_warnings(tamblorn_program)
+# One library per layer. A layer sees only the headers of the layers it links,
+# so an include across the host's contract fails to build.
+add_library(tamblorn_contract INTERFACE)
+target_include_directories(tamblorn_contract INTERFACE ${PROJECT_SOURCE_DIR}/host/contract ${PROJECT_SOURCE_DIR}/resources)
+
+add_library(tamblorn_engine_core OBJECT ${TAMBLORN_CORE_SOURCES})
+target_include_directories(tamblorn_engine_core PUBLIC ${PROJECT_SOURCE_DIR}/engine)
+tamblorn_warnings(tamblorn_engine_core)
+
+file(GLOB engine_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/engine/*.cpp)
+set(core_paths ${TAMBLORN_CORE_SOURCES})
+list(TRANSFORM core_paths PREPEND ${PROJECT_SOURCE_DIR}/)
+list(REMOVE_ITEM engine_sources ${core_paths})
+add_library(tamblorn_engine STATIC ${engine_sources})
+target_link_libraries(tamblorn_engine PUBLIC tamblorn_engine_core tamblorn_contract gdi32 user32)
+tamblorn_warnings(tamblorn_engine)
+
+file(GLOB dialog_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/dialog/*.cpp)
+add_library(tamblorn_dialog STATIC ${dialog_sources})
+target_include_directories(tamblorn_dialog PUBLIC ${PROJECT_SOURCE_DIR}/dialog)
+target_link_libraries(tamblorn_dialog PUBLIC tamblorn_contract tamblorn_engine user32)
+tamblorn_warnings(tamblorn_dialog)
+
+file(GLOB host_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/host/*.cpp)
+list(REMOVE_ITEM host_sources ${PROJECT_SOURCE_DIR}/host/main.cpp)
+add_library(tamblorn_host STATIC ${host_sources})
+target_include_directories(tamblorn_host PRIVATE ${PROJECT_SOURCE_DIR}/host)
+target_link_libraries(tamblorn_host PUBLIC tamblorn_engine tamblorn_dialog comctl32 user32 advapi32)
+tamblorn_warnings(tamblorn_host)
+# The effect calls what the host offers through the contract: the two link as a group.
+target_link_libraries(tamblorn_engine INTERFACE tamblorn_host)
 
 if(EXISTS ${PROJECT_SOURCE_DIR}/host/main.cpp)
   add_executable(Tamblorn WIN32 host/main.cpp ${TAMBLORN_RESOURCES})
   set_target_properties(Tamblorn PROPERTIES SUFFIX ".scr")
-  target_link_libraries(Tamblorn PRIVATE tamblorn_program)
+  target_include_directories(Tamblorn PRIVATE ${PROJECT_SOURCE_DIR}/host)
+  target_link_libraries(Tamblorn PRIVATE tamblorn_host)
   tamblorn_warnings(Tamblorn)
   include(installer/ship.cmake)
   add_test(NAME program.image
@@ -68,13 +89,14 @@ endif()
 if(EXISTS ${PROJECT_SOURCE_DIR}/tools/tamblorn_render.cpp)
   add_executable(tamblorn-render tools/tamblorn_render.cpp ${TAMBLORN_RESOURCES})
   target_include_directories(tamblorn-render SYSTEM PRIVATE /usr/include/stb)
-  target_link_libraries(tamblorn-render PRIVATE tamblorn_program)
+  target_include_directories(tamblorn-render PRIVATE ${PROJECT_SOURCE_DIR}/host)
+  target_link_libraries(tamblorn-render PRIVATE tamblorn_host)
   tamblorn_warnings(tamblorn-render)
 endif()
 
 # The cell pass benchmark, self-timed (`make bench` runs it under Wine).
 add_executable(flame_bench bench/windows_bench.cpp bench/bench_cases.cpp)
-target_link_libraries(flame_bench PRIVATE tamblorn_program)
+target_link_libraries(flame_bench PRIVATE tamblorn_engine)
 tamblorn_warnings(flame_bench)
 
 # The bonfire canvas after 60 ticks seeded with 7, as the renderer writes it.
@@ -92,8 +114,8 @@ if(TAMBLORN_WINDOWS_TESTS)
   foreach(test_source ${windows_tests})
     get_filename_component(test_name ${test_source} NAME_WE)
     add_executable(${test_name} ${test_source} tests/win32/win_test_support.cpp ${TAMBLORN_RESOURCES})
-    target_include_directories(${test_name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32)
-    target_link_libraries(${test_name} PRIVATE tamblorn_program gtest gtest_main)
+    target_include_directories(${test_name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32 ${PROJECT_SOURCE_DIR}/host)
+    target_link_libraries(${test_name} PRIVATE tamblorn_host gtest gtest_main)
     if(test_name STREQUAL "version_resource_test")
       target_link_libraries(${test_name} PRIVATE version)
     endif()
@@ -107,7 +129,7 @@ if(TAMBLORN_WINDOWS_TESTS)
 
   # The cell pass variants against the sequential loop, as natively.
   add_executable(cell_pass_equivalence_test tests/native/cell_pass_equivalence_test.cpp)
-  target_link_libraries(cell_pass_equivalence_test PRIVATE tamblorn_program gtest gtest_main)
+  target_link_libraries(cell_pass_equivalence_test PRIVATE tamblorn_engine gtest gtest_main)
   tamblorn_warnings(cell_pass_equivalence_test)
   add_test(NAME windows.cell_pass_equivalence_test COMMAND cell_pass_equivalence_test)
   set_tests_properties(windows.cell_pass_equivalence_test PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_prefix)
