@@ -36,5 +36,5 @@ void SetUpBonfireCanvas(HWND window)
     if (havePicture && buffersReady && canvas.pixels)
         ScanEmbers();
     canvas.coolMask = CoolMaskForLevel(canvas.level);
-    PlaceCanvasAtStart(clientWidth, clientHeight);
+    PlaceCanvasAtStart(flameCanvas.clientWidth, flameCanvas.clientHeight);
 }

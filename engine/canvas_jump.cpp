@@ -8,10 +8,6 @@ const uint32_t JUMP_MULTIPLIER = 214013;
 const uint32_t JUMP_INCREMENT = 2531011;
 const int JUMP_DRAW_MASK = 0x7FFF;
 
-// The same linear congruential sequence as the C runtime's rand, kept here
-// so that the jumps are identical on every build.
-uint32_t jumpRandomState = 1;
-
 int32_t JumpAxis(int32_t clientSize, int32_t canvasSize)
 {
     int32_t span = clientSize - canvasSize;
@@ -63,13 +59,16 @@ const MonitorBox& DrawMonitor()
 
 void SeedJumpRandom(uint32_t seed)
 {
-    jumpRandomState = seed;
+    flameCanvas.jumpRandomState = seed;
 }
 
+// The same linear congruential sequence as the C runtime's rand, kept here
+// so that the jumps are identical on every build.
 int JumpRandom()
 {
-    jumpRandomState = jumpRandomState * JUMP_MULTIPLIER + JUMP_INCREMENT;
-    return static_cast<int>(jumpRandomState >> 16) & JUMP_DRAW_MASK;
+    uint32_t& state = flameCanvas.jumpRandomState;
+    state = state * JUMP_MULTIPLIER + JUMP_INCREMENT;
+    return static_cast<int>(state >> 16) & JUMP_DRAW_MASK;
 }
 
 void PlaceCanvasAtStart(int32_t clientWidth, int32_t clientHeight)

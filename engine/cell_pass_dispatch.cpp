@@ -16,9 +16,6 @@ const char* const cellPassLevelNames[CELL_PASS_LEVELS] = {"scalar", "sse2", "avx
 namespace {
 
 const char LEVEL_VARIABLE[] = "TAMBLORN_CELL_PASS";
-const int NO_LEVEL = -1;
-
-int activeLevel = NO_LEVEL;
 
 }  // namespace
 
@@ -47,14 +44,15 @@ CellPassLevel CellPassLevelFor(const char* request, CellPassLevel supported)
 
 CellPassLevel ActiveCellPassLevel()
 {
-    if (activeLevel == NO_LEVEL)
-        activeLevel = CellPassLevelFor(getenv(LEVEL_VARIABLE), SupportedCellPassLevel());
-    return static_cast<CellPassLevel>(activeLevel);
+    int32_t& level = flameCanvas.cellPassLevel;
+    if (level == CELL_PASS_NOT_CHOSEN)
+        level = CellPassLevelFor(getenv(LEVEL_VARIABLE), SupportedCellPassLevel());
+    return static_cast<CellPassLevel>(level);
 }
 
 void ForgetCellPassLevel()
 {
-    activeLevel = NO_LEVEL;
+    flameCanvas.cellPassLevel = CELL_PASS_NOT_CHOSEN;
 }
 
 void RunCellPassAtLevel(CellPassLevel level)

@@ -22,8 +22,8 @@ void OnEffectCreate(HWND window)
             LoadImageA(SaverModuleInstance(), MAKEINTRESOURCEA(IDB_LOGS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     RECT client;
     GetClientRect(window, &client);
-    clientWidth = client.right - client.left;
-    clientHeight = client.bottom - client.top;
+    canvas.clientWidth = client.right - client.left;
+    canvas.clientHeight = client.bottom - client.top;
     monitorLayout = MonitorLayout();
     if (!SaverIsPreview())
         ReadMonitorLayout(window);
@@ -43,8 +43,8 @@ void OnEffectTimer(HWND window)
 // old place is erased with the whole client area.
 void JumpAndErase(HDC paintContext)
 {
-    JumpCanvas(clientWidth, clientHeight);
-    FillBox(paintContext, 0, 0, clientWidth, clientHeight, flameCanvas.backgroundColour);
+    JumpCanvas(flameCanvas.clientWidth, flameCanvas.clientHeight);
+    FillBox(paintContext, 0, 0, flameCanvas.clientWidth, flameCanvas.clientHeight, flameCanvas.backgroundColour);
 }
 
 void PaintEffect(HDC paintContext)

@@ -12,7 +12,4 @@ const UINT_PTR EFFECT_TIMER_ID = 0x7FFF;
 const UINT EFFECT_TICK_MS = 100;
 const uint32_t JUMP_AFTER_FRAMES = 100;
 
-extern int32_t clientWidth;
-extern int32_t clientHeight;
-
 #endif

@@ -31,6 +31,8 @@ const int INITIAL_COOL_MASK = (1 << LEVEL_CEILING) - 1;
 const int NOISE_WORDS = 55;
 const int NOISE_TAKE_START = 54;
 const int NOISE_LAG_START = 30;
+const uint32_t JUMP_RANDOM_START = 1;
+const int32_t CELL_PASS_NOT_CHOSEN = -1;
 
 struct ColourTriple {
     double red;
@@ -72,6 +74,11 @@ struct FlameCanvas {
     int32_t coolMask;
     HeatPalette palette;
     NoiseGenerator noise;
+    // The saver window's client area the canvas stands and jumps in.
+    int32_t clientWidth;
+    int32_t clientHeight;
+    uint32_t jumpRandomState = JUMP_RANDOM_START;
+    int32_t cellPassLevel = CELL_PASS_NOT_CHOSEN;  // chosen for the processor at the first pass
 };
 
 extern FlameCanvas flameCanvas;

@@ -13,14 +13,12 @@ const int SETTINGS_FILE_NAME_BYTES = 13;
 const int NUMBER_BYTES = 16;
 const char DEFAULT_TEXT[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";  // 五字送り火
 
-char settingsFileName[SETTINGS_FILE_NAME_BYTES];
-
-void LoadSettingsFileName()
+void LoadSettingsFileName(char* settingsFileName)
 {
     LoadStringA(SaverModuleInstance(), IDS_SETTINGS_FILE, settingsFileName, SETTINGS_FILE_NAME_BYTES);
 }
 
-void WriteNumber(const char* section, const char* key, int value)
+void WriteNumber(const char* settingsFileName, const char* section, const char* key, int value)
 {
     char number[NUMBER_BYTES];
     wsprintfA(number, "%d", value);
@@ -31,7 +29,8 @@ void WriteNumber(const char* section, const char* key, int value)
 
 void LoadSaverSettings()
 {
-    LoadSettingsFileName();
+    char settingsFileName[SETTINGS_FILE_NAME_BYTES] = {};
+    LoadSettingsFileName(settingsFileName);
     SaverSettings& settings = saverSettings;
     GetPrivateProfileStringA("BURNING", "TEXT", DEFAULT_TEXT, settings.text, SETTINGS_TEXT_BYTES, settingsFileName);
     settings.fontSize =
@@ -44,10 +43,11 @@ void LoadSaverSettings()
 
 void SaveSaverSettings()
 {
-    LoadSettingsFileName();
+    char settingsFileName[SETTINGS_FILE_NAME_BYTES] = {};
+    LoadSettingsFileName(settingsFileName);
     WritePrivateProfileStringA("BURNING", "TEXT", saverSettings.text, settingsFileName);
-    WriteNumber("FONT", "SIZE", saverSettings.fontSize);
-    WriteNumber("WHITCH", "FIRE", saverSettings.fireMode);
-    WriteNumber("FLAME", "LIMIT", saverSettings.flameLimit);
-    WriteNumber("FLAME", "LOOP", saverSettings.loop);
+    WriteNumber(settingsFileName, "FONT", "SIZE", saverSettings.fontSize);
+    WriteNumber(settingsFileName, "WHITCH", "FIRE", saverSettings.fireMode);
+    WriteNumber(settingsFileName, "FLAME", "LIMIT", saverSettings.flameLimit);
+    WriteNumber(settingsFileName, "FLAME", "LOOP", saverSettings.loop);
 }

@@ -61,7 +61,7 @@ void SetUpTextCanvas(HWND window)
     if (text[0] != '\0' && buffersReady && canvas.pixels)
         RenderTextFuel(text, fontSize);
     canvas.coolMask = CoolMaskForLevel(canvas.level);
-    PlaceCanvasAtStart(clientWidth, clientHeight);
+    PlaceCanvasAtStart(flameCanvas.clientWidth, flameCanvas.clientHeight);
 }
 
 void DrawCanvasText(int left, int top, int boxWidth, int boxHeight, const char* text, ColourTriple textColour,

@@ -34,22 +34,22 @@ void ResetStartCursor()
 {
     POINT cursor;
     if (GetCursorPos(&cursor))
-        startCursor = cursor;
+        hostState.startCursor = cursor;
 }
 
 // The last stop: the autoplay query and the platform's default handling.
 LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (autoPlayMessage != 0 && message == autoPlayMessage) {
+    if (hostState.autoPlayMessage != 0 && message == hostState.autoPlayMessage) {
         RequestClose(window);
-        return verifierEntry ? AUTOPLAY_CANCELLED : AUTOPLAY_ALLOWED;
+        return hostState.verifierEntry ? AUTOPLAY_CANCELLED : AUTOPLAY_ALLOWED;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 LRESULT OnCloseRequest(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    if (win9xFamily && !VerifyPasswordToClose(window)) {
+    if (hostState.win9xFamily && !VerifyPasswordToClose(window)) {
         ResetStartCursor();
         return CLOSE_REFUSED;
     }
@@ -58,11 +58,11 @@ LRESULT OnCloseRequest(HWND window, WPARAM wParam, LPARAM lParam)
 
 LRESULT OnVerifyRequest(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    if (!win9xFamily)
+    if (!hostState.win9xFamily)
         return PassOn(window, VERIFY_REQUEST, wParam, lParam);
-    if (!verifierEntry)
+    if (!hostState.verifierEntry)
         return PASSWORD_NOT_ASKED;
-    return verifierEntry(window);
+    return hostState.verifierEntry(window);
 }
 
 void OnMouseMove(HWND window)
@@ -70,10 +70,10 @@ void OnMouseMove(HWND window)
     POINT cursor;
     if (!GetCursorPos(&cursor))
         return;
-    DWORD travel = Distance(cursor.x, startCursor.x) + Distance(cursor.y, startCursor.y);
-    if (travel > mouseSlack) {
+    DWORD travel = Distance(cursor.x, hostState.startCursor.x) + Distance(cursor.y, hostState.startCursor.y);
+    if (travel > hostState.mouseSlack) {
         RequestClose(window);
-        startCursor = cursor;
+        hostState.startCursor = cursor;
     }
 }
 
@@ -93,8 +93,8 @@ int AcLineStatusChanged()
 {
     SYSTEM_POWER_STATUS status;
     BYTE current = GetSystemPowerStatus(&status) ? status.ACLineStatus : AC_LINE_UNKNOWN;
-    int changed = current != acLineStatus;
-    acLineStatus = current;
+    int changed = current != hostState.acLineStatus;
+    hostState.acLineStatus = current;
     return changed;
 }
 
@@ -142,10 +142,10 @@ void DropPendingTimerTicks(HWND window)
 
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (isPreview || closeApproved)
+    if (hostState.isPreview || hostState.closeApproved)
         return PassOn(window, message, wParam, lParam);
 
-    // The verify request is sent while `verifying` is set, and a close request during the
+    // The verify request is sent while `hostState.verifying` is set, and a close request during the
     // password dialog must reach the verification to be refused there.
     switch (message) {
     case WM_CLOSE:
@@ -153,7 +153,7 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case VERIFY_REQUEST:
         return OnVerifyRequest(window, wParam, lParam);
     }
-    if (verifying)
+    if (hostState.verifying)
         return PassOn(window, message, wParam, lParam);
 
     switch (message) {
@@ -187,20 +187,20 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 int VerifyPasswordToClose(HWND window)
 {
-    if (verifying)
+    if (hostState.verifying)
         return 0;
-    if (!verifierEntry) {
-        closeApproved = 1;
+    if (!hostState.verifierEntry) {
+        hostState.closeApproved = 1;
         return 1;
     }
-    if (lastVerifyTick != NO_VERIFICATION_YET && GetTickCount() - lastVerifyTick < VERIFY_GUARD_MS)
+    if (hostState.lastVerifyTick != NO_VERIFICATION_YET && GetTickCount() - hostState.lastVerifyTick < VERIFY_GUARD_MS)
         return 0;
-    verifying = 1;
+    hostState.verifying = 1;
     DropPendingTimerTicks(window);
-    closeApproved = SendMessageA(window, VERIFY_REQUEST, 0, 0) != 0;
-    verifying = 0;
-    if (!closeApproved)
+    hostState.closeApproved = SendMessageA(window, VERIFY_REQUEST, 0, 0) != 0;
+    hostState.verifying = 0;
+    if (!hostState.closeApproved)
         HideCursor();  // the dialog showed the pointer
-    lastVerifyTick = GetTickCount();
-    return closeApproved;
+    hostState.lastVerifyTick = GetTickCount();
+    return hostState.closeApproved;
 }

@@ -1,4 +1,4 @@
-// The screen-saver host's process-wide flags and handles.
+// The screen-saver host's process-wide flags and handles, and its functions.
 #ifndef TAMBLORN_HOST_STATE_H
 #define TAMBLORN_HOST_STATE_H
 
@@ -10,29 +10,34 @@ const DWORD DEFAULT_MOUSE_SLACK = 4;
 typedef BOOL(WINAPI* VerifyScreenSavePwdEntry)(HWND window);
 typedef HIMC(WINAPI* ImmAssociateContextEntry)(HWND window, HIMC context);
 
-// Start-up.
-extern HINSTANCE moduleInstance;
-extern int win9xFamily;
+// Every process-wide field of the host; a fresh record is the state at start-up.
+struct HostState {
+    // Start-up.
+    HINSTANCE moduleInstance = nullptr;
+    int win9xFamily = 0;
 
-// Saver window.
-extern HWND saverWindow;
-extern int isPreview;
-extern UINT autoPlayMessage;
-extern HMODULE imm32Module;
-extern ImmAssociateContextEntry associateContextEntry;
-extern HIMC previousInputContext;
+    // Saver window.
+    HWND saverWindow = nullptr;
+    int isPreview = 0;
+    UINT autoPlayMessage = 0;
+    HMODULE imm32Module = nullptr;
+    ImmAssociateContextEntry associateContextEntry = nullptr;
+    HIMC previousInputContext = nullptr;
 
-// Closing rules.
-extern int closeApproved;
-extern int verifying;
-extern DWORD lastVerifyTick;
-extern POINT startCursor;
-extern DWORD mouseSlack;
-extern BYTE acLineStatus;
+    // Closing rules.
+    int closeApproved = 0;
+    int verifying = 0;
+    DWORD lastVerifyTick = NO_VERIFICATION_YET;
+    POINT startCursor = {0, 0};
+    DWORD mouseSlack = DEFAULT_MOUSE_SLACK;
+    BYTE acLineStatus = AC_LINE_UNKNOWN;
 
-// Password services.
-extern HMODULE verifierModule;
-extern VerifyScreenSavePwdEntry verifierEntry;
+    // Password services.
+    HMODULE verifierModule = nullptr;
+    VerifyScreenSavePwdEntry verifierEntry = nullptr;
+};
+
+extern HostState hostState;
 
 // Start-up and command line.
 int SaverMain(HINSTANCE instance, const char* argumentText);

@@ -26,12 +26,12 @@ void ReadPasswordSwitchAndLoad(HKEY desktopKey)
                                  reinterpret_cast<BYTE*>(&usePassword), &size);
     if (read != ERROR_SUCCESS || usePassword == 0)
         return;
-    verifierModule = LoadLibraryA(VERIFIER_LIBRARY);
-    if (!verifierModule)
+    hostState.verifierModule = LoadLibraryA(VERIFIER_LIBRARY);
+    if (!hostState.verifierModule)
         return;
-    verifierEntry = reinterpret_cast<VerifyScreenSavePwdEntry>(
-        reinterpret_cast<AnyEntry>(GetProcAddress(verifierModule, VERIFIER_ENTRY)));
-    if (verifierEntry)
+    hostState.verifierEntry = reinterpret_cast<VerifyScreenSavePwdEntry>(
+        reinterpret_cast<AnyEntry>(GetProcAddress(hostState.verifierModule, VERIFIER_ENTRY)));
+    if (hostState.verifierEntry)
         SetSaverRunning(1);
     else
         UnloadPasswordVerifier();
@@ -41,9 +41,9 @@ void ReadPasswordSwitchAndLoad(HKEY desktopKey)
 
 void LoadPasswordVerifier()
 {
-    if (!win9xFamily)
+    if (!hostState.win9xFamily)
         return;
-    if (verifierModule)
+    if (hostState.verifierModule)
         UnloadPasswordVerifier();
     HKEY desktopKey;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, DESKTOP_SETTINGS_KEY, 0, KEY_QUERY_VALUE, &desktopKey) != ERROR_SUCCESS)
@@ -54,12 +54,12 @@ void LoadPasswordVerifier()
 
 void UnloadPasswordVerifier()
 {
-    if (!win9xFamily || !verifierModule)
+    if (!hostState.win9xFamily || !hostState.verifierModule)
         return;
-    FreeLibrary(verifierModule);
-    verifierModule = nullptr;
-    if (verifierEntry) {
-        verifierEntry = nullptr;
+    FreeLibrary(hostState.verifierModule);
+    hostState.verifierModule = nullptr;
+    if (hostState.verifierEntry) {
+        hostState.verifierEntry = nullptr;
         SetSaverRunning(0);
     }
 }
@@ -78,7 +78,7 @@ void ChangeSaverPassword(HWND owner)
 
 void SetSaverRunning(int running)
 {
-    if (!win9xFamily)
+    if (!hostState.win9xFamily)
         return;
     BOOL previous = FALSE;
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, static_cast<UINT>(running), &previous, 0);

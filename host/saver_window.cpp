@@ -28,7 +28,7 @@ void PlaceInPreview(HWND parent, SaverPlacement* placement)
     RECT client = {};
     GetClientRect(parent, &client);
     *placement = {0, PREVIEW_STYLE, PREVIEW_TITLE, 0, 0, client.right, client.bottom};
-    isPreview = 1;
+    hostState.isPreview = 1;
 }
 
 void PlaceFullScreen(SaverPlacement* placement)
@@ -63,17 +63,17 @@ bool BringRunningSaverForward()
 void RecordAcLineStatus()
 {
     SYSTEM_POWER_STATUS status;
-    acLineStatus = GetSystemPowerStatus(&status) ? status.ACLineStatus : AC_LINE_UNKNOWN;
+    hostState.acLineStatus = GetSystemPowerStatus(&status) ? status.ACLineStatus : AC_LINE_UNKNOWN;
 }
 
 ATOM RegisterSaverClass()
 {
     WNDCLASSA windowClass = {};
-    windowClass.hIcon = LoadIconA(moduleInstance, MAKEINTRESOURCEA(IDI_SAVER_CLASS));
+    windowClass.hIcon = LoadIconA(hostState.moduleInstance, MAKEINTRESOURCEA(IDI_SAVER_CLASS));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.style = SAVER_CLASS_STYLE;
     windowClass.lpfnWndProc = SaverWindowProc;
-    windowClass.hInstance = moduleInstance;
+    windowClass.hInstance = hostState.moduleInstance;
     windowClass.lpszClassName = SAVER_WINDOW_CLASS;
     return RegisterClassA(&windowClass);
 }
@@ -90,35 +90,35 @@ int RunMessageLoop()
 
 void HidePointerUnlessPreview()
 {
-    if (!isPreview)
+    if (!hostState.isPreview)
         SetCursor(nullptr);
 }
 
 LRESULT OnSaverCreate(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    imm32Module = GetModuleHandleA("IMM32.DLL");
-    if (imm32Module) {
-        associateContextEntry = reinterpret_cast<ImmAssociateContextEntry>(
-            reinterpret_cast<void*>(GetProcAddress(imm32Module, "ImmAssociateContext")));
-        if (associateContextEntry)
-            previousInputContext = associateContextEntry(window, nullptr);
+    hostState.imm32Module = GetModuleHandleA("IMM32.DLL");
+    if (hostState.imm32Module) {
+        hostState.associateContextEntry = reinterpret_cast<ImmAssociateContextEntry>(
+            reinterpret_cast<void*>(GetProcAddress(hostState.imm32Module, "ImmAssociateContext")));
+        if (hostState.associateContextEntry)
+            hostState.previousInputContext = hostState.associateContextEntry(window, nullptr);
     }
-    GetCursorPos(&startCursor);
+    GetCursorPos(&hostState.startCursor);
     HidePointerUnlessPreview();
     return EffectWindowProc(window, WM_CREATE, wParam, lParam);
 }
 
 LRESULT OnSaverDestroy(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    if (imm32Module && associateContextEntry && previousInputContext)
-        associateContextEntry(window, previousInputContext);
+    if (hostState.imm32Module && hostState.associateContextEntry && hostState.previousInputContext)
+        hostState.associateContextEntry(window, hostState.previousInputContext);
     PostQuitMessage(0);
     return EffectWindowProc(window, WM_DESTROY, wParam, lParam);
 }
 
 LRESULT OnSaverPaint(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    if (closeApproved)
+    if (hostState.closeApproved)
         return DefWindowProcA(window, WM_PAINT, wParam, lParam);
     HidePointerUnlessPreview();
     return EffectWindowProc(window, WM_PAINT, wParam, lParam);
@@ -128,7 +128,7 @@ LRESULT OnSaverPaint(HWND window, WPARAM wParam, LPARAM lParam)
 // dialog that holds the preview.
 LRESULT OnSaverHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (!isPreview)
+    if (!hostState.isPreview)
         return EffectWindowProc(window, message, wParam, lParam);
     HWND parent = GetParent(window);
     if (parent && IsWindow(parent))
@@ -138,14 +138,14 @@ LRESULT OnSaverHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 LRESULT OnSaverInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (closeApproved)
+    if (hostState.closeApproved)
         return DefWindowProcA(window, message, wParam, lParam);
     return EffectWindowProc(window, message, wParam, lParam);
 }
 
 LRESULT OnSaverSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    if (!isPreview) {
+    if (!hostState.isPreview) {
         switch (wParam) {
         case SC_NEXTWINDOW:
         case SC_PREVWINDOW:
@@ -161,7 +161,7 @@ LRESULT OnSaverSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
 
 LRESULT OnSaverTimer(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    if (closeApproved)
+    if (hostState.closeApproved)
         return 0;
     Sleep(0);
     return EffectWindowProc(window, WM_TIMER, wParam, lParam);
@@ -181,16 +181,16 @@ int RunSaverWindow(HWND parent)
         RecordAcLineStatus();
         LoadPasswordVerifier();
     }
-    autoPlayMessage = win9xFamily == 1 ? RegisterWindowMessageA(AUTOPLAY_MESSAGE) : 0;
+    hostState.autoPlayMessage = hostState.win9xFamily == 1 ? RegisterWindowMessageA(AUTOPLAY_MESSAGE) : 0;
 
     if (RegisterSaverClass())
-        saverWindow =
-            CreateWindowExA(placement.exStyle, SAVER_WINDOW_CLASS, placement.title, placement.style, placement.x,
-                            placement.y, placement.width, placement.height, parent, nullptr, moduleInstance, nullptr);
+        hostState.saverWindow = CreateWindowExA(placement.exStyle, SAVER_WINDOW_CLASS, placement.title, placement.style,
+                                                placement.x, placement.y, placement.width, placement.height, parent,
+                                                nullptr, hostState.moduleInstance, nullptr);
     int result = 0;
-    if (saverWindow) {
-        if (!isPreview)
-            SetForegroundWindow(saverWindow);
+    if (hostState.saverWindow) {
+        if (!hostState.isPreview)
+            SetForegroundWindow(hostState.saverWindow);
         result = RunMessageLoop();
     }
     UnloadPasswordVerifier();

@@ -43,7 +43,7 @@ int RunPreview(DWORD windowNumber)
 
 int ChangePassword(DWORD windowNumber)
 {
-    if (!win9xFamily)
+    if (!hostState.win9xFamily)
         return REJECTED_COMMAND_LINE;
     ChangeSaverPassword(ExistingOrForegroundWindow(windowNumber));
     return PASSWORD_CHANGED;
@@ -79,20 +79,20 @@ void ReportSaverStopped()
 
 INT_PTR ShowConfigureDialog(HWND parent)
 {
-    BOOL registered = RegisterConfigureClasses(moduleInstance);
+    BOOL registered = RegisterConfigureClasses(hostState.moduleInstance);
     if (!registered)
         return registered;
-    return DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), parent, ConfigureDialogProc, 0);
+    return DialogBoxParamA(hostState.moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), parent, ConfigureDialogProc, 0);
 }
 
 int SaverMain(HINSTANCE instance, const char* argumentText)
 {
     INITCOMMONCONTROLSEX controls = {COMMON_CONTROLS_BYTES, ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
-    moduleInstance = instance;
+    hostState.moduleInstance = instance;
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = VERSION_INFO_BYTES;
-    win9xFamily = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
+    hostState.win9xFamily = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
     return RunGuarded(DispatchSwitch, argumentText, ReportSaverStopped);
 }
 

@@ -128,19 +128,19 @@ HWND CreateRenderWindow(const RenderOptions& options)
 {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = moduleInstance;
+    windowClass.hInstance = hostState.moduleInstance;
     windowClass.lpszClassName = RENDER_CLASS;
     RegisterClassA(&windowClass);
     return CreateWindowExA(0, RENDER_CLASS, "tamblorn-render", WS_POPUP, 0, 0, options.clientWidth,
-                           options.clientHeight, nullptr, nullptr, moduleInstance, nullptr);
+                           options.clientHeight, nullptr, nullptr, hostState.moduleInstance, nullptr);
 }
 
 void BuildCanvas(HWND window, const RenderOptions& options)
 {
-    clientWidth = options.clientWidth;
-    clientHeight = options.clientHeight;
+    flameCanvas.clientWidth = options.clientWidth;
+    flameCanvas.clientHeight = options.clientHeight;
     if (saverSettings.fireMode == FIRE_BONFIRE) {
-        flameCanvas.logsPicture = LoadBitmapA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS));
+        flameCanvas.logsPicture = LoadBitmapA(hostState.moduleInstance, MAKEINTRESOURCEA(IDB_LOGS));
         SetUpBonfireCanvas(window);
     } else {
         SetUpTextCanvas(window);
@@ -210,7 +210,7 @@ int main(int argc, char** argv)
     RenderOptions options;
     if (!ReadOptions(argc, argv, &options))
         return Usage();
-    moduleInstance = GetModuleHandleA(nullptr);
+    hostState.moduleInstance = GetModuleHandleA(nullptr);
     ApplyOptions(options);
     HWND window = CreateRenderWindow(options);
     BuildCanvas(window, options);

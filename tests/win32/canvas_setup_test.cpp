@@ -58,8 +58,8 @@ protected:
         RemoveSettingsFile();
         LoadSaverSettings();
         window = CreatePaintCountingWindow(1024, 768);
-        clientWidth = 1024;
-        clientHeight = 768;
+        flameCanvas.clientWidth = 1024;
+        flameCanvas.clientHeight = 768;
     }
     void TearDown() override
     {
@@ -80,10 +80,10 @@ protected:
     void BuildBonfire(int fireMode, bool loadPicture)
     {
         saverSettings.fireMode = fireMode;
-        flameCanvas.logsPicture = loadPicture
-                                      ? static_cast<HBITMAP>(LoadImageA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS),
-                                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
-                                      : nullptr;
+        flameCanvas.logsPicture =
+            loadPicture ? static_cast<HBITMAP>(LoadImageA(hostState.moduleInstance, MAKEINTRESOURCEA(IDB_LOGS),
+                                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
+                        : nullptr;
         SetUpBonfireCanvas(window);
     }
     HWND window;
@@ -129,14 +129,14 @@ TEST_F(CanvasSetUp, DefaultTextBurnsFromTheTextBandOfACentredCanvas)
 
 TEST_F(CanvasSetUp, OriginDividesTowardZeroInASmallPreview)
 {
-    clientWidth = 152;
-    clientHeight = 112;
+    flameCanvas.clientWidth = 152;
+    flameCanvas.clientHeight = 112;
     BuildText(DEFAULT_TEXT, 32);
     EXPECT_EQ(flameCanvas.originX, -84);
     EXPECT_EQ(flameCanvas.originY, -60);
     ReleaseCanvasSurface();
     FreeFlameBuffers();
-    clientWidth = 151;
+    flameCanvas.clientWidth = 151;
     BuildText(DEFAULT_TEXT, 32);
     EXPECT_EQ(flameCanvas.originX, -84);
 }
@@ -255,8 +255,8 @@ TEST_F(CanvasSetUp, BonfireBurnsFromTheEmbersAboveTheLogs)
 
     ReleaseCanvasSurface();
     FreeFlameBuffers();
-    clientWidth = 152;
-    clientHeight = 112;
+    flameCanvas.clientWidth = 152;
+    flameCanvas.clientHeight = 112;
     SetUpBonfireCanvas(window);
     EXPECT_EQ(flameCanvas.originX, -67);
     EXPECT_EQ(flameCanvas.originY, -97);
@@ -313,9 +313,10 @@ TEST_F(CanvasSetUp, ABonfireWithoutAPictureRunsBlackWithoutFault)
 // The picture as stored in the program: top-down 0x00RRGGBB words.
 std::vector<uint32_t> StoredLogsPicture(int* width, int* height)
 {
-    HRSRC found = FindResourceA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS), MAKEINTRESOURCEA(2));  // RT_BITMAP
+    HRSRC found =
+        FindResourceA(hostState.moduleInstance, MAKEINTRESOURCEA(IDB_LOGS), MAKEINTRESOURCEA(2));  // RT_BITMAP
     const BITMAPINFOHEADER* header =
-        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(moduleInstance, found)));
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(hostState.moduleInstance, found)));
     *width = header->biWidth;
     *height = header->biHeight;
     const BYTE* rows = reinterpret_cast<const BYTE*>(header) + header->biSize;

@@ -69,25 +69,25 @@ protected:
 
     void SetUp() override
     {
-        ResetHostState();
+        hostState = HostState();
         window = MakeTestWindow();
         ASSERT_NE(window, nullptr);
         MoveCursorTo(START_X, START_Y);
-        startCursor = POINT{START_X, START_Y};
+        hostState.startCursor = POINT{START_X, START_Y};
     }
 
     void TearDown() override
     {
         if (IsWindow(window))
             DestroyWindow(window);
-        if (verifierModule)
-            FreeLibrary(verifierModule);
+        if (hostState.verifierModule)
+            FreeLibrary(hostState.verifierModule);
         if (verifierDouble.module) {
             verifierDouble.setWhileOpen(nullptr);
             FreeLibrary(verifierDouble.module);
         }
         verifierDouble = VerifierControls();
-        ResetHostState();
+        hostState = HostState();
         PumpPendingMessages();
     }
 
@@ -107,10 +107,10 @@ protected:
         verifierDouble.reset();
         verifierDouble.setAnswers(answers);
 
-        win9xFamily = 1;
-        verifierModule = LoadLibraryA(VERIFIER_LIBRARY);
-        verifierEntry = FindEntry<VerifyScreenSavePwdEntry>(verifierModule, "VerifyScreenSavePwd");
-        ASSERT_NE(verifierEntry, nullptr);
+        hostState.win9xFamily = 1;
+        hostState.verifierModule = LoadLibraryA(VERIFIER_LIBRARY);
+        hostState.verifierEntry = FindEntry<VerifyScreenSavePwdEntry>(hostState.verifierModule, "VerifyScreenSavePwd");
+        ASSERT_NE(hostState.verifierEntry, nullptr);
     }
 
     HWND window = nullptr;
@@ -180,8 +180,8 @@ TEST_F(ClosingRules, TravelOfFourIsWithinTheSlackAndFiveClosesMeasuredFromTheSta
         SCOPED_TRACE(::testing::Message() << move.x - START_X << "," << move.y - START_Y);
         EXPECT_EQ(MoveAndCountCloses(window, move.x, move.y), move.closes);
         if (move.closes) {
-            EXPECT_EQ(startCursor.x, move.x);
-            EXPECT_EQ(startCursor.y, move.y);
+            EXPECT_EQ(hostState.startCursor.x, move.x);
+            EXPECT_EQ(hostState.startCursor.y, move.y);
         }
     }
     EXPECT_TRUE(IsWindow(window)) << "a close request is only queued";
@@ -198,16 +198,16 @@ TEST_F(ClosingRules, APowerStatusChangeClosesOnlyWhenTheAcLineChanged)
     BYTE reported = GetSystemPowerStatus(&status) ? status.ACLineStatus : AC_LINE_UNKNOWN;
     const BYTE other = reported == AC_LINE_OFFLINE ? AC_LINE_ONLINE : AC_LINE_OFFLINE;
     for (BYTE held : {reported, other}) {
-        acLineStatus = held;
+        hostState.acLineStatus = held;
         SendMessageA(window, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
         EXPECT_EQ(TakePostedCloses(window), held == reported ? 0 : 1);
-        EXPECT_EQ(acLineStatus, reported) << "the new status is kept";
+        EXPECT_EQ(hostState.acLineStatus, reported) << "the new status is kept";
     }
 }
 
 TEST_F(ClosingRules, AfterTheCloseIsApprovedNoRuleRuns)
 {
-    closeApproved = 1;
+    hostState.closeApproved = 1;
     SendEveryInput(window, true);
     EXPECT_EQ(MoveAndCountCloses(window, START_X + 50, START_Y), 0);
 }
@@ -226,7 +226,7 @@ TEST_F(ClosingRules, TheSaverHidesThePointerWithoutTheDefaultHandlingAndAPreview
     EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, self, CURSOR_OVER_CLIENT), 1);
     EXPECT_EQ(GetCursor(), nullptr) << "the default handling would show the class's arrow";
 
-    isPreview = 1;
+    hostState.isPreview = 1;
     SetCursor(LoadCursor(nullptr, IDC_CROSS));
     LRESULT result = SendMessageA(window, WM_SETCURSOR, self, CURSOR_OVER_CLIENT);
     EXPECT_EQ(GetCursor(), arrow);
@@ -239,7 +239,7 @@ TEST_F(ClosingRules, TheSaverHidesThePointerWithoutTheDefaultHandlingAndAPreview
 TEST_F(ClosingRules, OutsideTheNineXFamilyACloseDestroysAtOnceAndTheVerifyRequestIsDefault)
 {
     UseVerifier("0");
-    win9xFamily = 0;
+    hostState.win9xFamily = 0;
     EXPECT_EQ(SendMessageA(window, WM_APP, 0, 0), DefWindowProcA(window, WM_APP, 0, 0));
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
@@ -248,11 +248,11 @@ TEST_F(ClosingRules, OutsideTheNineXFamilyACloseDestroysAtOnceAndTheVerifyReques
 
 TEST_F(ClosingRules, OnTheNineXFamilyWithoutVerifierACloseIsApprovedAtOnce)
 {
-    win9xFamily = 1;
+    hostState.win9xFamily = 1;
     EXPECT_EQ(SendMessageA(window, WM_APP, 0, 0), 1);
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_TRUE(closeApproved);
+    EXPECT_TRUE(hostState.closeApproved);
 }
 
 TEST_F(ClosingRules, TheVerifyRequestAsksTheVerifierForTheWindow)
@@ -263,7 +263,7 @@ TEST_F(ClosingRules, TheVerifyRequestAsksTheVerifierForTheWindow)
     EXPECT_EQ(verifierDouble.calls(), 2);
     EXPECT_EQ(verifierDouble.lastOwner(), window);
     EXPECT_TRUE(IsWindow(window));
-    EXPECT_FALSE(closeApproved) << "the request alone approves nothing";
+    EXPECT_FALSE(hostState.closeApproved) << "the request alone approves nothing";
 }
 
 TEST_F(ClosingRules, ARefusedPasswordKeepsTheSaverAndTakesTheNewStart)
@@ -278,12 +278,12 @@ TEST_F(ClosingRules, ARefusedPasswordKeepsTheSaverAndTakesTheNewStart)
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(verifierDouble.calls(), 1);
     EXPECT_EQ(verifierDouble.lastOwner(), window);
-    EXPECT_FALSE(closeApproved);
-    EXPECT_FALSE(verifying);
-    EXPECT_EQ(startCursor.x, START_X + 40);
-    EXPECT_EQ(startCursor.y, START_Y + 30);
+    EXPECT_FALSE(hostState.closeApproved);
+    EXPECT_FALSE(hostState.verifying);
+    EXPECT_EQ(hostState.startCursor.x, START_X + 40);
+    EXPECT_EQ(hostState.startCursor.y, START_Y + 30);
     EXPECT_EQ(GetCursor(), nullptr) << "the pointer the dialog showed is hidden again";
-    EXPECT_LE(lastVerifyTick - before, after - before) << "the end of the dialog is remembered";
+    EXPECT_LE(hostState.lastVerifyTick - before, after - before) << "the end of the dialog is remembered";
     EXPECT_EQ(TakePostedCloses(window), 0);
 }
 
@@ -298,7 +298,7 @@ TEST_F(ClosingRules, WithinTwoHundredMillisecondsOfTheDialogNoNewOneOpens)
     const Step steps[] = {{0, 1}, {0, 1}, {150, 1}, {200, 2}, {static_cast<DWORD>(-50), 3}};
     for (const Step& step : steps) {
         if (step.sinceDialog)
-            lastVerifyTick = GetTickCount() - step.sinceDialog;
+            hostState.lastVerifyTick = GetTickCount() - step.sinceDialog;
         EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0) << step.sinceDialog << " ms after the dialog";
         EXPECT_EQ(verifierDouble.calls(), step.calls) << step.sinceDialog << " ms after the dialog";
     }
@@ -306,7 +306,7 @@ TEST_F(ClosingRules, WithinTwoHundredMillisecondsOfTheDialogNoNewOneOpens)
     Sleep(250);
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(verifierDouble.calls(), 4) << "after a real wait";
-    EXPECT_TRUE(closeApproved);
+    EXPECT_TRUE(hostState.closeApproved);
     EXPECT_FALSE(IsWindow(window)) << "the fourth answer accepts and the default handling destroys";
 }
 // What the saver window did while the verifier's "dialog" was open.
@@ -324,7 +324,7 @@ VerifierCallsEntry callsWhileOpen;
 
 void WINAPI UseTheSaverWhileOpen(HWND owner)
 {
-    seen.verifyingWhileOpen = verifying;
+    seen.verifyingWhileOpen = hostState.verifying;
     SetCursorPos(START_X + 60, START_Y + 60);
     SendMessageA(owner, WM_MOUSEMOVE, 0, FAR_AWAY);
     SendEveryInput(owner, true);
@@ -353,7 +353,7 @@ TEST_F(ClosingRules, InputDuringTheDialogPostsNothingAndANestedCloseIsRefused)
     EXPECT_EQ(verifierDouble.calls(), 1);
     EXPECT_EQ(TakePostedCloses(window), 0);
     EXPECT_TRUE(IsWindow(window));
-    EXPECT_FALSE(verifying);
+    EXPECT_FALSE(hostState.verifying);
 }
 
 TEST_F(ClosingRules, TwoQueuedTimerTicksAreDroppedBeforeTheDialog)
@@ -380,7 +380,7 @@ TEST_F(ClosingRules, TwoQueuedTimerTicksAreDroppedBeforeTheDialog)
 TEST_F(ClosingRules, InAPreviewNothingClosesAndACloseDestroysAtOnce)
 {
     UseVerifier("0");
-    isPreview = 1;
+    hostState.isPreview = 1;
     SendEveryInput(window, true);
     EXPECT_EQ(MoveAndCountCloses(window, START_X + 50, START_Y + 50), 0);
     SendMessageA(window, WM_CLOSE, 0, 0);
@@ -390,13 +390,13 @@ TEST_F(ClosingRules, InAPreviewNothingClosesAndACloseDestroysAtOnce)
 
 TEST_F(ClosingRules, TheAutoplayQueryClosesAndCancelsOnlyWithAVerifier)
 {
-    autoPlayMessage = RegisterWindowMessageA(AUTOPLAY_MESSAGE_NAME);
-    ASSERT_NE(autoPlayMessage, 0u);
-    EXPECT_EQ(SendMessageA(window, autoPlayMessage, 0, 0), 0);
+    hostState.autoPlayMessage = RegisterWindowMessageA(AUTOPLAY_MESSAGE_NAME);
+    ASSERT_NE(hostState.autoPlayMessage, 0u);
+    EXPECT_EQ(SendMessageA(window, hostState.autoPlayMessage, 0, 0), 0);
     EXPECT_EQ(TakePostedCloses(window), 1);
 
     UseVerifier("0");
-    EXPECT_EQ(SendMessageA(window, autoPlayMessage, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(window, hostState.autoPlayMessage, 0, 0), 1);
     EXPECT_EQ(TakePostedCloses(window), 1);
     EXPECT_EQ(verifierDouble.calls(), 0);
 }

@@ -134,7 +134,8 @@ protected:
     HWND Open()
     {
         DestroyWindow(dialog);
-        dialog = CreateDialogParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), nullptr, ConfigureDialogProc, 0);
+        dialog = CreateDialogParamA(hostState.moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), nullptr,
+                                    ConfigureDialogProc, 0);
         PumpPendingMessages();
         return dialog;
     }
@@ -146,11 +147,11 @@ protected:
 TEST_F(ConfigureDialog, TheCompiledTemplateIsAJapaneseDialogWithItsTwelveControls)
 {
     const WORD japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
-    HRSRC found = FindResourceExA(moduleInstance, RT_DIALOG, MAKEINTRESOURCEA(IDD_CONFIGURE), japanese);
+    HRSRC found = FindResourceExA(hostState.moduleInstance, RT_DIALOG, MAKEINTRESOURCEA(IDD_CONFIGURE), japanese);
     ASSERT_NE(found, nullptr);
-    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(moduleInstance, found)));
+    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(hostState.moduleInstance, found)));
     templateAt = data;
-    templateEnd = data + SizeofResource(moduleInstance, found);
+    templateEnd = data + SizeofResource(hostState.moduleInstance, found);
 
     const DWORD head[] = {0xFFFF0001, 0, 0, DIALOG_STYLE};  // extended version 1, help id, extended style, style
     for (DWORD expected : head)
@@ -243,7 +244,7 @@ TEST_F(ConfigureDialog, TheModalLoopReturnsOneForOkAndTwoForCancel)
 
 TEST_F(ConfigureDialog, AModuleWithoutTheTemplateGivesMinusOneAndStoresNothing)
 {
-    moduleInstance = GetModuleHandleA("kernel32.dll");
+    hostState.moduleInstance = GetModuleHandleA("kernel32.dll");
     INT_PTR result = ShowConfigureDialog(nullptr);
     UseTestModuleAsProgram();
     EXPECT_EQ(result, -1);

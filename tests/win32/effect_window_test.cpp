@@ -40,13 +40,13 @@ protected:
         RemoveSettingsFile();
         // A preview applies no closing rule, so every message's default
         // handling is the platform's own.
-        isPreview = 1;
-        closeApproved = 0;
+        hostState.isPreview = 1;
+        hostState.closeApproved = 0;
         flameCanvas.frameCount = 0;
     }
     void TearDown() override
     {
-        isPreview = 0;
+        hostState.isPreview = 0;
         RemoveSettingsFile();
     }
 };
@@ -82,8 +82,8 @@ TEST_F(EffectWindow, CreationLoadsTheSettingsBuildsTheCanvasAndStartsTheTimer)
     WriteSetting("BURNING", "TEXT", "AB");
     WriteSetting("FONT", "SIZE", "40");
     HWND window = CreateEffectWindow(1024, 768);
-    EXPECT_EQ(clientWidth, 1024);
-    EXPECT_EQ(clientHeight, 768);
+    EXPECT_EQ(flameCanvas.clientWidth, 1024);
+    EXPECT_EQ(flameCanvas.clientHeight, 768);
     EXPECT_EQ(flameCanvas.width, 80);
     EXPECT_EQ(flameCanvas.height, 240);
     EXPECT_EQ(flameCanvas.originX, 472);

@@ -464,7 +464,7 @@ LRESULT CALLBACK EffectProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void LogsPictureSize(int* width, int* height)
 {
     HBITMAP picture = static_cast<HBITMAP>(
-        LoadImageA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        LoadImageA(hostState.moduleInstance, MAKEINTRESOURCEA(IDB_LOGS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     BITMAP description = {};
     GetObjectA(picture, sizeof description, &description);
     *width = description.bmWidth;
@@ -550,7 +550,8 @@ void CheckCanvasAfterTicks()
 // The dialog opened over the file and cancelled writes nothing.
 void CancelDialogOverTheFile()
 {
-    HWND dialog = CreateDialogParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), nullptr, ConfigureDialogProc, 0);
+    HWND dialog =
+        CreateDialogParamA(hostState.moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), nullptr, ConfigureDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     DestroyWindow(dialog);
@@ -563,7 +564,7 @@ TEST(HostileInput, MutatedSettingsFilesLoadAndBuildACanvasTheProgramCanRun)
 {
     const int count = StressCount(300, 10000);
     UseTestModuleAsProgram();
-    isPreview = 1;  // no closing rules: the default handling is the platform's
+    hostState.isPreview = 1;  // no closing rules: the default handling is the platform's
     LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = SetUnhandledExceptionFilter(ReportFaultingCase);
     RegisterTestClass(EFFECT_CLASS, EffectProc);
     int logsWidth;
@@ -605,6 +606,6 @@ TEST(HostileInput, MutatedSettingsFilesLoadAndBuildACanvasTheProgramCanRun)
            count, GetTickCount() - start, seed, tally.textCanvases, tally.bonfires, tally.emptyCanvases,
            tally.dialogsCancelled);
     RemoveSettingsFile();
-    isPreview = 0;
+    hostState.isPreview = 0;
     SetUnhandledExceptionFilter(previousFilter);
 }

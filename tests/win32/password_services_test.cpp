@@ -181,7 +181,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(realSystemParametersInfoA) << "the spies are not in place";
-        ResetHostState();
+        hostState = HostState();
         DeleteUsePassword();
         TellPlatformSaverRuns(FALSE);
         calls = PlatformCalls();
@@ -189,9 +189,9 @@ protected:
 
     void TearDown() override
     {
-        if (verifierModule)
-            realFreeLibrary(verifierModule);
-        ResetHostState();
+        if (hostState.verifierModule)
+            realFreeLibrary(hostState.verifierModule);
+        hostState = HostState();
         TellPlatformSaverRuns(FALSE);
         SetEnvironmentVariableA("TAMBLORN_DOUBLE_LOG", nullptr);
     }
@@ -235,7 +235,7 @@ TEST_F(PasswordServices, OutsideTheNineXFamilyNothingIsReadLoadedOrTold)
         SetSaverRunning(1);
         UnloadPasswordVerifier();
         EXPECT_EQ(calls.events, Events()) << "type " << stored.type << " size " << stored.size;
-        EXPECT_EQ(verifierEntry, nullptr);
+        EXPECT_EQ(hostState.verifierEntry, nullptr);
         EXPECT_EQ(GetModuleHandleA(VERIFIER_LIBRARY), nullptr);
         EXPECT_FALSE(PlatformSaysSaverRuns());
     }
@@ -243,7 +243,7 @@ TEST_F(PasswordServices, OutsideTheNineXFamilyNothingIsReadLoadedOrTold)
 
 TEST_F(PasswordServices, OnTheNineXFamilyTheSwitchDecidesWhetherTheVerifierIsLoaded)
 {
-    win9xFamily = 1;
+    hostState.win9xFamily = 1;
     for (const StoredSwitch& stored : SWITCHES) {
         SCOPED_TRACE(::testing::Message() << "type " << stored.type << " size " << stored.size);
         Store(stored);
@@ -251,25 +251,26 @@ TEST_F(PasswordServices, OnTheNineXFamilyTheSwitchDecidesWhetherTheVerifierIsLoa
         LoadPasswordVerifier();
         if (!stored.protects) {
             EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, CLOSE_DESKTOP}));
-            EXPECT_EQ(verifierModule, nullptr);
-            EXPECT_EQ(verifierEntry, nullptr);
+            EXPECT_EQ(hostState.verifierModule, nullptr);
+            EXPECT_EQ(hostState.verifierEntry, nullptr);
             EXPECT_FALSE(PlatformSaysSaverRuns());
             continue;
         }
         EXPECT_EQ(calls.events, Events({OPEN_DESKTOP, "LoadLibraryA PASSWORD.CPL", "running 1", CLOSE_DESKTOP}));
-        ASSERT_NE(verifierModule, nullptr);
-        EXPECT_EQ(verifierModule, GetModuleHandleA(VERIFIER_LIBRARY));
-        EXPECT_EQ(verifierEntry, FindEntry<VerifyScreenSavePwdEntry>(verifierModule, "VerifyScreenSavePwd"));
+        ASSERT_NE(hostState.verifierModule, nullptr);
+        EXPECT_EQ(hostState.verifierModule, GetModuleHandleA(VERIFIER_LIBRARY));
+        EXPECT_EQ(hostState.verifierEntry,
+                  FindEntry<VerifyScreenSavePwdEntry>(hostState.verifierModule, "VerifyScreenSavePwd"));
         EXPECT_TRUE(PlatformSaysSaverRuns());
 
-        HMODULE loaded = verifierModule;
+        HMODULE loaded = hostState.verifierModule;
         calls = PlatformCalls();
         UnloadPasswordVerifier();
         UnloadPasswordVerifier();
         EXPECT_EQ(calls.events, Events({"FreeLibrary PASSWORD.CPL", "running 0"})) << "once, however often asked";
         EXPECT_EQ(calls.freed, std::vector<HMODULE>({loaded}));
-        EXPECT_EQ(verifierModule, nullptr);
-        EXPECT_EQ(verifierEntry, nullptr);
+        EXPECT_EQ(hostState.verifierModule, nullptr);
+        EXPECT_EQ(hostState.verifierEntry, nullptr);
         EXPECT_EQ(GetModuleHandleA(VERIFIER_LIBRARY), nullptr) << "the library is still in the process";
         EXPECT_FALSE(PlatformSaysSaverRuns());
     }
@@ -283,7 +284,7 @@ TEST_F(PasswordServices, ALibraryWithoutTheEntryIsFreedAgainAndThePlatformIsNotT
     HMODULE variant = realLoadLibraryA(variantPath.c_str());
     ASSERT_NE(variant, nullptr) << variantPath;
     ASSERT_NE(FindEntry<AnyEntry>(variant, "DoubleHasNoVerifierEntry"), nullptr);
-    win9xFamily = 1;
+    hostState.win9xFamily = 1;
     WriteUsePassword(1);
     TellPlatformSaverRuns(TRUE);  // a stray "not running" would show
     calls = PlatformCalls();
@@ -293,8 +294,8 @@ TEST_F(PasswordServices, ALibraryWithoutTheEntryIsFreedAgainAndThePlatformIsNotT
               Events({OPEN_DESKTOP, "LoadLibraryA PASSWORD.CPL", "FreeLibrary PASSWORD.CPL", CLOSE_DESKTOP}));
     EXPECT_EQ(calls.loaded, std::vector<HMODULE>({variant}));
     EXPECT_EQ(calls.freed, std::vector<HMODULE>({variant}));
-    EXPECT_EQ(verifierModule, nullptr);
-    EXPECT_EQ(verifierEntry, nullptr);
+    EXPECT_EQ(hostState.verifierModule, nullptr);
+    EXPECT_EQ(hostState.verifierEntry, nullptr);
     EXPECT_TRUE(PlatformSaysSaverRuns());
 
     realFreeLibrary(variant);
@@ -303,10 +304,10 @@ TEST_F(PasswordServices, ALibraryWithoutTheEntryIsFreedAgainAndThePlatformIsNotT
 
 TEST_F(PasswordServices, ASecondLoadFirstUnloads)
 {
-    win9xFamily = 1;
+    hostState.win9xFamily = 1;
     WriteUsePassword(1);
     LoadPasswordVerifier();
-    HMODULE first = verifierModule;
+    HMODULE first = hostState.verifierModule;
     ASSERT_NE(first, nullptr);
     calls = PlatformCalls();
 
@@ -314,7 +315,7 @@ TEST_F(PasswordServices, ASecondLoadFirstUnloads)
     EXPECT_EQ(calls.events, Events({"FreeLibrary PASSWORD.CPL", "running 0", OPEN_DESKTOP, "LoadLibraryA PASSWORD.CPL",
                                     "running 1", CLOSE_DESKTOP}));
     EXPECT_EQ(calls.freed, std::vector<HMODULE>({first}));
-    EXPECT_NE(verifierEntry, nullptr);
+    EXPECT_NE(hostState.verifierEntry, nullptr);
     EXPECT_TRUE(PlatformSaysSaverRuns());
 }
 
@@ -324,7 +325,7 @@ TEST_F(PasswordServices, ChangingThePasswordHandsTheProviderAndOwnerToMprAndFree
     SetEnvironmentVariableA("TAMBLORN_DOUBLE_LOG", logPath.c_str());
     HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(owner, nullptr);
-    win9xFamily = 1;
+    hostState.win9xFamily = 1;
     calls = PlatformCalls();
 
     ChangeSaverPassword(owner);

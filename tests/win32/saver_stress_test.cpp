@@ -219,9 +219,9 @@ HWND CreatePreviewParent()
 
 void ResetHost()
 {
-    ResetHostState();
+    hostState = HostState();
     UseTestModuleAsProgram();
-    UnregisterClassA(SAVER_CLASS, moduleInstance);
+    UnregisterClassA(SAVER_CLASS, hostState.moduleInstance);
     MSG quit;
     while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
         continue;
@@ -338,7 +338,7 @@ TEST_F(SaverStress, APreviewOutlivesAStormOfRandomMessagesAndStillBurns)
     int result = RunSaverWith(
         parent,
         [&] {
-            HWND window = saverWindow;
+            HWND window = hostState.saverWindow;
             for (int i = 0; i < count && IsWindow(window); ++i)
                 SendStormMessage(window, false);
             alive = IsWindow(window) && flameCanvas.heat != nullptr;
@@ -383,12 +383,12 @@ TEST_F(SaverStress, FullScreenSaversCloseInAStormAndEndCleanly)
         int result = RunSaverWith(
             nullptr,
             [&] {
-                HWND window = saverWindow;
+                HWND window = hostState.saverWindow;
                 MSG queued;
                 while (storm.sent < count && IsWindow(window) &&
                        !PeekMessageA(&queued, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
                     SendStormMessage(window, true);
-                    if (closeRequestedAfter < 0 && (!IsWindow(window) || closeApproved ||
+                    if (closeRequestedAfter < 0 && (!IsWindow(window) || hostState.closeApproved ||
                                                     PeekMessageA(&queued, window, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)))
                         closeRequestedAfter = storm.sent - sentBefore;
                 }
@@ -401,7 +401,7 @@ TEST_F(SaverStress, FullScreenSaversCloseInAStormAndEndCleanly)
             START_CHECKS_MS);
         ++runs;
         ASSERT_EQ(result, 0) << "after 0x" << std::hex << storm.last.message;
-        ASSERT_FALSE(IsWindow(saverWindow));
+        ASSERT_FALSE(IsWindow(hostState.saverWindow));
         ASSERT_EQ(flameCanvas.heat, nullptr) << "the canvas outlived the window";
         if (closeRequestedAfter < 0)
             continue;  // the count ran out first
@@ -441,7 +441,7 @@ TEST_F(SaverStress, PreviewsStartedAndEndedOneAfterAnotherHoldNothingBack)
         int result = RunSaverWith(
             parent,
             [&] {
-                made = IsWindow(saverWindow) && flameCanvas.heat != nullptr;
+                made = IsWindow(hostState.saverWindow) && flameCanvas.heat != nullptr;
                 DestroyWindow(parent);
             },
             START_CHECKS_MS);
@@ -467,7 +467,7 @@ TEST_F(SaverStress, PreviewsStartedAndEndedOneAfterAnotherHoldNothingBack)
 TEST_F(SaverStress, SetUpsInARowReleaseWhatTheFirstBuilt)
 {
     const int count = StressCount(8, 20);
-    isPreview = 1;  // no closing rules: the default handling is the platform's
+    hostState.isPreview = 1;  // no closing rules: the default handling is the platform's
     RegisterTestClass(EFFECT_CLASS, EffectProc);
     DWORD start = GetTickCount();
     StartRecordingGdiObjects();

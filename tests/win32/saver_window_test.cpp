@@ -14,9 +14,9 @@ const UINT GIVE_UP_MS = 3000;
 
 void ResetHost()
 {
-    ResetHostState();
+    hostState = HostState();
     UseTestModuleAsProgram();
-    UnregisterClassA(SAVER_CLASS, moduleInstance);
+    UnregisterClassA(SAVER_CLASS, hostState.moduleInstance);
 }
 
 struct PreviewParent {
@@ -68,36 +68,36 @@ TEST_F(SaverWindow, FullScreenCoversTheVirtualScreenTopMostAndRunsItsLoop)
     SetCursor(arrow);
     int result = RunSaverWith(nullptr, [] {
         WNDCLASSA registered = {};
-        ASSERT_TRUE(GetClassInfoA(moduleInstance, SAVER_CLASS, &registered));
+        ASSERT_TRUE(GetClassInfoA(hostState.moduleInstance, SAVER_CLASS, &registered));
         EXPECT_EQ(registered.style, 0x2Bu);
         EXPECT_EQ(registered.hIcon, nullptr) << "no icon under id 100";
         EXPECT_EQ(registered.hCursor, nullptr);
         EXPECT_EQ(registered.hbrBackground, GetStockObject(BLACK_BRUSH));
         EXPECT_EQ(registered.lpfnWndProc, SaverWindowProc);
 
-        ASSERT_NE(saverWindow, nullptr);
-        EXPECT_EQ(FindWindowA(SAVER_CLASS, "Screen Saver"), saverWindow);
-        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(saverWindow, GWL_STYLE)) & 0xFFFF0000u, 0x96000000u);
-        EXPECT_TRUE(GetWindowLongA(saverWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        ASSERT_NE(hostState.saverWindow, nullptr);
+        EXPECT_EQ(FindWindowA(SAVER_CLASS, "Screen Saver"), hostState.saverWindow);
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(hostState.saverWindow, GWL_STYLE)) & 0xFFFF0000u, 0x96000000u);
+        EXPECT_TRUE(GetWindowLongA(hostState.saverWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
         RECT frame;
-        GetWindowRect(saverWindow, &frame);
+        GetWindowRect(hostState.saverWindow, &frame);
         EXPECT_EQ(frame.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
         EXPECT_EQ(frame.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
         EXPECT_EQ(frame.right - frame.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
         EXPECT_EQ(frame.bottom - frame.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
-        EXPECT_EQ(GetForegroundWindow(), saverWindow);
+        EXPECT_EQ(GetForegroundWindow(), hostState.saverWindow);
         EXPECT_EQ(GetCursor(), nullptr) << "full-screen creation hides the pointer";
-        EXPECT_EQ(isPreview, 0);
-        EXPECT_EQ(autoPlayMessage, 0u) << "outside the 9x family";
+        EXPECT_EQ(hostState.isPreview, 0);
+        EXPECT_EQ(hostState.autoPlayMessage, 0u) << "outside the 9x family";
 
-        EXPECT_EQ(SendMessageA(saverWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("renamed")), 0);
+        EXPECT_EQ(SendMessageA(hostState.saverWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("renamed")), 0);
         char title[32];
-        GetWindowTextA(saverWindow, title, sizeof title);
+        GetWindowTextA(hostState.saverWindow, title, sizeof title);
         EXPECT_STREQ(title, "Screen Saver");
-        PostMessageA(saverWindow, WM_CLOSE, 0, 0);
+        PostMessageA(hostState.saverWindow, WM_CLOSE, 0, 0);
     });
     EXPECT_EQ(result, 0);
-    EXPECT_FALSE(IsWindow(saverWindow));
+    EXPECT_FALSE(IsWindow(hostState.saverWindow));
     EXPECT_EQ(flameCanvas.heat, nullptr) << "the effect let go of its canvas";
 }
 
@@ -105,18 +105,18 @@ TEST_F(SaverWindow, SystemCommandsInFullScreenAndInAPreview)
 {
     RunSaverWith(nullptr, [] {
         for (WPARAM swallowed : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW})
-            EXPECT_EQ(SendMessageA(saverWindow, WM_SYSCOMMAND, swallowed, 0), 0);
-        EXPECT_EQ(TakePostedCloses(saverWindow), 0);
-        SendMessageA(saverWindow, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
-        EXPECT_EQ(TakePostedCloses(saverWindow), 1) << "turning the monitor off ends the saver";
-        PostMessageA(saverWindow, WM_CLOSE, 0, 0);
+            EXPECT_EQ(SendMessageA(hostState.saverWindow, WM_SYSCOMMAND, swallowed, 0), 0);
+        EXPECT_EQ(TakePostedCloses(hostState.saverWindow), 0);
+        SendMessageA(hostState.saverWindow, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+        EXPECT_EQ(TakePostedCloses(hostState.saverWindow), 1) << "turning the monitor off ends the saver";
+        PostMessageA(hostState.saverWindow, WM_CLOSE, 0, 0);
     });
 
     ResetHost();
     HWND parent = CreatePreviewParent();
     RunSaverWith(parent, [parent] {
-        SendMessageA(saverWindow, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
-        EXPECT_EQ(TakePostedCloses(saverWindow), 0) << "a preview passes system commands on";
+        SendMessageA(hostState.saverWindow, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+        EXPECT_EQ(TakePostedCloses(hostState.saverWindow), 0) << "a preview passes system commands on";
         DestroyWindow(parent);
     });
 }
@@ -127,27 +127,28 @@ TEST_F(SaverWindow, APreviewFillsItsParentAndRelaysHelpToIt)
     SetCursor(arrow);
     HWND parent = CreatePreviewParent();
     int result = RunSaverWith(parent, [parent, arrow] {
-        ASSERT_NE(saverWindow, nullptr);
-        EXPECT_EQ(GetParent(saverWindow), parent);
-        EXPECT_EQ(isPreview, 1);
+        ASSERT_NE(hostState.saverWindow, nullptr);
+        EXPECT_EQ(GetParent(hostState.saverWindow), parent);
+        EXPECT_EQ(hostState.isPreview, 1);
         char title[32];
-        GetWindowTextA(saverWindow, title, sizeof title);
+        GetWindowTextA(hostState.saverWindow, title, sizeof title);
         EXPECT_STREQ(title, "Preview");
-        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(saverWindow, GWL_STYLE)) & 0xFFFF0000u, 0x52000000u);
-        EXPECT_EQ(GetWindowLongA(saverWindow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(hostState.saverWindow, GWL_STYLE)) & 0xFFFF0000u, 0x52000000u);
+        EXPECT_EQ(GetWindowLongA(hostState.saverWindow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
         RECT client;
-        GetClientRect(saverWindow, &client);
+        GetClientRect(hostState.saverWindow, &client);
         EXPECT_EQ(client.right, 152);
         EXPECT_EQ(client.bottom, 112);
         POINT corner = {0, 0};
-        MapWindowPoints(saverWindow, parent, &corner, 1);
+        MapWindowPoints(hostState.saverWindow, parent, &corner, 1);
         EXPECT_EQ(corner.x, 0);
         EXPECT_EQ(corner.y, 0);
-        EXPECT_EQ(clientWidth, 152);
+        EXPECT_EQ(flameCanvas.clientWidth, 152);
         EXPECT_EQ(flameCanvas.originX, -84);
         EXPECT_EQ(GetCursor(), arrow) << "a preview leaves the pointer alone";
 
-        EXPECT_EQ(SendMessageA(saverWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(saverWindow), MAKELPARAM(70, 80)),
+        EXPECT_EQ(SendMessageA(hostState.saverWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hostState.saverWindow),
+                               MAKELPARAM(70, 80)),
                   1);
         PumpPendingMessages();
         EXPECT_EQ(previewParent.relayedMessage, static_cast<UINT>(WM_CONTEXTMENU));
@@ -155,14 +156,14 @@ TEST_F(SaverWindow, APreviewFillsItsParentAndRelaysHelpToIt)
         EXPECT_EQ(previewParent.relayedLParam, MAKELPARAM(70, 80));
         // Help carries a pointer, which the platform may refuse to post;
         // the preview answers 1 either way.
-        HELPINFO help = {sizeof help, HELPINFO_WINDOW, 0, saverWindow, 0, {1, 2}};
-        EXPECT_EQ(SendMessageA(saverWindow, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 1);
+        HELPINFO help = {sizeof help, HELPINFO_WINDOW, 0, hostState.saverWindow, 0, {1, 2}};
+        EXPECT_EQ(SendMessageA(hostState.saverWindow, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 1);
         PumpPendingMessages();
 
         // Input never ends a preview.
-        SendMessageA(saverWindow, WM_KEYDOWN, VK_SPACE, 0);
-        SendMessageA(saverWindow, WM_LBUTTONDOWN, 0, 0);
-        EXPECT_EQ(TakePostedCloses(saverWindow), 0);
+        SendMessageA(hostState.saverWindow, WM_KEYDOWN, VK_SPACE, 0);
+        SendMessageA(hostState.saverWindow, WM_LBUTTONDOWN, 0, 0);
+        EXPECT_EQ(TakePostedCloses(hostState.saverWindow), 0);
         DestroyWindow(parent);
     });
     EXPECT_EQ(result, 0);
@@ -183,17 +184,17 @@ TEST_F(SaverWindow, ARunningSaverIsBroughtForwardInsteadOfASecondOne)
     SetForegroundWindow(other);
 
     EXPECT_EQ(RunSaverWindow(nullptr), 0);
-    EXPECT_EQ(saverWindow, nullptr);
+    EXPECT_EQ(hostState.saverWindow, nullptr);
     EXPECT_EQ(GetForegroundWindow(), running);
     WNDCLASSA registered;
-    EXPECT_FALSE(GetClassInfoA(moduleInstance, SAVER_CLASS, &registered)) << "no class registered";
-    EXPECT_EQ(verifierModule, nullptr);
+    EXPECT_FALSE(GetClassInfoA(hostState.moduleInstance, SAVER_CLASS, &registered)) << "no class registered";
+    EXPECT_EQ(hostState.verifierModule, nullptr);
 
     // A preview is made all the same.
     HWND parent = CreatePreviewParent();
     bool made = false;
     RunSaverWith(parent, [parent, &made] {
-        made = saverWindow != nullptr && IsWindow(saverWindow);
+        made = hostState.saverWindow != nullptr && IsWindow(hostState.saverWindow);
         DestroyWindow(parent);
     });
     EXPECT_TRUE(made);
@@ -205,21 +206,21 @@ TEST_F(SaverWindow, ARunningSaverIsBroughtForwardInsteadOfASecondOne)
 TEST_F(SaverWindow, OnceCloseIsApprovedTicksPaintAndInputBypassTheEffect)
 {
     RunSaverWith(nullptr, [] {
-        closeApproved = 1;
+        hostState.closeApproved = 1;
         uint32_t frames = flameCanvas.frameCount;
-        EXPECT_EQ(SendMessageA(saverWindow, WM_TIMER, EFFECT_TIMER_ID, 0), 0);
+        EXPECT_EQ(SendMessageA(hostState.saverWindow, WM_TIMER, EFFECT_TIMER_ID, 0), 0);
         EXPECT_EQ(flameCanvas.frameCount, frames);
         for (UINT input : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_MOUSEMOVE})
-            SendMessageA(saverWindow, input, 0, 0);
-        EXPECT_EQ(TakePostedCloses(saverWindow), 0) << "input no longer reaches the closing rules";
-        InvalidateRect(saverWindow, nullptr, FALSE);
-        UpdateWindow(saverWindow);
-        EXPECT_FALSE(GetUpdateRect(saverWindow, nullptr, FALSE));
+            SendMessageA(hostState.saverWindow, input, 0, 0);
+        EXPECT_EQ(TakePostedCloses(hostState.saverWindow), 0) << "input no longer reaches the closing rules";
+        InvalidateRect(hostState.saverWindow, nullptr, FALSE);
+        UpdateWindow(hostState.saverWindow);
+        EXPECT_FALSE(GetUpdateRect(hostState.saverWindow, nullptr, FALSE));
         EXPECT_EQ(flameCanvas.frameCount, frames);
-        closeApproved = 0;
-        SendMessageA(saverWindow, WM_TIMER, EFFECT_TIMER_ID, 0);
+        hostState.closeApproved = 0;
+        SendMessageA(hostState.saverWindow, WM_TIMER, EFFECT_TIMER_ID, 0);
         EXPECT_EQ(flameCanvas.frameCount, frames + 1);
-        PostMessageA(saverWindow, WM_CLOSE, 0, 0);
+        PostMessageA(hostState.saverWindow, WM_CLOSE, 0, 0);
     });
 }
 
@@ -231,7 +232,7 @@ void CALLBACK GiveUpOnTheSaver(HWND, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(nullptr, timer);
     gaveUp = true;
-    DestroyWindow(saverWindow);
+    DestroyWindow(hostState.saverWindow);
 }
 
 }  // namespace
@@ -247,7 +248,7 @@ TEST_F(SaverWindow, AFailedCheckInsideTheLoopStillEndsTheSaver)
             ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
         result = RunSaverWith(nullptr, [] {
             ASSERT_TRUE(false) << "a deliberate failure";
-            PostMessageA(saverWindow, WM_CLOSE, 0, 0);
+            PostMessageA(hostState.saverWindow, WM_CLOSE, 0, 0);
         });
     }
     KillTimer(nullptr, watchdog);

@@ -78,27 +78,7 @@ std::string TestDirectory()
 
 void UseTestModuleAsProgram()
 {
-    moduleInstance = GetModuleHandleA(nullptr);
-}
-
-void ResetHostState()
-{
-    moduleInstance = nullptr;
-    win9xFamily = 0;
-    saverWindow = nullptr;
-    isPreview = 0;
-    autoPlayMessage = 0;
-    imm32Module = nullptr;
-    associateContextEntry = nullptr;
-    previousInputContext = nullptr;
-    closeApproved = 0;
-    verifying = 0;
-    lastVerifyTick = NO_VERIFICATION_YET;
-    startCursor = POINT{0, 0};
-    mouseSlack = DEFAULT_MOUSE_SLACK;
-    acLineStatus = AC_LINE_UNKNOWN;
-    verifierModule = nullptr;
-    verifierEntry = nullptr;
+    hostState.moduleInstance = GetModuleHandleA(nullptr);
 }
 
 namespace {
@@ -110,10 +90,11 @@ std::function<void()> insideLoop;
 void EndSaverLeftRunning()
 {
     MSG close;
-    if (!IsWindow(saverWindow) || PeekMessageA(&close, saverWindow, WM_CLOSE, WM_CLOSE, PM_NOREMOVE))
+    if (!IsWindow(hostState.saverWindow) ||
+        PeekMessageA(&close, hostState.saverWindow, WM_CLOSE, WM_CLOSE, PM_NOREMOVE))
         return;
     ADD_FAILURE() << "the checks left the saver running";
-    DestroyWindow(saverWindow);
+    DestroyWindow(hostState.saverWindow);
 }
 
 void CALLBACK RunChecksInsideLoop(HWND, UINT, UINT_PTR timer, DWORD)

@@ -38,9 +38,6 @@ extern int paintsReceived;
 const UINT CHECKS_AFTER_MS = 200;
 int RunSaverWith(HWND parent, std::function<void()> checks, UINT checksAfterMs = CHECKS_AFTER_MS);
 
-// Puts every host field back to the value it has when the process starts.
-void ResetHostState();
-
 // Registers a window class of this executable; registering it again does no harm.
 void RegisterTestClass(const char* className, WNDPROC procedure, HCURSOR cursor = nullptr);
 

@@ -1,4 +1,0 @@
-#include "effect_window.h"
-
-int32_t clientWidth;
-int32_t clientHeight;
