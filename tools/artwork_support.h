@@ -1,6 +1,7 @@
 // Helpers of the artwork generators. Integer arithmetic only, so every machine
 // produces the same bytes.
-#pragma once
+#ifndef TAMBLORN_ARTWORK_SUPPORT_H
+#define TAMBLORN_ARTWORK_SUPPORT_H
 
 #include <cstdint>
 #include <cstdio>
@@ -12,9 +13,9 @@ struct Rgb {
     int b;
 };
 
-constexpr int kInfoHeaderBytes = 40;
-constexpr int kUsageExitStatus = 2;
-constexpr int kWriteFailedExitStatus = 1;
+const int INFO_HEADER_BYTES = 40;
+const int USAGE_EXIT_STATUS = 2;
+const int WRITE_FAILED_EXIT_STATUS = 1;
 
 inline int64_t IntegerSquareRoot(int64_t v)
 {
@@ -52,17 +53,17 @@ inline void PutUint32(std::vector<uint8_t>& out, uint32_t v)
 // A BITMAPINFOHEADER of uncompressed pixels, bottom row first; storedRows counts every row that follows it.
 inline void PutInfoHeader(std::vector<uint8_t>& out, int width, int storedRows, int bitsPerPixel, uint32_t pixelBytes)
 {
-    constexpr int kPlanes = 1;
-    constexpr int kUncompressed = 0;
-    constexpr int kUnusedFields = 4;  // resolution and palette sizes
-    PutUint32(out, kInfoHeaderBytes);
+    const int PLANES = 1;
+    const int UNCOMPRESSED = 0;
+    const int UNUSED_FIELDS = 4;  // resolution and palette sizes
+    PutUint32(out, INFO_HEADER_BYTES);
     PutUint32(out, static_cast<uint32_t>(width));
     PutUint32(out, static_cast<uint32_t>(storedRows));
-    PutUint16(out, kPlanes);
+    PutUint16(out, PLANES);
     PutUint16(out, static_cast<uint32_t>(bitsPerPixel));
-    PutUint32(out, kUncompressed);
+    PutUint32(out, UNCOMPRESSED);
     PutUint32(out, pixelBytes);
-    for (int i = 0; i < kUnusedFields; ++i)
+    for (int i = 0; i < UNUSED_FIELDS; ++i)
         PutUint32(out, 0);
 }
 
@@ -81,12 +82,14 @@ inline int WriteArtworkFile(const char* path, const std::vector<uint8_t>& bytes)
     std::FILE* f = std::fopen(path, "wb");
     if (!f) {
         std::perror(path);
-        return kWriteFailedExitStatus;
+        return WRITE_FAILED_EXIT_STATUS;
     }
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     if (std::fclose(f) != 0 || !ok) {
         std::perror(path);
-        return kWriteFailedExitStatus;
+        return WRITE_FAILED_EXIT_STATUS;
     }
     return 0;
 }
+
+#endif

@@ -9,39 +9,39 @@
 
 namespace {
 
-constexpr int kWidth = 286;
-constexpr int kHeight = 106;
-constexpr int kFirstWoodRow = 7;
-constexpr int kLastWoodRow = 104;
-constexpr int kBytesPerPixel = 3;
-constexpr int kRowBytes = (kWidth * kBytesPerPixel + 3) / 4 * 4;
-constexpr int kFileHeaderBytes = 14;
-constexpr int kPixelBytes = kRowBytes * kHeight;
+const int LOGS_WIDTH = 286;
+const int LOGS_HEIGHT = 106;
+const int FIRST_WOOD_ROW = 7;
+const int LAST_WOOD_ROW = 104;
+const int BYTES_PER_PIXEL = 3;
+const int ROW_BYTES = (LOGS_WIDTH * BYTES_PER_PIXEL + 3) / 4 * 4;
+const int FILE_HEADER_BYTES = 14;
+const int PIXEL_BYTES = ROW_BYTES * LOGS_HEIGHT;
 
-// Geometry works in 1/kSub pixel units; each pixel is sampled kGrid x kGrid.
-constexpr int kSub = 16;
-constexpr int kGrid = 4;
-constexpr int kSamples = kGrid * kGrid;
-constexpr int kOne = 256;  // fixed-point 1.0 for shading factors
+// Geometry works in 1/SUB pixel units; each pixel is sampled GRID x GRID.
+const int SUB = 16;
+const int GRID = 4;
+const int SAMPLES = GRID * GRID;
+const int FIXED_ONE = 256;  // fixed-point 1.0 for shading factors
 
-constexpr int kFireX = 148;
-constexpr int kFireY = 24;
-constexpr int kHeatRadiusX = 132;
-constexpr int kHeatRadiusY = 54;
+const int FIRE_X = 148;
+const int FIRE_Y = 24;
+const int HEAT_RADIUS_X = 132;
+const int HEAT_RADIUS_Y = 54;
 
-constexpr int kEmberTop = 9;
-constexpr int kEmberBottom = 57;
-constexpr int kEmberLeft = 62;
-constexpr int kEmberRight = 247;
-constexpr int kEmberTarget = 1150;
-constexpr int kMaxClusterPixels = 6;
-constexpr uint64_t kSeed = 0x7a6b1047c0ffee11ULL;
+const int EMBER_TOP = 9;
+const int EMBER_BOTTOM = 57;
+const int EMBER_LEFT = 62;
+const int EMBER_RIGHT = 247;
+const int EMBER_TARGET = 1150;
+const int MAX_CLUSTER_PIXELS = 6;
+const uint64_t SEED = 0x7a6b1047c0ffee11ULL;
 
-constexpr int kNoiseMid = 128;  // value noise runs 0..255; cracks and ridges follow its middle
+const int NOISE_MID = 128;  // value noise runs 0..255; cracks and ridges follow its middle
 
 // A non-ember pixel must never read as the ember colour's family.
-constexpr int kRedLimit = 180;
-constexpr int kDullLimit = 60;
+const int RED_LIMIT = 180;
+const int DULL_LIMIT = 60;
 
 struct Picture {
     std::vector<Rgb> px;
@@ -99,16 +99,16 @@ int ValueNoise(int64_t x, int64_t y, int64_t cell, uint32_t seed)
 {
     const int64_t cx = FloorDivide(x, cell);
     const int64_t cy = FloorDivide(y, cell);
-    const int64_t fx = (x - cx * cell) * kOne / cell;
-    const int64_t fy = (y - cy * cell) * kOne / cell;
-    const int64_t sx = fx * fx * (3 * kOne - 2 * fx) / (kOne * kOne);
-    const int64_t sy = fy * fy * (3 * kOne - 2 * fy) / (kOne * kOne);
+    const int64_t fx = (x - cx * cell) * FIXED_ONE / cell;
+    const int64_t fy = (y - cy * cell) * FIXED_ONE / cell;
+    const int64_t sx = fx * fx * (3 * FIXED_ONE - 2 * fx) / (FIXED_ONE * FIXED_ONE);
+    const int64_t sy = fy * fy * (3 * FIXED_ONE - 2 * fy) / (FIXED_ONE * FIXED_ONE);
     auto corner = [&](int64_t i, int64_t j) {
         return static_cast<int64_t>(HashPoint(static_cast<int32_t>(cx + i), static_cast<int32_t>(cy + j), seed) & 0xff);
     };
-    const int64_t top = corner(0, 0) * (kOne - sx) + corner(1, 0) * sx;
-    const int64_t bottom = corner(0, 1) * (kOne - sx) + corner(1, 1) * sx;
-    return static_cast<int>((top * (kOne - sy) + bottom * sy) / (kOne * kOne));
+    const int64_t top = corner(0, 0) * (FIXED_ONE - sx) + corner(1, 0) * sx;
+    const int64_t bottom = corner(0, 1) * (FIXED_ONE - sx) + corner(1, 1) * sx;
+    return static_cast<int>((top * (FIXED_ONE - sy) + bottom * sy) / (FIXED_ONE * FIXED_ONE));
 }
 
 int ClampByte(int64_t v)
@@ -118,21 +118,21 @@ int ClampByte(int64_t v)
 
 Rgb ScaleColour(Rgb c, int f)
 {
-    return {c.r * f / kOne, c.g * f / kOne, c.b * f / kOne};
+    return {c.r * f / FIXED_ONE, c.g * f / FIXED_ONE, c.b * f / FIXED_ONE};
 }
 
 Rgb MixColours(Rgb a, Rgb b, int t)
 {
-    return {a.r + (b.r - a.r) * t / kOne, a.g + (b.g - a.g) * t / kOne, a.b + (b.b - a.b) * t / kOne};
+    return {a.r + (b.r - a.r) * t / FIXED_ONE, a.g + (b.g - a.g) * t / FIXED_ONE, a.b + (b.b - a.b) * t / FIXED_ONE};
 }
 
-// How strongly the fire above the pile has scorched a point (0..kOne).
+// How strongly the fire above the pile has scorched a point (0..FIXED_ONE).
 int HeatAt(int64_t x, int64_t y)
 {
-    const int64_t dx = (x - kFireX * kSub) * kOne / (kHeatRadiusX * kSub);
-    const int64_t dy = (y - kFireY * kSub) * kOne / (kHeatRadiusY * kSub);
+    const int64_t dx = (x - FIRE_X * SUB) * FIXED_ONE / (HEAT_RADIUS_X * SUB);
+    const int64_t dy = (y - FIRE_Y * SUB) * FIXED_ONE / (HEAT_RADIUS_Y * SUB);
     const int64_t d = IntegerSquareRoot(dx * dx + dy * dy);
-    return static_cast<int>(std::max<int64_t>(0, kOne - d));
+    return static_cast<int>(std::max<int64_t>(0, FIXED_ONE - d));
 }
 
 // Scorched wood keeps its shading; glowing cracks show where a noise field
@@ -142,30 +142,31 @@ Rgb CharColour(Rgb wood, int64_t u, int64_t v, int heat, int facingUp, uint32_t 
     const Rgb glowDeep{214, 84, 16};
     const Rgb glowHot{255, 170, 50};
     const Rgb firelight{255, 110, 20};
-    const int charAmount = std::min(kOne, heat * 3 / 2) * 7 / 8;
+    const int charAmount = std::min(FIXED_ONE, heat * 3 / 2) * 7 / 8;
     const Rgb soot{wood.r / 6 + 4, wood.g / 9 + 3, wood.b / 10 + 3};
     Rgb c = MixColours(wood, soot, charAmount);
     // Surfaces turned up toward the flames catch more of their light.
-    const int tint = heat * heat / kOne * (kOne / 8 + facingUp / 2) / kOne;
-    c = {c.r + firelight.r * tint / kOne, c.g + firelight.g * tint / kOne, c.b + firelight.b * tint / kOne};
+    const int tint = heat * heat / FIXED_ONE * (FIXED_ONE / 8 + facingUp / 2) / FIXED_ONE;
+    c = {c.r + firelight.r * tint / FIXED_ONE, c.g + firelight.g * tint / FIXED_ONE,
+         c.b + firelight.b * tint / FIXED_ONE};
     // Charcoal splits into blocks: cracks run both along and across the grain.
-    const int alongGrain = std::abs(ValueNoise(u / 3, v * 2, 2 * kSub, seed ^ 0x51u) - kNoiseMid);
-    const int acrossGrain = std::abs(ValueNoise(u * 2, v / 2, 5 * kSub, seed ^ 0x77u) - kNoiseMid);
+    const int alongGrain = std::abs(ValueNoise(u / 3, v * 2, 2 * SUB, seed ^ 0x51u) - NOISE_MID);
+    const int acrossGrain = std::abs(ValueNoise(u * 2, v / 2, 5 * SUB, seed ^ 0x77u) - NOISE_MID);
     const int crack = std::min(alongGrain, acrossGrain);
-    constexpr int kThinnestCrack = 3;
-    constexpr int kCrackWidening = 12;
-    constexpr int kGlowStart = 30;
-    constexpr int kGlowRamp = 3;
-    const int crackWidth = kThinnestCrack + heat * kCrackWidening / kOne;
-    if (heat > kGlowStart && crack < crackWidth) {
-        const int glowStrength =
-            (crackWidth - crack) * kOne / crackWidth * std::min(kOne, (heat - kGlowStart) * kGlowRamp) / kOne;
+    const int THINNEST_CRACK = 3;
+    const int CRACK_WIDENING = 12;
+    const int GLOW_START = 30;
+    const int GLOW_RAMP = 3;
+    const int crackWidth = THINNEST_CRACK + heat * CRACK_WIDENING / FIXED_ONE;
+    if (heat > GLOW_START && crack < crackWidth) {
+        const int glowStrength = (crackWidth - crack) * FIXED_ONE / crackWidth *
+                                 std::min(FIXED_ONE, (heat - GLOW_START) * GLOW_RAMP) / FIXED_ONE;
         c = MixColours(c, MixColours(glowDeep, glowHot, heat), glowStrength);
     }
     return c;
 }
 
-// Where a point on a log's round surface faces, in kOne units.
+// Where a point on a log's round surface faces, in FIXED_ONE units.
 struct Facing {
     int64_t toViewer;
     int64_t up;
@@ -173,37 +174,37 @@ struct Facing {
 
 Facing FacingOf(int64_t v, int64_t radiusSub, int64_t axisX, int64_t axisLen)
 {
-    const int64_t n = v * kOne / radiusSub;
-    const int64_t z = IntegerSquareRoot(kOne * kOne - std::min<int64_t>(n * n, kOne * kOne));
-    return {z, n * (axisX * kOne / axisLen) / kOne};
+    const int64_t n = v * FIXED_ONE / radiusSub;
+    const int64_t z = IntegerSquareRoot(FIXED_ONE * FIXED_ONE - std::min<int64_t>(n * n, FIXED_ONE * FIXED_ONE));
+    return {z, n * (axisX * FIXED_ONE / axisLen) / FIXED_ONE};
 }
 
-// 0 at the top of the pile, kOne at its foot.
+// 0 at the top of the pile, FIXED_ONE at its foot.
 int64_t DepthInPile(int64_t y)
 {
-    return (y - kFirstWoodRow * kSub) * kOne / ((kLastWoodRow - kFirstWoodRow) * kSub);
+    return (y - FIRST_WOOD_ROW * SUB) * FIXED_ONE / ((LAST_WOOD_ROW - FIRST_WOOD_ROW) * SUB);
 }
 
 Rgb BarkColour(const Log& log, int64_t u, int64_t v, Facing f, int64_t y)
 {
     const Rgb barkBase{178, 98, 40};
     // Light falls from the fire above and from in front.
-    constexpr int kAmbient = 40;
-    constexpr int kLightFromAbove = 150;
-    constexpr int kLightFromFront = 190;
-    const int64_t diffuse = std::max<int64_t>(0, (f.up * kLightFromAbove + f.toViewer * kLightFromFront) / kOne);
-    int light = static_cast<int>(kAmbient + diffuse);
+    const int AMBIENT = 40;
+    const int LIGHT_FROM_ABOVE = 150;
+    const int LIGHT_FROM_FRONT = 190;
+    const int64_t diffuse = std::max<int64_t>(0, (f.up * LIGHT_FROM_ABOVE + f.toViewer * LIGHT_FROM_FRONT) / FIXED_ONE);
+    int light = static_cast<int>(AMBIENT + diffuse);
     // Bark runs in long streaks with fine grit and deep furrows along the log.
-    constexpr int kStreakFloor = 180;
-    const int streak = ValueNoise(u, v * 6, 7 * kSub, log.seed);
-    const int grit = ValueNoise(u * 3, v * 5, 2 * kSub, log.seed ^ 0x1234u);
-    light = light * (kStreakFloor + streak / 3 + grit / 5) / kOne;
-    constexpr int kFurrowWidth = 14;
-    constexpr int kFurrowFloor = 150;
-    const int furrow = std::abs(ValueNoise(u / 2, v * 4, 3 * kSub, log.seed ^ 0x99u) - kNoiseMid);
-    if (furrow < kFurrowWidth)
-        light = light * (kFurrowFloor + furrow * (kOne - kFurrowFloor) / kFurrowWidth) / kOne;
-    light = static_cast<int>(light * (kOne - DepthInPile(y) * 3 / 8) / kOne);
+    const int STREAK_FLOOR = 180;
+    const int streak = ValueNoise(u, v * 6, 7 * SUB, log.seed);
+    const int grit = ValueNoise(u * 3, v * 5, 2 * SUB, log.seed ^ 0x1234u);
+    light = light * (STREAK_FLOOR + streak / 3 + grit / 5) / FIXED_ONE;
+    const int FURROW_WIDTH = 14;
+    const int FURROW_FLOOR = 150;
+    const int furrow = std::abs(ValueNoise(u / 2, v * 4, 3 * SUB, log.seed ^ 0x99u) - NOISE_MID);
+    if (furrow < FURROW_WIDTH)
+        light = light * (FURROW_FLOOR + furrow * (FIXED_ONE - FURROW_FLOOR) / FURROW_WIDTH) / FIXED_ONE;
+    light = static_cast<int>(light * (FIXED_ONE - DepthInPile(y) * 3 / 8) / FIXED_ONE);
     return ScaleColour(ScaleColour(barkBase, log.tone), light);
 }
 
@@ -213,38 +214,38 @@ Rgb EndGrainColour(int64_t q, int64_t radiusSub, int64_t u, int64_t v, uint32_t 
     const Rgb heartwood{190, 122, 62};
     const Rgb ringLine{128, 76, 38};
     const Rgb barkRim{70, 40, 20};
-    const int64_t rel = q * kOne / radiusSub;  // 0 at the pith, kOne at the bark
-    constexpr int kBarkStarts = kOne * 7 / 8;
-    if (rel > kBarkStarts)
-        return ScaleColour(barkRim, kOne - static_cast<int>(rel - kBarkStarts) * 2);
+    const int64_t rel = q * FIXED_ONE / radiusSub;  // 0 at the pith, FIXED_ONE at the bark
+    const int BARK_STARTS = FIXED_ONE * 7 / 8;
+    if (rel > BARK_STARTS)
+        return ScaleColour(barkRim, FIXED_ONE - static_cast<int>(rel - BARK_STARTS) * 2);
     Rgb c = MixColours(heartwood, sapwood, static_cast<int>(rel));
-    const int wobble = ValueNoise(u * 2, v * 2, 4 * kSub, seed ^ 0x4242u) / 4;
-    constexpr int kRings = 6;
-    constexpr int kRingWidth = 60;
-    const int ringPhase = static_cast<int>((rel * kRings + wobble) % kOne);
-    if (ringPhase < kRingWidth)
-        c = MixColours(c, ringLine, (kRingWidth - ringPhase) * 3);
-    constexpr int kPith = kOne / 14;
-    if (rel < kPith)
+    const int wobble = ValueNoise(u * 2, v * 2, 4 * SUB, seed ^ 0x4242u) / 4;
+    const int RINGS = 6;
+    const int RING_WIDTH = 60;
+    const int ringPhase = static_cast<int>((rel * RINGS + wobble) % FIXED_ONE);
+    if (ringPhase < RING_WIDTH)
+        c = MixColours(c, ringLine, (RING_WIDTH - ringPhase) * 3);
+    const int PITH = FIXED_ONE / 14;
+    if (rel < PITH)
         c = ringLine;
-    return ScaleColour(c, static_cast<int>(kOne - DepthInPile(y) / 4));
+    return ScaleColour(c, static_cast<int>(FIXED_ONE - DepthInPile(y) / 4));
 }
 
 // Colour of a log at a sample point, or false if the point misses the log.
 bool SampleLog(const Log& log, int64_t x, int64_t y, Rgb& out)
 {
-    const int64_t ax = log.ax * kSub, ay = log.ay * kSub;
-    const int64_t dx = (log.bx - log.ax) * kSub, dy = (log.by - log.ay) * kSub;
+    const int64_t ax = log.ax * SUB, ay = log.ay * SUB;
+    const int64_t dx = (log.bx - log.ax) * SUB, dy = (log.by - log.ay) * SUB;
     const int64_t len = IntegerSquareRoot(dx * dx + dy * dy);
     const int64_t rx = x - ax, ry = y - ay;
     const int64_t u = (rx * dx + ry * dy) / len;
     const int64_t v = (rx * dy - ry * dx) / len;
-    const int64_t radius = log.radius * kSub;
+    const int64_t radius = log.radius * SUB;
     if (v < -radius || v > radius || u > len)
         return false;
     const int heat = HeatAt(x, y);
     if (log.capSquash != 0) {
-        const int64_t along = u * kOne / log.capSquash;
+        const int64_t along = u * FIXED_ONE / log.capSquash;
         const int64_t q = IntegerSquareRoot(along * along + v * v);
         if (q <= radius) {
             out = EndGrainColour(q, radius, along, v, log.seed, y);
@@ -270,9 +271,9 @@ struct EndOn {
 
 bool SampleEndOn(const EndOn& e, int64_t x, int64_t y, Rgb& out)
 {
-    const int64_t u = x - e.cx * kSub, v = y - e.cy * kSub;
+    const int64_t u = x - e.cx * SUB, v = y - e.cy * SUB;
     const int64_t q = IntegerSquareRoot(u * u + v * v);
-    const int64_t radius = e.radius * kSub;
+    const int64_t radius = e.radius * SUB;
     if (q > radius)
         return false;
     out = EndGrainColour(q, radius, u, v, e.seed, y);
@@ -281,22 +282,22 @@ bool SampleEndOn(const EndOn& e, int64_t x, int64_t y, Rgb& out)
 
 void BlendCoverage(Picture& pic, int px, int py, Rgb sum, int covered)
 {
-    Rgb& dst = pic.px[py * kWidth + px];
-    dst.r = (dst.r * (kSamples - covered) + sum.r) / kSamples;
-    dst.g = (dst.g * (kSamples - covered) + sum.g) / kSamples;
-    dst.b = (dst.b * (kSamples - covered) + sum.b) / kSamples;
+    Rgb& dst = pic.px[py * LOGS_WIDTH + px];
+    dst.r = (dst.r * (SAMPLES - covered) + sum.r) / SAMPLES;
+    dst.g = (dst.g * (SAMPLES - covered) + sum.g) / SAMPLES;
+    dst.b = (dst.b * (SAMPLES - covered) + sum.b) / SAMPLES;
 }
 
 template <typename Shape, typename Sampler> void PaintShape(Picture& pic, const Shape& shape, Sampler sampler)
 {
-    for (int py = 0; py < kHeight; ++py) {
-        for (int px = 0; px < kWidth; ++px) {
+    for (int py = 0; py < LOGS_HEIGHT; ++py) {
+        for (int px = 0; px < LOGS_WIDTH; ++px) {
             Rgb sum{0, 0, 0};
             int covered = 0;
-            for (int sy = 0; sy < kGrid; ++sy) {
-                for (int sx = 0; sx < kGrid; ++sx) {
-                    const int64_t x = px * kSub + sx * kSub / kGrid + kSub / (2 * kGrid);
-                    const int64_t y = py * kSub + sy * kSub / kGrid + kSub / (2 * kGrid);
+            for (int sy = 0; sy < GRID; ++sy) {
+                for (int sx = 0; sx < GRID; ++sx) {
+                    const int64_t x = px * SUB + sx * SUB / GRID + SUB / (2 * GRID);
+                    const int64_t y = py * SUB + sy * SUB / GRID + SUB / (2 * GRID);
                     Rgb c;
                     if (sampler(shape, x, y, c)) {
                         sum.r += ClampByte(c.r);
@@ -313,23 +314,23 @@ template <typename Shape, typename Sampler> void PaintShape(Picture& pic, const 
 }
 
 // Back to front; the A end is the one nearer the viewer.
-constexpr Log kBackLogs[] = {
+const Log BACK_LOGS[] = {
     {20, 98, 234, 16, 8, 0, 196, 11},   {272, 98, 64, 20, 8, 0, 192, 12},   {60, 100, 184, 24, 8, 0, 210, 13},
     {232, 100, 94, 16, 8, 0, 206, 14},  {100, 101, 176, 10, 9, 0, 226, 15}, {192, 101, 122, 20, 9, 0, 222, 16},
     {128, 102, 156, 16, 9, 0, 236, 17}, {164, 102, 132, 9, 9, 0, 232, 24},
 };
 
-constexpr Log kLyingLogs[] = {
+const Log LYING_LOGS[] = {
     {-8, 96, 152, 98, 8, 0, 250, 18},
     {134, 98, 294, 95, 8, 0, 246, 19},
 };
 
-constexpr Log kFrontLogs[] = {
+const Log FRONT_LOGS[] = {
     {74, 86, 186, 30, 11, 150, 252, 20},
     {218, 86, 108, 32, 11, 150, 248, 21},
 };
 
-constexpr EndOn kEndOns[] = {
+const EndOn END_ONS[] = {
     {112, 93, 11, 22},
     {182, 94, 10, 23},
 };
@@ -337,51 +338,51 @@ constexpr EndOn kEndOns[] = {
 // Whatever of the pile strays outside its rows is cut off.
 void ClearOutsideWoodRows(Picture& pic)
 {
-    for (int y = 0; y < kHeight; ++y) {
-        if (y >= kFirstWoodRow && y <= kLastWoodRow)
+    for (int y = 0; y < LOGS_HEIGHT; ++y) {
+        if (y >= FIRST_WOOD_ROW && y <= LAST_WOOD_ROW)
             continue;
-        for (int x = 0; x < kWidth; ++x) {
-            pic.px[y * kWidth + x] = {0, 0, 0};
+        for (int x = 0; x < LOGS_WIDTH; ++x) {
+            pic.px[y * LOGS_WIDTH + x] = {0, 0, 0};
         }
     }
 }
 
 void DrawPile(Picture& pic)
 {
-    for (const Log& log : kBackLogs)
+    for (const Log& log : BACK_LOGS)
         PaintShape(pic, log, SampleLog);
-    for (const Log& log : kLyingLogs)
+    for (const Log& log : LYING_LOGS)
         PaintShape(pic, log, SampleLog);
-    for (const Log& log : kFrontLogs)
+    for (const Log& log : FRONT_LOGS)
         PaintShape(pic, log, SampleLog);
-    for (const EndOn& e : kEndOns)
+    for (const EndOn& e : END_ONS)
         PaintShape(pic, e, SampleEndOn);
     ClearOutsideWoodRows(pic);
 }
 
 bool IsWood(const Picture& pic, int x, int y)
 {
-    const Rgb& c = pic.px[y * kWidth + x];
+    const Rgb& c = pic.px[y * LOGS_WIDTH + x];
     return c.r + c.g + c.b > 0;
 }
 
 bool InEmberArea(int x, int y)
 {
-    return x >= kEmberLeft && x <= kEmberRight && y >= kEmberTop && y <= kEmberBottom;
+    return x >= EMBER_LEFT && x <= EMBER_RIGHT && y >= EMBER_TOP && y <= EMBER_BOTTOM;
 }
 
-constexpr int kNeighbours = 8;
-constexpr int kStepX[kNeighbours] = {1, -1, 0, 0, 1, 1, -1, -1};
-constexpr int kStepY[kNeighbours] = {0, 0, 1, -1, 1, -1, 1, -1};
+const int NEIGHBOURS = 8;
+const int STEP_X[NEIGHBOURS] = {1, -1, 0, 0, 1, 1, -1, -1};
+const int STEP_Y[NEIGHBOURS] = {0, 0, 1, -1, 1, -1, 1, -1};
 
 // Clumps keep apart, so each still reads as a dot of its own.
 bool TouchesOtherClump(const Picture& pic, int x, int y, int clump)
 {
-    for (int i = 0; i < kNeighbours; ++i) {
-        const int nx = x + kStepX[i], ny = y + kStepY[i];
-        if (nx < 0 || nx >= kWidth || ny < 0 || ny >= kHeight)
+    for (int i = 0; i < NEIGHBOURS; ++i) {
+        const int nx = x + STEP_X[i], ny = y + STEP_Y[i];
+        if (nx < 0 || nx >= LOGS_WIDTH || ny < 0 || ny >= LOGS_HEIGHT)
             continue;
-        const int other = pic.clump[ny * kWidth + nx];
+        const int other = pic.clump[ny * LOGS_WIDTH + nx];
         if (other != 0 && other != clump)
             return true;
     }
@@ -390,7 +391,7 @@ bool TouchesOtherClump(const Picture& pic, int x, int y, int clump)
 
 bool CanHoldEmber(const Picture& pic, int x, int y, int clump)
 {
-    return InEmberArea(x, y) && IsWood(pic, x, y) && pic.clump[y * kWidth + x] == 0 &&
+    return InEmberArea(x, y) && IsWood(pic, x, y) && pic.clump[y * LOGS_WIDTH + x] == 0 &&
            !TouchesOtherClump(pic, x, y, clump);
 }
 
@@ -399,31 +400,31 @@ int EmberChance(const Picture& pic, int x, int y, int clump)
 {
     if (!CanHoldEmber(pic, x, y, clump))
         return 0;
-    constexpr int kGlowingRed = 190;  // the hot cracks; plain char stays well below
-    const int heat = HeatAt(x * kSub + kSub / 2, y * kSub + kSub / 2);
-    return pic.px[y * kWidth + x].r >= kGlowingRed ? std::min(kOne, heat * 2) : heat / 2;
+    const int GLOWING_RED = 190;  // the hot cracks; plain char stays well below
+    const int heat = HeatAt(x * SUB + SUB / 2, y * SUB + SUB / 2);
+    return pic.px[y * LOGS_WIDTH + x].r >= GLOWING_RED ? std::min(FIXED_ONE, heat * 2) : heat / 2;
 }
 
 void ScatterEmbers(Picture& pic)
 {
-    Rng rng{kSeed};
+    Rng rng{SEED};
     int placed = 0;
     int clump = 0;
     // Bounded, so a pile too small for its embers ends with too few of them rather than never.
-    constexpr long kMaxTries = 50000000;
-    for (long tries = 0; placed < kEmberTarget && tries < kMaxTries; ++tries) {
-        int x = kEmberLeft + RandomBelow(rng, kEmberRight - kEmberLeft + 1);
-        int y = kEmberTop + RandomBelow(rng, kEmberBottom - kEmberTop + 1);
-        if (RandomBelow(rng, kOne) >= EmberChance(pic, x, y, clump + 1))
+    const long MAX_TRIES = 50000000;
+    for (long tries = 0; placed < EMBER_TARGET && tries < MAX_TRIES; ++tries) {
+        int x = EMBER_LEFT + RandomBelow(rng, EMBER_RIGHT - EMBER_LEFT + 1);
+        int y = EMBER_TOP + RandomBelow(rng, EMBER_BOTTOM - EMBER_TOP + 1);
+        if (RandomBelow(rng, FIXED_ONE) >= EmberChance(pic, x, y, clump + 1))
             continue;
         ++clump;
-        const int size = 1 + RandomBelow(rng, kMaxClusterPixels);
-        for (int grown = 0; grown < size && placed < kEmberTarget; ++grown) {
-            pic.clump[y * kWidth + x] = clump;
-            pic.px[y * kWidth + x] = {255, 0, 0};
+        const int size = 1 + RandomBelow(rng, MAX_CLUSTER_PIXELS);
+        for (int grown = 0; grown < size && placed < EMBER_TARGET; ++grown) {
+            pic.clump[y * LOGS_WIDTH + x] = clump;
+            pic.px[y * LOGS_WIDTH + x] = {255, 0, 0};
             ++placed;
-            const int dir = RandomBelow(rng, kNeighbours);
-            const int nx = x + kStepX[dir], ny = y + kStepY[dir];
+            const int dir = RandomBelow(rng, NEIGHBOURS);
+            const int nx = x + STEP_X[dir], ny = y + STEP_Y[dir];
             if (!CanHoldEmber(pic, nx, ny, clump))
                 break;
             x = nx;
@@ -436,8 +437,8 @@ void KeepRedForEmbers(Picture& pic)
 {
     for (size_t i = 0; i < pic.px.size(); ++i) {
         Rgb& c = pic.px[i];
-        if (pic.clump[i] == 0 && c.r > kRedLimit && c.g < kDullLimit && c.b < kDullLimit)
-            c.g = kDullLimit;
+        if (pic.clump[i] == 0 && c.r > RED_LIMIT && c.g < DULL_LIMIT && c.b < DULL_LIMIT)
+            c.g = DULL_LIMIT;
     }
 }
 
@@ -446,18 +447,18 @@ std::vector<uint8_t> EncodeBitmap(const Picture& pic)
     std::vector<uint8_t> out;
     out.push_back('B');
     out.push_back('M');
-    PutUint32(out, kFileHeaderBytes + kInfoHeaderBytes + kPixelBytes);
+    PutUint32(out, FILE_HEADER_BYTES + INFO_HEADER_BYTES + PIXEL_BYTES);
     PutUint32(out, 0);
-    PutUint32(out, kFileHeaderBytes + kInfoHeaderBytes);
-    PutInfoHeader(out, kWidth, kHeight, kBytesPerPixel * 8, kPixelBytes);
-    for (int row = kHeight - 1; row >= 0; --row) {
-        for (int x = 0; x < kWidth; ++x) {
-            const Rgb& c = pic.px[row * kWidth + x];
+    PutUint32(out, FILE_HEADER_BYTES + INFO_HEADER_BYTES);
+    PutInfoHeader(out, LOGS_WIDTH, LOGS_HEIGHT, BYTES_PER_PIXEL * 8, PIXEL_BYTES);
+    for (int row = LOGS_HEIGHT - 1; row >= 0; --row) {
+        for (int x = 0; x < LOGS_WIDTH; ++x) {
+            const Rgb& c = pic.px[row * LOGS_WIDTH + x];
             out.push_back(static_cast<uint8_t>(ClampByte(c.b)));
             out.push_back(static_cast<uint8_t>(ClampByte(c.g)));
             out.push_back(static_cast<uint8_t>(ClampByte(c.r)));
         }
-        for (int pad = kWidth * kBytesPerPixel; pad < kRowBytes; ++pad)
+        for (int pad = LOGS_WIDTH * BYTES_PER_PIXEL; pad < ROW_BYTES; ++pad)
             out.push_back(0);
     }
     return out;
@@ -468,8 +469,9 @@ std::vector<uint8_t> EncodeBitmap(const Picture& pic)
 int main(int argc, char** argv)
 {
     if (!HasOutputPath(argc, argv, "OUT.bmp"))
-        return kUsageExitStatus;
-    Picture pic{std::vector<Rgb>(kWidth * kHeight, Rgb{0, 0, 0}), std::vector<int>(kWidth * kHeight, 0)};
+        return USAGE_EXIT_STATUS;
+    Picture pic{std::vector<Rgb>(LOGS_WIDTH * LOGS_HEIGHT, Rgb{0, 0, 0}),
+                std::vector<int>(LOGS_WIDTH * LOGS_HEIGHT, 0)};
     DrawPile(pic);
     ScatterEmbers(pic);
     KeepRedForEmbers(pic);
