@@ -32,9 +32,4 @@ inline void BuildNativeCanvas(NativeCanvas* surface, int width, int height)
     repaints = 0;
 }
 
-inline int TakenDraws(int takeBefore, int takeAfter)
-{
-    return ((takeBefore - takeAfter) % NOISE_WORDS + NOISE_WORDS) % NOISE_WORDS;
-}
-
 #endif

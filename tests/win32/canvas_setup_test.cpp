@@ -15,8 +15,6 @@ namespace {
 const char DEFAULT_TEXT[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";
 const int LOGS_WIDTH = 286;
 const int LOGS_HEIGHT = 106;
-const int LOGS_FUEL_POINTS = 536;
-const int LOGS_BITS_PER_PIXEL = 24;
 const char EFFECT_TEST_CLASS[] = "TamblornSetUpEffect";
 
 LRESULT CALLBACK EffectTestProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
