@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-FlameCanvas flameCanvas;
+FlameCanvas flameCanvas = {};
 
 namespace {
 
