@@ -172,9 +172,9 @@ HWND CreateParent(HINSTANCE instance)
 {
     RECT frame = {0, 0, PREVIEW_WIDTH, PREVIEW_HEIGHT};
     AdjustWindowRect(&frame, PARENT_STYLE, FALSE);
-    HWND parent = CreateWindowExA(0, PARENT_CLASS, "Tamblorn command-line parent", PARENT_STYLE, 60, 60,
-                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
-                                  nullptr);
+    HWND parent =
+        CreateWindowExA(0, PARENT_CLASS, "Tamblorn command-line parent", PARENT_STYLE, 60, 60, frame.right - frame.left,
+                        frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (parent)
         UpdateWindow(parent);
     PumpMessages();
@@ -283,8 +283,8 @@ void RunCase(int number, const char* saverPath, const std::string& expected, std
     if (!ended) {
         TerminateProcess(saver.hProcess, KILLED_EXIT);
         WaitForSingleObject(saver.hProcess, INFINITE);
-        Report(number, expected, shown, commandLine, shown == SHOWN_NOTHING ? "neither a window nor an end" :
-                                                                              "still ran after it was ended", code);
+        Report(number, expected, shown, commandLine,
+               shown == SHOWN_NOTHING ? "neither a window nor an end" : "still ran after it was ended", code);
     } else {
         GetExitCodeProcess(saver.hProcess, &code);
         ++tally.seen[shown];

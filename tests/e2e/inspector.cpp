@@ -268,16 +268,17 @@ bool WaitPreview(HWND parent, DWORD waitMs)
     DWORD processId = 0;
     GetWindowThreadProcessId(inspection.preview, &processId);
     printf("preview %llu title %s style %08lx at %ld %ld size %ld %ld process %lu\n", HandleNumber(inspection.preview),
-           WindowText(inspection.preview).c_str(), static_cast<unsigned long>(GetWindowLongA(inspection.preview, GWL_STYLE)),
-           corner.x, corner.y, client.right, client.bottom, static_cast<unsigned long>(processId));
+           WindowText(inspection.preview).c_str(),
+           static_cast<unsigned long>(GetWindowLongA(inspection.preview, GWL_STYLE)), corner.x, corner.y, client.right,
+           client.bottom, static_cast<unsigned long>(processId));
     return true;
 }
 
 bool PreviewResponds(DWORD waitMs)
 {
     DWORD_PTR result = 0;
-    bool responds = inspection.preview &&
-                    SendMessageTimeoutA(inspection.preview, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, waitMs, &result);
+    bool responds =
+        inspection.preview && SendMessageTimeoutA(inspection.preview, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, waitMs, &result);
     printf(responds ? "responds\n" : "no-response\n");
     return responds;
 }

@@ -596,7 +596,6 @@ class CommandLine(StageCase):
         # A tab ends an unquoted name like a blank.
         self.run_full_screen_and_press_key(launch(saver_command_line(b'\t/s', quoted=False)), 'unquoted name + tab')
 
-
     def test_generated_command_lines_as_separate_processes(self):
         count = COMMAND_LINE_CASES[STRESS]
         seed = random.randrange(1, 1 << 31)

@@ -4,8 +4,9 @@
 //   e2e_vanishing_parent <saver path> <cases> <seed> [latest ms]
 // The parent goes 0 to <latest ms> (200 by default) after the saver was
 // started: before, while or after the saver makes its window. Every saver must
-// then end within the allowance with 0 once its window was made and showing, or
-// with 0 or -1 (no window could be made) when the parent went before that. Prints one line per case that went wrong and a summary:
+// then end within the allowance: with 0 once its window was made and showing,
+// or with 0 or -1 (no window could be made) when the parent went before that.
+// Prints one line per case that went wrong and a summary:
 //   tried <n> window-made <n> not-yet <n> exit0 <n> exit-1 <n> slowest-ms <n> late <n> left-running <n> wrong-code <n>
 // The exit code is 0 when every case ended as it should, else 1.
 #include <windows.h>
@@ -81,9 +82,9 @@ HWND CreateParent(HINSTANCE instance)
 {
     RECT frame = {0, 0, PREVIEW_WIDTH, PREVIEW_HEIGHT};
     AdjustWindowRect(&frame, PARENT_STYLE, FALSE);
-    HWND parent = CreateWindowExA(0, PARENT_CLASS, "Tamblorn vanishing parent", PARENT_STYLE, 40, 40,
-                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
-                                  nullptr);
+    HWND parent =
+        CreateWindowExA(0, PARENT_CLASS, "Tamblorn vanishing parent", PARENT_STYLE, 40, 40, frame.right - frame.left,
+                        frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (parent)
         UpdateWindow(parent);
     return parent;

@@ -248,11 +248,13 @@ TEST_F(SaverWindow, AWindowThatCannotBeMadeIsAFailure)
         std::function<HWND()> prepare;
     };
     const Case cases[] = {
-        {"the class is taken", [] {
+        {"the class is taken",
+         [] {
              RegisterTestClass(SAVER_CLASS, DefWindowProcA);
              return static_cast<HWND>(nullptr);
          }},
-        {"the preview's parent is gone", [] {
+        {"the preview's parent is gone",
+         [] {
              HWND parent = CreatePreviewParent();
              DestroyWindow(parent);
              return parent;
