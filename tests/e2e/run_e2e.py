@@ -197,6 +197,9 @@ def open_stage(prefix_name, extra_env=None):
     """Starts the display, makes sure the prefix exists and keeps its Wine server up."""
     STAGE.prefix = os.path.join(CONFIG.build_dir, prefix_name)
     STAGE.extra_env = dict(extra_env or {})
+    # Whatever an interrupted run left in the prefix goes with its Wine server.
+    wineserver('-k')
+    wineserver('-w')
     start_display()
     # The first run through wine-run.sh creates the prefix (unmanaged windows included).
     code, output = run_wine(CONFIG.inspector, ['savers'], timeout=180)
@@ -1088,7 +1091,15 @@ GROUPS = {
 EXTRA_GROUPS = {'pictures': Pictures}
 
 
+def stop_on_signal(number, frame):
+    """Termination runs the same clean-up as an interruption: no display, Wine
+    server or saver outlives the run."""
+    raise KeyboardInterrupt('signal %d' % number)
+
+
 def main():
+    signal.signal(signal.SIGTERM, stop_on_signal)
+    signal.signal(signal.SIGHUP, stop_on_signal)
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('--group', action='append', choices=sorted(GROUPS) + sorted(EXTRA_GROUPS) + ['all'],
                         required=True)
