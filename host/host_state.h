@@ -23,6 +23,8 @@ struct HostState {
     HMODULE imm32Module = nullptr;
     ImmAssociateContextEntry associateContextEntry = nullptr;
     HIMC previousInputContext = nullptr;
+    HWND watchedParent = nullptr;  // a preview's parent: the loop ends when it goes
+    UINT_PTR watchTimer = 0;
 
     // Closing rules.
     int closeApproved = 0;

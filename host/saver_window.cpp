@@ -12,6 +12,12 @@ const DWORD FULL_SCREEN_EX_STYLE = WS_EX_TOPMOST;
 const DWORD PREVIEW_STYLE = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
 const char AUTOPLAY_MESSAGE[] = "QueryCancelAutoPlay";
 const LRESULT RELAYED = 1;
+const UINT WINDOW_WATCH_MS = 250;
+// No window could be made: a failure, never the 0 of a saver that ran. The
+// program's one failure code, as for a rejected command line or a fault, so a
+// preview whose parent went away before its window existed ends the same way
+// whether the command line check or the creation noticed.
+const int WINDOW_NOT_MADE = -1;
 
 struct SaverPlacement {
     DWORD exStyle;
@@ -49,6 +55,34 @@ void PlaceFullScreen(SaverPlacement* placement)
         height = box.bottom - box.top;
     }
     *placement = {FULL_SCREEN_EX_STYLE, FULL_SCREEN_STYLE, FULL_SCREEN_TITLE, x, y, width, height};
+}
+
+// A preview's parent lives in another process and may go at any moment, also
+// while the saver's window is being made; the window may then never see
+// WM_DESTROY, or stay orphaned with its timer ticking. A thread timer, which
+// outlives the window, ends the loop once the window or its parent is gone.
+void CALLBACK CheckSaverWindowStillWanted(HWND, UINT, UINT_PTR, DWORD)
+{
+    bool parentGone = hostState.watchedParent && !IsWindow(hostState.watchedParent);
+    if (IsWindow(hostState.saverWindow) && !parentGone)
+        return;
+    if (IsWindow(hostState.saverWindow))
+        DestroyWindow(hostState.saverWindow);
+    PostQuitMessage(0);
+}
+
+void StartWindowWatch(HWND parent)
+{
+    hostState.watchedParent = parent;
+    hostState.watchTimer = SetTimer(nullptr, 0, WINDOW_WATCH_MS, CheckSaverWindowStillWanted);
+}
+
+void StopWindowWatch()
+{
+    if (hostState.watchTimer)
+        KillTimer(nullptr, hostState.watchTimer);
+    hostState.watchedParent = nullptr;
+    hostState.watchTimer = 0;
 }
 
 bool BringRunningSaverForward()
@@ -114,6 +148,14 @@ LRESULT OnSaverDestroy(HWND window, WPARAM wParam, LPARAM lParam)
         hostState.associateContextEntry(window, hostState.previousInputContext);
     PostQuitMessage(0);
     return EffectWindowProc(window, WM_DESTROY, wParam, lParam);
+}
+
+// A window freed along with a parent of another process may get only this
+// last message.
+LRESULT OnSaverFinalDestroy(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    PostQuitMessage(0);
+    return EffectWindowProc(window, WM_NCDESTROY, wParam, lParam);
 }
 
 LRESULT OnSaverPaint(HWND window, WPARAM wParam, LPARAM lParam)
@@ -187,11 +229,13 @@ int RunSaverWindow(HWND parent)
         hostState.saverWindow = CreateWindowExA(placement.exStyle, SAVER_WINDOW_CLASS, placement.title, placement.style,
                                                 placement.x, placement.y, placement.width, placement.height, parent,
                                                 nullptr, hostState.moduleInstance, nullptr);
-    int result = 0;
+    int result = WINDOW_NOT_MADE;
     if (hostState.saverWindow) {
         if (!hostState.isPreview)
             SetForegroundWindow(hostState.saverWindow);
+        StartWindowWatch(parent);
         result = RunMessageLoop();
+        StopWindowWatch();
     }
     UnloadPasswordVerifier();
     return result;
@@ -204,6 +248,8 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return OnSaverCreate(window, wParam, lParam);
     case WM_DESTROY:
         return OnSaverDestroy(window, wParam, lParam);
+    case WM_NCDESTROY:
+        return OnSaverFinalDestroy(window, wParam, lParam);
     case WM_SETTEXT:
         return 0;
     case WM_PAINT:

@@ -29,17 +29,9 @@ settings="$prefix/drive_c/windows/TamblornScrS"
 saved_settings="$shots/TamblornScrS.saved"
 mkdir -p "$shots"
 
-xvfb_pid=
-for n in $(seq 150 199); do
-  [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  kill -0 "$xvfb_pid" 2>/dev/null && break
-  xvfb_pid=
-done
-[ -n "$xvfb_pid" ] || { echo "run-saver: no virtual display could be started" >&2; exit 1; }
+display=$(tools/start-display.sh 150 199) || { echo "run-saver: no virtual display could be started" >&2; exit 1; }
+read -r display_number xvfb_pid <<<"$display"
+export DISPLAY=":$display_number"
 
 # The settings file is changed only for the demonstration and put back afterwards.
 had_settings=0

@@ -32,23 +32,34 @@ fi
 
 echo "== Windows and end-to-end tests ($wine_tree) =="
 display_pid=
-if [ -z "${TAMBLORN_KEEP_DISPLAY:-}" ]; then
-  for n in $(seq 60 89); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    display_pid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-    break
+wine_prefix="$PWD/$wine_tree/wineprefix"
+# Stops the display and the Wine servers of this tree's prefixes, also when interrupted.
+stop_stage() {
+  for prefix in "$wine_prefix" "$PWD/$wine_tree"/e2e-prefix*; do
+    [ -d "$prefix" ] && WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null
   done
+  if [ -n "$display_pid" ]; then
+    kill "$display_pid" 2>/dev/null
+    display_pid=
+  fi
+}
+trap 'stop_stage; exit 130' INT
+trap 'stop_stage; exit 143' TERM
+trap stop_stage EXIT
+if [ -z "${TAMBLORN_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
+  display=$(tools/start-display.sh 60 89) || { echo "run-tests: no virtual display came up" >&2; exit 1; }
+  read -r display_number display_pid <<<"$display"
+  export DISPLAY=":$display_number"
 fi
 # Keep one Wine server for the whole run so that each test starts quickly.
 "$wine_tree/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1
-WINEPREFIX="$PWD/$wine_tree/wineprefix" /usr/lib/wine/wineserver -p 2>/dev/null
+WINEPREFIX="$wine_prefix" /usr/lib/wine/wineserver -p 2>/dev/null
+rm -f "$wine_tree/e2e-work/counts.txt"
 (cd "$wine_tree" && ctest --output-on-failure) | tee build/windows-tests.log
 [ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
-WINEPREFIX="$PWD/$wine_tree/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null
-[ -n "$display_pid" ] && kill "$display_pid" 2>/dev/null
+stop_stage
+# How many generated cases the randomised end-to-end runs tried.
+[ -f "$wine_tree/e2e-work/counts.txt" ] && sed 's/^/tried: /' "$wine_tree/e2e-work/counts.txt"
 
 passed=0; failures=0
 for log in build/native-tests.log build/win32-tests.log build/windows-tests.log; do
@@ -59,5 +70,5 @@ for log in build/native-tests.log build/win32-tests.log build/windows-tests.log;
   [ -n "$total" ] && { passed=$((passed + total - bad)); failures=$((failures + bad)); }
 done
 echo
-echo "Summary: $passed passed, $failures failed"
+echo "Summary: $passed passed, $failures failed (Windows and end-to-end tests ran in $wine_tree)"
 [ "$failed" -eq 0 ] && [ "$failures" -eq 0 ]

@@ -12,7 +12,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev libstb-dev
   xvfb xdotool x11-apps imagemagick
   fonts-ipafont-mincho fonts-ipafont-gothic
-  locales zip
+  locales zip gnuplot-nox
   wine wine32:i386 wine64
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   nsis xserver-xephyr libxinerama1 libxinerama1:i386

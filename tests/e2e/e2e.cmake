@@ -6,7 +6,7 @@ if(NOT TARGET Tamblorn)
 endif()
 
 set(e2e_source ${PROJECT_SOURCE_DIR}/tests/e2e)
-foreach(helper launcher preview_parent inspector)
+foreach(helper launcher preview_parent inspector vanishing_parent command_line_runs)
   add_executable(e2e_${helper} ${e2e_source}/${helper}.cpp)
   target_link_libraries(e2e_${helper} PRIVATE user32 gdi32)
   tamblorn_warnings(e2e_${helper})
@@ -32,6 +32,8 @@ foreach(group ${e2e_groups})
                    --launcher $<TARGET_FILE:e2e_launcher>
                    --preview-parent $<TARGET_FILE:e2e_preview_parent>
                    --inspector $<TARGET_FILE:e2e_inspector>
+                   --vanishing-parent $<TARGET_FILE:e2e_vanishing_parent>
+                   --command-line-runs $<TARGET_FILE:e2e_command_line_runs>
                    --logs-bitmap ${PROJECT_SOURCE_DIR}/resources/logs.bmp
                    ${e2e_doubles})
   set_tests_properties(e2e.${group} PROPERTIES TIMEOUT 240 SKIP_RETURN_CODE 77 RESOURCE_LOCK tamblorn_e2e)

@@ -10,6 +10,9 @@
 //   savers                         how many full-screen saver windows exist
 //   wait-saver <ms>                wait for a full-screen saver window
 //   iswindow <number>              whether a window of that handle exists
+//   wait-cursor <x> <y> <ms>       wait until the system reports the pointer there
+//   wait-preview <parent> <ms>     wait for a shown saver window inside that parent
+//   responds <ms>                  whether the preview's message loop answers
 // Texts travel as hex of their Shift-JIS bytes. The exit code is 0 when every
 // command succeeded, else 1.
 #include <windows.h>
@@ -32,6 +35,7 @@ const int FAILED = 1;
 
 struct Inspection {
     HWND dialog;
+    HWND preview;
     std::string wantedTitle;
     HWND found;
     int saverCount;
@@ -222,6 +226,63 @@ bool WaitSaver(DWORD waitMs)
     return true;
 }
 
+bool WaitCursor(LONG x, LONG y, DWORD waitMs)
+{
+    DWORD started = GetTickCount();
+    POINT position = {};
+    for (;;) {
+        GetCursorPos(&position);
+        if (position.x == x && position.y == y) {
+            printf("cursor %ld %ld after %lu ms\n", position.x, position.y,
+                   static_cast<unsigned long>(GetTickCount() - started));
+            return true;
+        }
+        if (GetTickCount() - started >= waitMs)
+            break;
+        Sleep(POLL_MS);
+    }
+    printf("cursor-elsewhere %ld %ld\n", position.x, position.y);
+    return false;
+}
+
+// The saver's window shows once its creation is complete.
+bool WaitPreview(HWND parent, DWORD waitMs)
+{
+    DWORD started = GetTickCount();
+    for (;;) {
+        HWND child = FindWindowExA(parent, nullptr, SAVER_CLASS, nullptr);
+        if (child && IsWindowVisible(child)) {
+            inspection.preview = child;
+            break;
+        }
+        if (!IsWindow(parent) || GetTickCount() - started >= waitMs) {
+            printf("no-preview\n");
+            return false;
+        }
+        Sleep(POLL_MS);
+    }
+    RECT client = {};
+    GetClientRect(inspection.preview, &client);
+    POINT corner = {0, 0};
+    MapWindowPoints(inspection.preview, parent, &corner, 1);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(inspection.preview, &processId);
+    printf("preview %llu title %s style %08lx at %ld %ld size %ld %ld process %lu\n", HandleNumber(inspection.preview),
+           WindowText(inspection.preview).c_str(),
+           static_cast<unsigned long>(GetWindowLongA(inspection.preview, GWL_STYLE)), corner.x, corner.y, client.right,
+           client.bottom, static_cast<unsigned long>(processId));
+    return true;
+}
+
+bool PreviewResponds(DWORD waitMs)
+{
+    DWORD_PTR result = 0;
+    bool responds =
+        inspection.preview && SendMessageTimeoutA(inspection.preview, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, waitMs, &result);
+    printf(responds ? "responds\n" : "no-response\n");
+    return responds;
+}
+
 // Runs the command at argv[*next] and advances past its arguments.
 bool RunCommand(int argc, char** argv, int* next)
 {
@@ -255,6 +316,17 @@ bool RunCommand(int argc, char** argv, int* next)
         printf("iswindow %s %d\n", number, IsWindow(window) ? 1 : 0);
         return true;
     }
+    if (strcmp(command, "wait-cursor") == 0) {
+        LONG x = atol(argument());
+        LONG y = atol(argument());
+        return WaitCursor(x, y, strtoul(argument(), nullptr, 10));
+    }
+    if (strcmp(command, "wait-preview") == 0) {
+        HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoull(argument(), nullptr, 10)));
+        return WaitPreview(parent, strtoul(argument(), nullptr, 10));
+    }
+    if (strcmp(command, "responds") == 0)
+        return PreviewResponds(strtoul(argument(), nullptr, 10));
     printf("unknown-command %s\n", command);
     return false;
 }

@@ -4,6 +4,7 @@
 // "wrap" writes the handle plus 2^32, which the saver must read modulo 2^32.
 // The status file receives one line per event:
 //   parent <handle>            client <x> <y> <width> <height>    command <text>
+//   saver-pid <process id>
 //   contextmenu wparam=<n> lparam=<n>    saver-exit <code>    parent-closed
 // Creating the close-request file makes the window close itself, as the
 // display settings do when the user picks another saver.
@@ -67,6 +68,7 @@ bool StartSaver()
                         &parent.saver))
         return false;
     parent.saverStarted = true;
+    ReportStatus("saver-pid " + std::to_string(parent.saver.dwProcessId));
     return true;
 }
 

@@ -257,3 +257,32 @@ TEST_F(SaverWindow, AFailedCheckInsideTheLoopStillEndsTheSaver)
     ASSERT_GE(failures.size(), 1);
     EXPECT_NE(std::string(failures.GetTestPartResult(0).message()).find("a deliberate failure"), std::string::npos);
 }
+
+TEST_F(SaverWindow, AWindowThatCannotBeMadeIsAFailure)
+{
+    const int FAILED = -1;
+    struct Case {
+        const char* what;
+        std::function<HWND()> prepare;
+    };
+    const Case cases[] = {
+        {"the class is taken",
+         [] {
+             RegisterTestClass(SAVER_CLASS, DefWindowProcA);
+             return static_cast<HWND>(nullptr);
+         }},
+        {"the preview's parent is gone",
+         [] {
+             HWND parent = CreatePreviewParent();
+             DestroyWindow(parent);
+             return parent;
+         }},
+    };
+    for (const Case& failing : cases) {
+        ResetHost();
+        HWND parent = failing.prepare();
+        EXPECT_EQ(RunSaverWindow(parent), FAILED) << failing.what;
+        EXPECT_FALSE(IsWindow(hostState.saverWindow)) << failing.what;
+        EXPECT_EQ(hostState.verifierModule, nullptr) << failing.what;
+    }
+}

@@ -1,0 +1,387 @@
+// Runs the real saver once per command line of a case file, each as its own
+// process, and ends whatever it shows the way a user or the display settings
+// would: a key press for the full-screen saver, Escape for the dialog, its
+// parent closing for a preview.
+//   e2e_command_line_runs <saver path> <case file>
+//   e2e_command_line_runs --arrived <case file>
+// The second form prints, for each case line, "h<hex>" of the command line as
+// a started program reads it: the system carries a command line as wide
+// characters, and bytes that are no complete character of the code page do
+// not come through as they were sent.
+// Each line of the case file is "<expected> h<command line as hex>", expected
+// being rejected, saver, preview, dialog or any (the "h" keeps an empty command
+// line a field). The bytes "{P}" in a command
+// line stand for this helper's preview parent window as a decimal number,
+// "{W}" for that number plus 2^32.
+// Prints a line per case that went wrong and the counts:
+//   tried <n> rejected <n> saver <n> preview <n> dialog <n> foreign-preview <n> slowest-reject-ms <n> wrong <n>
+// A preview in a window not made here (a random window number that happened
+// to name one) is ended with WM_CLOSE. Exit code 0 when no case went wrong.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+const char PARENT_CLASS[] = "TamblornE2ECommandLineParent";
+const char SAVER_CLASS[] = "WindowsScreenSaverClass";
+const char FULL_SCREEN_TITLE[] = "Screen Saver";
+const char DIALOG_CLASS[] = "#32770";
+const DWORD PARENT_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE;
+const int PREVIEW_WIDTH = 152;
+const int PREVIEW_HEIGHT = 112;
+const unsigned long long HANDLE_WRAP = 1ULL << 32;
+const DWORD REJECT_ALLOWANCE_MS = 5000;
+const DWORD SHOW_WAIT_MS = 20000;
+// "Within a second", plus Wine's process teardown.
+const DWORD END_ALLOWANCE_MS = 5000;
+const DWORD POLL_MS = 20;
+const DWORD EXIT_DONE = 0;
+const DWORD EXIT_CANCEL = 2;
+const DWORD EXIT_REJECTED = 0xFFFFFFFF;
+const UINT KILLED_EXIT = 122;
+const int CLASS_BYTES = 64;
+const int TITLE_BYTES = 64;
+const char ECHO_VARIABLE[] = "TAMBLORN_ECHO_COMMAND_LINE";
+const int USAGE_ERROR = 120;
+const int FAILED = 1;
+
+enum Shown { SHOWN_NOTHING, SHOWN_SAVER, SHOWN_PREVIEW, SHOWN_FOREIGN_PREVIEW, SHOWN_DIALOG };
+const char* const SHOWN_NAMES[] = {"rejected", "saver", "preview", "foreign-preview", "dialog"};
+
+struct Tally {
+    int tried;
+    int seen[5];
+    DWORD slowestRejectMs;
+    int wrong;
+};
+
+struct Search {
+    DWORD processId;
+    HWND parent;
+    HWND found;
+    Shown shown;
+};
+
+Tally tally;
+Search search;
+
+std::string ClassOf(HWND window)
+{
+    char name[CLASS_BYTES] = {};
+    GetClassNameA(window, name, CLASS_BYTES);
+    return name;
+}
+
+std::string TitleOf(HWND window)
+{
+    char title[TITLE_BYTES] = {};
+    GetWindowTextA(window, title, TITLE_BYTES);
+    return title;
+}
+
+void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool EndedWithin(HANDLE process, DWORD waitMs)
+{
+    DWORD started = GetTickCount();
+    for (;;) {
+        DWORD spent = GetTickCount() - started;
+        if (spent >= waitMs)
+            return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        if (MsgWaitForMultipleObjects(1, &process, FALSE, waitMs - spent, QS_ALLINPUT) == WAIT_OBJECT_0)
+            return true;
+        PumpMessages();
+    }
+}
+
+BOOL CALLBACK FindPreviewChild(HWND window, LPARAM)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.processId && ClassOf(window) == SAVER_CLASS && IsWindowVisible(window)) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindShownWindow(HWND window, LPARAM)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (!IsWindowVisible(window))
+        return TRUE;
+    if (owner == search.processId) {
+        std::string className = ClassOf(window);
+        // A preview whose parent is the desktop shows among the top-level windows.
+        if (className == SAVER_CLASS)
+            search.shown = TitleOf(window) == FULL_SCREEN_TITLE ? SHOWN_SAVER : SHOWN_FOREIGN_PREVIEW;
+        else if (className == DIALOG_CLASS)
+            search.shown = SHOWN_DIALOG;
+        if (search.shown != SHOWN_NOTHING) {
+            search.found = window;
+            return FALSE;
+        }
+    }
+    // A preview lives inside another program's window.
+    EnumChildWindows(window, FindPreviewChild, 0);
+    if (search.found) {
+        search.shown = GetParent(search.found) == search.parent ? SHOWN_PREVIEW : SHOWN_FOREIGN_PREVIEW;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// What the saver shows once it is ready for the user: the window it made,
+// and for a full-screen saver or the dialog, that window having the keyboard.
+Shown LookForShownWindow(DWORD processId, HWND parent, HWND* found)
+{
+    search = {processId, parent, nullptr, SHOWN_NOTHING};
+    EnumWindows(FindShownWindow, 0);
+    *found = search.found;
+    bool needsForeground = search.shown == SHOWN_SAVER || search.shown == SHOWN_DIALOG;
+    if (needsForeground && GetForegroundWindow() != search.found)
+        return SHOWN_NOTHING;
+    return search.shown;
+}
+
+void PressKey(WORD key)
+{
+    INPUT presses[2] = {};
+    for (INPUT& press : presses) {
+        press.type = INPUT_KEYBOARD;
+        press.ki.wVk = key;
+    }
+    presses[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, presses, sizeof(INPUT));
+}
+
+HWND CreateParent(HINSTANCE instance)
+{
+    RECT frame = {0, 0, PREVIEW_WIDTH, PREVIEW_HEIGHT};
+    AdjustWindowRect(&frame, PARENT_STYLE, FALSE);
+    HWND parent =
+        CreateWindowExA(0, PARENT_CLASS, "Tamblorn command-line parent", PARENT_STYLE, 60, 60, frame.right - frame.left,
+                        frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    if (parent)
+        UpdateWindow(parent);
+    PumpMessages();
+    return parent;
+}
+
+// The hex of a case line, after its leading "h".
+std::string FromHex(const std::string& hex)
+{
+    std::string bytes;
+    for (size_t i = 1; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
+std::string ToHex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char byte : bytes) {
+        hex.push_back(digits[byte >> 4]);
+        hex.push_back(digits[byte & 0x0F]);
+    }
+    return hex;
+}
+
+void ReplaceAll(std::string* text, const std::string& from, const std::string& to)
+{
+    for (size_t at = text->find(from); at != std::string::npos; at = text->find(from, at + to.size()))
+        text->replace(at, from.size(), to);
+}
+
+// Ends what the saver showed as its user would and says which exit code that must give.
+DWORD EndShownWindow(Shown shown, HWND window, HWND parent)
+{
+    switch (shown) {
+    case SHOWN_SAVER:
+        PressKey(VK_SPACE);
+        return EXIT_DONE;
+    case SHOWN_DIALOG:
+        PressKey(VK_ESCAPE);
+        return EXIT_CANCEL;
+    case SHOWN_PREVIEW:
+        DestroyWindow(parent);
+        return EXIT_DONE;
+    case SHOWN_FOREIGN_PREVIEW:
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return EXIT_DONE;
+    case SHOWN_NOTHING:
+        break;
+    }
+    return EXIT_REJECTED;
+}
+
+void Report(int number, const std::string& expected, Shown shown, const std::string& commandLine, const char* what,
+            DWORD code)
+{
+    ++tally.wrong;
+    printf("case %d expected %s shown %s: %s (exit 0x%08lx) command line %s\n", number, expected.c_str(),
+           SHOWN_NAMES[shown], what, static_cast<unsigned long>(code), ToHex(commandLine).c_str());
+}
+
+bool ShownAsExpected(const std::string& expected, Shown shown)
+{
+    if (expected == "any")
+        return true;
+    if (shown == SHOWN_FOREIGN_PREVIEW)
+        return false;
+    return expected == SHOWN_NAMES[shown];
+}
+
+void RunCase(int number, const char* saverPath, const std::string& expected, std::string commandLine,
+             HINSTANCE instance)
+{
+    HWND parent = CreateParent(instance);
+    unsigned long long parentNumber = static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(parent));
+    ReplaceAll(&commandLine, "{P}", std::to_string(parentNumber));
+    ReplaceAll(&commandLine, "{W}", std::to_string(parentNumber + HANDLE_WRAP));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION saver = {};
+    std::string writable = commandLine;
+    ++tally.tried;
+    if (!CreateProcessA(saverPath, &writable[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &saver)) {
+        Report(number, expected, SHOWN_NOTHING, commandLine, "could not start", GetLastError());
+        DestroyWindow(parent);
+        return;
+    }
+
+    DWORD started = GetTickCount();
+    Shown shown = SHOWN_NOTHING;
+    HWND window = nullptr;
+    bool ended = false;
+    while (!(ended = EndedWithin(saver.hProcess, POLL_MS))) {
+        shown = LookForShownWindow(saver.dwProcessId, parent, &window);
+        if (shown != SHOWN_NOTHING || GetTickCount() - started >= SHOW_WAIT_MS)
+            break;
+    }
+    DWORD shownMs = GetTickCount() - started;
+    DWORD wantedCode = EXIT_REJECTED;
+    if (!ended && shown != SHOWN_NOTHING) {
+        wantedCode = EndShownWindow(shown, window, parent);
+        ended = EndedWithin(saver.hProcess, END_ALLOWANCE_MS);
+    }
+    DWORD code = KILLED_EXIT;
+    if (!ended) {
+        TerminateProcess(saver.hProcess, KILLED_EXIT);
+        WaitForSingleObject(saver.hProcess, INFINITE);
+        Report(number, expected, shown, commandLine,
+               shown == SHOWN_NOTHING ? "neither a window nor an end" : "still ran after it was ended", code);
+    } else {
+        GetExitCodeProcess(saver.hProcess, &code);
+        ++tally.seen[shown];
+        if (shown == SHOWN_NOTHING && shownMs > tally.slowestRejectMs)
+            tally.slowestRejectMs = shownMs;
+        if (code != wantedCode)
+            Report(number, expected, shown, commandLine, "wrong exit code", code);
+        else if (shown == SHOWN_NOTHING && shownMs > REJECT_ALLOWANCE_MS)
+            Report(number, expected, shown, commandLine, "rejected too slowly", code);
+        else if (!ShownAsExpected(expected, shown))
+            Report(number, expected, shown, commandLine, "not what the command line asks for", code);
+    }
+    CloseHandle(saver.hThread);
+    CloseHandle(saver.hProcess);
+    if (IsWindow(parent))
+        DestroyWindow(parent);
+    PumpMessages();
+}
+
+// The command line as a started program reads it: this program started again
+// with it, told by the environment to only write down what it got.
+std::string Arrived(const std::string& sent, const std::string& echoPath)
+{
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    DeleteFileA(echoPath.c_str());
+    std::string writable = sent;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION echo = {};
+    if (!CreateProcessA(self, &writable[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &echo))
+        return "";
+    WaitForSingleObject(echo.hProcess, INFINITE);
+    CloseHandle(echo.hThread);
+    CloseHandle(echo.hProcess);
+    std::ifstream echoed(echoPath, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(echoed), std::istreambuf_iterator<char>());
+}
+
+int PrintArrived(const char* casePath)
+{
+    std::string echoPath = std::string(casePath) + ".echo";
+    SetEnvironmentVariableA(ECHO_VARIABLE, echoPath.c_str());
+    std::ifstream cases(casePath);
+    std::string expected, hex;
+    while (cases >> expected >> hex)
+        printf("h%s\n", ToHex(Arrived(FromHex(hex), echoPath)).c_str());
+    DeleteFileA(echoPath.c_str());
+    return 0;
+}
+
+int EchoCommandLine(const char* echoPath)
+{
+    FILE* echo = fopen(echoPath, "wb");
+    if (!echo)
+        return FAILED;
+    const char* commandLine = GetCommandLineA();
+    fwrite(commandLine, 1, strlen(commandLine), echo);
+    fclose(echo);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    char echoPath[MAX_PATH] = {};
+    if (GetEnvironmentVariableA(ECHO_VARIABLE, echoPath, MAX_PATH))
+        return EchoCommandLine(echoPath);
+    if (argc == 3 && strcmp(argv[1], "--arrived") == 0)
+        return PrintArrived(argv[2]);
+    if (argc < 3) {
+        fprintf(stderr, "usage: e2e_command_line_runs SAVER CASE-FILE\n");
+        return USAGE_ERROR;
+    }
+    std::ifstream cases(argv[2]);
+    if (!cases) {
+        fprintf(stderr, "e2e_command_line_runs: cannot read %s\n", argv[2]);
+        return USAGE_ERROR;
+    }
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    windowClass.lpszClassName = PARENT_CLASS;
+    if (!RegisterClassA(&windowClass))
+        return FAILED;
+    std::string expected, hex;
+    int number = 0;
+    while (cases >> expected >> hex) {
+        RunCase(++number, argv[1], expected, FromHex(hex), instance);
+        fflush(stdout);
+    }
+    printf("tried %d", tally.tried);
+    for (int shown = SHOWN_NOTHING; shown <= SHOWN_DIALOG; ++shown)
+        printf(" %s %d", SHOWN_NAMES[shown], tally.seen[shown]);
+    printf(" slowest-reject-ms %lu wrong %d\n", static_cast<unsigned long>(tally.slowestRejectMs), tally.wrong);
+    return tally.tried > 0 && tally.wrong == 0 ? 0 : FAILED;
+}

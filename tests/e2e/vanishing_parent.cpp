@@ -1,0 +1,188 @@
+// Starts the saver as a preview in a parent window of this process and
+// destroys that parent at a random moment, again and again, as the display
+// settings do when the user runs through the savers quickly.
+//   e2e_vanishing_parent <saver path> <cases> <seed> [latest ms]
+// The parent goes 0 to <latest ms> (200 by default) after the saver was
+// started: before, while or after the saver makes its window. Every saver must
+// then end within the allowance: with 0 once its window was made and showing,
+// or with 0 or -1 (no window could be made) when the parent went before that.
+// Prints one line per case that went wrong and a summary:
+//   tried <n> window-made <n> not-yet <n> exit0 <n> exit-1 <n> slowest-ms <n> late <n> left-running <n> wrong-code <n>
+// The exit code is 0 when every case ended as it should, else 1.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const char PARENT_CLASS[] = "TamblornE2EVanishingParent";
+const char SAVER_CLASS[] = "WindowsScreenSaverClass";
+const int PREVIEW_WIDTH = 152;
+const int PREVIEW_HEIGHT = 112;
+const DWORD PARENT_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE;
+const DWORD DEFAULT_LATEST_MS = 200;
+// "Within a second", plus Wine's process teardown.
+const DWORD END_ALLOWANCE_MS = 1500;
+const DWORD LEFT_RUNNING_MS = 10000;
+const DWORD SAVER_EXIT_DONE = 0;
+const DWORD SAVER_EXIT_REJECTED = 0xFFFFFFFF;
+const UINT KILLED_EXIT = 122;
+const int USAGE_ERROR = 120;
+const int FAILED = 1;
+
+struct Tally {
+    int tried;
+    int windowMade;
+    int notYet;
+    int exitDone;
+    int exitRejected;
+    DWORD slowestMs;
+    int late;
+    int leftRunning;
+    int wrongCode;
+};
+
+Tally tally;
+unsigned long randomState;
+
+DWORD RandomUpTo(DWORD limit)
+{
+    randomState = randomState * 1103515245UL + 12345UL;
+    return static_cast<DWORD>((randomState >> 8) % (limit + 1));
+}
+
+void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// Waits for the handle, or just lets the time pass with none, while serving
+// this thread's windows: the saver's window creation sends messages to its parent.
+bool WaitServingWindows(HANDLE handle, DWORD waitMs)
+{
+    DWORD started = GetTickCount();
+    for (;;) {
+        DWORD spent = GetTickCount() - started;
+        if (spent >= waitMs)
+            return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+        DWORD result = MsgWaitForMultipleObjects(handle ? 1 : 0, &handle, FALSE, waitMs - spent, QS_ALLINPUT);
+        if (handle && result == WAIT_OBJECT_0)
+            return true;
+        PumpMessages();
+    }
+}
+
+HWND CreateParent(HINSTANCE instance)
+{
+    RECT frame = {0, 0, PREVIEW_WIDTH, PREVIEW_HEIGHT};
+    AdjustWindowRect(&frame, PARENT_STYLE, FALSE);
+    HWND parent =
+        CreateWindowExA(0, PARENT_CLASS, "Tamblorn vanishing parent", PARENT_STYLE, 40, 40, frame.right - frame.left,
+                        frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    if (parent)
+        UpdateWindow(parent);
+    return parent;
+}
+
+bool StartSaver(const char* saverPath, HWND parent, PROCESS_INFORMATION* saver)
+{
+    std::string commandLine = std::string("\"") + saverPath + "\" /p " +
+                              std::to_string(static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(parent)));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessA(saverPath, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, saver);
+}
+
+void RecordEnd(int number, DWORD delayMs, bool windowMade, HANDLE saver)
+{
+    DWORD destroyed = GetTickCount();
+    bool ended = WaitServingWindows(saver, LEFT_RUNNING_MS);
+    DWORD endMs = GetTickCount() - destroyed;
+    if (!ended) {
+        TerminateProcess(saver, KILLED_EXIT);
+        WaitForSingleObject(saver, INFINITE);
+        ++tally.leftRunning;
+        printf("case %d: parent gone %lu ms after the start, the saver still ran %lu ms later\n", number,
+               static_cast<unsigned long>(delayMs), static_cast<unsigned long>(LEFT_RUNNING_MS));
+        return;
+    }
+    DWORD exitCode = 0;
+    GetExitCodeProcess(saver, &exitCode);
+    if (endMs > tally.slowestMs)
+        tally.slowestMs = endMs;
+    bool expected = exitCode == SAVER_EXIT_DONE || (!windowMade && exitCode == SAVER_EXIT_REJECTED);
+    tally.exitDone += exitCode == SAVER_EXIT_DONE;
+    tally.exitRejected += exitCode == SAVER_EXIT_REJECTED;
+    if (!expected) {
+        ++tally.wrongCode;
+        printf("case %d: parent gone %lu ms after the start (window %s), exit code 0x%08lx\n", number,
+               static_cast<unsigned long>(delayMs), windowMade ? "made" : "not yet",
+               static_cast<unsigned long>(exitCode));
+    }
+    if (endMs > END_ALLOWANCE_MS) {
+        ++tally.late;
+        printf("case %d: parent gone %lu ms after the start, the saver ended %lu ms later\n", number,
+               static_cast<unsigned long>(delayMs), static_cast<unsigned long>(endMs));
+    }
+}
+
+bool RunCase(int number, const char* saverPath, HINSTANCE instance, DWORD latestMs)
+{
+    HWND parent = CreateParent(instance);
+    PROCESS_INFORMATION saver = {};
+    if (!parent || !StartSaver(saverPath, parent, &saver)) {
+        printf("case %d: could not start (%lu)\n", number, GetLastError());
+        return false;
+    }
+    DWORD delayMs = RandomUpTo(latestMs);
+    WaitServingWindows(nullptr, delayMs);
+    // A child of the saver's class that shows has been made: creation shows it last.
+    HWND child = FindWindowExA(parent, nullptr, SAVER_CLASS, nullptr);
+    bool windowMade = child && IsWindowVisible(child);
+    DestroyWindow(parent);
+    ++tally.tried;
+    tally.windowMade += windowMade;
+    tally.notYet += !windowMade;
+    RecordEnd(number, delayMs, windowMade, saver.hProcess);
+    CloseHandle(saver.hThread);
+    CloseHandle(saver.hProcess);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 4) {
+        fprintf(stderr, "usage: e2e_vanishing_parent SAVER CASES SEED [LATEST-MS]\n");
+        return USAGE_ERROR;
+    }
+    int cases = atoi(argv[2]);
+    randomState = strtoul(argv[3], nullptr, 10);
+    DWORD latestMs = argc > 4 ? strtoul(argv[4], nullptr, 10) : DEFAULT_LATEST_MS;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    windowClass.lpszClassName = PARENT_CLASS;
+    if (!RegisterClassA(&windowClass))
+        return FAILED;
+    for (int number = 1; number <= cases; ++number) {
+        if (!RunCase(number, argv[1], instance, latestMs))
+            return FAILED;
+        fflush(stdout);
+    }
+    printf("tried %d window-made %d not-yet %d exit0 %d exit-1 %d slowest-ms %lu late %d left-running %d "
+           "wrong-code %d\n",
+           tally.tried, tally.windowMade, tally.notYet, tally.exitDone, tally.exitRejected,
+           static_cast<unsigned long>(tally.slowestMs), tally.late, tally.leftRunning, tally.wrongCode);
+    bool clean = tally.tried == cases && tally.late == 0 && tally.leftRunning == 0 && tally.wrongCode == 0;
+    return clean ? 0 : FAILED;
+}
