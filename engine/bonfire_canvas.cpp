@@ -1,6 +1,8 @@
 #include "canvas_setup.h"
 #include "canvas_surface.h"
 #include "effect_window.h"
+#include "host_state.h"
+#include "resource_ids.h"
 
 namespace {
 
@@ -37,4 +39,12 @@ void SetUpBonfireCanvas(HWND window)
         ScanEmbers();
     canvas.coolMask = CoolMaskForLevel(canvas.level);
     PlaceCanvasAtStart(clientWidth, clientHeight);
+}
+
+// A section keeps the picture's own colours: a bitmap converted to a 16-bit
+// display would no longer hold the exact ember colour.
+HBITMAP LoadLogsPicture()
+{
+    return static_cast<HBITMAP>(
+        LoadImageA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }

@@ -4,7 +4,6 @@
 #include "canvas_surface.h"
 #include "host_state.h"
 #include "monitor_layout.h"
-#include "resource_ids.h"
 #include "saver_settings.h"
 
 namespace {
@@ -16,11 +15,8 @@ void OnEffectCreate(HWND window)
     if (canvas.logsPicture)
         DeleteObject(canvas.logsPicture);
     canvas.logsPicture = nullptr;
-    // A section keeps the picture's own colours: a bitmap converted to a
-    // 16-bit display would no longer hold the exact ember colour.
     if (saverSettings.fireMode == FIRE_BONFIRE)
-        canvas.logsPicture = static_cast<HBITMAP>(
-            LoadImageA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        canvas.logsPicture = LoadLogsPicture();
     RECT client;
     GetClientRect(window, &client);
     clientWidth = client.right - client.left;

@@ -140,7 +140,7 @@ void BuildCanvas(HWND window, const RenderOptions& options)
     clientWidth = options.clientWidth;
     clientHeight = options.clientHeight;
     if (saverSettings.fireMode == FIRE_BONFIRE) {
-        flameCanvas.logsPicture = LoadBitmapA(moduleInstance, MAKEINTRESOURCEA(IDB_LOGS));
+        flameCanvas.logsPicture = LoadLogsPicture();
         SetUpBonfireCanvas(window);
     } else {
         SetUpTextCanvas(window);
