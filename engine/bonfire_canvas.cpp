@@ -1,6 +1,7 @@
 #include "canvas_setup.h"
 #include "canvas_surface.h"
 #include "effect_window.h"
+#include "resource_ids.h"
 
 namespace {
 
@@ -37,4 +38,12 @@ void SetUpBonfireCanvas(HWND window)
         ScanEmbers();
     canvas.coolMask = CoolMaskForLevel(canvas.level);
     PlaceCanvasAtStart(flameCanvas.clientWidth, flameCanvas.clientHeight);
+}
+
+// A section keeps the picture's own colours: a bitmap converted to a 16-bit
+// display would no longer hold the exact ember colour.
+HBITMAP LoadLogsPicture()
+{
+    return static_cast<HBITMAP>(
+        LoadImageA(SaverModuleInstance(), MAKEINTRESOURCEA(IDB_LOGS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }

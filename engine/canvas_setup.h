@@ -13,5 +13,6 @@ void SetUpTextCanvas(HWND window);
 void DrawCanvasText(int left, int top, int boxWidth, int boxHeight, const char* text, ColourTriple textColour,
                     ColourTriple backgroundColour, HDC context);
 void SetUpBonfireCanvas(HWND window);
+HBITMAP LoadLogsPicture();
 
 #endif

@@ -3,7 +3,6 @@
 #include "canvas_setup.h"
 #include "canvas_surface.h"
 #include "monitor_layout.h"
-#include "resource_ids.h"
 #include "saver_settings.h"
 
 namespace {
@@ -15,11 +14,8 @@ void OnEffectCreate(HWND window)
     if (canvas.logsPicture)
         DeleteObject(canvas.logsPicture);
     canvas.logsPicture = nullptr;
-    // A section keeps the picture's own colours: a bitmap converted to a
-    // 16-bit display would no longer hold the exact ember colour.
     if (saverSettings.fireMode == FIRE_BONFIRE)
-        canvas.logsPicture = static_cast<HBITMAP>(
-            LoadImageA(SaverModuleInstance(), MAKEINTRESOURCEA(IDB_LOGS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        canvas.logsPicture = LoadLogsPicture();
     RECT client;
     GetClientRect(window, &client);
     canvas.clientWidth = client.right - client.left;

@@ -19,7 +19,6 @@
 #include "effect_window.h"
 #include "flame_canvas.h"
 #include "host_state.h"
-#include "resource_ids.h"
 #include "saver_settings.h"
 
 namespace {
@@ -140,7 +139,7 @@ void BuildCanvas(HWND window, const RenderOptions& options)
     flameCanvas.clientWidth = options.clientWidth;
     flameCanvas.clientHeight = options.clientHeight;
     if (saverSettings.fireMode == FIRE_BONFIRE) {
-        flameCanvas.logsPicture = LoadBitmapA(hostState.moduleInstance, MAKEINTRESOURCEA(IDB_LOGS));
+        flameCanvas.logsPicture = LoadLogsPicture();
         SetUpBonfireCanvas(window);
     } else {
         SetUpTextCanvas(window);

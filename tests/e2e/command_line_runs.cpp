@@ -19,6 +19,8 @@
 // to name one) is ended with WM_CLOSE. Exit code 0 when no case went wrong.
 #include <windows.h>
 
+#include "e2e_support.h"
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -44,8 +46,6 @@ const DWORD EXIT_DONE = 0;
 const DWORD EXIT_CANCEL = 2;
 const DWORD EXIT_REJECTED = 0xFFFFFFFF;
 const UINT KILLED_EXIT = 122;
-const int CLASS_BYTES = 64;
-const int TITLE_BYTES = 64;
 const char ECHO_VARIABLE[] = "TAMBLORN_ECHO_COMMAND_LINE";
 const int USAGE_ERROR = 120;
 const int FAILED = 1;
@@ -70,42 +70,6 @@ struct Search {
 Tally tally;
 Search search;
 
-std::string ClassOf(HWND window)
-{
-    char name[CLASS_BYTES] = {};
-    GetClassNameA(window, name, CLASS_BYTES);
-    return name;
-}
-
-std::string TitleOf(HWND window)
-{
-    char title[TITLE_BYTES] = {};
-    GetWindowTextA(window, title, TITLE_BYTES);
-    return title;
-}
-
-void PumpMessages()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-bool EndedWithin(HANDLE process, DWORD waitMs)
-{
-    DWORD started = GetTickCount();
-    for (;;) {
-        DWORD spent = GetTickCount() - started;
-        if (spent >= waitMs)
-            return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
-        if (MsgWaitForMultipleObjects(1, &process, FALSE, waitMs - spent, QS_ALLINPUT) == WAIT_OBJECT_0)
-            return true;
-        PumpMessages();
-    }
-}
-
 BOOL CALLBACK FindPreviewChild(HWND window, LPARAM)
 {
     DWORD owner = 0;
@@ -127,7 +91,7 @@ BOOL CALLBACK FindShownWindow(HWND window, LPARAM)
         std::string className = ClassOf(window);
         // A preview whose parent is the desktop shows among the top-level windows.
         if (className == SAVER_CLASS)
-            search.shown = TitleOf(window) == FULL_SCREEN_TITLE ? SHOWN_SAVER : SHOWN_FOREIGN_PREVIEW;
+            search.shown = WindowText(window) == FULL_SCREEN_TITLE ? SHOWN_SAVER : SHOWN_FOREIGN_PREVIEW;
         else if (className == DIALOG_CLASS)
             search.shown = SHOWN_DIALOG;
         if (search.shown != SHOWN_NOTHING) {
@@ -179,26 +143,6 @@ HWND CreateParent(HINSTANCE instance)
         UpdateWindow(parent);
     PumpMessages();
     return parent;
-}
-
-// The hex of a case line, after its leading "h".
-std::string FromHex(const std::string& hex)
-{
-    std::string bytes;
-    for (size_t i = 1; i + 1 < hex.size(); i += 2)
-        bytes.push_back(static_cast<char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
-    return bytes;
-}
-
-std::string ToHex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char byte : bytes) {
-        hex.push_back(digits[byte >> 4]);
-        hex.push_back(digits[byte & 0x0F]);
-    }
-    return hex;
 }
 
 void ReplaceAll(std::string* text, const std::string& from, const std::string& to)
@@ -268,7 +212,7 @@ void RunCase(int number, const char* saverPath, const std::string& expected, std
     Shown shown = SHOWN_NOTHING;
     HWND window = nullptr;
     bool ended = false;
-    while (!(ended = EndedWithin(saver.hProcess, POLL_MS))) {
+    while (!(ended = WaitServingWindows(saver.hProcess, POLL_MS))) {
         shown = LookForShownWindow(saver.dwProcessId, parent, &window);
         if (shown != SHOWN_NOTHING || GetTickCount() - started >= SHOW_WAIT_MS)
             break;
@@ -277,7 +221,7 @@ void RunCase(int number, const char* saverPath, const std::string& expected, std
     DWORD wantedCode = EXIT_REJECTED;
     if (!ended && shown != SHOWN_NOTHING) {
         wantedCode = EndShownWindow(shown, window, parent);
-        ended = EndedWithin(saver.hProcess, END_ALLOWANCE_MS);
+        ended = WaitServingWindows(saver.hProcess, END_ALLOWANCE_MS);
     }
     DWORD code = KILLED_EXIT;
     if (!ended) {
@@ -331,7 +275,7 @@ int PrintArrived(const char* casePath)
     std::ifstream cases(casePath);
     std::string expected, hex;
     while (cases >> expected >> hex)
-        printf("h%s\n", ToHex(Arrived(FromHex(hex), echoPath)).c_str());
+        printf("h%s\n", ToHex(Arrived(FromHex(hex.c_str() + 1), echoPath)).c_str());
     DeleteFileA(echoPath.c_str());
     return 0;
 }
@@ -376,7 +320,7 @@ int main(int argc, char** argv)
     std::string expected, hex;
     int number = 0;
     while (cases >> expected >> hex) {
-        RunCase(++number, argv[1], expected, FromHex(hex), instance);
+        RunCase(++number, argv[1], expected, FromHex(hex.c_str() + 1), instance);
         fflush(stdout);
     }
     printf("tried %d", tally.tried);

@@ -17,6 +17,8 @@
 // command succeeded, else 1.
 #include <windows.h>
 
+#include "e2e_support.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +30,6 @@ const char DIALOG_CLASS[] = "#32770";
 const char SAVER_CLASS[] = "WindowsScreenSaverClass";
 const char FULL_SCREEN_TITLE[] = "Screen Saver";
 const int TEXT_BYTES = 512;
-const int CLASS_BYTES = 64;
 const DWORD POLL_MS = 50;
 const UINT SEND_TIMEOUT_MS = 5000;
 const int FAILED = 1;
@@ -43,39 +44,6 @@ struct Inspection {
 
 Inspection inspection;
 
-unsigned long long HandleNumber(HWND window)
-{
-    return static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window));
-}
-
-std::string ToHex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char byte : bytes) {
-        hex.push_back(digits[byte >> 4]);
-        hex.push_back(digits[byte & 0x0F]);
-    }
-    return hex;
-}
-
-std::string FromHex(const char* hex)
-{
-    std::string bytes;
-    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2) {
-        char pair[3] = {hex[i], hex[i + 1], '\0'};
-        bytes.push_back(static_cast<char>(strtoul(pair, nullptr, 16)));
-    }
-    return bytes;
-}
-
-std::string WindowText(HWND window)
-{
-    char text[TEXT_BYTES] = {};
-    GetWindowTextA(window, text, TEXT_BYTES);
-    return text;
-}
-
 // A control of another process: GetWindowTextA would give only the text the
 // control was created with, so ask the control itself.
 std::string ControlText(HWND control)
@@ -86,13 +54,6 @@ std::string ControlText(HWND control)
                              SEND_TIMEOUT_MS, &copied))
         return "";
     return std::string(text, copied < static_cast<DWORD_PTR>(TEXT_BYTES) ? copied : 0);
-}
-
-std::string ClassOf(HWND window)
-{
-    char name[CLASS_BYTES] = {};
-    GetClassNameA(window, name, CLASS_BYTES);
-    return name;
 }
 
 std::string RectText(HWND window)

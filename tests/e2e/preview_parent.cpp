@@ -10,6 +10,8 @@
 // display settings do when the user picks another saver.
 #include <windows.h>
 
+#include "e2e_support.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -50,11 +52,6 @@ void ReportStatus(const std::string& line)
         return;
     fprintf(status, "%s\n", line.c_str());
     fclose(status);
-}
-
-unsigned long long HandleNumber(HWND window)
-{
-    return static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window));
 }
 
 bool StartSaver()

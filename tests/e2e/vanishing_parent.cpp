@@ -11,6 +11,8 @@
 // The exit code is 0 when every case ended as it should, else 1.
 #include <windows.h>
 
+#include "e2e_support.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -51,31 +53,6 @@ DWORD RandomUpTo(DWORD limit)
 {
     randomState = randomState * 1103515245UL + 12345UL;
     return static_cast<DWORD>((randomState >> 8) % (limit + 1));
-}
-
-void PumpMessages()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-// Waits for the handle, or just lets the time pass with none, while serving
-// this thread's windows: the saver's window creation sends messages to its parent.
-bool WaitServingWindows(HANDLE handle, DWORD waitMs)
-{
-    DWORD started = GetTickCount();
-    for (;;) {
-        DWORD spent = GetTickCount() - started;
-        if (spent >= waitMs)
-            return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
-        DWORD result = MsgWaitForMultipleObjects(handle ? 1 : 0, &handle, FALSE, waitMs - spent, QS_ALLINPUT);
-        if (handle && result == WAIT_OBJECT_0)
-            return true;
-        PumpMessages();
-    }
 }
 
 HWND CreateParent(HINSTANCE instance)

@@ -1,0 +1,80 @@
+// What the end-to-end helper programs share: window names read as bytes, hex
+// for carrying bytes through the test driver, and waiting while serving this
+// thread's windows.
+#ifndef TAMBLORN_E2E_SUPPORT_H
+#define TAMBLORN_E2E_SUPPORT_H
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+const int E2E_NAME_BYTES = 512;
+
+inline unsigned long long HandleNumber(HWND window)
+{
+    return static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window));
+}
+
+inline std::string ClassOf(HWND window)
+{
+    char name[E2E_NAME_BYTES] = {};
+    GetClassNameA(window, name, E2E_NAME_BYTES);
+    return name;
+}
+
+inline std::string WindowText(HWND window)
+{
+    char text[E2E_NAME_BYTES] = {};
+    GetWindowTextA(window, text, E2E_NAME_BYTES);
+    return text;
+}
+
+inline std::string ToHex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char byte : bytes) {
+        hex.push_back(digits[byte >> 4]);
+        hex.push_back(digits[byte & 0x0F]);
+    }
+    return hex;
+}
+
+inline std::string FromHex(const char* hex)
+{
+    std::string bytes;
+    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2) {
+        char pair[3] = {hex[i], hex[i + 1], '\0'};
+        bytes.push_back(static_cast<char>(strtoul(pair, nullptr, 16)));
+    }
+    return bytes;
+}
+
+inline void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// Waits for the handle, or just lets the time pass when there is none, while
+// serving this thread's windows: a saver making its preview window sends
+// messages to its parent.
+inline bool WaitServingWindows(HANDLE handle, DWORD waitMs)
+{
+    DWORD started = GetTickCount();
+    for (;;) {
+        DWORD spent = GetTickCount() - started;
+        if (spent >= waitMs)
+            return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+        DWORD result = MsgWaitForMultipleObjects(handle ? 1 : 0, &handle, FALSE, waitMs - spent, QS_ALLINPUT);
+        if (handle && result == WAIT_OBJECT_0)
+            return true;
+        PumpMessages();
+    }
+}
+
+#endif
