@@ -34,8 +34,6 @@ const char SAVER_CLASS[] = "WindowsScreenSaverClass";
 const char FULL_SCREEN_TITLE[] = "Screen Saver";
 const char DIALOG_CLASS[] = "#32770";
 const DWORD PARENT_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE;
-const int PREVIEW_WIDTH = 152;
-const int PREVIEW_HEIGHT = 112;
 const unsigned long long HANDLE_WRAP = 1ULL << 32;
 const DWORD REJECT_ALLOWANCE_MS = 5000;
 const DWORD SHOW_WAIT_MS = 20000;
@@ -132,15 +130,10 @@ void PressKey(WORD key)
     SendInput(2, presses, sizeof(INPUT));
 }
 
-HWND CreateParent(HINSTANCE instance)
+HWND CreateParent()
 {
-    RECT frame = {0, 0, PREVIEW_WIDTH, PREVIEW_HEIGHT};
-    AdjustWindowRect(&frame, PARENT_STYLE, FALSE);
     HWND parent =
-        CreateWindowExA(0, PARENT_CLASS, "Tamblorn command-line parent", PARENT_STYLE, 60, 60, frame.right - frame.left,
-                        frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
-    if (parent)
-        UpdateWindow(parent);
+        CreatePreviewParent(PARENT_CLASS, DefWindowProcA, "Tamblorn command-line parent", PARENT_STYLE, 60, 60);
     PumpMessages();
     return parent;
 }
@@ -190,10 +183,9 @@ bool ShownAsExpected(const std::string& expected, Shown shown)
     return expected == SHOWN_NAMES[shown];
 }
 
-void RunCase(int number, const char* saverPath, const std::string& expected, std::string commandLine,
-             HINSTANCE instance)
+void RunCase(int number, const char* saverPath, const std::string& expected, std::string commandLine)
 {
-    HWND parent = CreateParent(instance);
+    HWND parent = CreateParent();
     unsigned long long parentNumber = static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(parent));
     ReplaceAll(&commandLine, "{P}", std::to_string(parentNumber));
     ReplaceAll(&commandLine, "{W}", std::to_string(parentNumber + HANDLE_WRAP));
@@ -309,18 +301,10 @@ int main(int argc, char** argv)
         fprintf(stderr, "e2e_command_line_runs: cannot read %s\n", argv[2]);
         return USAGE_ERROR;
     }
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    windowClass.lpszClassName = PARENT_CLASS;
-    if (!RegisterClassA(&windowClass))
-        return FAILED;
     std::string expected, hex;
     int number = 0;
     while (cases >> expected >> hex) {
-        RunCase(++number, argv[1], expected, FromHex(hex.c_str() + 1), instance);
+        RunCase(++number, argv[1], expected, FromHex(hex.c_str() + 1));
         fflush(stdout);
     }
     printf("tried %d", tally.tried);

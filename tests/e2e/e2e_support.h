@@ -10,6 +10,9 @@
 #include <string>
 
 const int E2E_NAME_BYTES = 512;
+// The client area of the display settings' preview.
+const int PREVIEW_WIDTH = 152;
+const int PREVIEW_HEIGHT = 112;
 
 inline unsigned long long HandleNumber(HWND window)
 {
@@ -75,6 +78,32 @@ inline bool WaitServingWindows(HANDLE handle, DWORD waitMs)
             return true;
         PumpMessages();
     }
+}
+
+// A parent window whose client area is the size of the display settings'
+// preview, of a class registered here with the given procedure and a grey
+// background.
+inline HWND CreatePreviewParent(const char* className, WNDPROC procedure, const char* title, DWORD style, int left,
+                                int top)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass = {};
+    if (!GetClassInfoA(instance, className, &windowClass)) {
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = instance;
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        windowClass.lpszClassName = className;
+        if (!RegisterClassA(&windowClass))
+            return nullptr;
+    }
+    RECT frame = {0, 0, PREVIEW_WIDTH, PREVIEW_HEIGHT};
+    AdjustWindowRect(&frame, style, FALSE);
+    HWND parent = CreateWindowExA(0, className, title, style, left, top, frame.right - frame.left,
+                                  frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    if (parent)
+        UpdateWindow(parent);
+    return parent;
 }
 
 #endif

@@ -19,8 +19,6 @@
 namespace {
 
 const char PARENT_CLASS[] = "TamblornE2EPreviewParent";
-const int PREVIEW_WIDTH = 152;
-const int PREVIEW_HEIGHT = 112;
 const int PARENT_X = 80;
 const int PARENT_Y = 60;
 const DWORD PARENT_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
@@ -119,21 +117,10 @@ LRESULT CALLBACK PreviewParentProc(HWND window, UINT message, WPARAM wParam, LPA
     }
 }
 
-bool CreateParentWindow(HINSTANCE instance)
+bool CreateParentWindow()
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = PreviewParentProc;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    windowClass.lpszClassName = PARENT_CLASS;
-    if (!RegisterClassA(&windowClass))
-        return false;
-    RECT frame = {0, 0, PREVIEW_WIDTH, PREVIEW_HEIGHT};
-    AdjustWindowRect(&frame, PARENT_STYLE, FALSE);
-    parent.window =
-        CreateWindowExA(0, PARENT_CLASS, "Tamblorn preview parent", PARENT_STYLE, PARENT_X, PARENT_Y,
-                        frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    parent.window = CreatePreviewParent(PARENT_CLASS, PreviewParentProc, "Tamblorn preview parent", PARENT_STYLE,
+                                        PARENT_X, PARENT_Y);
     return parent.window != nullptr;
 }
 
@@ -170,7 +157,7 @@ int main(int argc, char** argv)
     parent.closeRequestPath = argv[3];
     parent.wrapHandle = argc > 4 && strcmp(argv[4], "wrap") == 0;
 
-    if (!CreateParentWindow(GetModuleHandleA(nullptr)))
+    if (!CreateParentWindow())
         return START_FAILED;
     UpdateWindow(parent.window);
     ReportClientArea();

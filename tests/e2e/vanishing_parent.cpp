@@ -21,8 +21,6 @@ namespace {
 
 const char PARENT_CLASS[] = "TamblornE2EVanishingParent";
 const char SAVER_CLASS[] = "WindowsScreenSaverClass";
-const int PREVIEW_WIDTH = 152;
-const int PREVIEW_HEIGHT = 112;
 const DWORD PARENT_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE;
 const DWORD DEFAULT_LATEST_MS = 200;
 // "Within a second", plus Wine's process teardown.
@@ -53,18 +51,6 @@ DWORD RandomUpTo(DWORD limit)
 {
     randomState = randomState * 1103515245UL + 12345UL;
     return static_cast<DWORD>((randomState >> 8) % (limit + 1));
-}
-
-HWND CreateParent(HINSTANCE instance)
-{
-    RECT frame = {0, 0, PREVIEW_WIDTH, PREVIEW_HEIGHT};
-    AdjustWindowRect(&frame, PARENT_STYLE, FALSE);
-    HWND parent =
-        CreateWindowExA(0, PARENT_CLASS, "Tamblorn vanishing parent", PARENT_STYLE, 40, 40, frame.right - frame.left,
-                        frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
-    if (parent)
-        UpdateWindow(parent);
-    return parent;
 }
 
 bool StartSaver(const char* saverPath, HWND parent, PROCESS_INFORMATION* saver)
@@ -109,9 +95,9 @@ void RecordEnd(int number, DWORD delayMs, bool windowMade, HANDLE saver)
     }
 }
 
-bool RunCase(int number, const char* saverPath, HINSTANCE instance, DWORD latestMs)
+bool RunCase(int number, const char* saverPath, DWORD latestMs)
 {
-    HWND parent = CreateParent(instance);
+    HWND parent = CreatePreviewParent(PARENT_CLASS, DefWindowProcA, "Tamblorn vanishing parent", PARENT_STYLE, 40, 40);
     PROCESS_INFORMATION saver = {};
     if (!parent || !StartSaver(saverPath, parent, &saver)) {
         printf("case %d: could not start (%lu)\n", number, GetLastError());
@@ -143,16 +129,8 @@ int main(int argc, char** argv)
     int cases = atoi(argv[2]);
     randomState = strtoul(argv[3], nullptr, 10);
     DWORD latestMs = argc > 4 ? strtoul(argv[4], nullptr, 10) : DEFAULT_LATEST_MS;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    windowClass.lpszClassName = PARENT_CLASS;
-    if (!RegisterClassA(&windowClass))
-        return FAILED;
     for (int number = 1; number <= cases; ++number) {
-        if (!RunCase(number, argv[1], instance, latestMs))
+        if (!RunCase(number, argv[1], latestMs))
             return FAILED;
         fflush(stdout);
     }
