@@ -2,7 +2,6 @@
 
 #include "canvas_setup.h"
 #include "canvas_surface.h"
-#include "effect_window.h"
 #include "saver_settings.h"
 
 namespace {
@@ -52,7 +51,7 @@ void SetUpTextCanvas(HWND window)
 
     CreateCanvasSurface(window);
     if (canvas.pixels)
-        FillBox(canvas.canvasContext, canvas.originX, canvas.originY, canvas.width, canvas.height,
+        FillBox(canvasSurface.canvasContext, canvas.originX, canvas.originY, canvas.width, canvas.height,
                 canvas.backgroundColour);
     bool buffersReady = InitFlameBuffers();
     SeedNoiseFromClock();

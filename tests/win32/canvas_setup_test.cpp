@@ -7,7 +7,7 @@
 #include "effect_window.h"
 #include "host_state.h"
 #include "resource_ids.h"
-#include "saver_settings.h"
+#include "settings_profile.h"
 #include "win_test_support.h"
 
 namespace {
@@ -61,9 +61,7 @@ protected:
     }
     void TearDown() override
     {
-        if (flameCanvas.logsPicture)
-            DeleteObject(flameCanvas.logsPicture);
-        flameCanvas.logsPicture = nullptr;
+        ReleaseLogsPicture();
         ReleaseCanvasSurface();
         FreeFlameBuffers();
         DestroyWindow(window);
@@ -78,7 +76,7 @@ protected:
     void BuildBonfire(int fireMode, bool loadPicture)
     {
         saverSettings.fireMode = fireMode;
-        flameCanvas.logsPicture =
+        canvasSurface.logsPicture =
             loadPicture ? static_cast<HBITMAP>(LoadImageA(hostState.moduleInstance, MAKEINTRESOURCEA(IDB_LOGS),
                                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
                         : nullptr;
@@ -183,7 +181,7 @@ TEST_F(CanvasSetUp, AStoredSizeByteOf200IsMinus56AndBuildsNothing)
     SetUpTextCanvas(window);
     EXPECT_EQ(flameCanvas.width, -560);
     EXPECT_EQ(flameCanvas.height, 144);
-    EXPECT_EQ(flameCanvas.canvasBitmap, nullptr);
+    EXPECT_EQ(canvasSurface.canvasBitmap, nullptr);
     EXPECT_EQ(flameCanvas.pixels, nullptr);
     EXPECT_EQ(flameCanvas.heat, nullptr);
     EXPECT_EQ(flameCanvas.fuel, nullptr);
@@ -209,7 +207,7 @@ TEST_F(CanvasSetUp, TheClockSeedAddsMinutesSecondsAndMilliseconds)
 TEST_F(CanvasSetUp, RedTextDrawnIntoTheSurfaceReadsBackAsPixelFF0000)
 {
     BuildText(DEFAULT_TEXT, 32);
-    DrawCanvasText(0, 100, 320, 32, "\x89\xCE", {255.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, flameCanvas.canvasContext);
+    DrawCanvasText(0, 100, 320, 32, "\x89\xCE", {255.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, canvasSurface.canvasContext);
     GdiFlush();
     int pure = 0;
     for (int i = 0; i < flameCanvas.cellCount; ++i) {
@@ -265,7 +263,7 @@ TEST_F(CanvasSetUp, TheLogsAreCopiedBackAtRow200OnEveryTickInBonfireModeOnly)
     BuildBonfire(FIRE_BONFIRE, true);
     int width;
     int height;
-    std::vector<uint32_t> picture = ReadBitmapPixels(flameCanvas.logsPicture, &width, &height);
+    std::vector<uint32_t> picture = ReadBitmapPixels(canvasSurface.logsPicture, &width, &height);
     ASSERT_EQ(width, LOGS_WIDTH);
     ASSERT_EQ(height, LOGS_HEIGHT);
     const int lastRow = LOGS_HEIGHT - 1;  // never painted by the cell pass
@@ -298,7 +296,7 @@ TEST_F(CanvasSetUp, ABonfireWithoutAPictureRunsBlackWithoutFault)
         EXPECT_EQ(flameCanvas.width, 0);
         EXPECT_EQ(flameCanvas.height, 0);
         EXPECT_EQ(flameCanvas.cellCount, 0);
-        EXPECT_EQ(flameCanvas.canvasBitmap, nullptr);
+        EXPECT_EQ(canvasSurface.canvasBitmap, nullptr);
         paintsReceived = 0;
         for (int tick = 0; tick < 5; ++tick)
             StepFlames(window);

@@ -11,6 +11,7 @@
 
 #include "command_line.h"
 #include "configure_dialog.h"
+#include "canvas_surface.h"
 #include "effect_window.h"
 #include "flame_canvas.h"
 #include "host_state.h"
@@ -496,16 +497,16 @@ void CheckCanvasAfterSetUp(int logsWidth, int logsHeight, SettingsTally* tally)
         expectedHeight = settings.fontSize + FLAME_HEADROOM;
         fuelTop = TEXT_BAND_TOP;
         fuelBottom = TEXT_BAND_TOP + settings.fontSize - 1;
-        ASSERT_EQ(canvas.logsPicture, nullptr);
+        ASSERT_EQ(canvasSurface.logsPicture, nullptr);
     } else if (settings.fireMode == FIRE_BONFIRE) {
         expectedWidth = logsWidth;
         expectedHeight = logsHeight + FLAME_HEADROOM;
         fuelTop = FLAME_HEADROOM;
-        ASSERT_NE(canvas.logsPicture, nullptr);
+        ASSERT_NE(canvasSurface.logsPicture, nullptr);
     } else {
         expectedWidth = 0;
         expectedHeight = 0;
-        ASSERT_EQ(canvas.logsPicture, nullptr);
+        ASSERT_EQ(canvasSurface.logsPicture, nullptr);
     }
     ASSERT_EQ(canvas.width, expectedWidth);
     ASSERT_EQ(canvas.height, expectedHeight);
@@ -516,7 +517,7 @@ void CheckCanvasAfterSetUp(int logsWidth, int logsHeight, SettingsTally* tally)
     ASSERT_EQ(canvas.originY, (CLIENT_HEIGHT - canvas.height) / 2);
     if (canvas.width <= 0 || canvas.height <= 0) {
         ASSERT_EQ(canvas.cellCount, 0);
-        ASSERT_EQ(canvas.canvasBitmap, nullptr);
+        ASSERT_EQ(canvasSurface.canvasBitmap, nullptr);
         ASSERT_FALSE(CanvasHasCells());
         ++tally->emptyCanvases;
         return;
@@ -590,8 +591,8 @@ TEST(HostileInput, MutatedSettingsFilesLoadAndBuildACanvasTheProgramCanRun)
         CheckCanvasAfterTicks();
         DestroyWindow(window);
         ASSERT_EQ(flameCanvas.heat, nullptr);
-        ASSERT_EQ(flameCanvas.canvasBitmap, nullptr);
-        ASSERT_EQ(flameCanvas.logsPicture, nullptr);
+        ASSERT_EQ(canvasSurface.canvasBitmap, nullptr);
+        ASSERT_EQ(canvasSurface.logsPicture, nullptr);
         if (i % DIALOG_EVERY == 0) {
             CancelDialogOverTheFile();
             ++tally.dialogsCancelled;

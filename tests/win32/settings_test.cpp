@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "saver_settings.h"
+#include "settings_profile.h"
 #include "win_test_support.h"
 
 namespace {

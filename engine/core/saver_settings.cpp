@@ -1,0 +1,264 @@
+// The settings file read without the platform. The rules are those of the
+// profile functions: lines end at LF or CR; blanks (tab to CR, ^Z, space) are
+// trimmed around lines, names and values; a section runs from "[" to the last
+// "]" of its line; section and key names match without regard to case; only
+// the first section of a name and the first key of a name in it count; a key
+// without "=" has no value; one pair of enclosing quotes is dropped; numbers
+// are read as the system reads them (sign, 0x/0o/0b, 32-bit wrap-around).
+#include "saver_settings.h"
+
+#include <cstring>
+
+SaverSettings saverSettings = {"", DEFAULT_FONT_SIZE, DEFAULT_FLAME_LIMIT, DEFAULT_LOOP, FIRE_TEXT};
+
+namespace {
+
+const char UTF8_MARK[] = "\xEF\xBB\xBF";
+const size_t UTF8_MARK_BYTES = 3;
+const uint8_t END_OF_FILE_MARK = 0x1A;
+const int TEXT_CHARACTERS = SETTINGS_TEXT_BYTES - 1;
+const int NUMBER_CHARACTERS = 29;  // what the system's 30-character buffer holds
+const uint8_t LOW_BYTE = 0xFF;
+
+struct Span {
+    const char* start;
+    const char* end;
+};
+
+// The file is Shift-JIS: a lead byte and the byte after it are one character,
+// whatever that byte is, so a double-byte character never ends a line or a name.
+const char* NextCharacter(const char* at, const char* end)
+{
+    return at + (IsShiftJisLeadByte(static_cast<uint8_t>(*at)) && at + 1 < end ? 2 : 1);
+}
+
+bool IsSingle(const char* at, const char* end, char wanted)
+{
+    return NextCharacter(at, end) == at + 1 && *at == wanted;
+}
+
+bool IsBlank(const char* at, const char* end)
+{
+    uint8_t byte = static_cast<uint8_t>(*at);
+    return NextCharacter(at, end) == at + 1 &&
+           ((byte >= '\t' && byte <= '\r') || byte == END_OF_FILE_MARK || byte == ' ');
+}
+
+// The first character equal to `wanted`, or null.
+const char* FindSingle(Span span, char wanted)
+{
+    for (const char* at = span.start; at < span.end; at = NextCharacter(at, span.end))
+        if (IsSingle(at, span.end, wanted))
+            return at;
+    return nullptr;
+}
+
+// The start of the last character equal to `wanted`, or null.
+const char* FindLastSingle(Span span, char wanted)
+{
+    const char* found = nullptr;
+    for (const char* at = span.start; at < span.end; at = NextCharacter(at, span.end))
+        if (IsSingle(at, span.end, wanted))
+            found = at;
+    return found;
+}
+
+Span Trimmed(Span span)
+{
+    while (span.start < span.end && IsBlank(span.start, span.end))
+        span.start = NextCharacter(span.start, span.end);
+    const char* lastEnd = span.start;
+    for (const char* at = span.start; at < span.end;) {
+        const char* next = NextCharacter(at, span.end);
+        if (!IsBlank(at, span.end))
+            lastEnd = next;
+        at = next;
+    }
+    span.end = lastEnd;
+    return span;
+}
+
+char Folded(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// A NUL ends a name as it ends the system's strings.
+bool NameIs(Span name, const char* wanted)
+{
+    const char* at = name.start;
+    for (; *wanted; ++wanted, ++at)
+        if (at == name.end || Folded(*at) != Folded(*wanted))
+            return false;
+    return at == name.end || *at == '\0';
+}
+
+struct Lookup {
+    const char* section;
+    const char* key;
+    bool found;
+    bool hasValue;
+    Span value;
+};
+
+// Finds the value of a key in the first section of its name.
+void FindValue(Span file, Lookup* lookup)
+{
+    bool inSection = false;
+    bool sectionSeen = false;
+    const char* next = file.start;
+    while (next < file.end) {
+        Span rest = {next, file.end};
+        const char* lineEnd = FindSingle(rest, '\n');
+        if (!lineEnd)
+            lineEnd = FindSingle(rest, '\r');
+        Span line = Trimmed({next, lineEnd ? lineEnd : file.end});
+        next = lineEnd ? lineEnd + 1 : file.end;
+        if (line.start == line.end)
+            continue;
+        if (IsSingle(line.start, line.end, '[')) {
+            const char* close = FindLastSingle(line, ']');
+            if (close) {
+                // Leaving the first section of the name ends the search.
+                if (inSection)
+                    return;
+                inSection = !sectionSeen && NameIs({line.start + 1, close}, lookup->section);
+                sectionSeen = sectionSeen || inSection;
+                continue;
+            }
+        }
+        if (!inSection)
+            continue;
+        const char* equals = FindSingle(line, '=');
+        if (!NameIs(Trimmed({line.start, equals ? equals : line.end}), lookup->key))
+            continue;
+        lookup->found = true;
+        lookup->hasValue = equals != nullptr;
+        if (equals)
+            lookup->value = Trimmed({equals + 1, line.end});
+        return;
+    }
+}
+
+int CountCharacters(Span span)
+{
+    int count = 0;
+    for (const char* at = span.start; at < span.end; at = NextCharacter(at, span.end))
+        ++count;
+    return count;
+}
+
+// The value as the system hands it out: up to the first NUL, at most `limit`
+// characters, one pair of enclosing quotes dropped.
+Span ValueCharacters(Span value, int limit)
+{
+    const char* nul = FindSingle(value, '\0');
+    if (nul)
+        value.end = nul;
+    const char* last = FindLastSingle(value, value.start < value.end ? *value.start : '\0');
+    bool quoted = (IsSingle(value.start, value.end, '"') || IsSingle(value.start, value.end, '\'')) &&
+                  last && last != value.start && last + 1 == value.end;
+    if (quoted)
+        ++value.start;
+    int total = CountCharacters(value);
+    int kept = total < limit ? total : limit;
+    // The closing quote goes only when the whole value fits the buffer; when it
+    // was cut off already, the last character kept goes in its place.
+    if (quoted && total <= limit + 1 && kept > 0)
+        --kept;
+    const char* at = value.start;
+    for (int i = 0; i < kept; ++i)
+        at = NextCharacter(at, value.end);
+    return {value.start, at};
+}
+
+void ReadText(Span file, SaverSettings* settings)
+{
+    Lookup lookup = {"BURNING", "TEXT", false, false, {}};
+    FindValue(file, &lookup);
+    Span text = {DEFAULT_TEXT, DEFAULT_TEXT + sizeof DEFAULT_TEXT - 1};
+    if (lookup.found && lookup.hasValue)
+        text = ValueCharacters(lookup.value, TEXT_CHARACTERS);
+    // Only whole characters within 39 bytes are kept.
+    const char* end = text.start;
+    for (const char* at = text.start; at < text.end;) {
+        const char* next = NextCharacter(at, text.end);
+        if (next - text.start > TEXT_CHARACTERS)
+            break;
+        end = at = next;
+    }
+    memset(settings->text, 0, sizeof settings->text);
+    memcpy(settings->text, text.start, static_cast<size_t>(end - text.start));
+}
+
+int DigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 10;
+    return -1;
+}
+
+uint32_t ParseNumber(Span number)
+{
+    const char* at = number.start;
+    while (at < number.end && static_cast<uint8_t>(*at) <= ' ')
+        ++at;
+    bool negative = false;
+    if (at < number.end && (*at == '+' || *at == '-'))
+        negative = *at++ == '-';
+    uint32_t base = 10;
+    if (number.end - at >= 2 && at[0] == '0') {
+        const char prefixes[] = "box";
+        const uint32_t bases[] = {2, 8, 16};
+        for (int i = 0; i < 3; ++i)
+            if (at[1] == prefixes[i]) {
+                base = bases[i];
+                at += 2;
+                break;
+            }
+    }
+    uint32_t total = 0;
+    for (; at < number.end; ++at) {
+        int digit = DigitValue(*at);
+        if (digit < 0 || static_cast<uint32_t>(digit) >= base)
+            break;
+        total = total * base + static_cast<uint32_t>(digit);
+    }
+    return negative ? 0u - total : total;
+}
+
+int32_t ReadNumber(Span file, const char* section, const char* key, int32_t fallback)
+{
+    Lookup lookup = {section, key, false, false, {}};
+    FindValue(file, &lookup);
+    if (!lookup.found || !lookup.hasValue)
+        return fallback;
+    Span number = ValueCharacters(lookup.value, NUMBER_CHARACTERS);
+    if (number.start == number.end)
+        return fallback;
+    return static_cast<int32_t>(ParseNumber(number));
+}
+
+}  // namespace
+
+bool IsShiftJisLeadByte(uint8_t byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings)
+{
+    Span file = {bytes, bytes ? bytes + length : bytes};
+    if (length >= UTF8_MARK_BYTES && memcmp(bytes, UTF8_MARK, UTF8_MARK_BYTES) == 0)
+        file.start += UTF8_MARK_BYTES;
+    ReadText(file, settings);
+    settings->fontSize =
+        static_cast<int8_t>(static_cast<uint32_t>(ReadNumber(file, "FONT", "SIZE", DEFAULT_FONT_SIZE)) & LOW_BYTE);
+    settings->flameLimit = ReadNumber(file, "FLAME", "LIMIT", DEFAULT_FLAME_LIMIT);
+    settings->loop = ReadNumber(file, "FLAME", "LOOP", DEFAULT_LOOP);
+    settings->fireMode = ReadNumber(file, "WHITCH", "FIRE", FIRE_TEXT);
+}
