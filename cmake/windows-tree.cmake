@@ -21,6 +21,8 @@ option(TAMBLORN_WINDOWS_TESTS "Build and run the Windows tests under Wine" ${win
 
 add_compile_definitions(_WIN32_WINNT=0x0600 WINVER=0x0600 NOMINMAX)
 add_link_options(-static -static-libgcc -static-libstdc++)
+# The shipped program keeps only what it calls.
+add_compile_options(-ffunction-sections -fdata-sections)
 set(TAMBLORN_RESOURCES ${PROJECT_SOURCE_DIR}/resources/tamblorn.rc)
 
 # The one version number, from the file VERSION, for the resources, the
@@ -74,6 +76,7 @@ tamblorn_warnings(tamblorn_host)
 add_executable(Tamblorn WIN32 host/main.cpp ${TAMBLORN_RESOURCES})
 set_target_properties(Tamblorn PROPERTIES SUFFIX ".scr")
 target_link_libraries(Tamblorn PRIVATE tamblorn_host)
+target_link_options(Tamblorn PRIVATE -Wl,--gc-sections)
 tamblorn_warnings(Tamblorn)
 include(installer/ship.cmake)
 add_test(NAME program.image
@@ -112,7 +115,7 @@ if(TAMBLORN_WINDOWS_TESTS)
   foreach(test_source ${windows_tests})
     get_filename_component(test_name ${test_source} NAME_WE)
     add_executable(${test_name} ${test_source} tests/win32/win_test_support.cpp ${TAMBLORN_RESOURCES})
-    target_include_directories(${test_name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32)
+    target_include_directories(${test_name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32 ${PROJECT_SOURCE_DIR}/tests/native)
     target_link_libraries(${test_name} PRIVATE tamblorn_host gtest gtest_main)
     if(test_name STREQUAL "version_resource_test")
       target_link_libraries(${test_name} PRIVATE version)

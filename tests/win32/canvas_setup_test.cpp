@@ -12,7 +12,6 @@
 
 namespace {
 
-const char DEFAULT_TEXT[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";
 const int LOGS_WIDTH = 286;
 const int LOGS_HEIGHT = 106;
 const char EFFECT_TEST_CLASS[] = "TamblornSetUpEffect";
@@ -121,6 +120,17 @@ TEST_F(CanvasSetUp, DefaultTextBurnsFromTheTextBandOfACentredCanvas)
         ASSERT_EQ(flameCanvas.pixels[i], 0u);
         ASSERT_EQ(flameCanvas.heat[i], 0);
     }
+}
+
+TEST_F(CanvasSetUp, TinyTextStaysInsideItsBand)
+{
+    // Found by the settings harness: at size 6 these glyphs reached a row below the band.
+    BuildText("\xC0\x1E\xCF/\xC2\x92\xC9\x87\xD5\xE8\x91\xCD\xF6\xCA\xA1\x06\xDE\xCA" "b\x02\xC6\x9D" "F\x85\xC4\x08\x98!i",
+              6);
+    FuelExtent fuel = MeasureFuel();
+    EXPECT_GT(fuel.count, 0);
+    EXPECT_GE(fuel.top, 100);
+    EXPECT_LE(fuel.bottom, 105);
 }
 
 TEST_F(CanvasSetUp, OriginDividesTowardZeroInASmallPreview)
