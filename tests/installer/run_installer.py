@@ -35,7 +35,9 @@ JAPANESE_WITHOUT_932 = {'TAMBLORN_LC_ALL': '', 'LC_MESSAGES': 'ja_JP.UTF-8', 'LC
 PUBLISHER = 'Tamblorn Project'
 OLD_VERSION = '0.9.0'
 SETTINGS_BYTES = '[BURNING]\r\nTEXT=残り火\r\n'.encode('cp932')
-OTHER_SAVER = r'C:\windows\system32\other.scr'
+# The zip's copy in the Windows folder: the same name as the installed program.
+OTHER_SAVER = r'C:\windows\Tamblorn.scr'
+SAVER_TITLE = 'Screen Saver'  # the full-screen window's
 STOPPED_OLD_SYSTEM = 3  # the installer's exit code on a system it cannot serve
 RUN_LIMIT = 120
 STATE_LIMIT = 60
@@ -118,6 +120,21 @@ def start_display():
             os.environ['DISPLAY'] = ':%d' % number
             return xvfb
     raise RuntimeError('no free X display for Xvfb')
+
+
+def start_saver():
+    """The installed program full screen on the display, once its window is shown; it ends with the test."""
+    saver = subprocess.Popen([CONFIG.wine_run, SYSTEM_PROGRAM, '/s'], env=dict(os.environ, TAMBLORN_WINE_PREFIX=CONFIG.prefix),
+                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    shown = lambda: subprocess.run(['xdotool', 'search', '--name', '^%s$' % SAVER_TITLE], capture_output=True).stdout
+    wait_for(lambda: saver.poll() is not None or shown())
+    return saver
+
+
+def end_saver(saver):
+    """A key press ends it, as the user would."""
+    subprocess.run(['xdotool', 'key', 'space'], capture_output=True)
+    saver.wait(STATE_LIMIT)
 
 
 def file_bytes(path):
@@ -261,6 +278,32 @@ class Installer(unittest.TestCase):
         self.assertIsNone(registry(UNINSTALL_KEY))
         self.assertNotIn('SCRNSAVE.EXE', registry(DESKTOP_KEY))
         self.assert_settings_kept()
+
+    def test_uninstall_while_the_saver_runs_removes_it_at_restart(self):
+        self.assertEqual(wine(windows_path(CONFIG.installer), '/S')[0], 0)
+        saver = start_saver()
+        self.addCleanup(end_saver, saver)
+        code, output = timed('silent uninstall while the saver runs (s)', INSTALL_FOLDER + r'\uninstall.exe', '/S',
+                             '_?=' + short_form(INSTALL_FOLDER))
+        self.assertIsNone(saver.poll(), 'the saver was not running throughout')
+        self.assertEqual(code, 0, output)
+        end_saver(saver)
+        self.assertEqual(wine('wineboot', '--restart')[0], 0)
+        self.assert_removed()
+        shutil.rmtree(unix_path(INSTALL_FOLDER))
+
+    def test_upgrade_while_the_saver_runs_changes_nothing(self):
+        self.assertEqual(wine(windows_path(make_old_installer()), '/S')[0], 0)
+        saver = start_saver()
+        self.addCleanup(end_saver, saver)
+        code, output = timed('silent upgrade while the saver runs (s)', windows_path(CONFIG.installer), '/S')
+        self.assertIsNone(saver.poll(), 'the saver was not running throughout')
+        self.assertNotEqual(code, 0, 'an upgrade that kept the old program reported success')
+        self.assert_installed(OLD_VERSION, CONFIG.old_program)
+        end_saver(saver)
+        self.assertEqual(wine(windows_path(CONFIG.installer), '/S')[0], 0)
+        self.assert_installed(CONFIG.version, CONFIG.program)
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
