@@ -213,4 +213,21 @@ TEST(CellPassVariants, AreChosenForTheProcessorUnlessALowerOneIsAskedFor)
             << (choice.request ? choice.request : "(none)") << " on " << cellPassLevelNames[choice.supported];
     SetPassLevelVariable("");
     EXPECT_EQ(ActiveCellPassLevel(), SupportedCellPassLevel());
+
+    // SSE2 also needs the system's word that it saves the registers; AVX2's
+    // support already includes it.
+    struct Support {
+        bool avx2;
+        bool sse2;
+        bool systemKeepsSse;
+        CellPassLevel chosen;
+    };
+    const Support supports[] = {
+        {true, true, true, CELL_PASS_AVX2},     {true, true, false, CELL_PASS_AVX2},
+        {false, true, true, CELL_PASS_SSE2},    {false, true, false, CELL_PASS_SCALAR},
+        {false, false, true, CELL_PASS_SCALAR}, {false, false, false, CELL_PASS_SCALAR},
+    };
+    for (const Support& support : supports)
+        EXPECT_EQ(CellPassLevelOf(support.avx2, support.sse2, support.systemKeepsSse), support.chosen)
+            << support.avx2 << support.sse2 << support.systemKeepsSse;
 }
