@@ -15,6 +15,8 @@ const int32_t HIGHEST_LOW_LIMIT = 7;
 const int32_t LOWEST_HIGH_LIMIT = 12;
 
 const int NO_RADIO = 0;
+const int MESSAGE_BYTES = 256;
+const int MOST_TEXT_BYTES = SETTINGS_TEXT_BYTES - 1;
 
 int FlameRadioFor(int32_t flameLimit)
 {
@@ -46,6 +48,8 @@ void CheckFireRadio(HWND dialog)
 INT_PTR OnConfigureInit(HWND dialog)
 {
     LoadSaverSettings();
+    // The box takes no more bytes than the settings hold, so what is shown is what is stored.
+    SendDlgItemMessageA(dialog, IDC_TEXT, EM_LIMITTEXT, MOST_TEXT_BYTES, 0);
     SetDlgItemTextA(dialog, IDC_TEXT, saverSettings.text);
     CheckFlameRadio(dialog);
     if (saverSettings.loop)
@@ -57,13 +61,37 @@ INT_PTR OnConfigureInit(HWND dialog)
     return TRUE;
 }
 
+// Where the box counts its limit in characters rather than bytes (Wine), a change that leaves more
+// bytes than the settings hold is cut back to whole characters at once, the caret at the end.
+void KeepTextWithinSettings(HWND dialog)
+{
+    char typed[2 * SETTINGS_TEXT_BYTES] = "";
+    GetDlgItemTextA(dialog, IDC_TEXT, typed, sizeof typed);
+    if (lstrlenA(typed) <= MOST_TEXT_BYTES)
+        return;
+    char* end = typed;
+    for (char* next = CharNextA(end); next != end && next - typed <= MOST_TEXT_BYTES; next = CharNextA(end))
+        end = next;
+    *end = '\0';
+    SetDlgItemTextA(dialog, IDC_TEXT, typed);
+    SendDlgItemMessageA(dialog, IDC_TEXT, EM_SETSEL, MOST_TEXT_BYTES, MOST_TEXT_BYTES);
+}
+
 void OnConfigureOk(HWND dialog)
 {
     GetDlgItemTextA(dialog, IDC_TEXT, saverSettings.text, SETTINGS_TEXT_BYTES);
     UINT typed = GetDlgItemInt(dialog, IDC_FONT_SIZE, nullptr, TRUE);
     saverSettings.fontSize = static_cast<int8_t>(typed & FONT_SIZE_BYTE_MASK);
-    SaveSaverSettings();
-    EndDialog(dialog, IDOK);
+    if (SaveSaverSettings()) {
+        EndDialog(dialog, IDOK);
+        return;
+    }
+    // Nothing reported as stored that was not: say so and stay open (Cancel still leaves).
+    char message[MESSAGE_BYTES] = "";
+    char caption[MESSAGE_BYTES] = "";
+    LoadStringA(SaverModuleInstance(), IDS_SAVE_FAILED, message, MESSAGE_BYTES);
+    GetWindowTextA(dialog, caption, MESSAGE_BYTES);
+    MessageBoxA(dialog, message, caption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void ChooseFireMode(HWND dialog, int32_t fireMode)
@@ -86,6 +114,11 @@ INT_PTR OnConfigureCommand(HWND dialog, WPARAM wParam)
         return TRUE;
     case IDCANCEL:
         EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    case IDC_TEXT:
+        if (HIWORD(wParam) != EN_CHANGE)
+            return FALSE;
+        KeepTextWithinSettings(dialog);
         return TRUE;
     case IDC_LOOP:
         // The check box shows any non-zero loop as checked and unchecks itself on this click.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "resource_ids.h"
 #include "saver_host.h"
 
@@ -18,11 +20,44 @@ void LoadSettingsFileName(char* settingsFileName)
     LoadStringA(SaverModuleInstance(), IDS_SETTINGS_FILE, settingsFileName, SETTINGS_FILE_NAME_BYTES);
 }
 
-void WriteNumber(const char* settingsFileName, const char* section, const char* key, int value)
+bool WriteNumber(const char* settingsFileName, const char* section, const char* key, int value)
 {
     char number[NUMBER_BYTES];
     wsprintfA(number, "%d", value);
-    WritePrivateProfileStringA(section, key, number, settingsFileName);
+    return WritePrivateProfileStringA(section, key, number, settingsFileName) != FALSE;
+}
+
+// The profile reader strips blanks and control bytes from both ends of a value, and one pair of
+// enclosing quotes. A text that would lose any of them is written inside double quotes, which the
+// reader removes again; the double-byte blank (81 40) is treated as a blank too.
+const char WIDE_BLANK[] = "\x81\x40";
+const int WIDE_BLANK_BYTES = 2;
+const int QUOTES_BYTES = 2;
+
+bool IsStrippedByte(char at)
+{
+    const unsigned char byte = static_cast<unsigned char>(at);
+    return byte <= ' ' || byte == '"' || byte == '\'';
+}
+
+bool NeedsQuotes(const char* text, int length)
+{
+    if (length == 0)
+        return false;
+    const bool wideBlankAtAnEnd =
+        length >= WIDE_BLANK_BYTES && (memcmp(text, WIDE_BLANK, WIDE_BLANK_BYTES) == 0 ||
+                                       memcmp(text + length - WIDE_BLANK_BYTES, WIDE_BLANK, WIDE_BLANK_BYTES) == 0);
+    return IsStrippedByte(text[0]) || IsStrippedByte(text[length - 1]) || wideBlankAtAnEnd;
+}
+
+bool WriteText(const char* settingsFileName, const char* text)
+{
+    char quoted[SETTINGS_TEXT_BYTES + QUOTES_BYTES];
+    if (NeedsQuotes(text, lstrlenA(text))) {
+        wsprintfA(quoted, "\"%s\"", text);
+        text = quoted;
+    }
+    return WritePrivateProfileStringA("BURNING", "TEXT", text, settingsFileName) != FALSE;
 }
 
 }  // namespace
@@ -32,7 +67,10 @@ void LoadSaverSettings()
     char settingsFileName[SETTINGS_FILE_NAME_BYTES] = {};
     LoadSettingsFileName(settingsFileName);
     SaverSettings& settings = saverSettings;
-    GetPrivateProfileStringA("BURNING", "TEXT", DEFAULT_TEXT, settings.text, SETTINGS_TEXT_BYTES, settingsFileName);
+    // Room for the enclosing quotes: a reader may need it to remove them from a text of full length.
+    char read[SETTINGS_TEXT_BYTES + QUOTES_BYTES];
+    GetPrivateProfileStringA("BURNING", "TEXT", DEFAULT_TEXT, read, sizeof read, settingsFileName);
+    lstrcpynA(settings.text, read, SETTINGS_TEXT_BYTES);
     settings.fontSize =
         static_cast<int8_t>(GetPrivateProfileIntA("FONT", "SIZE", DEFAULT_FONT_SIZE, settingsFileName) & 0xFF);
     settings.flameLimit =
@@ -41,13 +79,14 @@ void LoadSaverSettings()
     settings.fireMode = static_cast<int32_t>(GetPrivateProfileIntA("WHITCH", "FIRE", FIRE_TEXT, settingsFileName));
 }
 
-void SaveSaverSettings()
+bool SaveSaverSettings()
 {
     char settingsFileName[SETTINGS_FILE_NAME_BYTES] = {};
     LoadSettingsFileName(settingsFileName);
-    WritePrivateProfileStringA("BURNING", "TEXT", saverSettings.text, settingsFileName);
-    WriteNumber(settingsFileName, "FONT", "SIZE", saverSettings.fontSize);
-    WriteNumber(settingsFileName, "WHITCH", "FIRE", saverSettings.fireMode);
-    WriteNumber(settingsFileName, "FLAME", "LIMIT", saverSettings.flameLimit);
-    WriteNumber(settingsFileName, "FLAME", "LOOP", saverSettings.loop);
+    bool written = WriteText(settingsFileName, saverSettings.text);
+    written &= WriteNumber(settingsFileName, "FONT", "SIZE", saverSettings.fontSize);
+    written &= WriteNumber(settingsFileName, "WHITCH", "FIRE", saverSettings.fireMode);
+    written &= WriteNumber(settingsFileName, "FLAME", "LIMIT", saverSettings.flameLimit);
+    written &= WriteNumber(settingsFileName, "FLAME", "LOOP", saverSettings.loop);
+    return written;
 }

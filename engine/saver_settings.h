@@ -22,6 +22,7 @@ struct SaverSettings {
 extern SaverSettings saverSettings;
 
 void LoadSaverSettings();
-void SaveSaverSettings();
+// Writes the five values; false unless every one was written.
+bool SaveSaverSettings();
 
 #endif

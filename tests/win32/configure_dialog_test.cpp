@@ -44,6 +44,11 @@ const ExpectedControl CONTROLS[] = {
 };
 const DWORD CONTROL_COUNT = sizeof CONTROLS / sizeof CONTROLS[0];
 
+const char SAVE_FAILED[] = "\x90\xdd\x92\xe8\x82\xf0\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42";
+const char A_AND_TWENTY_A_KANA[] = "a\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0"
+                                   "\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0";
+const size_t BYTES_OF_NINETEEN_KANA = 1 + 19 * 2;
+
 const int SETTING_RADIOS[] = {IDC_FIRE_TEXT, IDC_FIRE_BONFIRE, IDC_FLAME_LOW, IDC_FLAME_MEDIUM, IDC_FLAME_HIGH};
 
 // Reads the template as compiled into this executable; past its end every read gives 0.
@@ -115,6 +120,15 @@ INT_PTR RunModal(int press)
     PumpPendingMessages();
     EXPECT_LT(modalTicks, GIVE_UP_TICKS) << "the dialog stayed open";
     return result;
+}
+
+// Stands in for the message box: notes what it says and to whom, then presses the owner's Cancel.
+std::vector<std::string> messagesShown;
+int WINAPI NoteMessageAndCancel(HWND owner, const char* text, const char*, UINT)
+{
+    messagesShown.push_back(text);
+    PostMessageA(GetDlgItem(owner, IDCANCEL), BM_CLICK, 0, 0);
+    return IDOK;
 }
 
 class ConfigureDialog : public ::testing::Test {
@@ -240,6 +254,32 @@ TEST_F(ConfigureDialog, TheModalLoopReturnsOneForOkAndTwoForCancel)
         EXPECT_EQ(RunModal(press), press);
         EXPECT_EQ(ReadSetting("WHITCH", "FIRE"), press == IDOK ? "1" : "0");
     }
+}
+
+// A folder standing where the settings file goes: OK says so in Japanese and the dialog stays open.
+TEST_F(ConfigureDialog, AFailedSaveIsReportedAndTheDialogStaysOpenUntilCancel)
+{
+    ASSERT_TRUE(CreateDirectoryA(SettingsFilePath().c_str(), nullptr));
+    messagesShown.clear();
+    auto realMessageBoxA = ReplaceImport("MessageBoxA", NoteMessageAndCancel);
+    INT_PTR result = RunModal(IDOK);
+    ReplaceImport("MessageBoxA", realMessageBoxA);
+    RemoveDirectoryA(SettingsFilePath().c_str());
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(messagesShown, std::vector<std::string>{SAVE_FAILED});
+}
+
+// Typed or pasted text stops at 39 bytes, a double-byte character counting two, and OK stores what is shown.
+TEST_F(ConfigureDialog, TheTextBoxTakesNoMoreThanTheSettingsHold)
+{
+    ASSERT_NE(Open(), nullptr);
+    SetDlgItemTextA(dialog, IDC_TEXT, "");
+    SendDlgItemMessageA(dialog, IDC_TEXT, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(A_AND_TWENTY_A_KANA));
+    char shown[128] = "";
+    GetDlgItemTextA(dialog, IDC_TEXT, shown, sizeof shown);
+    EXPECT_EQ(std::string(shown), std::string(A_AND_TWENTY_A_KANA, BYTES_OF_NINETEEN_KANA));
+    Click(dialog, IDOK);
+    EXPECT_EQ(ReadSetting("BURNING", "TEXT"), shown);
 }
 
 TEST_F(ConfigureDialog, AModuleWithoutTheTemplateGivesMinusOneAndStoresNothing)
