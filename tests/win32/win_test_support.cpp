@@ -194,7 +194,8 @@ std::vector<RecordedGdiObject> recordedObjects;
 HPEN(WINAPI* realCreatePen)(int, int, COLORREF);
 HBRUSH(WINAPI* realCreateSolidBrush)(COLORREF);
 HFONT(WINAPI* realCreateFontA)(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR);
-HFONT(WINAPI* realCreateFontW)(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, LPCWSTR);
+HFONT(WINAPI* realCreateFontW)(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
+                               LPCWSTR);
 HDC(WINAPI* realCreateCompatibleDC)(HDC);
 HBITMAP(WINAPI* realCreateDIBSection)(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD);
 HBITMAP(WINAPI* realLoadBitmapA)(HINSTANCE, LPCSTR);
