@@ -3,7 +3,7 @@
 #include "dialog_text.h"
 
 #include "resource_ids.h"
-#include "saver_settings.h"
+#include "settings_profile.h"
 
 namespace {
 

@@ -15,11 +15,10 @@
 #include <stb_image_write.h>
 
 #include "canvas_setup.h"
-#include "canvas_surface.h"
 #include "effect_window.h"
 #include "flame_canvas.h"
-#include "host_state.h"
 #include "saver_settings.h"
+#include "settings_profile.h"
 
 namespace {
 
@@ -127,23 +126,16 @@ HWND CreateRenderWindow(const RenderOptions& options)
 {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = hostState.moduleInstance;
+    windowClass.hInstance = SaverModuleInstance();
     windowClass.lpszClassName = RENDER_CLASS;
     RegisterClassA(&windowClass);
     return CreateWindowExA(0, RENDER_CLASS, "tamblorn-render", WS_POPUP, 0, 0, options.clientWidth,
-                           options.clientHeight, nullptr, nullptr, hostState.moduleInstance, nullptr);
+                           options.clientHeight, nullptr, nullptr, SaverModuleInstance(), nullptr);
 }
 
 void BuildCanvas(HWND window, const RenderOptions& options)
 {
-    flameCanvas.clientWidth = options.clientWidth;
-    flameCanvas.clientHeight = options.clientHeight;
-    if (saverSettings.fireMode == FIRE_BONFIRE) {
-        flameCanvas.logsPicture = LoadLogsPicture();
-        SetUpBonfireCanvas(window);
-    } else {
-        SetUpTextCanvas(window);
-    }
+    SetUpEffectCanvas(window, options.clientWidth, options.clientHeight);
     if (options.haveSeed)
         SeedNoise(options.seed);
 }
@@ -209,7 +201,6 @@ int main(int argc, char** argv)
     RenderOptions options;
     if (!ReadOptions(argc, argv, &options))
         return Usage();
-    hostState.moduleInstance = GetModuleHandleA(nullptr);
     ApplyOptions(options);
     HWND window = CreateRenderWindow(options);
     BuildCanvas(window, options);

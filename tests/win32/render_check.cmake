@@ -41,11 +41,12 @@ if(NOT bonfire_hash STREQUAL "${BONFIRE_HASH}")
 endif()
 
 # One settings file burns the same canvas whatever the system's code page: its text is Shift-JIS
-# bytes ("燃えろ、Fire"; 81 is no character of code page 1252). Wine takes 1252 from C.UTF-8.
+# bytes ("燃えろ、Fire"; 81 is no character of code page 1252). Wine takes 1252 from C.UTF-8 and
+# 65001 from hi_IN.UTF-8 (a locale that Windows gives no ANSI code page).
 set(settings_file ${WORK_DIR}/wineprefix/drive_c/windows/TamblornScrS)
 execute_process(COMMAND printf "[BURNING]\\r\\nTEXT=\\x94\\x52\\x82\\xa6\\x82\\xeb\\x81\\x41Fire\\r\\n"
                 OUTPUT_FILE ${settings_file})
-foreach(locale ja_JP.UTF-8 C.UTF-8)
+foreach(locale ja_JP.UTF-8 C.UTF-8 hi_IN.UTF-8)
   set(ENV{TAMBLORN_LC_ALL} ${locale})
   render(summary --seed 7 --ticks 1 --raw code-page.raw)
   file(SHA256 ${WORK_DIR}/code-page.raw canvas_hash)
@@ -59,4 +60,5 @@ foreach(locale ja_JP.UTF-8 C.UTF-8)
   set(first_canvas ${canvas_hash})
 endforeach()
 file(REMOVE ${settings_file})
+unset(ENV{TAMBLORN_LC_ALL})
 message(STATUS "${summaries}")

@@ -1,4 +1,4 @@
-#include "saver_settings.h"
+#include "settings_profile.h"
 
 #include <windows.h>
 
@@ -13,7 +13,6 @@ namespace {
 // name in use is its first twelve characters.
 const int SETTINGS_FILE_NAME_BYTES = 13;
 const int NUMBER_BYTES = 16;
-const char DEFAULT_TEXT[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";  // 五字送り火
 
 void LoadSettingsFileName(char* settingsFileName)
 {
@@ -50,6 +49,19 @@ bool NeedsQuotes(const char* text, int length)
     return IsStrippedByte(text[0]) || IsStrippedByte(text[length - 1]) || wideBlankAtAnEnd;
 }
 
+void KeepWholeCharacters(const char* read, char* text)
+{
+    int kept = 0;
+    for (int at = 0; read[at] != '\0';) {
+        int next = at + (IsShiftJisLeadByte(static_cast<uint8_t>(read[at])) && read[at + 1] != '\0' ? 2 : 1);
+        if (next > SETTINGS_TEXT_BYTES - 1)
+            break;
+        kept = at = next;
+    }
+    memset(text, 0, SETTINGS_TEXT_BYTES);
+    memcpy(text, read, static_cast<size_t>(kept));
+}
+
 bool WriteText(const char* settingsFileName, const char* text)
 {
     char quoted[SETTINGS_TEXT_BYTES + QUOTES_BYTES];
@@ -60,17 +72,58 @@ bool WriteText(const char* settingsFileName, const char* text)
     return WritePrivateProfileStringA("BURNING", "TEXT", text, settingsFileName) != FALSE;
 }
 
+// The profile functions of the NT family convert the file through the system's code page: under any
+// code page but 932 the Shift-JIS text may not survive (under UTF-8 it does not), so there the file's own
+// bytes are read by the same rules.
+const UINT SETTINGS_CODE_PAGE = 932;
+const DWORD NOT_NT_FAMILY = 0x80000000;  // GetVersion's high bit
+const DWORD LARGEST_SETTINGS_FILE = 1 << 20;
+
+bool ProfileFunctionsKeepTheBytes()
+{
+    return (GetVersion() & NOT_NT_FAMILY) != 0 || GetACP() == SETTINGS_CODE_PAGE;
+}
+
+void ReadSettingsFileBytes(const char* settingsFileName)
+{
+    char path[MAX_PATH + SETTINGS_FILE_NAME_BYTES] = "";
+    UINT directoryLength = GetWindowsDirectoryA(path, MAX_PATH);
+    if (directoryLength == 0 || directoryLength >= MAX_PATH)
+        path[0] = '\0';
+    lstrcatA(lstrcatA(path, "\\"), settingsFileName);
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD size = file == INVALID_HANDLE_VALUE ? 0 : GetFileSize(file, nullptr);
+    if (size == INVALID_FILE_SIZE || size > LARGEST_SETTINGS_FILE)
+        size = 0;
+    char* bytes = size ? static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size)) : nullptr;
+    DWORD got = 0;
+    if (!bytes || !ReadFile(file, bytes, size, &got, nullptr))
+        got = 0;
+    ReadSettingsFile(bytes, got, &saverSettings);
+    if (bytes)
+        HeapFree(GetProcessHeap(), 0, bytes);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+}
+
 }  // namespace
 
 void LoadSaverSettings()
 {
     char settingsFileName[SETTINGS_FILE_NAME_BYTES] = {};
     LoadSettingsFileName(settingsFileName);
+    if (!ProfileFunctionsKeepTheBytes()) {
+        ReadSettingsFileBytes(settingsFileName);
+        return;
+    }
     SaverSettings& settings = saverSettings;
-    // Room for the enclosing quotes: a reader may need it to remove them from a text of full length.
-    char read[SETTINGS_TEXT_BYTES + QUOTES_BYTES];
+    // Room for the enclosing quotes: a reader may need it to drop them from a text of full length. A
+    // double-byte character cut by the buffer leaves bytes unwritten, so the buffer starts empty and only
+    // whole characters within 39 bytes are kept.
+    char read[SETTINGS_TEXT_BYTES + QUOTES_BYTES] = {};
     GetPrivateProfileStringA("BURNING", "TEXT", DEFAULT_TEXT, read, sizeof read, settingsFileName);
-    lstrcpynA(settings.text, read, SETTINGS_TEXT_BYTES);
+    KeepWholeCharacters(read, settings.text);
     settings.fontSize =
         static_cast<int8_t>(GetPrivateProfileIntA("FONT", "SIZE", DEFAULT_FONT_SIZE, settingsFileName) & 0xFF);
     settings.flameLimit =
