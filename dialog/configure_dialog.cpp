@@ -1,5 +1,7 @@
 #include "configure_dialog.h"
 
+#include "dialog_text.h"
+
 #include "resource_ids.h"
 #include "settings_profile.h"
 
@@ -15,6 +17,7 @@ const int32_t HIGHEST_LOW_LIMIT = 7;
 const int32_t LOWEST_HIGH_LIMIT = 12;
 
 const int NO_RADIO = 0;
+const int MOST_TEXT_BYTES = SETTINGS_TEXT_BYTES - 1;
 
 int FlameRadioFor(int32_t flameLimit)
 {
@@ -46,7 +49,9 @@ void CheckFireRadio(HWND dialog)
 INT_PTR OnConfigureInit(HWND dialog)
 {
     LoadSaverSettings();
-    SetDlgItemTextA(dialog, IDC_TEXT, saverSettings.text);
+    // The box takes no more bytes than the settings hold, so what is shown is what is stored.
+    SendDlgItemMessageA(dialog, IDC_TEXT, EM_LIMITTEXT, MOST_TEXT_BYTES, 0);
+    SetTextBoxBytes(dialog, IDC_TEXT, saverSettings.text);
     CheckFlameRadio(dialog);
     if (saverSettings.loop)
         SendDlgItemMessageA(dialog, IDC_LOOP, BM_SETCHECK, BST_CHECKED, 0);
@@ -57,13 +62,39 @@ INT_PTR OnConfigureInit(HWND dialog)
     return TRUE;
 }
 
+// Where the box counts its limit in characters rather than bytes (a Unicode box, or Wine's), a change
+// that leaves more bytes than the settings hold is cut back to whole characters, the caret at the end.
+void KeepTextWithinSettings(HWND dialog)
+{
+    char typed[TEXT_BOX_BYTES];
+    GetTextBoxBytes(dialog, IDC_TEXT, typed);
+    if (lstrlenA(typed) <= MOST_TEXT_BYTES)
+        return;
+    const char* end = typed;
+    for (const char* next = NextTextCharacter(dialog, end); next != end && next - typed <= MOST_TEXT_BYTES;
+         next = NextTextCharacter(dialog, end))
+        end = next;
+    typed[end - typed] = '\0';
+    SetTextBoxBytes(dialog, IDC_TEXT, typed);
+    SendDlgItemMessageA(dialog, IDC_TEXT, EM_SETSEL, MOST_TEXT_BYTES, MOST_TEXT_BYTES);
+}
+
+// A text the settings cannot hold, or a save that failed, is reported and the dialog stays open
+// (Cancel still leaves); nothing is written for the first.
 void OnConfigureOk(HWND dialog)
 {
-    GetDlgItemTextA(dialog, IDC_TEXT, saverSettings.text, SETTINGS_TEXT_BYTES);
-    UINT typed = GetDlgItemInt(dialog, IDC_FONT_SIZE, nullptr, TRUE);
-    saverSettings.fontSize = static_cast<int8_t>(typed & FONT_SIZE_BYTE_MASK);
-    SaveSaverSettings();
-    EndDialog(dialog, IDOK);
+    char typed[TEXT_BOX_BYTES];
+    if (!GetTextBoxBytes(dialog, IDC_TEXT, typed)) {
+        ShowDialogMessage(dialog, IDS_TEXT_NOT_STORABLE);
+        return;
+    }
+    lstrcpynA(saverSettings.text, typed, SETTINGS_TEXT_BYTES);
+    UINT typedSize = GetDlgItemInt(dialog, IDC_FONT_SIZE, nullptr, TRUE);
+    saverSettings.fontSize = static_cast<int8_t>(typedSize & FONT_SIZE_BYTE_MASK);
+    if (SaveSaverSettings())
+        EndDialog(dialog, IDOK);
+    else
+        ShowDialogMessage(dialog, IDS_SAVE_FAILED);
 }
 
 void ChooseFireMode(HWND dialog, int32_t fireMode)
@@ -86,6 +117,11 @@ INT_PTR OnConfigureCommand(HWND dialog, WPARAM wParam)
         return TRUE;
     case IDCANCEL:
         EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    case IDC_TEXT:
+        if (HIWORD(wParam) != EN_CHANGE)
+            return FALSE;
+        KeepTextWithinSettings(dialog);
         return TRUE;
     case IDC_LOOP:
         // The check box shows any non-zero loop as checked and unchecks itself on this click.

@@ -19,11 +19,92 @@ void LoadSettingsFileName(char* settingsFileName)
     LoadStringA(SaverModuleInstance(), IDS_SETTINGS_FILE, settingsFileName, SETTINGS_FILE_NAME_BYTES);
 }
 
-void WriteNumber(const char* settingsFileName, const char* section, const char* key, int value)
+bool WriteNumber(const char* settingsFileName, const char* section, const char* key, int value)
 {
     char number[NUMBER_BYTES];
     wsprintfA(number, "%d", value);
-    WritePrivateProfileStringA(section, key, number, settingsFileName);
+    return WritePrivateProfileStringA(section, key, number, settingsFileName) != FALSE;
+}
+
+// The profile reader strips blanks and control bytes from both ends of a value, and one pair of
+// enclosing quotes. A text that would lose any of them is written inside double quotes, which the
+// reader removes again; the double-byte blank (81 40) is treated as a blank too.
+const char WIDE_BLANK[] = "\x81\x40";
+const int WIDE_BLANK_BYTES = 2;
+const int QUOTES_BYTES = 2;
+
+bool IsStrippedByte(char at)
+{
+    const unsigned char byte = static_cast<unsigned char>(at);
+    return byte <= ' ' || byte == '"' || byte == '\'';
+}
+
+bool NeedsQuotes(const char* text, int length)
+{
+    if (length == 0)
+        return false;
+    const bool wideBlankAtAnEnd =
+        length >= WIDE_BLANK_BYTES && (memcmp(text, WIDE_BLANK, WIDE_BLANK_BYTES) == 0 ||
+                                       memcmp(text + length - WIDE_BLANK_BYTES, WIDE_BLANK, WIDE_BLANK_BYTES) == 0);
+    return IsStrippedByte(text[0]) || IsStrippedByte(text[length - 1]) || wideBlankAtAnEnd;
+}
+
+void KeepWholeCharacters(const char* read, char* text)
+{
+    int kept = 0;
+    for (int at = 0; read[at] != '\0';) {
+        int next = at + (IsShiftJisLeadByte(static_cast<uint8_t>(read[at])) && read[at + 1] != '\0' ? 2 : 1);
+        if (next > SETTINGS_TEXT_BYTES - 1)
+            break;
+        kept = at = next;
+    }
+    memset(text, 0, SETTINGS_TEXT_BYTES);
+    memcpy(text, read, static_cast<size_t>(kept));
+}
+
+bool WriteText(const char* settingsFileName, const char* text)
+{
+    char quoted[SETTINGS_TEXT_BYTES + QUOTES_BYTES];
+    if (NeedsQuotes(text, lstrlenA(text))) {
+        wsprintfA(quoted, "\"%s\"", text);
+        text = quoted;
+    }
+    return WritePrivateProfileStringA("BURNING", "TEXT", text, settingsFileName) != FALSE;
+}
+
+// The profile functions of the NT family convert the file through the system's code page: under any
+// code page but 932 the Shift-JIS text may not survive (under UTF-8 it does not), so there the file's own
+// bytes are read by the same rules.
+const UINT SETTINGS_CODE_PAGE = 932;
+const DWORD NOT_NT_FAMILY = 0x80000000;  // GetVersion's high bit
+const DWORD LARGEST_SETTINGS_FILE = 1 << 20;
+
+bool ProfileFunctionsKeepTheBytes()
+{
+    return (GetVersion() & NOT_NT_FAMILY) != 0 || GetACP() == SETTINGS_CODE_PAGE;
+}
+
+void ReadSettingsFileBytes(const char* settingsFileName)
+{
+    char path[MAX_PATH + SETTINGS_FILE_NAME_BYTES] = "";
+    UINT directoryLength = GetWindowsDirectoryA(path, MAX_PATH);
+    if (directoryLength == 0 || directoryLength >= MAX_PATH)
+        path[0] = '\0';
+    lstrcatA(lstrcatA(path, "\\"), settingsFileName);
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD size = file == INVALID_HANDLE_VALUE ? 0 : GetFileSize(file, nullptr);
+    if (size == INVALID_FILE_SIZE || size > LARGEST_SETTINGS_FILE)
+        size = 0;
+    char* bytes = size ? static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size)) : nullptr;
+    DWORD got = 0;
+    if (!bytes || !ReadFile(file, bytes, size, &got, nullptr))
+        got = 0;
+    ReadSettingsFile(bytes, got, &saverSettings);
+    if (bytes)
+        HeapFree(GetProcessHeap(), 0, bytes);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
 }
 
 }  // namespace
@@ -32,11 +113,17 @@ void LoadSaverSettings()
 {
     char settingsFileName[SETTINGS_FILE_NAME_BYTES] = {};
     LoadSettingsFileName(settingsFileName);
+    if (!ProfileFunctionsKeepTheBytes()) {
+        ReadSettingsFileBytes(settingsFileName);
+        return;
+    }
     SaverSettings& settings = saverSettings;
-    // A text cut before a double-byte character that does not fit leaves the
-    // byte before the cut unwritten: it must not keep an earlier text's byte.
-    memset(settings.text, 0, sizeof settings.text);
-    GetPrivateProfileStringA("BURNING", "TEXT", DEFAULT_TEXT, settings.text, SETTINGS_TEXT_BYTES, settingsFileName);
+    // Room for the enclosing quotes: a reader may need it to drop them from a text of full length. A
+    // double-byte character cut by the buffer leaves bytes unwritten, so the buffer starts empty and only
+    // whole characters within 39 bytes are kept.
+    char read[SETTINGS_TEXT_BYTES + QUOTES_BYTES] = {};
+    GetPrivateProfileStringA("BURNING", "TEXT", DEFAULT_TEXT, read, sizeof read, settingsFileName);
+    KeepWholeCharacters(read, settings.text);
     settings.fontSize =
         static_cast<int8_t>(GetPrivateProfileIntA("FONT", "SIZE", DEFAULT_FONT_SIZE, settingsFileName) & 0xFF);
     settings.flameLimit =
@@ -45,13 +132,14 @@ void LoadSaverSettings()
     settings.fireMode = static_cast<int32_t>(GetPrivateProfileIntA("WHITCH", "FIRE", FIRE_TEXT, settingsFileName));
 }
 
-void SaveSaverSettings()
+bool SaveSaverSettings()
 {
     char settingsFileName[SETTINGS_FILE_NAME_BYTES] = {};
     LoadSettingsFileName(settingsFileName);
-    WritePrivateProfileStringA("BURNING", "TEXT", saverSettings.text, settingsFileName);
-    WriteNumber(settingsFileName, "FONT", "SIZE", saverSettings.fontSize);
-    WriteNumber(settingsFileName, "WHITCH", "FIRE", saverSettings.fireMode);
-    WriteNumber(settingsFileName, "FLAME", "LIMIT", saverSettings.flameLimit);
-    WriteNumber(settingsFileName, "FLAME", "LOOP", saverSettings.loop);
+    bool written = WriteText(settingsFileName, saverSettings.text);
+    written &= WriteNumber(settingsFileName, "FONT", "SIZE", saverSettings.fontSize);
+    written &= WriteNumber(settingsFileName, "WHITCH", "FIRE", saverSettings.fireMode);
+    written &= WriteNumber(settingsFileName, "FLAME", "LIMIT", saverSettings.flameLimit);
+    written &= WriteNumber(settingsFileName, "FLAME", "LOOP", saverSettings.loop);
+    return written;
 }

@@ -5,6 +5,7 @@
 #include "saver_settings.h"
 
 void LoadSaverSettings();
-void SaveSaverSettings();
+// Writes the five values; false unless every one was written.
+bool SaveSaverSettings();
 
 #endif

@@ -9,6 +9,9 @@ namespace {
 const ColourTriple BLACK = {0.0, 0.0, 0.0};
 const ColourTriple PURE_RED = {255.0, 0.0, 0.0};
 const char CANVAS_FACE[] = "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9";  // ＭＳ 明朝
+const WCHAR CANVAS_FACE_WIDE[] = L"\xFF2D\xFF33 \x660E\x671D";
+const UINT TEXT_CODE_PAGE = 932;  // the settings' text is Shift-JIS whatever the system's code page
+const DWORD NOT_NT_FAMILY = 0x80000000;  // GetVersion's high bit
 const BYTE CANVAS_PITCH_AND_FAMILY = FIXED_PITCH | FF_MODERN;
 const int TEXT_TAB_LENGTH = 4;
 const int TEXT_LEFT_MARGIN = 1;
@@ -71,9 +74,16 @@ void DrawCanvasText(int left, int top, int boxWidth, int boxHeight, const char* 
     FillBox(context, left, top, left + boxWidth, top + boxHeight, backgroundColour);
 
     // The cell is as wide as it is high, so a line of L bytes is L x S pixels.
-    HFONT font =
-        CreateFontA(boxHeight, boxHeight, 0, 0, boxHeight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, PROOF_QUALITY, CANVAS_PITCH_AND_FAMILY, CANVAS_FACE);
+    // On the NT family the face name and the text are given as Unicode, converted from Shift-JIS here:
+    // through the "A" calls they would pass through the system's code page, and a face name that does not
+    // survive it lets the system pick another face. The 9x family keeps the "A" calls.
+    const bool ntFamily = (GetVersion() & NOT_NT_FAMILY) == 0;
+    HFONT font = ntFamily ? CreateFontW(boxHeight, boxHeight, 0, 0, boxHeight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+                                        CANVAS_PITCH_AND_FAMILY, CANVAS_FACE_WIDE)
+                          : CreateFontA(boxHeight, boxHeight, 0, 0, boxHeight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+                                        CANVAS_PITCH_AND_FAMILY, CANVAS_FACE);
     HGDIOBJ previousFont = SelectObject(context, font);
     COLORREF previousColour = SetTextColor(context, ColourToPlatform(textColour));
     SetBkMode(context, TRANSPARENT);
@@ -84,7 +94,11 @@ void DrawCanvasText(int left, int top, int boxWidth, int boxHeight, const char* 
     // Text is clipped to its box; Wine's drawing of tiny faces can spill a row below it.
     int savedContext = SaveDC(context);
     IntersectClipRect(context, box.left, box.top, box.right, box.bottom);
-    DrawTextExA(context, copy, -1, &box, DT_SINGLELINE, &params);
+    WCHAR wide[DRAW_TEXT_BYTES];
+    if (ntFamily && MultiByteToWideChar(TEXT_CODE_PAGE, 0, copy, -1, wide, DRAW_TEXT_BYTES))
+        DrawTextExW(context, wide, -1, &box, DT_SINGLELINE, &params);
+    else
+        DrawTextExA(context, copy, -1, &box, DT_SINGLELINE, &params);
     RestoreDC(context, savedContext);
 
     SetTextColor(context, previousColour);

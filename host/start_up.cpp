@@ -82,7 +82,12 @@ INT_PTR ShowConfigureDialog(HWND parent)
     BOOL registered = RegisterConfigureClasses(hostState.moduleInstance);
     if (!registered)
         return registered;
-    return DialogBoxParamA(hostState.moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), parent, ConfigureDialogProc, 0);
+    // A Unicode dialog shows its Japanese template on every NT system whatever its code page; the 9x
+    // family has only the ANSI one.
+    if (hostState.win9xFamily)
+        return DialogBoxParamA(hostState.moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), parent, ConfigureDialogProc,
+                               0);
+    return DialogBoxParamW(hostState.moduleInstance, MAKEINTRESOURCEW(IDD_CONFIGURE), parent, ConfigureDialogProc, 0);
 }
 
 int SaverMain(HINSTANCE instance, const char* argumentText)

@@ -10,6 +10,8 @@
 // Strings: 1000..1099.
 #define IDS_SETTINGS_FILE 1001
 #define IDS_DISPLAY_NAME 1007
+#define IDS_SAVE_FAILED 1008
+#define IDS_TEXT_NOT_STORABLE 1009
 
 // Dialogs: 2000..2099; their controls: 1000..1099 (a control id never
 // names a resource, so it may share a number with a string).

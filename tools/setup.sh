@@ -38,5 +38,10 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
   echo "setup: generating the ja_JP.UTF-8 locale"
   localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
+# Wine takes code page 65001 from a locale that Windows gives no ANSI code page (the dialog's tests).
+if ! locale -a 2>/dev/null | grep -qi '^hi_IN.utf8$'; then
+  echo "setup: generating the hi_IN.UTF-8 locale"
+  localedef -i hi_IN -f UTF-8 hi_IN.UTF-8
+fi
 
 echo "setup: everything is in place"

@@ -7,8 +7,8 @@
 // are read as the system reads them (sign, 0x/0o/0b, 32-bit wrap-around).
 #include "saver_settings.h"
 
+#include <cstdlib>
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -21,6 +21,9 @@ const uint32_t ASCII_END = 0x80;
 const char UNCONVERTED = '?';  // what the system's code page makes of a character it lacks
 const uint8_t END_OF_FILE_MARK = 0x1A;
 const int TEXT_CHARACTERS = SETTINGS_TEXT_BYTES - 1;
+// The saver reads the text with room for a pair of enclosing quotes, so that a quoted text of full
+// length comes back whole; it then keeps whole characters within 39 bytes.
+const int ENCLOSING_QUOTES = 2;
 const int NUMBER_CHARACTERS = 29;  // what the system's 30-character buffer holds
 const uint8_t LOW_BYTE = 0xFF;
 
@@ -187,7 +190,7 @@ void ReadText(Span file, SaverSettings* settings)
     FindValue(file, &lookup);
     Span text = {DEFAULT_TEXT, DEFAULT_TEXT + sizeof DEFAULT_TEXT - 1};
     if (lookup.found && lookup.hasValue)
-        text = ValueCharacters(lookup.value, TEXT_CHARACTERS);
+        text = ValueCharacters(lookup.value, TEXT_CHARACTERS + ENCLOSING_QUOTES);
     // Only whole characters within 39 bytes are kept.
     const char* end = text.start;
     for (const char* at = text.start; at < text.end;) {
@@ -260,16 +263,18 @@ bool StartsWith(Span file, const char* mark, size_t markBytes)
 // A file marked as Unicode is read as Unicode and handed out in the code page:
 // its ASCII as it is, anything else as a character the code page lacks. The
 // files the saver writes are never marked.
-std::string FromUtf16(Span file, bool bigEndian)
+// Each writes into `text`, which has room for as many bytes as the file has: a decoded file is never longer.
+// (No std::string here: it would bring the library's exception machinery into the saver, doubling its size.)
+size_t FromUtf16(Span file, bool bigEndian, char* text)
 {
-    std::string text;
+    size_t length = 0;
     for (const char* at = file.start; at + 1 < file.end; at += 2) {
         uint32_t first = static_cast<uint8_t>(at[0]);
         uint32_t second = static_cast<uint8_t>(at[1]);
         uint32_t unit = bigEndian ? first << 8 | second : second << 8 | first;
-        text += unit < ASCII_END ? static_cast<char>(unit) : UNCONVERTED;
+        text[length++] = unit < ASCII_END ? static_cast<char>(unit) : UNCONVERTED;
     }
-    return text;
+    return length;
 }
 
 int Utf8Continuations(uint8_t lead)
@@ -281,23 +286,23 @@ int Utf8Continuations(uint8_t lead)
     return lead >= 0xF0 && lead <= 0xF4 ? 3 : -1;
 }
 
-std::string FromUtf8(Span file)
+size_t FromUtf8(Span file, char* text)
 {
-    std::string text;
+    size_t length = 0;
     for (const char* at = file.start; at < file.end;) {
         uint8_t lead = static_cast<uint8_t>(*at);
         if (lead < ASCII_END) {
-            text += *at++;
+            text[length++] = *at++;
             continue;
         }
         int continuations = Utf8Continuations(lead);
         int valid = 0;
         while (valid < continuations && at + 1 + valid < file.end && (static_cast<uint8_t>(at[1 + valid]) & 0xC0) == 0x80)
             ++valid;
-        text += UNCONVERTED;
+        text[length++] = UNCONVERTED;
         at += 1 + valid;
     }
-    return text;
+    return length;
 }
 
 }  // namespace
@@ -305,22 +310,24 @@ std::string FromUtf8(Span file)
 void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings)
 {
     Span file = {bytes, bytes ? bytes + length : bytes};
-    std::string decoded;
-    bool unicode = true;
-    if (StartsWith(file, UTF8_MARK, UTF8_MARK_BYTES))
-        decoded = FromUtf8({file.start + UTF8_MARK_BYTES, file.end});
-    else if (StartsWith(file, UTF16_LITTLE_MARK, UTF16_MARK_BYTES))
-        decoded = FromUtf16({file.start + UTF16_MARK_BYTES, file.end}, false);
-    else if (StartsWith(file, UTF16_BIG_MARK, UTF16_MARK_BYTES))
-        decoded = FromUtf16({file.start + UTF16_MARK_BYTES, file.end}, true);
+    char* decoded = static_cast<char*>(malloc(length > 0 ? length : 1));
+    size_t decodedLength = 0;
+    bool unicode = decoded != nullptr;
+    if (unicode && StartsWith(file, UTF8_MARK, UTF8_MARK_BYTES))
+        decodedLength = FromUtf8({file.start + UTF8_MARK_BYTES, file.end}, decoded);
+    else if (unicode && StartsWith(file, UTF16_LITTLE_MARK, UTF16_MARK_BYTES))
+        decodedLength = FromUtf16({file.start + UTF16_MARK_BYTES, file.end}, false, decoded);
+    else if (unicode && StartsWith(file, UTF16_BIG_MARK, UTF16_MARK_BYTES))
+        decodedLength = FromUtf16({file.start + UTF16_MARK_BYTES, file.end}, true, decoded);
     else
         unicode = false;
     if (unicode)
-        file = {decoded.data(), decoded.data() + decoded.size()};
+        file = {decoded, decoded + decodedLength};
     ReadText(file, settings);
     settings->fontSize =
         static_cast<int8_t>(static_cast<uint32_t>(ReadNumber(file, "FONT", "SIZE", DEFAULT_FONT_SIZE)) & LOW_BYTE);
     settings->flameLimit = ReadNumber(file, "FLAME", "LIMIT", DEFAULT_FLAME_LIMIT);
     settings->loop = ReadNumber(file, "FLAME", "LOOP", DEFAULT_LOOP);
     settings->fireMode = ReadNumber(file, "WHITCH", "FIRE", FIRE_TEXT);
+    free(decoded);
 }

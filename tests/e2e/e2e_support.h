@@ -26,11 +26,21 @@ inline std::string ClassOf(HWND window)
     return name;
 }
 
+// Texts are compared as Shift-JIS bytes whatever the system's code page.
+const UINT E2E_CODE_PAGE = 932;
+
+inline std::string ShiftJisOf(const WCHAR* text)
+{
+    char bytes[E2E_NAME_BYTES] = {};
+    WideCharToMultiByte(E2E_CODE_PAGE, 0, text, -1, bytes, E2E_NAME_BYTES - 1, nullptr, nullptr);
+    return bytes;
+}
+
 inline std::string WindowText(HWND window)
 {
-    char text[E2E_NAME_BYTES] = {};
-    GetWindowTextA(window, text, E2E_NAME_BYTES);
-    return text;
+    WCHAR text[E2E_NAME_BYTES] = {};
+    GetWindowTextW(window, text, E2E_NAME_BYTES);
+    return ShiftJisOf(text);
 }
 
 inline std::string ToHex(const std::string& bytes)

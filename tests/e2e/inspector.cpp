@@ -44,16 +44,16 @@ struct Inspection {
 
 Inspection inspection;
 
-// A control of another process: GetWindowTextA would give only the text the
+// A control of another process: GetWindowText would give only the text the
 // control was created with, so ask the control itself.
 std::string ControlText(HWND control)
 {
-    char text[TEXT_BYTES] = {};
+    WCHAR text[TEXT_BYTES] = {};
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(control, WM_GETTEXT, TEXT_BYTES, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, TEXT_BYTES, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                              SEND_TIMEOUT_MS, &copied))
         return "";
-    return std::string(text, copied < static_cast<DWORD_PTR>(TEXT_BYTES) ? copied : 0);
+    return ShiftJisOf(text);
 }
 
 std::string RectText(HWND window)
@@ -144,10 +144,11 @@ bool Click(const char* id)
 bool SetText(const char* id, const char* textHex)
 {
     HWND control = Control(id);
-    std::string text = FromHex(textHex);
+    WCHAR text[TEXT_BYTES] = {};
+    MultiByteToWideChar(E2E_CODE_PAGE, 0, FromHex(textHex).c_str(), -1, text, TEXT_BYTES);
     DWORD_PTR result = 0;
-    return control && SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                                          SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &result);
+    return control && SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                                          SEND_TIMEOUT_MS, &result);
 }
 
 bool PrintRect(const char* id)

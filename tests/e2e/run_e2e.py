@@ -930,8 +930,18 @@ class Dialog(StageCase):
         self.assertEqual(wait_exit(process, 10), exit_code)
         return output
 
+    picture = None  # where a run with --screens saves the dialog as shown
+
     def test_shows_title_and_controls(self):
         process, controls = self.open_configure(None)
+        if self.picture and CONFIG.screens:
+            rect = re.search(r'^dialog \d+ owner \d+ rect (.*)$', self.drive_dialog(), re.M)
+            left, top, right, bottom = map(int, rect.group(1).split())
+            width, height, pixels = screenshot()
+            crop = '%dx%d+%d+%d' % (right - left, bottom - top, left, top)
+            path = os.path.join(CONFIG.screens, self.picture)
+            subprocess.run(['/usr/bin/convert', 'ppm:-', '-crop', crop, '+repage', path],
+                           input=b'P6\n%d %d\n255\n' % (width, height) + pixels, check=True, timeout=30)
         for text in ('OK', 'キャンセル', '表示文字', 'フォントサイズ', '文字燃える', '焚き火', 'ループ', '弱火', '中火', '強火'):
             self.assertIn(('text', text), controls, 'no control shows "%s"' % text)
         expected = {1: 'OK', 2: 'キャンセル', 1020: '文字燃える', 1021: '焚き火', 1005: 'ループ'}
@@ -977,11 +987,43 @@ class Dialog(StageCase):
         self.finish(process, EXIT_OK, 'settext', 1002, '200'.encode().hex(), 'click', 1)
         self.assertEqual(read_settings()[('FONT', 'SIZE')], '-56')
 
+    def test_ok_keeps_the_texts_shift_jis_bytes(self):
+        process, controls = self.open_configure('[BURNING]\nTEXT=燃えろ 火\n')
+        self.assertEqual(controls[1001][2], '燃えろ 火')
+        self.finish(process, EXIT_OK, 'settext', 1001, '炎の文字'.encode('cp932').hex(), 'click', 1)
+        with open(settings_path(), 'rb') as settings:
+            self.assertIn(b'TEXT=' + '炎の文字'.encode('cp932') + b'\r\n', settings.read())
+
     def test_ok_with_empty_text_stores_empty_text(self):
         process, controls = self.open_configure('[BURNING]\nTEXT=燃えろ\n')
         self.assertEqual(controls[1001][2], '燃えろ')
         self.finish(process, EXIT_OK, 'settext', 1001, '', 'click', 1)
         self.assertEqual(read_settings()[('BURNING', 'TEXT')], '')
+
+
+class DialogOnCodePage1252(Dialog):
+    """The same dialog where the system's code page is 1252, as on an English Windows."""
+
+    prefix_name = 'e2e-prefix-cp1252'
+    stage_env = {'TAMBLORN_LC_ALL': 'C.UTF-8'}
+    picture = 'configure-dialog-cp1252.png'
+
+    @classmethod
+    def set_up_stage(cls):
+        # The dialog font links to "MS UI Gothic" for Japanese, as on an English Windows; here that is IPAGothic.
+        code, output = run_wine('reg', ['add', 'HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes',
+                                        '/v', 'MS UI Gothic', '/d', 'IPAGothic', '/f'])
+        if code != 0:
+            raise RuntimeError('reg add FontSubstitutes failed: %s' % output)
+
+
+class DialogOnCodePage65001(DialogOnCodePage1252):
+    """The same dialog where the system's code page is UTF-8: Windows gives Hindi no ANSI code page, and Wine
+    then takes 65001."""
+
+    prefix_name = 'e2e-prefix-cp65001'
+    stage_env = {'TAMBLORN_LC_ALL': 'hi_IN.UTF-8'}
+    picture = 'configure-dialog-cp65001.png'
 
 
 class Win9x(StageCase):
@@ -1085,10 +1127,11 @@ GROUPS = {
     'bonfire': Bonfire,
     'preview': Preview,
     'dialog': Dialog,
+    'dialog_cp1252': DialogOnCodePage1252,
     'win9x': Win9x,
 }
 # Groups that "all" leaves out.
-EXTRA_GROUPS = {'pictures': Pictures}
+EXTRA_GROUPS = {'pictures': Pictures, 'dialog_cp65001': DialogOnCodePage65001}
 
 
 def stop_on_signal(number, frame):

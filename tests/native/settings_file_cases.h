@@ -25,6 +25,8 @@ inline const SettingsFileCase SETTINGS_FILE_CASES[] = {
     {"[burning]\rtext = Tamblorn \r[font]\rsize\r", "Tamblorn", 32, 12, 0, 0},
     {"[BURNING]\nTEXT=\"  abc  \"\n", "  abc  ", 32, 12, 0, 0},
     {"[BURNING]\nTEXT='x'\n", "x", 32, 12, 0, 0},
+    // The saver quotes a text with blanks or quotes at its ends; at full length it still comes back whole.
+    {"[BURNING]\nTEXT=\" " + std::string(37, '7') + " \"\n", " " + std::string(37, '7') + " ", 32, 12, 0, 0},
     {"[BURNING]\nTEXT=0123456789012345678901234567890123456789ABC\n", "012345678901234567890123456789012345678", 32,
      12, 0, 0},
     // A double-byte character that would end past the 39th byte is left out whole.

@@ -44,6 +44,15 @@ const ExpectedControl CONTROLS[] = {
 };
 const DWORD CONTROL_COUNT = sizeof CONTROLS / sizeof CONTROLS[0];
 
+const char SAVE_FAILED[] = "\x90\xdd\x92\xe8\x82\xf0\x95\xdb\x91\xb6\x82\xc5"
+                          "\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42";
+const char TEXT_NOT_STORABLE[] = "\x95\x5c\x8e\xa6\x95\xb6\x8e\x9a\x82\xc9\x8e\x67"
+                                "\x82\xa6\x82\xc8\x82\xa2\x95\xb6\x8e\x9a\x82\xaa\x82\xa0"
+                                "\x82\xe8\x82\xdc\x82\xb7\x81\x42";
+const char A_AND_TWENTY_A_KANA[] = "a\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0"
+                                   "\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0";
+const size_t BYTES_OF_NINETEEN_KANA = 1 + 19 * 2;
+
 const int SETTING_RADIOS[] = {IDC_FIRE_TEXT, IDC_FIRE_BONFIRE, IDC_FLAME_LOW, IDC_FLAME_MEDIUM, IDC_FLAME_HIGH};
 
 // Reads the template as compiled into this executable; past its end every read gives 0.
@@ -92,6 +101,7 @@ void Click(HWND dialog, int id)
 const UINT DRIVE_INTERVAL_MS = 20;
 const int GIVE_UP_TICKS = 250;
 int modalPress;
+const WCHAR* modalText;  // typed before the press, if any
 int modalTicks;  // since the press
 
 void CALLBACK DriveModalDialog(HWND, UINT, UINT_PTR, DWORD)
@@ -99,15 +109,18 @@ void CALLBACK DriveModalDialog(HWND, UINT, UINT_PTR, DWORD)
     HWND shown = FindWindowA("#32770", CAPTION);
     if (shown && modalTicks == 0) {
         Click(shown, IDC_FIRE_BONFIRE);
+        if (modalText)
+            SendDlgItemMessageW(shown, IDC_TEXT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(modalText));
         PostMessageA(GetDlgItem(shown, modalPress), BM_CLICK, 0, 0);
     }
     if (shown && ++modalTicks == GIVE_UP_TICKS)
         PostMessageA(GetDlgItem(shown, IDCANCEL), BM_CLICK, 0, 0);
 }
 
-INT_PTR RunModal(int press)
+INT_PTR RunModal(int press, const WCHAR* text = nullptr)
 {
     modalPress = press;
+    modalText = text;
     modalTicks = 0;
     UINT_PTR timer = SetTimer(nullptr, 0, DRIVE_INTERVAL_MS, DriveModalDialog);
     INT_PTR result = ShowConfigureDialog(nullptr);
@@ -115,6 +128,17 @@ INT_PTR RunModal(int press)
     PumpPendingMessages();
     EXPECT_LT(modalTicks, GIVE_UP_TICKS) << "the dialog stayed open";
     return result;
+}
+
+// Stands in for the message box: notes what it says, then presses the owner's Cancel.
+std::vector<std::string> messagesShown;
+int WINAPI NoteMessageAndCancel(HWND owner, const WCHAR* text, const WCHAR*, UINT)
+{
+    char bytes[256] = "";
+    WideCharToMultiByte(SHIFT_JIS, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+    messagesShown.push_back(bytes);
+    PostMessageA(GetDlgItem(owner, IDCANCEL), BM_CLICK, 0, 0);
+    return IDOK;
 }
 
 class ConfigureDialog : public ::testing::Test {
@@ -240,6 +264,37 @@ TEST_F(ConfigureDialog, TheModalLoopReturnsOneForOkAndTwoForCancel)
         EXPECT_EQ(RunModal(press), press);
         EXPECT_EQ(ReadSetting("WHITCH", "FIRE"), press == IDOK ? "1" : "0");
     }
+}
+
+// A folder standing where the settings file goes, or a character the settings cannot hold: OK says so in
+// Japanese and the dialog stays open.
+TEST_F(ConfigureDialog, AFailedSaveOrAnUnstorableTextIsReportedAndTheDialogStaysOpenUntilCancel)
+{
+    ASSERT_TRUE(CreateDirectoryA(SettingsFilePath().c_str(), nullptr));
+    messagesShown.clear();
+    auto realMessageBoxW = ReplaceImport("MessageBoxW", NoteMessageAndCancel);
+    INT_PTR result = RunModal(IDOK);
+    RemoveDirectoryA(SettingsFilePath().c_str());
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(RunModal(IDOK, L"\x706b\x0101"), IDCANCEL) << "a character outside code page 932";
+    ReplaceImport("MessageBoxW", realMessageBoxW);
+    EXPECT_EQ(messagesShown, (std::vector<std::string>{SAVE_FAILED, TEXT_NOT_STORABLE}));
+    EXPECT_EQ(GetFileAttributesA(SettingsFilePath().c_str()), INVALID_FILE_ATTRIBUTES) << "nothing written";
+    EXPECT_EQ(RunModal(IDOK, L"\x706b!"), IDOK);
+    EXPECT_EQ(ReadSetting("BURNING", "TEXT"), "\x89\xce!");
+}
+
+// Typed or pasted text stops at 39 bytes, a double-byte character counting two, and OK stores what is shown.
+TEST_F(ConfigureDialog, TheTextBoxTakesNoMoreThanTheSettingsHold)
+{
+    ASSERT_NE(Open(), nullptr);
+    SetDlgItemTextA(dialog, IDC_TEXT, "");
+    SendDlgItemMessageA(dialog, IDC_TEXT, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(A_AND_TWENTY_A_KANA));
+    char shown[128] = "";
+    GetDlgItemTextA(dialog, IDC_TEXT, shown, sizeof shown);
+    EXPECT_EQ(std::string(shown), std::string(A_AND_TWENTY_A_KANA, BYTES_OF_NINETEEN_KANA));
+    Click(dialog, IDOK);
+    EXPECT_EQ(ReadSetting("BURNING", "TEXT"), shown);
 }
 
 TEST_F(ConfigureDialog, AModuleWithoutTheTemplateGivesMinusOneAndStoresNothing)

@@ -39,3 +39,26 @@ file(SHA256 ${WORK_DIR}/bonfire.raw bonfire_hash)
 if(NOT bonfire_hash STREQUAL "${BONFIRE_HASH}")
   message(FATAL_ERROR "bonfire after 60 seeded ticks has hash ${bonfire_hash}")
 endif()
+
+# One settings file burns the same canvas whatever the system's code page: its text is Shift-JIS
+# bytes ("燃えろ、Fire"; 81 is no character of code page 1252). Wine takes 1252 from C.UTF-8 and
+# 65001 from hi_IN.UTF-8 (a locale that Windows gives no ANSI code page).
+set(settings_file ${WORK_DIR}/wineprefix/drive_c/windows/TamblornScrS)
+execute_process(COMMAND printf "[BURNING]\\r\\nTEXT=\\x94\\x52\\x82\\xa6\\x82\\xeb\\x81\\x41Fire\\r\\n"
+                OUTPUT_FILE ${settings_file})
+foreach(locale ja_JP.UTF-8 C.UTF-8 hi_IN.UTF-8)
+  set(ENV{TAMBLORN_LC_ALL} ${locale})
+  render(summary --seed 7 --ticks 1 --raw code-page.raw)
+  file(SHA256 ${WORK_DIR}/code-page.raw canvas_hash)
+  list(APPEND summaries "${locale}: ${summary} ${canvas_hash}")
+  if(NOT summary MATCHES "^canvas 384x232 fuel [1-9]")
+    message(FATAL_ERROR "the settings file's text did not burn under ${locale}: ${summary}")
+  endif()
+  if(DEFINED first_canvas AND NOT canvas_hash STREQUAL first_canvas)
+    message(FATAL_ERROR "the same settings file burns differently: ${summaries}")
+  endif()
+  set(first_canvas ${canvas_hash})
+endforeach()
+file(REMOVE ${settings_file})
+unset(ENV{TAMBLORN_LC_ALL})
+message(STATUS "${summaries}")

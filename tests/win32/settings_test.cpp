@@ -80,7 +80,7 @@ TEST_F(SettingsFile, SavingWritesTheFiveKeysInDecimal)
     saverSettings.flameLimit = 8;
     saverSettings.loop = 1;
     saverSettings.fireMode = 1;
-    SaveSaverSettings();
+    EXPECT_TRUE(SaveSaverSettings());
     EXPECT_EQ(ReadSetting("BURNING", "TEXT"), "\x89\xCE abc");
     EXPECT_EQ(ReadSetting("FONT", "SIZE"), "-56");
     EXPECT_EQ(ReadSetting("WHITCH", "FIRE"), "1");
@@ -98,6 +98,32 @@ TEST_F(SettingsFile, SavingWritesTheFiveKeysInDecimal)
     EXPECT_EQ(saverSettings.flameLimit, saved.flameLimit);
     EXPECT_EQ(saverSettings.loop, saved.loop);
     EXPECT_EQ(saverSettings.fireMode, saved.fireMode);
+}
+
+TEST_F(SettingsFile, ASaveThatCannotWriteSaysSo)
+{
+    ASSERT_TRUE(CreateDirectoryA(SettingsFilePath().c_str(), nullptr));
+    EXPECT_FALSE(SaveSaverSettings());
+    RemoveDirectoryA(SettingsFilePath().c_str());
+}
+
+// Blanks and quotes at the ends come back; a text without them is written as it stands.
+TEST_F(SettingsFile, TextWithBlanksOrQuotesAtItsEndsReadsBackExactly)
+{
+    const char* const texts[] = {"  \"abc\"  ", "'abc'", "\"abc\"", "\"", " a", "a\t", "\x81\x40\x89\xCE\x81\x40",
+                                 " 0123456789012345678901234567890123456 ", "abc"};
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        strcpy(saverSettings.text, text);
+        EXPECT_TRUE(SaveSaverSettings());
+        memset(saverSettings.text, 0, sizeof saverSettings.text);
+        LoadSaverSettings();
+        EXPECT_STREQ(saverSettings.text, text);
+    }
+    EXPECT_NE(ReadWholeFile(SettingsFilePath()).find("TEXT=abc\r\n"), std::string::npos);
+    WriteSetting("BURNING", "TEXT", "\"  abc \"");
+    LoadSaverSettings();
+    EXPECT_STREQ(saverSettings.text, "  abc ") << "a file written before reads as it did";
 }
 
 TEST_F(SettingsFile, TheProfileFunctionsReadTheCoreReadersCases)

@@ -194,6 +194,8 @@ std::vector<RecordedGdiObject> recordedObjects;
 HPEN(WINAPI* realCreatePen)(int, int, COLORREF);
 HBRUSH(WINAPI* realCreateSolidBrush)(COLORREF);
 HFONT(WINAPI* realCreateFontA)(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR);
+HFONT(WINAPI* realCreateFontW)(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
+                               LPCWSTR);
 HDC(WINAPI* realCreateCompatibleDC)(HDC);
 HBITMAP(WINAPI* realCreateDIBSection)(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD);
 HBITMAP(WINAPI* realLoadBitmapA)(HINSTANCE, LPCSTR);
@@ -220,6 +222,14 @@ HFONT WINAPI RecordingCreateFontA(int height, int width, int escapement, int ori
                                   DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCSTR face)
 {
     return Record(realCreateFontA(height, width, escapement, orientation, weight, italic, underline, strikeOut, charSet,
+                                  outPrecision, clipPrecision, quality, pitchAndFamily, face));
+}
+
+HFONT WINAPI RecordingCreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCWSTR face)
+{
+    return Record(realCreateFontW(height, width, escapement, orientation, weight, italic, underline, strikeOut, charSet,
                                   outPrecision, clipPrecision, quality, pitchAndFamily, face));
 }
 
@@ -262,6 +272,7 @@ void StartRecordingGdiObjects()
     realCreatePen = ReplaceImport("CreatePen", RecordingCreatePen);
     realCreateSolidBrush = ReplaceImport("CreateSolidBrush", RecordingCreateSolidBrush);
     realCreateFontA = ReplaceImport("CreateFontA", RecordingCreateFontA);
+    realCreateFontW = ReplaceImport("CreateFontW", RecordingCreateFontW);
     realCreateCompatibleDC = ReplaceImport("CreateCompatibleDC", RecordingCreateCompatibleDC);
     realCreateDIBSection = ReplaceImport("CreateDIBSection", RecordingCreateDIBSection);
     realLoadBitmapA = ReplaceImport("LoadBitmapA", RecordingLoadBitmapA);
@@ -273,6 +284,7 @@ void StopRecordingGdiObjects()
     ReplaceImport("CreatePen", realCreatePen);
     ReplaceImport("CreateSolidBrush", realCreateSolidBrush);
     ReplaceImport("CreateFontA", realCreateFontA);
+    ReplaceImport("CreateFontW", realCreateFontW);
     ReplaceImport("CreateCompatibleDC", realCreateCompatibleDC);
     ReplaceImport("CreateDIBSection", realCreateDIBSection);
     ReplaceImport("LoadBitmapA", realLoadBitmapA);

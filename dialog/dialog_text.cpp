@@ -1,0 +1,63 @@
+#include "dialog_text.h"
+
+namespace {
+
+// The settings file keeps its text in Shift-JIS whatever the system's code page.
+const UINT SETTINGS_CODE_PAGE = 932;
+const int MESSAGE_CHARACTERS = 256;
+
+UINT TextCodePage(HWND dialog)
+{
+    return IsWindowUnicode(dialog) ? SETTINGS_CODE_PAGE : CP_ACP;
+}
+
+}  // namespace
+
+void SetTextBoxBytes(HWND dialog, int boxId, const char* bytes)
+{
+    if (!IsWindowUnicode(dialog)) {
+        SetDlgItemTextA(dialog, boxId, bytes);
+        return;
+    }
+    WCHAR text[TEXT_BOX_BYTES] = L"";
+    MultiByteToWideChar(SETTINGS_CODE_PAGE, 0, bytes, -1, text, TEXT_BOX_BYTES);
+    SendDlgItemMessageW(dialog, boxId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+bool GetTextBoxBytes(HWND dialog, int boxId, char* bytes)
+{
+    bytes[0] = '\0';
+    if (!IsWindowUnicode(dialog)) {
+        GetDlgItemTextA(dialog, boxId, bytes, TEXT_BOX_BYTES);
+        return true;
+    }
+    WCHAR text[TEXT_BOX_BYTES] = L"";
+    SendDlgItemMessageW(dialog, boxId, WM_GETTEXT, TEXT_BOX_BYTES, reinterpret_cast<LPARAM>(text));
+    BOOL lost = FALSE;
+    if (!WideCharToMultiByte(SETTINGS_CODE_PAGE, WC_NO_BEST_FIT_CHARS, text, -1, bytes, TEXT_BOX_BYTES, nullptr,
+                             &lost))
+        bytes[0] = '\0';
+    return !lost;
+}
+
+const char* NextTextCharacter(HWND dialog, const char* at)
+{
+    return CharNextExA(static_cast<WORD>(TextCodePage(dialog)), at, 0);
+}
+
+void ShowDialogMessage(HWND dialog, UINT stringId)
+{
+    if (!IsWindowUnicode(dialog)) {
+        char message[MESSAGE_CHARACTERS] = "";
+        char caption[MESSAGE_CHARACTERS] = "";
+        LoadStringA(SaverModuleInstance(), stringId, message, MESSAGE_CHARACTERS);
+        GetWindowTextA(dialog, caption, MESSAGE_CHARACTERS);
+        MessageBoxA(dialog, message, caption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    WCHAR message[MESSAGE_CHARACTERS] = L"";
+    WCHAR caption[MESSAGE_CHARACTERS] = L"";
+    LoadStringW(SaverModuleInstance(), stringId, message, MESSAGE_CHARACTERS);
+    SendMessageW(dialog, WM_GETTEXT, MESSAGE_CHARACTERS, reinterpret_cast<LPARAM>(caption));
+    MessageBoxW(dialog, message, caption, MB_OK | MB_ICONEXCLAMATION);
+}
