@@ -1,0 +1,25 @@
+// Draws the burning text with the Mincho face through fontconfig and
+// FreeType, as the Windows set-up draws it with GDI: a cell of S x S pixels
+// per byte of Shift-JIS, a one-cell left margin, clipped to its box.
+#ifndef TAMBLORN_TEXT_RASTER_H
+#define TAMBLORN_TEXT_RASTER_H
+
+#include <cstdint>
+
+struct TextTarget {
+    uint32_t* pixels;  // top-down, width x height
+    int32_t width;
+    int32_t height;
+};
+
+// The face the text is drawn with: its file, or an empty name when fontconfig
+// finds none.
+const char* const CANVAS_FACE_PATTERN = "IPAMincho";
+
+// Draws the text into the box (left, top, boxWidth x cellSize) of the target
+// in the colour; characters that the face cannot draw leave their cells
+// empty. False when no face could be loaded.
+bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32_t boxWidth, int32_t cellSize,
+                      const char* text, uint32_t colour);
+
+#endif
