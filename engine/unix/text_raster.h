@@ -1,6 +1,6 @@
 // Draws the burning text with the Mincho face through fontconfig and
 // FreeType, as the Windows set-up draws it with GDI: a cell of S x S pixels
-// per byte of Shift-JIS, a one-cell left margin, clipped to its box.
+// per byte of Shift-JIS from the box's left edge, clipped to the box.
 #ifndef TAMBLORN_TEXT_RASTER_H
 #define TAMBLORN_TEXT_RASTER_H
 
