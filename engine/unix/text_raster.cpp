@@ -98,6 +98,7 @@ bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32
         int count = ShiftJisCharacters(text, characters, TEXT_CHARACTER_LIMIT);
         int32_t penX = left;
         for (int i = 0; i < count; ++i) {
+            // Unhinted outlines come closest to the Windows program's glyphs.
             FT_UInt glyph = characters[i].code ? FT_Get_Char_Index(face, characters[i].code) : 0;
             if (glyph != 0 && FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) == 0)
                 PaintGlyph(target, face->glyph->bitmap, penX + face->glyph->bitmap_left,

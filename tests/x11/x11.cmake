@@ -1,0 +1,12 @@
+# End-to-end runs of the X11 program on virtual displays: one CTest test per
+# group, each on its own Xvfb (two_heads on a nested Xephyr with two heads).
+if(NOT TARGET tamblorn OR NOT TARGET tamblorn-render)
+  return()
+endif()
+foreach(group windows ending two_heads frame)
+  add_test(NAME x11.${group}
+           COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/x11/run_x11.py --group ${group}
+                   --program $<TARGET_FILE:tamblorn> --render $<TARGET_FILE:tamblorn-render>
+                   --work-dir ${CMAKE_BINARY_DIR}/x11-work/${group})
+  set_tests_properties(x11.${group} PROPERTIES TIMEOUT 240 RESOURCE_LOCK tamblorn_x11)
+endforeach()
