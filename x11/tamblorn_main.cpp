@@ -141,7 +141,8 @@ void Tick(const SaverOptions& options)
 void RunLoop(const SaverOptions& options)
 {
     Display* display = runState.display;
-    runState.nextTick = Now() + TICK_NANOSECONDS;
+    // The first frame is shown at once; the ticks follow every 100 ms.
+    runState.nextTick = Now();
     while (!runState.ending && !x11Surface.windowGone) {
         while (XPending(display) && !runState.ending) {
             XEvent event;
