@@ -6,6 +6,7 @@ find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)
 find_path(TAMBLORN_STB_DIR stb_image_write.h PATH_SUFFIXES stb)
 
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/generated)
 set(logs_data ${CMAKE_BINARY_DIR}/generated/logs_bitmap_data.cpp)
 add_custom_command(OUTPUT ${logs_data}
                    COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/resources/logs.bmp -DOUTPUT=${logs_data}
@@ -22,6 +23,11 @@ file(GLOB x11_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/x11/*.cpp)
 add_executable(tamblorn ${x11_sources})
 target_link_libraries(tamblorn PRIVATE tamblorn_unix X11::X11 X11::Xext X11::Xrandr X11::Xinerama)
 tamblorn_warnings(tamblorn)
+if(TAMBLORN_PACKAGE_ONLY)
+  # Debian's usual hardening for the packaged program.
+  target_compile_options(tamblorn PRIVATE -D_FORTIFY_SOURCE=2 -fstack-protector-strong)
+  target_link_options(tamblorn PRIVATE -Wl,-z,relro,-z,now)
+endif()
 
 if(TAMBLORN_STB_DIR)
   add_executable(tamblorn-render tools/tamblorn_render.cpp tools/render_setup_unix.cpp)
@@ -56,12 +62,11 @@ set(CPACK_DEB_COMPONENT_INSTALL OFF)
 set(CPACK_PACKAGE_CONTACT "Tamblorn developers <dev@tamblorn.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "burning text and bonfire screen saver for the XScreenSaver family")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "burning text and bonfire screen saver for the XScreenSaver family\n"
     "A line of text, Japanese or not, burns in heat-diffusion flames that rise,\n"
-    "cool as they climb and grow in steps; every ten seconds the text jumps to\n"
+    "cool as they climb and grow in steps. Every ten seconds the text jumps to\n"
     "another place inside one monitor. A second mode burns a small bonfire.\n"
     "It reads the settings file of the Windows program in its own format.")
-string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
+string(JOIN "" CPACK_DEBIAN_PACKAGE_DESCRIPTION ${CPACK_DEBIAN_PACKAGE_DESCRIPTION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -57,7 +57,7 @@ bool DecodeBitmap(const unsigned char* bytes, size_t size, LogsPicture* picture)
 
 bool LoadBuiltInLogsPicture(LogsPicture* picture)
 {
-    return DecodeBitmap(LOGS_BITMAP_BYTES, LOGS_BITMAP_SIZE, picture);
+    return DecodeBitmap(LOGS_BITMAP, LOGS_BITMAP_SIZE, picture);
 }
 
 void FreeLogsPicture(LogsPicture* picture)

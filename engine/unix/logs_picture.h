@@ -12,7 +12,7 @@ struct LogsPicture {
     int32_t height;
 };
 
-extern const unsigned char LOGS_BITMAP_BYTES[];
+extern const unsigned char LOGS_BITMAP[];
 extern const size_t LOGS_BITMAP_SIZE;
 
 // False, with no pixels, for a file that is not an uncompressed 24- or 32-bit

@@ -48,11 +48,11 @@ TEST(NativeSupport, CutOrWrongBitmapsAreRefusedWithoutReadingPastTheEnd)
 {
     LogsPicture picture;
     for (size_t size = 0; size < LOGS_BITMAP_SIZE; size += size < 64 ? 1 : 997) {
-        std::vector<unsigned char> cut(LOGS_BITMAP_BYTES, LOGS_BITMAP_BYTES + size);
+        std::vector<unsigned char> cut(LOGS_BITMAP, LOGS_BITMAP + size);
         EXPECT_FALSE(DecodeBitmap(cut.data(), cut.size(), &picture)) << size;
         EXPECT_EQ(picture.pixels, nullptr);
     }
-    std::vector<unsigned char> eightBit(LOGS_BITMAP_BYTES, LOGS_BITMAP_BYTES + LOGS_BITMAP_SIZE);
+    std::vector<unsigned char> eightBit(LOGS_BITMAP, LOGS_BITMAP + LOGS_BITMAP_SIZE);
     eightBit[28] = 8;
     EXPECT_FALSE(DecodeBitmap(eightBit.data(), eightBit.size(), &picture));
 }
