@@ -6,7 +6,7 @@ group a nested Xephyr with two Xinerama heads, as the Windows tests do) and
 drives the program as the XScreenSaver daemon and a user would: window ids,
 XSCREENSAVER_WINDOW, -root, signals, resizes; screenshots through xwd.
 
-    run_x11.py --group windows|ending|two_heads|frame --program .../tamblorn \\
+    run_x11.py --group windows|depths|ending|two_heads|frame --program .../tamblorn \\
         --render .../tamblorn-render --work-dir ...
 """
 
@@ -140,6 +140,28 @@ class Windows(unittest.TestCase):
         self.check_stops(process, process.terminate)
 
 
+class Depths(unittest.TestCase):
+    """TrueColor of depth 16 burns too; a visual it cannot draw on ends with a message and 1."""
+
+    def test_depth_16_burns_and_depth_8_is_refused(self):
+        for depth, expected in ((16, 0), (8, 1)):
+            found = subprocess.run(['bash', e2e.START_DISPLAY, '440', '459'], stdout=subprocess.PIPE,
+                                   env=dict(os.environ, TAMBLORN_SCREEN='1024x768x%d' % depth), check=True)
+            number, xvfb = found.stdout.split()
+            saved, e2e.STAGE.display = e2e.STAGE.display, ':' + number.decode()
+            try:
+                process = start(['-root'])
+                image = wait_flames(SCREEN_CANVAS) if expected == 0 else e2e.screenshot()
+                process.terminate()
+                code, errors = finish(process)
+            finally:
+                os.kill(int(xvfb), signal.SIGTERM)
+                e2e.STAGE.display = saved
+            self.assertEqual(code, expected, errors)
+            self.assertEqual(image is not None and e2e.lit_bytes(image, SCREEN_CANVAS) > 0, expected == 0, depth)
+            self.assertEqual('TrueColor' in errors, expected == 1, errors)
+
+
 class Ending(unittest.TestCase):
     """Signals, wrong options and many starts and stops leave nothing behind."""
 
@@ -233,7 +255,7 @@ class Frame(unittest.TestCase):
         self.assertGreater(e2e.lit_bytes(shot, (left, top, left + width, top + height)), 0)
 
 
-GROUPS = {'windows': Windows, 'ending': Ending, 'two_heads': TwoHeads, 'frame': Frame}
+GROUPS = {'windows': Windows, 'depths': Depths, 'ending': Ending, 'two_heads': TwoHeads, 'frame': Frame}
 
 
 def main():
