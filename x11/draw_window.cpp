@@ -75,12 +75,14 @@ bool ChooseDrawWindow(Display* display, const SaverOptions& options, const char*
 {
     drawWindow = DrawWindow();
     unsigned long id = 0;
+    // The daemon's window is the virtual root it gives its programs, also
+    // when it passes -root, as it does.
     if (options.target == TARGET_WINDOW_ID)
         drawWindow.window = options.windowId;
-    else if (options.target == TARGET_ROOT)
-        drawWindow.window = VirtualRoot(display);
     else if (ReadWindowVariable(&id))
         drawWindow.window = id;
+    else if (options.target == TARGET_ROOT)
+        drawWindow.window = VirtualRoot(display);
     if (!drawWindow.window) {
         drawWindow.window = CreateOwnWindow(display);
         drawWindow.ownWindow = true;

@@ -120,10 +120,11 @@ class Windows(unittest.TestCase):
         self.check_stops(process, process.terminate)
 
     def test_window_id_and_the_daemons_window_ends_with_the_window(self):
-        for how in ('option', 'environment'):
+        for how in ('option', 'environment', 'daemon'):
             holder, window = make_window()
-            args, env = (['-window-id', hex(window)], {}) if how == 'option' else ([], {
-                'XSCREENSAVER_WINDOW': hex(window)})
+            # The daemon passes --root with its window in the environment.
+            args = {'option': ['-window-id', hex(window)], 'environment': [], 'daemon': ['--root']}[how]
+            env = {} if how == 'option' else {'XSCREENSAVER_WINDOW': hex(window)}
             process = start(args, env)
             rect = centred(*TARGET_SIZE)
             image = wait_flames(rect, lambda: window_shot(window))
