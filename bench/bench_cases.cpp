@@ -1,5 +1,7 @@
 #include "bench_cases.h"
 
+#include "test_hooks.h"
+
 const BenchSize benchSizes[BENCH_SIZE_COUNT] = {{320, 232}, {4953, 327}};
 
 namespace {

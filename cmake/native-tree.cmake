@@ -10,7 +10,7 @@ option(TAMBLORN_SANITIZE "Build the core and its tests with ASan and UBSan" ON)
 set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
 add_library(tamblorn_engine_core STATIC ${TAMBLORN_CORE_SOURCES})
-target_include_directories(tamblorn_engine_core PUBLIC ${PROJECT_SOURCE_DIR}/engine)
+target_include_directories(tamblorn_engine_core PUBLIC ${PROJECT_SOURCE_DIR}/engine/core)
 tamblorn_warnings(tamblorn_engine_core)
 if(TAMBLORN_SANITIZE)
   target_compile_options(tamblorn_engine_core PUBLIC ${sanitize_flags})
@@ -25,19 +25,19 @@ include(tests/x11/x11.cmake)
 
 file(GLOB core_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*_test.cpp)
 list(FILTER core_test_sources EXCLUDE REGEX "artwork_test\\.cpp$")
-add_executable(core_tests ${core_test_sources} tests/native/platform_stand_in.cpp)
+add_executable(core_tests ${core_test_sources})
 target_link_libraries(core_tests PRIVATE tamblorn_engine_core GTest::gtest_main)
 tamblorn_warnings(core_tests)
 gtest_discover_tests(core_tests TEST_PREFIX "native.")
 
 add_subdirectory(tools)
-include(tests/native/artwork.cmake OPTIONAL)
+include(tests/native/artwork.cmake)
 
 # The benchmarks measure an optimised core without sanitizers.
 find_package(benchmark QUIET)
 if(benchmark_FOUND)
   add_library(tamblorn_core_fast STATIC ${TAMBLORN_CORE_SOURCES})
-  target_include_directories(tamblorn_core_fast PUBLIC ${PROJECT_SOURCE_DIR}/engine)
+  target_include_directories(tamblorn_core_fast PUBLIC ${PROJECT_SOURCE_DIR}/engine/core)
   target_compile_options(tamblorn_core_fast PRIVATE -O2)
   add_executable(flame_bench bench/cell_pass_bench.cpp bench/bench_cases.cpp)
   target_compile_options(flame_bench PRIVATE -O2)
@@ -50,11 +50,11 @@ endif()
 # with TAMBLORN_STRESS=1.
 find_program(TAMBLORN_CLANGXX clang++)
 if(TAMBLORN_CLANGXX)
-  set(fuzzer_sources tests/native/fuzz/canvas_fuzzer.cpp tests/native/platform_stand_in.cpp ${TAMBLORN_CORE_SOURCES})
+  set(fuzzer_sources tests/native/fuzz/canvas_fuzzer.cpp ${TAMBLORN_CORE_SOURCES})
   list(TRANSFORM fuzzer_sources PREPEND ${PROJECT_SOURCE_DIR}/)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/canvas_fuzzer
                      COMMAND ${TAMBLORN_CLANGXX} -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined
-                             -I${PROJECT_SOURCE_DIR}/engine -I${PROJECT_SOURCE_DIR}/tests/native ${fuzzer_sources}
+                             -I${PROJECT_SOURCE_DIR}/engine/core -I${PROJECT_SOURCE_DIR}/tests/native ${fuzzer_sources}
                              -o ${CMAKE_BINARY_DIR}/canvas_fuzzer
                      DEPENDS ${fuzzer_sources} VERBATIM)
   add_custom_target(canvas_fuzzer ALL DEPENDS ${CMAKE_BINARY_DIR}/canvas_fuzzer)

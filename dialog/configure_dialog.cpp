@@ -1,7 +1,7 @@
 #include "configure_dialog.h"
 
 #include "resource_ids.h"
-#include "saver_settings.h"
+#include "settings_profile.h"
 
 namespace {
 

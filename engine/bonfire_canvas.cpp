@@ -1,7 +1,7 @@
 #include "canvas_setup.h"
 #include "canvas_surface.h"
-#include "effect_window.h"
 #include "resource_ids.h"
+#include "saver_host.h"
 
 namespace {
 
@@ -24,7 +24,8 @@ void SetUpBonfireCanvas(HWND window)
     FlameCanvas& canvas = flameCanvas;
     // Without a picture there is no size: the canvas stays empty and black.
     BITMAP picture = {};
-    bool havePicture = canvas.logsPicture && GetObjectA(canvas.logsPicture, sizeof picture, &picture) != 0;
+    bool havePicture =
+        canvasSurface.logsPicture && GetObjectA(canvasSurface.logsPicture, sizeof picture, &picture) != 0;
     canvas.backgroundColour = BLACK;
     ReleaseCanvasSurface();
     ResetCanvasForSetUp();
@@ -34,8 +35,10 @@ void SetUpBonfireCanvas(HWND window)
     bool buffersReady = InitFlameBuffers();
     SeedNoiseFromClock();
     FinishCanvasSetUp();
-    if (havePicture && buffersReady && canvas.pixels)
+    if (havePicture && buffersReady && canvas.pixels) {
+        ReadLogsPixels();
         ScanEmbers();
+    }
     canvas.coolMask = CoolMaskForLevel(canvas.level);
     PlaceCanvasAtStart(flameCanvas.clientWidth, flameCanvas.clientHeight);
 }

@@ -14,5 +14,8 @@ void DrawCanvasText(int left, int top, int boxWidth, int boxHeight, const char* 
                     ColourTriple backgroundColour, HDC context);
 void SetUpBonfireCanvas(HWND window);
 HBITMAP LoadLogsPicture();
+// The whole set-up of the settings' mode in a client area of the given size:
+// the effect window's and the renderer's.
+void SetUpEffectCanvas(HWND window, int32_t clientWidth, int32_t clientHeight);
 
 #endif

@@ -1,9 +1,14 @@
 #include "canvas_surface.h"
 
+#include <cstdlib>
+
+CanvasSurface canvasSurface = {};
+
 namespace {
 
 const int FILL_PEN_WIDTH = 2;
 const WORD PIXEL_BITS = 32;
+const uint32_t PIXEL_COLOUR_BITS = 0x00FFFFFF;
 
 // A 32-bit top-down surface: row 0 first in memory, pixel words 0x00RRGGBB.
 HBITMAP CreatePixelSurface(HDC compatible, int width, int height, uint32_t** pixels)
@@ -29,35 +34,35 @@ HBITMAP CreatePixelSurface(HDC compatible, int width, int height, uint32_t** pix
 
 void CreateCanvasSurface(HWND window)
 {
-    FlameCanvas& canvas = flameCanvas;
+    CanvasSurface& surface = canvasSurface;
     HDC windowContext = GetDC(window);
-    canvas.canvasBitmap = CreatePixelSurface(windowContext, canvas.width, canvas.height, &canvas.pixels);
-    canvas.canvasContext = CreateCompatibleDC(windowContext);
-    if (canvas.canvasContext && canvas.canvasBitmap)
-        SelectObject(canvas.canvasContext, canvas.canvasBitmap);
+    surface.canvasBitmap = CreatePixelSurface(windowContext, flameCanvas.width, flameCanvas.height, &flameCanvas.pixels);
+    surface.canvasContext = CreateCompatibleDC(windowContext);
+    if (surface.canvasContext && surface.canvasBitmap)
+        SelectObject(surface.canvasContext, surface.canvasBitmap);
     ReleaseDC(window, windowContext);
 }
 
 void ReleaseCanvasSurface()
 {
-    FlameCanvas& canvas = flameCanvas;
-    if (canvas.canvasContext)
-        DeleteDC(canvas.canvasContext);
-    if (canvas.canvasBitmap)
-        DeleteObject(canvas.canvasBitmap);
-    canvas.canvasContext = nullptr;
-    canvas.canvasBitmap = nullptr;
-    canvas.pixels = nullptr;
+    CanvasSurface& surface = canvasSurface;
+    if (surface.canvasContext)
+        DeleteDC(surface.canvasContext);
+    if (surface.canvasBitmap)
+        DeleteObject(surface.canvasBitmap);
+    surface.canvasContext = nullptr;
+    surface.canvasBitmap = nullptr;
+    flameCanvas.pixels = nullptr;
 }
 
 bool CreateScratchImage(ScratchImage* scratch)
 {
     *scratch = ScratchImage();
     scratch->bitmap =
-        CreatePixelSurface(flameCanvas.canvasContext, flameCanvas.width, flameCanvas.height, &scratch->pixels);
+        CreatePixelSurface(canvasSurface.canvasContext, flameCanvas.width, flameCanvas.height, &scratch->pixels);
     if (!scratch->bitmap)
         return false;
-    scratch->context = CreateCompatibleDC(flameCanvas.canvasContext);
+    scratch->context = CreateCompatibleDC(canvasSurface.canvasContext);
     if (!scratch->context)
         return false;
     scratch->previousBitmap = SelectObject(scratch->context, scratch->bitmap);
@@ -111,21 +116,70 @@ void SeedNoiseFromClock()
 
 void CopyLogsPictureInto(HDC destination)
 {
-    FlameCanvas& canvas = flameCanvas;
+    HBITMAP logs = canvasSurface.logsPicture;
     // Without a picture there is no size to copy.
     BITMAP picture;
-    if (!canvas.logsPicture || !destination || !GetObjectA(canvas.logsPicture, sizeof picture, &picture))
+    if (!logs || !destination || !GetObjectA(logs, sizeof picture, &picture))
         return;
     HDC pictureContext = CreateCompatibleDC(destination);
-    HGDIOBJ previous = SelectObject(pictureContext, canvas.logsPicture);
+    HGDIOBJ previous = SelectObject(pictureContext, logs);
     BitBlt(destination, 0, FLAME_HEADROOM, picture.bmWidth, picture.bmHeight, pictureContext, 0, 0, SRCCOPY);
     SelectObject(pictureContext, previous);
     DeleteDC(pictureContext);
 }
 
-void CopyLogsPictureIntoCanvas()
+// The step pastes the logs from plain pixels: the picture is read once, as a
+// 32-bit top-down image, the way a copy onto the canvas's surface converts it.
+bool ReadLogsPixels()
 {
-    CopyLogsPictureInto(flameCanvas.canvasContext);
+    CanvasSurface& surface = canvasSurface;
+    FlameCanvas& canvas = flameCanvas;
+    free(surface.logsPixels);
+    surface.logsPixels = nullptr;
+    canvas.logsPixels = nullptr;
+    BITMAP picture;
+    if (!surface.logsPicture || !GetObjectA(surface.logsPicture, sizeof picture, &picture) || picture.bmWidth <= 0 ||
+        picture.bmHeight <= 0)
+        return false;
+    size_t count = static_cast<size_t>(picture.bmWidth) * static_cast<size_t>(picture.bmHeight);
+    uint32_t* pixels = static_cast<uint32_t*>(calloc(count, sizeof(uint32_t)));
+    if (!pixels)
+        return false;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = picture.bmWidth;
+    info.bmiHeader.biHeight = -picture.bmHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = PIXEL_BITS;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    int rows = GetDIBits(screen, surface.logsPicture, 0, static_cast<UINT>(picture.bmHeight), pixels, &info,
+                         DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != picture.bmHeight) {
+        free(pixels);
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i)
+        pixels[i] &= PIXEL_COLOUR_BITS;
+    surface.logsPixels = pixels;
+    canvas.logsPixels = pixels;
+    canvas.logsWidth = picture.bmWidth;
+    canvas.logsHeight = picture.bmHeight;
+    return true;
+}
+
+void ReleaseLogsPicture()
+{
+    CanvasSurface& surface = canvasSurface;
+    if (surface.logsPicture)
+        DeleteObject(surface.logsPicture);
+    free(surface.logsPixels);
+    surface.logsPicture = nullptr;
+    surface.logsPixels = nullptr;
+    flameCanvas.logsPixels = nullptr;
+    flameCanvas.logsWidth = 0;
+    flameCanvas.logsHeight = 0;
 }
 
 void RepaintEffectWindow(HWND window)

@@ -2,31 +2,22 @@
 
 #include "canvas_setup.h"
 #include "canvas_surface.h"
+#include "cell_pass_system.h"
 #include "monitor_layout.h"
 #include "saver_settings.h"
+#include "settings_profile.h"
 
 namespace {
 
 void OnEffectCreate(HWND window)
 {
     LoadSaverSettings();
-    FlameCanvas& canvas = flameCanvas;
-    if (canvas.logsPicture)
-        DeleteObject(canvas.logsPicture);
-    canvas.logsPicture = nullptr;
-    if (saverSettings.fireMode == FIRE_BONFIRE)
-        canvas.logsPicture = LoadLogsPicture();
     RECT client;
     GetClientRect(window, &client);
-    canvas.clientWidth = client.right - client.left;
-    canvas.clientHeight = client.bottom - client.top;
     monitorLayout = MonitorLayout();
     if (!SaverIsPreview())
         ReadMonitorLayout(window);
-    if (saverSettings.fireMode == FIRE_TEXT)
-        SetUpTextCanvas(window);
-    else
-        SetUpBonfireCanvas(window);
+    SetUpEffectCanvas(window, client.right - client.left, client.bottom - client.top);
     SetTimer(window, EFFECT_TIMER_ID, EFFECT_TICK_MS, nullptr);
 }
 
@@ -48,9 +39,9 @@ void PaintEffect(HDC paintContext)
     const FlameCanvas& canvas = flameCanvas;
     if (canvas.frameCount > JUMP_AFTER_FRAMES)
         JumpAndErase(paintContext);
-    if (canvas.canvasContext)
-        StretchBlt(paintContext, canvas.originX, canvas.originY, canvas.width, canvas.height, canvas.canvasContext, 0,
-                   0, canvas.width, canvas.height, SRCCOPY);
+    if (canvasSurface.canvasContext)
+        StretchBlt(paintContext, canvas.originX, canvas.originY, canvas.width, canvas.height,
+                   canvasSurface.canvasContext, 0, 0, canvas.width, canvas.height, SRCCOPY);
 }
 
 void OnEffectPaint(HWND window)
@@ -63,15 +54,33 @@ void OnEffectPaint(HWND window)
 
 void OnEffectDestroy()
 {
-    FlameCanvas& canvas = flameCanvas;
-    if (canvas.logsPicture)
-        DeleteObject(canvas.logsPicture);
-    canvas.logsPicture = nullptr;
+    ReleaseLogsPicture();
     ReleaseCanvasSurface();
     FreeFlameBuffers();
 }
 
 }  // namespace
+
+void SetUpEffectCanvas(HWND window, int32_t clientWidth, int32_t clientHeight)
+{
+    FlameCanvas& canvas = flameCanvas;
+    ReleaseLogsPicture();
+    if (saverSettings.fireMode == FIRE_BONFIRE)
+        canvasSurface.logsPicture = LoadLogsPicture();
+    canvas.clientWidth = clientWidth;
+    canvas.clientHeight = clientHeight;
+    canvas.systemKeepsSse = SystemKeepsSseState();
+    if (saverSettings.fireMode == FIRE_TEXT)
+        SetUpTextCanvas(window);
+    else
+        SetUpBonfireCanvas(window);
+}
+
+void StepFlames(HWND window)
+{
+    StepFlameCanvas();
+    RepaintEffectWindow(window);
+}
 
 LRESULT EffectWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -4,12 +4,11 @@
 
 #include <windows.h>
 
-#include <cstdint>
-
 #include "saver_host.h"
 
 const UINT_PTR EFFECT_TIMER_ID = 0x7FFF;
-const UINT EFFECT_TICK_MS = 100;
-const uint32_t JUMP_AFTER_FRAMES = 100;
+
+// One tick: the canvas steps and the window repaints at once.
+void StepFlames(HWND window);
 
 #endif

@@ -2,7 +2,6 @@
 
 #include "canvas_setup.h"
 #include "canvas_surface.h"
-#include "effect_window.h"
 #include "saver_settings.h"
 
 namespace {
@@ -52,7 +51,7 @@ void SetUpTextCanvas(HWND window)
 
     CreateCanvasSurface(window);
     if (canvas.pixels)
-        FillBox(canvas.canvasContext, canvas.originX, canvas.originY, canvas.width, canvas.height,
+        FillBox(canvasSurface.canvasContext, canvas.originX, canvas.originY, canvas.width, canvas.height,
                 canvas.backgroundColour);
     bool buffersReady = InitFlameBuffers();
     SeedNoiseFromClock();
@@ -82,7 +81,11 @@ void DrawCanvasText(int left, int top, int boxWidth, int boxHeight, const char* 
 
     RECT box = {left, top, left + boxWidth, top + boxHeight};
     DRAWTEXTPARAMS params = {sizeof(DRAWTEXTPARAMS), TEXT_TAB_LENGTH, TEXT_LEFT_MARGIN, 0, 0};
+    // Text is clipped to its box; Wine's drawing of tiny faces can spill a row below it.
+    int savedContext = SaveDC(context);
+    IntersectClipRect(context, box.left, box.top, box.right, box.bottom);
     DrawTextExA(context, copy, -1, &box, DT_SINGLELINE, &params);
+    RestoreDC(context, savedContext);
 
     SetTextColor(context, previousColour);
     SelectObject(context, previousFont);

@@ -19,6 +19,9 @@
   Unicode false
 !endif
 SetCompressor /SOLID lzma
+; A program that cannot be replaced (the saver or its preview running) stops
+; the installation: retry or cancel, never skip, and in silent mode cancel.
+AllowSkipFiles off
 
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -61,6 +64,7 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "${PUBLISHER}"
 
 Var savedPath
 Var programPath
+Var shortProgramPath
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -69,6 +73,9 @@ Var programPath
 !define MUI_FINISHPAGE_RUN "$programPath"
 !define MUI_FINISHPAGE_RUN_PARAMETERS "/c"
 !define MUI_FINISHPAGE_RUN_TEXT "$(OPEN_SETTINGS)"
+; Cleared: opened from here the settings dialog would have the installer's
+; administrator rights (see the read-me).
+!define MUI_FINISHPAGE_RUN_NOTCHECKED
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README.txt"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 
@@ -96,6 +103,10 @@ LangString SETTINGS_PART ${LANG_ENGLISH} "Also remove my settings (${SETTINGS_FI
 LangString SETTINGS_PART ${LANG_JAPANESE} "設定ファイル (${SETTINGS_FILE}) も削除する"
 LangString NEEDS_ADMIN ${LANG_ENGLISH} "Installing or removing Tamblorn needs an administrator account."
 LangString NEEDS_ADMIN ${LANG_JAPANESE} "Tamblorn のインストールと削除には管理者のアカウントが必要です。"
+LangString ^FileError_NoIgnore ${LANG_ENGLISH} "Cannot replace:$\r$\n$\r$\n$0$\r$\n$\r$\nThe screen saver or its preview may be running. End it and click Retry, or Cancel to stop: nothing is changed then."
+LangString ^FileError_NoIgnore ${LANG_JAPANESE} "次のファイルを置き換えられません。$\r$\n$\r$\n$0$\r$\n$\r$\nスクリーンセーバかそのプレビューが動いているかもしれません。止めてから「再試行」を、やめるには「キャンセル」を押してください (そのときは何も変更しません)。"
+LangString REMOVED_AT_RESTART ${LANG_ENGLISH} "Tamblorn.scr is in use (the screen saver or its preview is running): it will be removed when Windows restarts."
+LangString REMOVED_AT_RESTART ${LANG_JAPANESE} "Tamblorn.scr は使用中です (スクリーンセーバかそのプレビューが動いています)。Windows の再起動のときに削除されます。"
 LangString OLD_SYSTEM ${LANG_ENGLISH} "Tamblorn cannot run on this version of Windows: it needs the common controls 4.70 or later (Windows 98, 2000 and later, or Windows 95 and NT 4.0 with Internet Explorer 3 or later). Nothing was changed."
 LangString OLD_SYSTEM ${LANG_JAPANESE} "この Windows では Tamblorn は動きません。共通コントロール 4.70 以降 (Windows 98、2000 以降、または Internet Explorer 3 以降を入れた Windows 95、NT 4.0) が必要です。何も変更していません。"
 
@@ -165,6 +176,13 @@ FunctionEnd
 Function un.onInit
   !insertmacro PICK_LANGUAGE
   !insertmacro CHECK_ADMINISTRATOR
+  !insertmacro FIND_PROGRAM_PATH
+  ; Read while the program is still there: the 9x family and the Display
+  ; control panel record the current saver in this form.
+  GetFullPathName /SHORT $shortProgramPath "$programPath"
+  ${If} $shortProgramPath == ""
+    StrCpy $shortProgramPath "$programPath"
+  ${EndIf}
 FunctionEnd
 
 Section "$(PROGRAM_PART)" ProgramPart
@@ -176,6 +194,7 @@ Section "$(PROGRAM_PART)" ProgramPart
   File "/oname=README.txt" "${README}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
+  ; The list of installed programs is written only once every file is in place.
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "$(DISPLAY_NAME)"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
@@ -202,17 +221,18 @@ Section "$(CURRENT_PART)" CurrentPart
   System::Call "user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_UPDATE_AND_SEND})"
 SectionEnd
 
-; The current saver is forgotten only while it is still this one.
+; The current saver is forgotten only while it is the very program installed
+; here: a Tamblorn.scr elsewhere (the zip's copy in the Windows folder) stays.
 !macro FORGET_CURRENT_SAVER
   ReadRegStr $savedPath HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-  ${GetFileName} "$savedPath" $0
-  ${If} $0 == "${SAVER_FILE}"
+  ${If} $savedPath == $programPath
+  ${OrIf} $savedPath == $shortProgramPath
     DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${EndIf}
   ${IfNot} ${IsNT}
     ReadINIStr $savedPath "$WINDIR\system.ini" "boot" "SCRNSAVE.EXE"
-    ${GetFileName} "$savedPath" $0
-    ${If} $0 == "${SAVER_FILE}"
+    ${If} $savedPath == $programPath
+    ${OrIf} $savedPath == $shortProgramPath
       DeleteINIStr "$WINDIR\system.ini" "boot" "SCRNSAVE.EXE"
     ${EndIf}
   ${EndIf}
@@ -220,7 +240,14 @@ SectionEnd
 
 Section "un.$(PROGRAM_PART)" UnProgramPart
   SectionIn RO
-  Delete "$SYSDIR\${SAVER_FILE}"
+  ; A running saver or preview holds the program: it goes at the next
+  ; restart then. The folder is named as written, never through WOW64's
+  ; redirection, since the restart's removal is done by 64-bit Windows.
+  Delete /REBOOTOK "$programPath"
+  ${If} ${RebootFlag}
+    DetailPrint "$(REMOVED_AT_RESTART)"
+    MessageBox MB_OK|MB_ICONINFORMATION "$(REMOVED_AT_RESTART)" /SD IDOK
+  ${EndIf}
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"

@@ -1,10 +1,12 @@
 #include <windows.h>
 
 #include "canvas_setup.h"
+#include "effect_window.h"
 #include "flame_canvas.h"
 #include "render_setup.h"
 #include "saver_host.h"
 #include "saver_settings.h"
+#include "settings_profile.h"
 
 const char FRAME_NAME_FORMAT[] = "\\frame%04d.png";
 
@@ -15,23 +17,6 @@ const char RENDER_CLASS[] = "TamblornRender";
 HWND renderWindow;
 
 }  // namespace
-
-// The renderer's side of the host contract: its own module, never a
-// preview, and the platform's default handling.
-HINSTANCE SaverModuleInstance()
-{
-    return GetModuleHandleA(nullptr);
-}
-
-bool SaverIsPreview()
-{
-    return false;
-}
-
-LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 void LoadRenderSettings()
 {

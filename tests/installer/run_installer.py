@@ -5,7 +5,8 @@ An older installer (made here from the same script with version 0.9.0 and a
 different program) is installed first; the tree's installer then upgrades it
 silently; the silent uninstaller runs in place and removes it; a last round
 checks that the uninstaller keeps a current saver that is not Tamblorn and
-removes its own folder when it runs the usual way. A settings file written
+removes its own folder when it runs the usual way; another round upgrades and
+uninstalls while the saver runs. A settings file written
 before the first install must survive every round.
 
     run_installer.py --installer .../Tamblorn-Setup-1.0.0.exe --program .../ship/Tamblorn.scr ...
@@ -35,8 +36,10 @@ JAPANESE_WITHOUT_932 = {'TAMBLORN_LC_ALL': '', 'LC_MESSAGES': 'ja_JP.UTF-8', 'LC
 PUBLISHER = 'Tamblorn Project'
 OLD_VERSION = '0.9.0'
 SETTINGS_BYTES = '[BURNING]\r\nTEXT=残り火\r\n'.encode('cp932')
-OTHER_SAVER = r'C:\windows\system32\other.scr'
+# The zip's copy in the Windows folder: the same name as the installed program.
+OTHER_SAVER = r'C:\windows\Tamblorn.scr'
 STOPPED_OLD_SYSTEM = 3  # the installer's exit code on a system it cannot serve
+STOPPED_BY_ERROR = 2  # NSIS's, when a file could not be written
 RUN_LIMIT = 120
 STATE_LIMIT = 60
 
@@ -118,6 +121,20 @@ def start_display():
             os.environ['DISPLAY'] = ':%d' % number
             return xvfb
     raise RuntimeError('no free X display for Xvfb')
+
+
+def start_saver():
+    """The installed program full screen on the display, once its window is shown."""
+    saver = subprocess.Popen([CONFIG.wine_run, SYSTEM_PROGRAM, '/s'],
+                             env=dict(os.environ, TAMBLORN_WINE_PREFIX=CONFIG.prefix))
+    wait_for(lambda: saver.poll() is not None or
+             subprocess.run(['xdotool', 'search', '--name', '^Screen Saver$'], capture_output=True).stdout)
+    return saver
+
+
+def end_saver(saver):
+    subprocess.run(['xdotool', 'key', 'space'])  # as the user ends it
+    saver.wait(STATE_LIMIT)
 
 
 def file_bytes(path):
@@ -261,6 +278,23 @@ class Installer(unittest.TestCase):
         self.assertIsNone(registry(UNINSTALL_KEY))
         self.assertNotIn('SCRNSAVE.EXE', registry(DESKTOP_KEY))
         self.assert_settings_kept()
+
+    def test_upgrade_and_uninstall_while_the_saver_runs(self):
+        self.assertEqual(wine(windows_path(make_old_installer()), '/S')[0], 0)
+        saver = start_saver()
+        self.addCleanup(end_saver, saver)
+        code, output = timed('silent upgrade while the saver runs (s)', windows_path(CONFIG.installer), '/S')
+        self.assertEqual(code, STOPPED_BY_ERROR, output)
+        self.assert_installed(OLD_VERSION, CONFIG.old_program)
+        code, output = timed('silent uninstall while the saver runs (s)', INSTALL_FOLDER + r'\uninstall.exe', '/S',
+                             '_?=' + short_form(INSTALL_FOLDER))
+        self.assertEqual(code, 0, output)
+        self.assertIsNone(saver.poll(), 'the saver was not running throughout')
+        end_saver(saver)
+        self.assertEqual(wine('wineboot', '--restart')[0], 0)
+        self.assert_removed()
+        shutil.rmtree(unix_path(INSTALL_FOLDER))
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)

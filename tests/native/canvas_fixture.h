@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "flame_canvas.h"
-#include "platform_stand_in.h"
 #include "saver_settings.h"
 
 struct NativeCanvas {
@@ -28,8 +27,6 @@ inline void BuildNativeCanvas(NativeCanvas* surface, int width, int height)
     ASSERT_TRUE(InitFlameBuffers());
     FinishCanvasSetUp();
     flameCanvas.coolMask = CoolMaskForLevel(0);
-    logsCopies = 0;
-    repaints = 0;
 }
 
 #endif

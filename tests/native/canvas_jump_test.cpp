@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "canvas_fixture.h"
+#include "test_hooks.h"
 
 namespace {
 

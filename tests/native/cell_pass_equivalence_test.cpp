@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cell_pass.h"
+#include "test_hooks.h"
 
 namespace {
 

@@ -7,12 +7,11 @@
 #include "effect_window.h"
 #include "host_state.h"
 #include "resource_ids.h"
-#include "saver_settings.h"
+#include "settings_profile.h"
 #include "win_test_support.h"
 
 namespace {
 
-const char DEFAULT_TEXT[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";
 const int LOGS_WIDTH = 286;
 const int LOGS_HEIGHT = 106;
 const char EFFECT_TEST_CLASS[] = "TamblornSetUpEffect";
@@ -61,9 +60,7 @@ protected:
     }
     void TearDown() override
     {
-        if (flameCanvas.logsPicture)
-            DeleteObject(flameCanvas.logsPicture);
-        flameCanvas.logsPicture = nullptr;
+        ReleaseLogsPicture();
         ReleaseCanvasSurface();
         FreeFlameBuffers();
         DestroyWindow(window);
@@ -78,7 +75,7 @@ protected:
     void BuildBonfire(int fireMode, bool loadPicture)
     {
         saverSettings.fireMode = fireMode;
-        flameCanvas.logsPicture =
+        canvasSurface.logsPicture =
             loadPicture ? static_cast<HBITMAP>(LoadImageA(hostState.moduleInstance, MAKEINTRESOURCEA(IDB_LOGS),
                                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
                         : nullptr;
@@ -123,6 +120,17 @@ TEST_F(CanvasSetUp, DefaultTextBurnsFromTheTextBandOfACentredCanvas)
         ASSERT_EQ(flameCanvas.pixels[i], 0u);
         ASSERT_EQ(flameCanvas.heat[i], 0);
     }
+}
+
+TEST_F(CanvasSetUp, TinyTextStaysInsideItsBand)
+{
+    // Found by the settings harness: at size 6 these glyphs reached a row below the band.
+    BuildText("\xC0\x1E\xCF/\xC2\x92\xC9\x87\xD5\xE8\x91\xCD\xF6\xCA\xA1\x06\xDE\xCA" "b\x02\xC6\x9D" "F\x85\xC4\x08\x98!i",
+              6);
+    FuelExtent fuel = MeasureFuel();
+    EXPECT_GT(fuel.count, 0);
+    EXPECT_GE(fuel.top, 100);
+    EXPECT_LE(fuel.bottom, 105);
 }
 
 TEST_F(CanvasSetUp, OriginDividesTowardZeroInASmallPreview)
@@ -183,7 +191,7 @@ TEST_F(CanvasSetUp, AStoredSizeByteOf200IsMinus56AndBuildsNothing)
     SetUpTextCanvas(window);
     EXPECT_EQ(flameCanvas.width, -560);
     EXPECT_EQ(flameCanvas.height, 144);
-    EXPECT_EQ(flameCanvas.canvasBitmap, nullptr);
+    EXPECT_EQ(canvasSurface.canvasBitmap, nullptr);
     EXPECT_EQ(flameCanvas.pixels, nullptr);
     EXPECT_EQ(flameCanvas.heat, nullptr);
     EXPECT_EQ(flameCanvas.fuel, nullptr);
@@ -209,7 +217,7 @@ TEST_F(CanvasSetUp, TheClockSeedAddsMinutesSecondsAndMilliseconds)
 TEST_F(CanvasSetUp, RedTextDrawnIntoTheSurfaceReadsBackAsPixelFF0000)
 {
     BuildText(DEFAULT_TEXT, 32);
-    DrawCanvasText(0, 100, 320, 32, "\x89\xCE", {255.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, flameCanvas.canvasContext);
+    DrawCanvasText(0, 100, 320, 32, "\x89\xCE", {255.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, canvasSurface.canvasContext);
     GdiFlush();
     int pure = 0;
     for (int i = 0; i < flameCanvas.cellCount; ++i) {
@@ -265,7 +273,7 @@ TEST_F(CanvasSetUp, TheLogsAreCopiedBackAtRow200OnEveryTickInBonfireModeOnly)
     BuildBonfire(FIRE_BONFIRE, true);
     int width;
     int height;
-    std::vector<uint32_t> picture = ReadBitmapPixels(flameCanvas.logsPicture, &width, &height);
+    std::vector<uint32_t> picture = ReadBitmapPixels(canvasSurface.logsPicture, &width, &height);
     ASSERT_EQ(width, LOGS_WIDTH);
     ASSERT_EQ(height, LOGS_HEIGHT);
     const int lastRow = LOGS_HEIGHT - 1;  // never painted by the cell pass
@@ -298,7 +306,7 @@ TEST_F(CanvasSetUp, ABonfireWithoutAPictureRunsBlackWithoutFault)
         EXPECT_EQ(flameCanvas.width, 0);
         EXPECT_EQ(flameCanvas.height, 0);
         EXPECT_EQ(flameCanvas.cellCount, 0);
-        EXPECT_EQ(flameCanvas.canvasBitmap, nullptr);
+        EXPECT_EQ(canvasSurface.canvasBitmap, nullptr);
         paintsReceived = 0;
         for (int tick = 0; tick < 5; ++tick)
             StepFlames(window);

@@ -87,7 +87,7 @@ TEST_F(EffectWindow, CreationLoadsTheSettingsBuildsTheCanvasAndStartsTheTimer)
     EXPECT_EQ(flameCanvas.width, 80);
     EXPECT_EQ(flameCanvas.height, 240);
     EXPECT_EQ(flameCanvas.originX, 472);
-    EXPECT_EQ(flameCanvas.logsPicture, nullptr);
+    EXPECT_EQ(canvasSurface.logsPicture, nullptr);
     MSG message;
     DWORD start = GetTickCount();
     bool ticked = false;
@@ -143,7 +143,7 @@ TEST_F(EffectWindow, DestructionReleasesEveryObjectTheEffectMade)
         HWND window = CreateEffectWindow(400, 300);
         Tick(window, 120);  // through a jump and its erase
         EXPECT_NE(flameCanvas.heat, nullptr);
-        EXPECT_EQ(flameCanvas.logsPicture != nullptr, fireMode == FIRE_BONFIRE);
+        EXPECT_EQ(canvasSurface.logsPicture != nullptr, fireMode == FIRE_BONFIRE);
         DestroyWindow(window);
         StopRecordingGdiObjects();
 
@@ -160,8 +160,8 @@ TEST_F(EffectWindow, DestructionReleasesEveryObjectTheEffectMade)
         EXPECT_EQ(kinds, expected);
         EXPECT_EQ(flameCanvas.heat, nullptr);
         EXPECT_EQ(flameCanvas.fuel, nullptr);
-        EXPECT_EQ(flameCanvas.canvasBitmap, nullptr);
-        EXPECT_EQ(flameCanvas.canvasContext, nullptr);
-        EXPECT_EQ(flameCanvas.logsPicture, nullptr);
+        EXPECT_EQ(canvasSurface.canvasBitmap, nullptr);
+        EXPECT_EQ(canvasSurface.canvasContext, nullptr);
+        EXPECT_EQ(canvasSurface.logsPicture, nullptr);
     }
 }

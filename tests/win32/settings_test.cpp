@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "saver_settings.h"
+#include "settings_file_cases.h"
+#include "settings_profile.h"
 #include "win_test_support.h"
 
 namespace {
@@ -97,4 +98,24 @@ TEST_F(SettingsFile, SavingWritesTheFiveKeysInDecimal)
     EXPECT_EQ(saverSettings.flameLimit, saved.flameLimit);
     EXPECT_EQ(saverSettings.loop, saved.loop);
     EXPECT_EQ(saverSettings.fireMode, saved.fireMode);
+}
+
+TEST_F(SettingsFile, TheProfileFunctionsReadTheCoreReadersCases)
+{
+    for (const SettingsFileCase& expected : SETTINGS_FILE_CASES) {
+        SCOPED_TRACE(expected.file);
+        RemoveSettingsFile();
+        if (!expected.file.empty()) {
+            FILE* file = fopen(SettingsFilePath().c_str(), "wb");
+            ASSERT_NE(file, nullptr);
+            fwrite(expected.file.data(), 1, expected.file.size(), file);
+            fclose(file);
+        }
+        LoadSaverSettings();
+        EXPECT_EQ(saverSettings.text, expected.text);
+        EXPECT_EQ(saverSettings.fontSize, expected.fontSize);
+        EXPECT_EQ(saverSettings.flameLimit, expected.flameLimit);
+        EXPECT_EQ(saverSettings.loop, expected.loop);
+        EXPECT_EQ(saverSettings.fireMode, expected.fireMode);
+    }
 }

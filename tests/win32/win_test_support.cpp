@@ -8,10 +8,10 @@
 #include <set>
 
 #include "host_state.h"
+#include "saver_settings.h"
 
 namespace {
 
-const char SETTINGS_FILE_NAME[] = "TamblornScrS";
 
 }  // namespace
 

@@ -87,7 +87,7 @@ void FuzzCanvas(const uint8_t* data, size_t size)
     if (ready && cells)
         ScanFuelPoints(scratch.data(), test);
     for (int tick = 0; tick < ticks; ++tick)
-        StepFlames(nullptr);
+        StepFlameCanvas();
     RequireCanvasInRange();
 }
 
@@ -111,6 +111,12 @@ void ReadSettingsRecord(const uint8_t* header, const uint8_t* textBytes, size_t 
 
 void FuzzSettings(const uint8_t* data, size_t size)
 {
+    // The same bytes as a settings file: the reader stays inside them and
+    // leaves a terminated text.
+    SaverSettings fromFile;
+    memset(&fromFile, 0x5A, sizeof fromFile);
+    ReadSettingsFile(reinterpret_cast<const char*>(data), size, &fromFile);
+    Require(memchr(fromFile.text, 0, SETTINGS_TEXT_BYTES) != nullptr);
     if (size < SETTINGS_HEADER_BYTES)
         return;
     ReadSettingsRecord(data, data + SETTINGS_HEADER_BYTES, size - SETTINGS_HEADER_BYTES);
@@ -180,7 +186,7 @@ void FuzzSettings(const uint8_t* data, size_t size)
     flameCanvas.level = data[23] % (LEVEL_CEILING + 1);
     flameCanvas.levelTicks = LEVEL_PERIOD_TICKS;
     for (int tick = 0; tick < ticks; ++tick)
-        StepFlames(nullptr);
+        StepFlameCanvas();
     RequireCanvasInRange();
     JumpCanvas(clientWidth, clientHeight);
     int32_t spanX = clientWidth - canvas.width;

@@ -1,6 +1,8 @@
-#include "saver_settings.h"
+#include "settings_profile.h"
 
 #include <windows.h>
+
+#include <cstring>
 
 #include "resource_ids.h"
 #include "saver_host.h"
@@ -11,7 +13,6 @@ namespace {
 // name in use is its first twelve characters.
 const int SETTINGS_FILE_NAME_BYTES = 13;
 const int NUMBER_BYTES = 16;
-const char DEFAULT_TEXT[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";  // 五字送り火
 
 void LoadSettingsFileName(char* settingsFileName)
 {
@@ -32,6 +33,9 @@ void LoadSaverSettings()
     char settingsFileName[SETTINGS_FILE_NAME_BYTES] = {};
     LoadSettingsFileName(settingsFileName);
     SaverSettings& settings = saverSettings;
+    // A text cut before a double-byte character that does not fit leaves the
+    // byte before the cut unwritten: it must not keep an earlier text's byte.
+    memset(settings.text, 0, sizeof settings.text);
     GetPrivateProfileStringA("BURNING", "TEXT", DEFAULT_TEXT, settings.text, SETTINGS_TEXT_BYTES, settingsFileName);
     settings.fontSize =
         static_cast<int8_t>(GetPrivateProfileIntA("FONT", "SIZE", DEFAULT_FONT_SIZE, settingsFileName) & 0xFF);

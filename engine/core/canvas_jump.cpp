@@ -1,4 +1,5 @@
 #include "flame_canvas.h"
+#include "test_hooks.h"
 
 MonitorLayout monitorLayout;
 

@@ -1,20 +1,10 @@
 // The off-screen flame canvas, its heat palette and the noise generator that
-// drives cooling and ignition. Everything declared here except the surface
-// helpers at the end is plain data and integer arithmetic and builds without
-// the platform.
+// drives cooling and ignition: plain data and integer arithmetic that any
+// platform drives. The platform owns the pixel surface and repaints.
 #ifndef TAMBLORN_FLAME_CANVAS_H
 #define TAMBLORN_FLAME_CANVAS_H
 
 #include <cstdint>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-// Off Windows the canvas keeps its platform handles as opaque pointers.
-typedef struct HBITMAP__* HBITMAP;
-typedef struct HDC__* HDC;
-typedef struct HWND__* HWND;
-#endif
 
 const int FUEL_VALUE = 70;
 const int FLAME_HEADROOM = 200;
@@ -33,6 +23,8 @@ const int NOISE_TAKE_START = 54;
 const int NOISE_LAG_START = 30;
 const uint32_t JUMP_RANDOM_START = 1;
 const int32_t CELL_PASS_NOT_CHOSEN = -1;
+const unsigned EFFECT_TICK_MS = 100;
+const uint32_t JUMP_AFTER_FRAMES = 100;  // about ten seconds of ticks
 
 struct ColourTriple {
     double red;
@@ -57,16 +49,17 @@ struct FlameCanvas {
     int32_t height;
     int32_t cellCount;
     int32_t rowStride;
-    HBITMAP canvasBitmap;
-    HDC canvasContext;
-    uint32_t* pixels;
+    uint32_t* pixels;  // the platform's surface: 0x00RRGGBB, top row first
     uint8_t* heat;
     uint8_t* fuel;
     int32_t originX;
     int32_t originY;
     ColourTriple backgroundColour;
     ColourTriple textColour;
-    HBITMAP logsPicture;
+    // The bonfire's logs, top row first, pasted below the headroom each tick.
+    const uint32_t* logsPixels;
+    int32_t logsWidth;
+    int32_t logsHeight;
     uint32_t frameCount;
     int32_t level;
     int32_t levelTicks;
@@ -79,6 +72,9 @@ struct FlameCanvas {
     int32_t clientHeight;
     uint32_t jumpRandomState = JUMP_RANDOM_START;
     int32_t cellPassLevel = CELL_PASS_NOT_CHOSEN;  // chosen for the processor at the first pass
+    // Whether the system saves the SSE registers across task switches; only a
+    // 32-bit Windows of the 9x or NT 4.0 era may not.
+    int32_t systemKeepsSse = 1;
 };
 
 extern FlameCanvas flameCanvas;
@@ -105,7 +101,9 @@ void SeedNoise(uint32_t seed);
 uint32_t NextNoise();
 void AdvanceIntensity();
 void RunCellPass();
-void StepFlames(HWND window);
+void PasteLogsPicture();
+// One tick: the intensity cycle, the logs in bonfire mode, the cell pass.
+void StepFlameCanvas();
 
 // Fuel points from a rendered scratch image of the canvas's size.
 void ScanFuelPoints(uint32_t* scratchPixels, FuelTest test);
@@ -131,13 +129,7 @@ extern MonitorLayout monitorLayout;
 
 // The start and the random jumps of the canvas inside the client area.
 int JumpRandom();
-void SeedJumpRandom(uint32_t seed);
 void PlaceCanvasAtStart(int32_t clientWidth, int32_t clientHeight);
 void JumpCanvas(int32_t clientWidth, int32_t clientHeight);
-
-// Platform side of the step: supplied by the Windows surface code, and by a
-// recording stand-in in the native tests.
-void CopyLogsPictureIntoCanvas();
-void RepaintEffectWindow(HWND window);
 
 #endif

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "flame_canvas.h"
 #include "saver_settings.h"
 
@@ -39,12 +41,27 @@ void AdvanceIntensity()
     canvas.coolMask = CoolMaskForLevel(canvas.level);
 }
 
-void StepFlames(HWND window)
+// The logs stand below the headroom, clipped to the canvas like a copy of the
+// picture onto the surface would be.
+void PasteLogsPicture()
+{
+    const FlameCanvas& canvas = flameCanvas;
+    if (!canvas.logsPixels || !canvas.pixels || canvas.logsWidth <= 0)
+        return;
+    int32_t columns = canvas.logsWidth < canvas.width ? canvas.logsWidth : canvas.width;
+    int32_t rows = canvas.height - FLAME_HEADROOM;
+    if (canvas.logsHeight < rows)
+        rows = canvas.logsHeight;
+    for (int32_t row = 0; row < rows; ++row)
+        memcpy(canvas.pixels + static_cast<int64_t>(FLAME_HEADROOM + row) * canvas.width,
+               canvas.logsPixels + static_cast<int64_t>(row) * canvas.logsWidth, columns * sizeof(uint32_t));
+}
+
+void StepFlameCanvas()
 {
     AdvanceIntensity();
     if (saverSettings.fireMode == FIRE_BONFIRE)
-        CopyLogsPictureIntoCanvas();
+        PasteLogsPicture();
     ++flameCanvas.frameCount;
     RunCellPass();
-    RepaintEffectWindow(window);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cell_pass.h"
+#include "test_hooks.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #define TAMBLORN_X86 1
@@ -19,16 +20,24 @@ const char LEVEL_VARIABLE[] = "TAMBLORN_CELL_PASS";
 
 }  // namespace
 
+// AVX2's support already includes the system's saving of its registers; SSE2's
+// does not, so the system has a say.
+CellPassLevel CellPassLevelOf(bool processorAvx2, bool processorSse2, bool systemKeepsSse)
+{
+    if (processorAvx2)
+        return CELL_PASS_AVX2;
+    return processorSse2 && systemKeepsSse ? CELL_PASS_SSE2 : CELL_PASS_SCALAR;
+}
+
 CellPassLevel SupportedCellPassLevel()
 {
 #if TAMBLORN_X86
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2"))
-        return CELL_PASS_AVX2;
-    if (__builtin_cpu_supports("sse2"))
-        return CELL_PASS_SSE2;
-#endif
+    return CellPassLevelOf(__builtin_cpu_supports("avx2"), __builtin_cpu_supports("sse2"),
+                           flameCanvas.systemKeepsSse != 0);
+#else
     return CELL_PASS_SCALAR;
+#endif
 }
 
 CellPassLevel CellPassLevelFor(const char* request, CellPassLevel supported)

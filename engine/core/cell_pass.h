@@ -13,12 +13,10 @@ enum CellPassLevel { CELL_PASS_SCALAR, CELL_PASS_SSE2, CELL_PASS_AVX2, CELL_PASS
 // Names a level in TAMBLORN_CELL_PASS and in the benchmark's report.
 extern const char* const cellPassLevelNames[CELL_PASS_LEVELS];
 
-// The sequential loop that defines the pass, for tests and the benchmark.
-void RunCellPassReference();
-
 // One variant, whatever the processor supports; the caller makes sure it does.
 void RunCellPassAtLevel(CellPassLevel level);
 
+CellPassLevel CellPassLevelOf(bool processorAvx2, bool processorSse2, bool systemKeepsSse);
 CellPassLevel SupportedCellPassLevel();
 // The level to use for a request (a level's name, or null or anything else
 // for the best one) on a processor supporting levels up to `supported`.
@@ -26,8 +24,6 @@ CellPassLevel CellPassLevelFor(const char* request, CellPassLevel supported);
 // The level RunCellPass uses: chosen on its first call from the processor and
 // the environment variable TAMBLORN_CELL_PASS.
 CellPassLevel ActiveCellPassLevel();
-// Makes the next pass choose its level again (for tests).
-void ForgetCellPassLevel();
 
 // What the variants share. Draws are the generator's words in the order they
 // are taken: two per cell, cooling then ignition. The variants rely on the

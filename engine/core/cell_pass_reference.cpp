@@ -1,6 +1,7 @@
 // The cell pass as the sequential in-place loop that defines it: what every
 // faster variant must reproduce bit for bit.
 #include "cell_pass.h"
+#include "test_hooks.h"
 
 namespace {
 

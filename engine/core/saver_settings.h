@@ -1,0 +1,38 @@
+// The five user settings, their defaults and limits, and a reader of the
+// settings file's format that needs no platform.
+#ifndef TAMBLORN_SAVER_SETTINGS_H
+#define TAMBLORN_SAVER_SETTINGS_H
+
+#include <cstddef>
+#include <cstdint>
+
+const int SETTINGS_TEXT_BYTES = 40;  // 39 bytes of text and the terminating NUL
+const int DEFAULT_FONT_SIZE = 32;
+const int DEFAULT_FLAME_LIMIT = 12;
+const int DEFAULT_LOOP = 0;
+const char DEFAULT_TEXT[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";  // 五字送り火
+// The file's name has no extension: the string table's longer name is read
+// through a 13-byte buffer.
+const char SETTINGS_FILE_NAME[] = "TamblornScrS";
+
+enum FireMode { FIRE_TEXT = 0, FIRE_BONFIRE = 1 };
+
+struct SaverSettings {
+    char text[SETTINGS_TEXT_BYTES];  // Shift-JIS bytes, NUL-terminated
+    int8_t fontSize;
+    int32_t flameLimit;
+    int32_t loop;
+    int32_t fireMode;
+};
+
+extern SaverSettings saverSettings;
+
+// Fills every field from the bytes of a settings file (null and 0 for no
+// file), each missing or unreadable key giving its default, by the rules the
+// Windows profile functions apply to the same file.
+void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings);
+
+// The double-byte characters of the file's text start with these bytes.
+bool IsShiftJisLeadByte(uint8_t byte);
+
+#endif

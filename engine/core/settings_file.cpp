@@ -1,0 +1,326 @@
+// The settings file read without the platform. The rules are those of the
+// profile functions: a line ends at an LF or a CR; blanks (tab to CR, ^Z, space) are
+// trimmed around lines, section and key names and values; a section runs from "[" to the last
+// "]" of its line; section and key names match without regard to case; only
+// the first section of a name and the first key of a name in it count; a key
+// without "=" has no value; one pair of enclosing quotes is dropped; numbers
+// are read as the system reads them (sign, 0x/0o/0b, 32-bit wrap-around).
+#include "saver_settings.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char UTF8_MARK[] = "\xEF\xBB\xBF";
+const size_t UTF8_MARK_BYTES = 3;
+const char UTF16_LITTLE_MARK[] = "\xFF\xFE";
+const char UTF16_BIG_MARK[] = "\xFE\xFF";
+const size_t UTF16_MARK_BYTES = 2;
+const uint32_t ASCII_END = 0x80;
+const char UNCONVERTED = '?';  // what the system's code page makes of a character it lacks
+const uint8_t END_OF_FILE_MARK = 0x1A;
+const int TEXT_CHARACTERS = SETTINGS_TEXT_BYTES - 1;
+const int NUMBER_CHARACTERS = 29;  // what the system's 30-character buffer holds
+const uint8_t LOW_BYTE = 0xFF;
+
+struct Span {
+    const char* start;
+    const char* end;
+};
+
+// The file is Shift-JIS: a lead byte and the byte after it are one character,
+// whatever that byte is, so a double-byte character never ends a line or a name.
+const char* NextCharacter(const char* at, const char* end)
+{
+    return at + (IsShiftJisLeadByte(static_cast<uint8_t>(*at)) && at + 1 < end ? 2 : 1);
+}
+
+bool IsSingle(const char* at, const char* end, char wanted)
+{
+    return NextCharacter(at, end) == at + 1 && *at == wanted;
+}
+
+bool IsBlank(const char* at, const char* end)
+{
+    uint8_t byte = static_cast<uint8_t>(*at);
+    return NextCharacter(at, end) == at + 1 &&
+           ((byte >= '\t' && byte <= '\r') || byte == END_OF_FILE_MARK || byte == ' ');
+}
+
+// The first character equal to `wanted`, or null.
+const char* FindSingle(Span span, char wanted)
+{
+    for (const char* at = span.start; at < span.end; at = NextCharacter(at, span.end))
+        if (IsSingle(at, span.end, wanted))
+            return at;
+    return nullptr;
+}
+
+const char* FindLineEnd(Span span)
+{
+    for (const char* at = span.start; at < span.end; at = NextCharacter(at, span.end))
+        if (IsSingle(at, span.end, '\n') || IsSingle(at, span.end, '\r'))
+            return at;
+    return nullptr;
+}
+
+// The start of the last character equal to `wanted`, or null.
+const char* FindLastSingle(Span span, char wanted)
+{
+    const char* found = nullptr;
+    for (const char* at = span.start; at < span.end; at = NextCharacter(at, span.end))
+        if (IsSingle(at, span.end, wanted))
+            found = at;
+    return found;
+}
+
+Span Trimmed(Span span)
+{
+    while (span.start < span.end && IsBlank(span.start, span.end))
+        span.start = NextCharacter(span.start, span.end);
+    const char* lastEnd = span.start;
+    for (const char* at = span.start; at < span.end;) {
+        const char* next = NextCharacter(at, span.end);
+        if (!IsBlank(at, span.end))
+            lastEnd = next;
+        at = next;
+    }
+    span.end = lastEnd;
+    return span;
+}
+
+char Folded(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// A NUL ends a name as it ends the system's strings.
+bool NameIs(Span name, const char* wanted)
+{
+    const char* at = name.start;
+    for (; *wanted; ++wanted, ++at)
+        if (at == name.end || Folded(*at) != Folded(*wanted))
+            return false;
+    return at == name.end || *at == '\0';
+}
+
+struct Lookup {
+    const char* section;
+    const char* key;
+    bool found;
+    bool hasValue;
+    Span value;
+};
+
+// Finds the value of a key in the first section of its name.
+void FindValue(Span file, Lookup* lookup)
+{
+    bool inSection = false;
+    bool sectionSeen = false;
+    const char* next = file.start;
+    while (next < file.end) {
+        const char* lineEnd = FindLineEnd({next, file.end});
+        Span line = Trimmed({next, lineEnd ? lineEnd : file.end});
+        next = lineEnd ? lineEnd + 1 : file.end;
+        if (line.start == line.end)
+            continue;
+        if (IsSingle(line.start, line.end, '[')) {
+            const char* close = FindLastSingle(line, ']');
+            if (close) {
+                // Leaving the first section of the name ends the search.
+                if (inSection)
+                    return;
+                inSection = !sectionSeen && NameIs(Trimmed({line.start + 1, close}), lookup->section);
+                sectionSeen = sectionSeen || inSection;
+                continue;
+            }
+        }
+        if (!inSection)
+            continue;
+        const char* equals = FindSingle(line, '=');
+        if (!NameIs(Trimmed({line.start, equals ? equals : line.end}), lookup->key))
+            continue;
+        lookup->found = true;
+        lookup->hasValue = equals != nullptr;
+        if (equals)
+            lookup->value = Trimmed({equals + 1, line.end});
+        return;
+    }
+}
+
+int CountCharacters(Span span)
+{
+    int count = 0;
+    for (const char* at = span.start; at < span.end; at = NextCharacter(at, span.end))
+        ++count;
+    return count;
+}
+
+// The value as the system hands it out: up to the first NUL, at most `limit`
+// characters, one pair of enclosing quotes dropped.
+Span ValueCharacters(Span value, int limit)
+{
+    const char* nul = FindSingle(value, '\0');
+    if (nul)
+        value.end = nul;
+    const char* last = FindLastSingle(value, value.start < value.end ? *value.start : '\0');
+    bool quoted = (IsSingle(value.start, value.end, '"') || IsSingle(value.start, value.end, '\'')) &&
+                  last && last != value.start && last + 1 == value.end;
+    if (quoted)
+        ++value.start;
+    int total = CountCharacters(value);
+    int kept = total < limit ? total : limit;
+    // The closing quote goes only when the whole value fits the buffer; when it
+    // was cut off already, the last character kept goes in its place.
+    if (quoted && total <= limit + 1 && kept > 0)
+        --kept;
+    const char* at = value.start;
+    for (int i = 0; i < kept; ++i)
+        at = NextCharacter(at, value.end);
+    return {value.start, at};
+}
+
+void ReadText(Span file, SaverSettings* settings)
+{
+    Lookup lookup = {"BURNING", "TEXT", false, false, {}};
+    FindValue(file, &lookup);
+    Span text = {DEFAULT_TEXT, DEFAULT_TEXT + sizeof DEFAULT_TEXT - 1};
+    if (lookup.found && lookup.hasValue)
+        text = ValueCharacters(lookup.value, TEXT_CHARACTERS);
+    // Only whole characters within 39 bytes are kept.
+    const char* end = text.start;
+    for (const char* at = text.start; at < text.end;) {
+        const char* next = NextCharacter(at, text.end);
+        if (next - text.start > TEXT_CHARACTERS)
+            break;
+        end = at = next;
+    }
+    memset(settings->text, 0, sizeof settings->text);
+    memcpy(settings->text, text.start, static_cast<size_t>(end - text.start));
+}
+
+int DigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 10;
+    return -1;
+}
+
+uint32_t ParseNumber(Span number)
+{
+    const char* at = number.start;
+    while (at < number.end && static_cast<uint8_t>(*at) <= ' ')
+        ++at;
+    bool negative = false;
+    if (at < number.end && (*at == '+' || *at == '-'))
+        negative = *at++ == '-';
+    uint32_t base = 10;
+    if (number.end - at >= 2 && at[0] == '0') {
+        const char prefixes[] = "box";
+        const uint32_t bases[] = {2, 8, 16};
+        for (int i = 0; i < 3; ++i)
+            if (at[1] == prefixes[i]) {
+                base = bases[i];
+                at += 2;
+                break;
+            }
+    }
+    uint32_t total = 0;
+    for (; at < number.end; ++at) {
+        int digit = DigitValue(*at);
+        if (digit < 0 || static_cast<uint32_t>(digit) >= base)
+            break;
+        total = total * base + static_cast<uint32_t>(digit);
+    }
+    return negative ? 0u - total : total;
+}
+
+int32_t ReadNumber(Span file, const char* section, const char* key, int32_t fallback)
+{
+    Lookup lookup = {section, key, false, false, {}};
+    FindValue(file, &lookup);
+    if (!lookup.found || !lookup.hasValue)
+        return fallback;
+    Span number = ValueCharacters(lookup.value, NUMBER_CHARACTERS);
+    if (number.start == number.end)
+        return fallback;
+    return static_cast<int32_t>(ParseNumber(number));
+}
+
+bool StartsWith(Span file, const char* mark, size_t markBytes)
+{
+    return static_cast<size_t>(file.end - file.start) >= markBytes && memcmp(file.start, mark, markBytes) == 0;
+}
+
+// A file marked as Unicode is read as Unicode and handed out in the code page:
+// its ASCII as it is, anything else as a character the code page lacks. The
+// files the saver writes are never marked.
+std::string FromUtf16(Span file, bool bigEndian)
+{
+    std::string text;
+    for (const char* at = file.start; at + 1 < file.end; at += 2) {
+        uint32_t first = static_cast<uint8_t>(at[0]);
+        uint32_t second = static_cast<uint8_t>(at[1]);
+        uint32_t unit = bigEndian ? first << 8 | second : second << 8 | first;
+        text += unit < ASCII_END ? static_cast<char>(unit) : UNCONVERTED;
+    }
+    return text;
+}
+
+int Utf8Continuations(uint8_t lead)
+{
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 1;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 2;
+    return lead >= 0xF0 && lead <= 0xF4 ? 3 : -1;
+}
+
+std::string FromUtf8(Span file)
+{
+    std::string text;
+    for (const char* at = file.start; at < file.end;) {
+        uint8_t lead = static_cast<uint8_t>(*at);
+        if (lead < ASCII_END) {
+            text += *at++;
+            continue;
+        }
+        int continuations = Utf8Continuations(lead);
+        int valid = 0;
+        while (valid < continuations && at + 1 + valid < file.end && (static_cast<uint8_t>(at[1 + valid]) & 0xC0) == 0x80)
+            ++valid;
+        text += UNCONVERTED;
+        at += 1 + valid;
+    }
+    return text;
+}
+
+}  // namespace
+
+void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings)
+{
+    Span file = {bytes, bytes ? bytes + length : bytes};
+    std::string decoded;
+    bool unicode = true;
+    if (StartsWith(file, UTF8_MARK, UTF8_MARK_BYTES))
+        decoded = FromUtf8({file.start + UTF8_MARK_BYTES, file.end});
+    else if (StartsWith(file, UTF16_LITTLE_MARK, UTF16_MARK_BYTES))
+        decoded = FromUtf16({file.start + UTF16_MARK_BYTES, file.end}, false);
+    else if (StartsWith(file, UTF16_BIG_MARK, UTF16_MARK_BYTES))
+        decoded = FromUtf16({file.start + UTF16_MARK_BYTES, file.end}, true);
+    else
+        unicode = false;
+    if (unicode)
+        file = {decoded.data(), decoded.data() + decoded.size()};
+    ReadText(file, settings);
+    settings->fontSize =
+        static_cast<int8_t>(static_cast<uint32_t>(ReadNumber(file, "FONT", "SIZE", DEFAULT_FONT_SIZE)) & LOW_BYTE);
+    settings->flameLimit = ReadNumber(file, "FLAME", "LIMIT", DEFAULT_FLAME_LIMIT);
+    settings->loop = ReadNumber(file, "FLAME", "LOOP", DEFAULT_LOOP);
+    settings->fireMode = ReadNumber(file, "WHITCH", "FIRE", FIRE_TEXT);
+}
