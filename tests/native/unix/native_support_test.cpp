@@ -98,9 +98,10 @@ TEST(NativeSupport, DefaultTextBurnsFromFuelInsideItsLine)
     printf("text fuel points: %d\n", fuel);
     EXPECT_GT(fuel, 0);
     const int top = (flameCanvas.height - DEFAULT_FONT_SIZE) / 2;
-    for (int i = 0; i < flameCanvas.cellCount; ++i)
-        if (flameCanvas.fuel[i])
-            ASSERT_TRUE(i / flameCanvas.width >= top && i / flameCanvas.width < top + DEFAULT_FONT_SIZE) << i;
+    for (int i = 0; i < flameCanvas.cellCount; ++i) {
+        int row = i / flameCanvas.width;
+        ASSERT_TRUE(!flameCanvas.fuel[i] || (row >= top && row < top + DEFAULT_FONT_SIZE)) << i;
+    }
     ReleaseNativeCanvas();
 }
 
