@@ -15,6 +15,7 @@ endforeach()
 # The native programs' own set-up, under the sanitizers of the tree.
 file(GLOB native_support_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/unix/*_test.cpp)
 add_executable(native_support_tests ${native_support_test_sources})
+target_include_directories(native_support_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(native_support_tests PRIVATE tamblorn_unix GTest::gtest_main)
 tamblorn_warnings(native_support_tests)
 gtest_discover_tests(native_support_tests TEST_PREFIX "native.unix.")

@@ -2,9 +2,13 @@
 // encodings, the FreeType text canvas and the settings file's place.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -13,6 +17,7 @@
 #include "native_canvas.h"
 #include "saver_settings.h"
 #include "settings_file.h"
+#include "settings_mutations.h"
 #include "text_encoding.h"
 
 namespace {
@@ -116,4 +121,40 @@ TEST(NativeSupport, SettingsFileIsFoundUnderTheConfigFolder)
     ASSERT_TRUE(SettingsFilePath(path, sizeof path));
     EXPECT_STREQ(path, "/home/user/.config/tamblorn/TamblornScrS");
     EXPECT_FALSE(SettingsFilePath(path, 10));
+}
+
+// The Windows harness's mutated files through the native loader and set-up,
+// under the sanitizers: every file gives a record the canvas can be built and
+// stepped from.
+TEST(NativeSupport, MutatedSettingsFilesLoadAndBurn)
+{
+    const char* stress = getenv("TAMBLORN_STRESS");
+    const int count = stress && strcmp(stress, "1") == 0 ? 10000 : 300;
+    char folder[] = "/tmp/tamblorn-settings-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_CONFIG_HOME", folder, 1);
+    std::string configFolder = std::string(folder) + "/tamblorn";
+    mkdir(configFolder.c_str(), 0700);
+    char path[256];
+    ASSERT_TRUE(SettingsFilePath(path, sizeof path));
+    std::mt19937 random(static_cast<unsigned>(time(nullptr)));
+    for (int i = 0; i < count; ++i) {
+        std::string file = MutatedSettingsFile(random);
+        FILE* out = fopen(path, "wb");
+        ASSERT_NE(out, nullptr);
+        fwrite(file.data(), 1, file.size(), out);
+        fclose(out);
+        memset(&saverSettings, 0x5A, sizeof saverSettings);
+        LoadNativeSettings();
+        ASSERT_LT(strlen(saverSettings.text), static_cast<size_t>(SETTINGS_TEXT_BYTES));
+        monitorLayout = MonitorLayout();
+        SetUpNativeCanvas(640, 480);
+        for (int tick = 0; tick < 2; ++tick)
+            StepFlameCanvas();
+        ReleaseNativeCanvas();
+    }
+    remove(path);
+    rmdir(configFolder.c_str());
+    rmdir(folder);
+    printf("settings files: %d through the native loader\n", count);
 }
