@@ -12,7 +12,7 @@ program=${1:-build/deb/tamblorn}
 memory_minutes=${2:-10}
 xflame=/usr/libexec/xscreensaver/xflame
 CPU_SECONDS=20
-FIRST_FRAME_RUNS=5
+FIRST_FRAME_RUNS=10
 ticks_per_second=$(getconf CLK_TCK)
 
 [ -x "$program" ] || { echo "x11-bench: no program at $program (make deb)" >&2; exit 1; }
@@ -56,12 +56,16 @@ measure_cpu tamblorn "$program" -root
 measure_cpu xflame "$xflame" -root
 
 # The first frame: the run of one tick ends once its frame is on the server.
-echo "Start to first frame (one tick, then exit), $FIRST_FRAME_RUNS runs:"
+times=()
 for _ in $(seq "$FIRST_FRAME_RUNS"); do
   start=$(date +%s%N)
   "$program" -root -ticks 1 >/dev/null 2>&1
-  echo "  $(( ($(date +%s%N) - start) / 1000000 )) ms"
+  times+=($(( ($(date +%s%N) - start) / 1000000 )))
 done
+sorted=$(printf '%s\n' "${times[@]}" | sort -n | tr '\n' ' ')
+echo "Start to first frame (one tick, then exit), $FIRST_FRAME_RUNS runs: $sorted ms" \
+     "(least $(echo "$sorted" | cut -d' ' -f1) ms, median $(echo "$sorted" | cut -d' ' -f$((FIRST_FRAME_RUNS / 2))) ms)"
+echo "  load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 echo "Resident memory of tamblorn -root:"
 "$program" -root >/dev/null 2>&1 &
