@@ -7,6 +7,8 @@
 
 namespace {
 
+const int RANDR_MONITORS_MINOR = 5;  // RandR 1.5 lists monitors
+
 // Adds a monitor given in root coordinates, cut to the window.
 void AddMonitor(int32_t left, int32_t top, int32_t width, int32_t height, bool primary, int32_t windowX,
                 int32_t windowY, int32_t clientWidth, int32_t clientHeight)
@@ -50,9 +52,8 @@ void ReadRandr(Display* display, Window root, int32_t windowX, int32_t windowY, 
     int errorBase = 0;
     int major = 0;
     int minor = 0;
-    const int MONITORS_MINOR = 5;
     if (!XRRQueryExtension(display, &eventBase, &errorBase) || !XRRQueryVersion(display, &major, &minor) ||
-        (major == 1 && minor < MONITORS_MINOR))
+        (major == 1 && minor < RANDR_MONITORS_MINOR))
         return;
     int count = 0;
     XRRMonitorInfo* monitors = XRRGetMonitors(display, root, True, &count);

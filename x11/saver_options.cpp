@@ -16,7 +16,7 @@ namespace {
 const int32_t SIZE_LOWEST = 1;
 const int32_t SIZE_HIGHEST = 127;
 const int32_t STRENGTHS[] = {6, 8, 12};
-const int32_t TICKS_HIGHEST = 1000000000;
+const int32_t TICKS_HIGHEST = 1000000000;  // also the widest number read
 
 bool ReadNumber(const char* text, long lowest, long highest, long* value)
 {
@@ -70,7 +70,7 @@ bool ReadValueOption(const char* name, const char* value, SaverOptions* options)
         return options->haveSize;
     }
     if (strcmp(name, "strength") == 0) {
-        options->haveStrength = ReadNumber(value, 0, SIZE_HIGHEST, &number) && IsStrength(number);
+        options->haveStrength = ReadNumber(value, 0, TICKS_HIGHEST, &number) && IsStrength(number);
         options->strength = static_cast<int32_t>(number);
         return options->haveStrength;
     }

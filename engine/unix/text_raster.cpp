@@ -15,6 +15,8 @@ namespace {
 const size_t FACE_PATH_BYTES = 1024;
 const int FULL_WIDTH_BYTES = 2;
 
+TextCharacter textCharacters[TEXT_CHARACTER_LIMIT];
+
 struct FaceFile {
     char path[FACE_PATH_BYTES];
     int index;
@@ -94,16 +96,15 @@ bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32
     if (loaded) {
         int32_t ascent = 0;
         SizeFace(face, cellSize, &ascent);
-        static TextCharacter characters[TEXT_CHARACTER_LIMIT];
-        int count = ShiftJisCharacters(text, characters, TEXT_CHARACTER_LIMIT);
+        int count = ShiftJisCharacters(text, textCharacters, TEXT_CHARACTER_LIMIT);
         int32_t penX = left;
         for (int i = 0; i < count; ++i) {
             // Unhinted outlines come closest to the Windows program's glyphs.
-            FT_UInt glyph = characters[i].code ? FT_Get_Char_Index(face, characters[i].code) : 0;
+            FT_UInt glyph = textCharacters[i].code ? FT_Get_Char_Index(face, textCharacters[i].code) : 0;
             if (glyph != 0 && FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) == 0)
                 PaintGlyph(target, face->glyph->bitmap, penX + face->glyph->bitmap_left,
                            top + ascent - face->glyph->bitmap_top, left, top, left + boxWidth, top + cellSize, colour);
-            penX += characters[i].bytes * cellSize;
+            penX += textCharacters[i].bytes * cellSize;
         }
         FT_Done_Face(face);
     }
