@@ -12,8 +12,8 @@ struct TextTarget {
     int32_t height;
 };
 
-// The face the text is drawn with: its file, or an empty name when fontconfig
-// finds none.
+// The face asked of fontconfig: the Mincho face that Wine gives the Windows
+// program for "ＭＳ 明朝".
 const char* const CANVAS_FACE_PATTERN = "IPAMincho";
 
 // Draws the text into the box (left, top, boxWidth x cellSize) of the target
