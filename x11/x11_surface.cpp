@@ -204,8 +204,9 @@ void ReleaseSurfaceImage()
     if (!surface.image)
         return;
     if (surface.shared) {
+        // No round trip: the segment is already marked for removal, and the
+        // server lets go of it with the detach or with the connection.
         XShmDetach(surface.display, &surface.segment);
-        XSync(surface.display, False);
         shmdt(surface.segment.shmaddr);
         surface.image->data = nullptr;
     }
