@@ -9,7 +9,7 @@ foreach(group windows depths ending two_heads frame)
            COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/x11/run_x11.py --group ${group}
                    --program $<TARGET_FILE:tamblorn> --render $<TARGET_FILE:tamblorn-render>
                    --work-dir ${CMAKE_BINARY_DIR}/x11-work/${group})
-  set_tests_properties(x11.${group} PROPERTIES TIMEOUT 240 RESOURCE_LOCK tamblorn_x11)
+  set_tests_properties(x11.${group} PROPERTIES TIMEOUT 600 RESOURCE_LOCK tamblorn_x11)
 endforeach()
 
 # The native programs' own set-up, under the sanitizers of the tree.
