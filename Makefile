@@ -5,11 +5,12 @@
 # make run    installs what is missing, builds, and runs the saver (ARGS=/c for the dialog)
 # make dist   builds the installer and packs the saver with its read-me into a zip
 # make bench  runs the cell pass benchmarks, natively and under Wine
+# make deb    builds the Debian package of the X11 program: build/tamblorn_<version>_<arch>.deb
 
 JOBS ?= 2
 ARGS ?= /s
 
-.PHONY: all setup native win32 win64 test stress run dist bench clean
+.PHONY: all setup native win32 win64 deb test stress run dist bench clean
 
 all: native win32
 
@@ -27,6 +28,14 @@ win32:
 win64:
 	cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build/win64 -j$(JOBS)
+
+# A release tree without sanitizers that builds only what the package holds.
+deb:
+	cmake -S . -B build/deb -DCMAKE_BUILD_TYPE=Release -DTAMBLORN_SANITIZE=OFF -DTAMBLORN_PACKAGE_ONLY=ON >/dev/null
+	cmake --build build/deb -j$(JOBS)
+	cd build/deb && rm -f tamblorn_*.deb && cpack -G DEB >/dev/null
+	cp build/deb/tamblorn_*.deb build/
+	@ls build/tamblorn_*.deb
 
 test: setup
 	@bash tools/run-tests.sh

@@ -1,7 +1,10 @@
 # Native tree: the simulation core with sanitizers, its tests, the artwork
 # generators and the benchmarks.
-find_package(GTest REQUIRED)
-include(GoogleTest)
+option(TAMBLORN_PACKAGE_ONLY "Build only the programs of the Debian package" OFF)
+if(NOT TAMBLORN_PACKAGE_ONLY)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
 
 option(TAMBLORN_SANITIZE "Build the core and its tests with ASan and UBSan" ON)
 set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
@@ -13,6 +16,12 @@ if(TAMBLORN_SANITIZE)
   target_compile_options(tamblorn_engine_core PUBLIC ${sanitize_flags})
   target_link_options(tamblorn_engine_core PUBLIC ${sanitize_flags})
 endif()
+
+include(cmake/native-programs.cmake)
+if(TAMBLORN_PACKAGE_ONLY)
+  return()
+endif()
+include(tests/x11/x11.cmake)
 
 file(GLOB core_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*_test.cpp)
 list(FILTER core_test_sources EXCLUDE REGEX "artwork_test\\.cpp$")

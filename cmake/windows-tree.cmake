@@ -99,7 +99,8 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
 endif()
 
 # The renderer runs the effect's set-up and step with a small host of its own.
-add_executable(tamblorn-render tools/tamblorn_render.cpp tools/render_host.cpp ${TAMBLORN_RESOURCES})
+add_executable(tamblorn-render tools/tamblorn_render.cpp tools/render_setup_win32.cpp tools/render_host.cpp
+               ${TAMBLORN_RESOURCES})
 target_include_directories(tamblorn-render SYSTEM PRIVATE /usr/include/stb)
 target_link_libraries(tamblorn-render PRIVATE tamblorn_engine)
 tamblorn_warnings(tamblorn-render)
@@ -108,6 +109,11 @@ tamblorn_warnings(tamblorn-render)
 add_executable(flame_bench bench/windows_bench.cpp bench/bench_cases.cpp)
 target_link_libraries(flame_bench PRIVATE tamblorn_engine_core)
 tamblorn_warnings(flame_bench)
+
+# The native renderer whose bonfire dumps must equal this tree's (the suite
+# builds the native tree first).
+set(TAMBLORN_NATIVE_RENDER ${PROJECT_SOURCE_DIR}/build/native/tamblorn-render CACHE FILEPATH
+    "The native tamblorn-render to compare with")
 
 # The bonfire canvas after 60 ticks seeded with 7, as the renderer writes it.
 set(TAMBLORN_BONFIRE_HASH cab75a9e0ad9b1f5b20facb51a00ac2037857c9f19df5bf7db2e55844ea2e9be)
@@ -124,7 +130,8 @@ if(TAMBLORN_WINDOWS_TESTS)
   foreach(test_source ${windows_tests})
     get_filename_component(test_name ${test_source} NAME_WE)
     add_executable(${test_name} ${test_source} tests/win32/win_test_support.cpp ${TAMBLORN_RESOURCES})
-    target_include_directories(${test_name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32 ${PROJECT_SOURCE_DIR}/tests/native)
+    target_include_directories(${test_name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32 ${PROJECT_SOURCE_DIR}/tests/native
+                               ${PROJECT_SOURCE_DIR}/tests)
     target_link_libraries(${test_name} PRIVATE tamblorn_host gtest gtest_main)
     if(test_name STREQUAL "version_resource_test")
       target_link_libraries(${test_name} PRIVATE version)
@@ -147,6 +154,7 @@ if(TAMBLORN_WINDOWS_TESTS)
   add_test(NAME windows.render_check
            COMMAND ${CMAKE_COMMAND} -DWINE_RUN=${CMAKE_BINARY_DIR}/wine-run.sh -DRENDER=$<TARGET_FILE:tamblorn-render>
                    -DWORK_DIR=${CMAKE_BINARY_DIR} -DBONFIRE_HASH=${TAMBLORN_BONFIRE_HASH}
+                   -DNATIVE_RENDER=${TAMBLORN_NATIVE_RENDER}
                    -P ${PROJECT_SOURCE_DIR}/tests/win32/render_check.cmake)
   set_tests_properties(windows.render_check PROPERTIES TIMEOUT 120 RESOURCE_LOCK wine_prefix)
 

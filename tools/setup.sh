@@ -16,6 +16,8 @@ packages=(
   wine wine32:i386 wine64
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   nsis xserver-xephyr libxinerama1 libxinerama1:i386
+  libx11-dev libxext-dev libxrandr-dev libxinerama-dev libfreetype-dev libfontconfig-dev
+  lintian dpkg-dev xscreensaver xscreensaver-data-extra x11-utils procps
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

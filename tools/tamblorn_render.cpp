@@ -1,10 +1,9 @@
 // Renders the flames off screen through the saver's own set-up and step, for
-// pictures and exact regression checks:
+// pictures and exact regression checks, on Windows and natively (the
+// platform's set-up is in render_setup_*.cpp):
 //   tamblorn-render [--mode text|bonfire] [--text T] [--size N] [--limit N]
 //                   [--loop] [--seed N] [--ticks N] [--client WxH]
 //                   [--png FILE] [--frames DIR] [--raw FILE]
-#include <windows.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,15 +13,12 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
-#include "canvas_setup.h"
-#include "effect_window.h"
 #include "flame_canvas.h"
+#include "render_setup.h"
 #include "saver_settings.h"
-#include "settings_profile.h"
 
 namespace {
 
-const char RENDER_CLASS[] = "TamblornRender";
 const char RAW_MAGIC[] = "TBFL";
 const uint32_t RAW_VERSION = 1;
 const int DEFAULT_TICKS = 100;
@@ -111,33 +107,15 @@ bool ReadOptions(int argc, char** argv, RenderOptions* options)
 
 void ApplyOptions(const RenderOptions& options)
 {
-    LoadSaverSettings();
+    LoadRenderSettings();
     saverSettings.fireMode = options.fireMode;
     if (options.haveText)
-        lstrcpynA(saverSettings.text, options.text.c_str(), SETTINGS_TEXT_BYTES);
+        CopyRenderText(options.text.c_str());
     if (options.haveSize)
         saverSettings.fontSize = static_cast<int8_t>(options.size & 0xFF);
     if (options.haveLimit)
         saverSettings.flameLimit = options.limit;
     saverSettings.loop = options.loop ? 1 : 0;
-}
-
-HWND CreateRenderWindow(const RenderOptions& options)
-{
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = SaverModuleInstance();
-    windowClass.lpszClassName = RENDER_CLASS;
-    RegisterClassA(&windowClass);
-    return CreateWindowExA(0, RENDER_CLASS, "tamblorn-render", WS_POPUP, 0, 0, options.clientWidth,
-                           options.clientHeight, nullptr, nullptr, SaverModuleInstance(), nullptr);
-}
-
-void BuildCanvas(HWND window, const RenderOptions& options)
-{
-    SetUpEffectCanvas(window, options.clientWidth, options.clientHeight);
-    if (options.haveSeed)
-        SeedNoise(options.seed);
 }
 
 bool WritePng(const std::string& path)
@@ -202,21 +180,23 @@ int main(int argc, char** argv)
     if (!ReadOptions(argc, argv, &options))
         return Usage();
     ApplyOptions(options);
-    HWND window = CreateRenderWindow(options);
-    BuildCanvas(window, options);
+    SetUpRenderCanvas(options.clientWidth, options.clientHeight);
+    if (options.haveSeed)
+        SeedNoise(options.seed);
 
     bool written = true;
     if (!options.frames.empty())
-        CreateDirectoryA(options.frames.c_str(), nullptr);
+        MakeFramesFolder(options.frames.c_str());
     for (int tick = 1; tick <= options.ticks; ++tick) {
-        StepFlames(window);
+        StepRenderCanvas();
         if (!options.frames.empty()) {
+            FinishRenderSteps();
             char name[32];
-            snprintf(name, sizeof name, "\\frame%04d.png", tick);
+            snprintf(name, sizeof name, FRAME_NAME_FORMAT, tick);
             written = WritePng(options.frames + name) && written;
         }
     }
-    GdiFlush();
+    FinishRenderSteps();
     if (!options.png.empty())
         written = WritePng(options.png) && written;
     if (!options.raw.empty())
@@ -225,6 +205,6 @@ int main(int argc, char** argv)
     printf("canvas %dx%d fuel %d origin %d,%d level %d\n", flameCanvas.width, flameCanvas.height, CountFuel(),
            flameCanvas.originX, flameCanvas.originY, flameCanvas.level);
     fflush(stdout);
-    DestroyWindow(window);
+    EndRender();
     return written ? 0 : 1;
 }

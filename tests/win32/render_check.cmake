@@ -62,3 +62,33 @@ endforeach()
 file(REMOVE ${settings_file})
 unset(ENV{TAMBLORN_LC_ALL})
 message(STATUS "${summaries}")
+
+# The native renderer (build/native, made first by the suite) gives the same
+# bonfire bytes for the same seed and ticks; the text's fuel is counted in both.
+if(NOT NATIVE_RENDER OR NOT EXISTS ${NATIVE_RENDER})
+  message(STATUS "no native renderer at ${NATIVE_RENDER}: the builds are not compared")
+  return()
+endif()
+# No settings file of this machine's user: the defaults, as in the prefix.
+set(native_render ${CMAKE_COMMAND} -E env XDG_CONFIG_HOME=${WORK_DIR}/native-config ${NATIVE_RENDER})
+foreach(run "1;1" "7;60" "12345;250")
+  list(GET run 0 seed)
+  list(GET run 1 ticks)
+  render(windows_summary --mode bonfire --seed ${seed} --ticks ${ticks} --raw bonfire-windows.raw)
+  execute_process(COMMAND ${native_render} --mode bonfire --seed ${seed} --ticks ${ticks}
+                          --raw ${WORK_DIR}/bonfire-native.raw
+                  RESULT_VARIABLE result OUTPUT_VARIABLE native_summary)
+  file(SHA256 ${WORK_DIR}/bonfire-windows.raw windows_hash)
+  file(SHA256 ${WORK_DIR}/bonfire-native.raw native_hash)
+  if(NOT result EQUAL 0 OR NOT windows_hash STREQUAL native_hash)
+    message(FATAL_ERROR "bonfire seed ${seed}, ${ticks} ticks: Windows ${windows_summary} native ${native_summary}")
+  endif()
+endforeach()
+render(windows_text --seed 7 --ticks 1)
+execute_process(COMMAND ${native_render} --seed 7 --ticks 1 OUTPUT_VARIABLE native_text)
+string(REGEX REPLACE ".*fuel ([0-9]+).*" "\\1" windows_fuel "${windows_text}")
+string(REGEX REPLACE ".*fuel ([0-9]+).*" "\\1" native_fuel "${native_text}")
+message(STATUS "default text fuel points: Windows ${windows_fuel}, native ${native_fuel}")
+if(NOT native_text MATCHES "^canvas 320x232 fuel [1-9][0-9]* origin 352,268")
+  message(FATAL_ERROR "unexpected native summary: ${native_text}")
+endif()

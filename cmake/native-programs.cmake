@@ -1,0 +1,77 @@
+# The native front ends on the core: the X11 program of the XScreenSaver
+# family and the renderer, their shared set-up (FreeType text, the built-in
+# logs picture, the settings file's place), and the Debian package.
+find_package(X11 REQUIRED)
+find_package(Freetype REQUIRED)
+find_package(Fontconfig REQUIRED)
+find_path(TAMBLORN_STB_DIR stb_image_write.h PATH_SUFFIXES stb)
+
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/generated)
+set(logs_data ${CMAKE_BINARY_DIR}/generated/logs_bitmap_data.cpp)
+add_custom_command(OUTPUT ${logs_data}
+                   COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/resources/logs.bmp -DOUTPUT=${logs_data}
+                           -DNAME=LOGS_BITMAP -P ${PROJECT_SOURCE_DIR}/cmake/embed-file.cmake
+                   DEPENDS ${PROJECT_SOURCE_DIR}/resources/logs.bmp ${PROJECT_SOURCE_DIR}/cmake/embed-file.cmake)
+
+file(GLOB unix_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/engine/unix/*.cpp)
+add_library(tamblorn_unix STATIC ${unix_sources} ${logs_data})
+target_include_directories(tamblorn_unix PUBLIC ${PROJECT_SOURCE_DIR}/engine/unix)
+target_link_libraries(tamblorn_unix PUBLIC tamblorn_engine_core Freetype::Freetype Fontconfig::Fontconfig)
+tamblorn_warnings(tamblorn_unix)
+
+file(GLOB x11_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/x11/*.cpp)
+add_executable(tamblorn ${x11_sources})
+target_link_libraries(tamblorn PRIVATE tamblorn_unix X11::X11 X11::Xext X11::Xrandr X11::Xinerama)
+tamblorn_warnings(tamblorn)
+if(TAMBLORN_PACKAGE_ONLY)
+  # Debian's usual hardening for the packaged program.
+  target_compile_options(tamblorn PRIVATE -D_FORTIFY_SOURCE=2 -fstack-protector-strong)
+  target_link_options(tamblorn PRIVATE -Wl,-z,relro,-z,now)
+endif()
+
+if(TAMBLORN_STB_DIR)
+  add_executable(tamblorn-render tools/tamblorn_render.cpp tools/render_setup_unix.cpp)
+  target_include_directories(tamblorn-render SYSTEM PRIVATE ${TAMBLORN_STB_DIR})
+  target_link_libraries(tamblorn-render PRIVATE tamblorn_unix)
+  tamblorn_warnings(tamblorn-render)
+endif()
+
+# The package: `make deb` builds it from a release tree without sanitizers.
+file(STRINGS ${PROJECT_SOURCE_DIR}/VERSION tamblorn_version LIMIT_COUNT 1)
+set(package_dir ${PROJECT_SOURCE_DIR}/x11/package)
+set(man_page ${CMAKE_BINARY_DIR}/generated/tamblorn.6.gz)
+set(changelog ${CMAKE_BINARY_DIR}/generated/changelog.gz)
+add_custom_command(OUTPUT ${man_page} ${changelog}
+                   COMMAND sh -c "gzip -9nc '${package_dir}/tamblorn.6' > '${man_page}' && gzip -9nc '${package_dir}/changelog' > '${changelog}'"
+                   DEPENDS ${package_dir}/tamblorn.6 ${package_dir}/changelog VERBATIM)
+add_custom_target(package_documents ALL DEPENDS ${man_page} ${changelog})
+
+install(TARGETS tamblorn RUNTIME DESTINATION libexec/xscreensaver COMPONENT saver)
+install(FILES ${package_dir}/tamblorn.xml DESTINATION share/xscreensaver/config COMPONENT saver)
+install(FILES ${package_dir}/tamblorn.desktop DESTINATION share/applications/screensavers COMPONENT saver)
+install(FILES ${man_page} DESTINATION share/man/man6 COMPONENT saver)
+install(FILES ${package_dir}/copyright ${changelog} DESTINATION share/doc/tamblorn COMPONENT saver)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tamblorn)
+set(CPACK_PACKAGE_VERSION ${tamblorn_version})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_COMPONENTS_ALL saver)
+set(CPACK_DEB_COMPONENT_INSTALL OFF)
+set(CPACK_PACKAGE_CONTACT "Tamblorn developers <dev@tamblorn.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "burning text and bonfire screen saver for the XScreenSaver family")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "A line of text, Japanese or not, burns in heat-diffusion flames that rise,\n"
+    "cool as they climb and grow in steps. Every ten seconds the text jumps to\n"
+    "another place inside one monitor. A second mode burns a small bonfire.\n"
+    "It reads the settings file of the Windows program in its own format.")
+string(JOIN "" CPACK_DEBIAN_PACKAGE_DESCRIPTION ${CPACK_DEBIAN_PACKAGE_DESCRIPTION})
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-mincho")
+set(CPACK_DEBIAN_PACKAGE_ENHANCES "xscreensaver")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

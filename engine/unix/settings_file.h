@@ -1,0 +1,16 @@
+// Where the native programs find the settings file of the Windows program:
+// $XDG_CONFIG_HOME/tamblorn/TamblornScrS, or ~/.config/tamblorn/TamblornScrS.
+#ifndef TAMBLORN_SETTINGS_FILE_H
+#define TAMBLORN_SETTINGS_FILE_H
+
+#include <cstddef>
+
+// False when neither $XDG_CONFIG_HOME nor $HOME gives a folder or the path
+// does not fit.
+bool SettingsFilePath(char* path, size_t size);
+
+// Reads the settings file into saverSettings: every field gets its value or
+// its default, also when the file is missing, unreadable or damaged.
+void LoadNativeSettings();
+
+#endif

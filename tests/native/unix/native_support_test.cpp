@@ -1,0 +1,160 @@
+// The native programs' own set-up: the built-in logs picture, the text's
+// encodings, the FreeType text canvas and the settings file's place.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "flame_canvas.h"
+#include "logs_picture.h"
+#include "native_canvas.h"
+#include "saver_settings.h"
+#include "settings_file.h"
+#include "settings_mutations.h"
+#include "text_encoding.h"
+
+namespace {
+
+const char DEFAULT_TEXT_BYTES[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";
+const int LOGS_WIDTH = 286;
+const int LOGS_HEIGHT = 106;
+
+int CountFuel()
+{
+    int fuel = 0;
+    for (int i = 0; i < flameCanvas.cellCount; ++i)
+        fuel += flameCanvas.fuel[i] != 0;
+    return fuel;
+}
+
+}  // namespace
+
+TEST(NativeSupport, BuiltInLogsPictureDecodesWithItsEmbers)
+{
+    LogsPicture picture;
+    ASSERT_TRUE(LoadBuiltInLogsPicture(&picture));
+    EXPECT_EQ(picture.width, LOGS_WIDTH);
+    EXPECT_EQ(picture.height, LOGS_HEIGHT);
+    int embers = 0;
+    for (int i = 0; i < picture.width * picture.height; ++i)
+        embers += picture.pixels[i] == EMBER_PIXEL;
+    EXPECT_GT(embers, 0);
+    FreeLogsPicture(&picture);
+}
+
+TEST(NativeSupport, CutOrWrongBitmapsAreRefusedWithoutReadingPastTheEnd)
+{
+    LogsPicture picture;
+    for (size_t size = 0; size < LOGS_BITMAP_SIZE; size += size < 64 ? 1 : 997) {
+        std::vector<unsigned char> cut(LOGS_BITMAP, LOGS_BITMAP + size);
+        EXPECT_FALSE(DecodeBitmap(cut.data(), cut.size(), &picture)) << size;
+        EXPECT_EQ(picture.pixels, nullptr);
+    }
+    std::vector<unsigned char> eightBit(LOGS_BITMAP, LOGS_BITMAP + LOGS_BITMAP_SIZE);
+    eightBit[28] = 8;
+    EXPECT_FALSE(DecodeBitmap(eightBit.data(), eightBit.size(), &picture));
+}
+
+TEST(NativeSupport, LocaleTextBecomesShiftJisAndLosesOnlyWhatItLacks)
+{
+    ASSERT_NE(setlocale(LC_ALL, "C.UTF-8"), nullptr);
+    char out[SETTINGS_TEXT_BYTES];
+    ASSERT_TRUE(LocaleTextToShiftJis("五字送り火", out, sizeof out));
+    EXPECT_STREQ(out, DEFAULT_TEXT_BYTES);
+    ASSERT_TRUE(LocaleTextToShiftJis("A\xF0\x9F\x94\xA5Z\xFF!", out, sizeof out));  // an emoji, a stray byte
+    EXPECT_STREQ(out, "AZ!");
+    // Twenty double-byte characters: the 40-byte record keeps 19 of them whole.
+    std::string long_text;
+    for (int i = 0; i < 20; ++i)
+        long_text += "火";
+    ASSERT_TRUE(LocaleTextToShiftJis(long_text.c_str(), out, sizeof out));
+    EXPECT_EQ(strlen(out), 38u);
+    setlocale(LC_ALL, "C");
+}
+
+TEST(NativeSupport, ShiftJisCharactersKeepTheirByteWidths)
+{
+    TextCharacter characters[TEXT_CHARACTER_LIMIT];
+    ASSERT_EQ(ShiftJisCharacters(DEFAULT_TEXT_BYTES, characters, TEXT_CHARACTER_LIMIT), 5);
+    EXPECT_EQ(characters[0].code, 0x4E94u);  // 五
+    EXPECT_EQ(characters[4].bytes, 2);
+    ASSERT_EQ(ShiftJisCharacters("A\x8C", characters, TEXT_CHARACTER_LIMIT), 2);  // a lead byte cut off
+    EXPECT_EQ(characters[0].code, static_cast<uint32_t>('A'));
+    EXPECT_EQ(characters[1].code, 0u);
+    EXPECT_EQ(characters[1].bytes, 1);
+}
+
+TEST(NativeSupport, DefaultTextBurnsFromFuelInsideItsLine)
+{
+    ReadSettingsFile(nullptr, 0, &saverSettings);
+    monitorLayout = MonitorLayout();
+    SetUpNativeCanvas(1024, 768);
+    ASSERT_EQ(flameCanvas.width, 320);
+    ASSERT_EQ(flameCanvas.height, 232);
+    EXPECT_EQ(flameCanvas.originX, 352);
+    int fuel = CountFuel();
+    printf("text fuel points: %d\n", fuel);
+    EXPECT_GT(fuel, 0);
+    const int top = (flameCanvas.height - DEFAULT_FONT_SIZE) / 2;
+    for (int i = 0; i < flameCanvas.cellCount; ++i) {
+        int row = i / flameCanvas.width;
+        ASSERT_TRUE(!flameCanvas.fuel[i] || (row >= top && row < top + DEFAULT_FONT_SIZE)) << i;
+    }
+    ReleaseNativeCanvas();
+}
+
+TEST(NativeSupport, SettingsFileIsFoundUnderTheConfigFolder)
+{
+    char path[256];
+    setenv("HOME", "/home/user", 1);
+    setenv("XDG_CONFIG_HOME", "/etc/xdg-user", 1);
+    ASSERT_TRUE(SettingsFilePath(path, sizeof path));
+    EXPECT_STREQ(path, "/etc/xdg-user/tamblorn/TamblornScrS");
+    setenv("XDG_CONFIG_HOME", "relative", 1);
+    ASSERT_TRUE(SettingsFilePath(path, sizeof path));
+    EXPECT_STREQ(path, "/home/user/.config/tamblorn/TamblornScrS");
+    EXPECT_FALSE(SettingsFilePath(path, 10));
+}
+
+// The Windows harness's mutated files through the native loader and set-up,
+// under the sanitizers: every file gives a record the canvas can be built and
+// stepped from.
+TEST(NativeSupport, MutatedSettingsFilesLoadAndBurn)
+{
+    const char* stress = getenv("TAMBLORN_STRESS");
+    const int count = stress && strcmp(stress, "1") == 0 ? 10000 : 300;
+    char folder[] = "/tmp/tamblorn-settings-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_CONFIG_HOME", folder, 1);
+    std::string configFolder = std::string(folder) + "/tamblorn";
+    mkdir(configFolder.c_str(), 0700);
+    char path[256];
+    ASSERT_TRUE(SettingsFilePath(path, sizeof path));
+    std::mt19937 random(static_cast<unsigned>(time(nullptr)));
+    for (int i = 0; i < count; ++i) {
+        std::string file = MutatedSettingsFile(random);
+        FILE* out = fopen(path, "wb");
+        ASSERT_NE(out, nullptr);
+        fwrite(file.data(), 1, file.size(), out);
+        fclose(out);
+        memset(&saverSettings, 0x5A, sizeof saverSettings);
+        LoadNativeSettings();
+        ASSERT_LT(strlen(saverSettings.text), static_cast<size_t>(SETTINGS_TEXT_BYTES));
+        monitorLayout = MonitorLayout();
+        SetUpNativeCanvas(640, 480);
+        for (int tick = 0; tick < 2; ++tick)
+            StepFlameCanvas();
+        ReleaseNativeCanvas();
+    }
+    remove(path);
+    rmdir(configFolder.c_str());
+    rmdir(folder);
+    printf("settings files: %d through the native loader\n", count);
+}

@@ -1,0 +1,295 @@
+#!/usr/bin/env python3
+"""End-to-end runs of the X11 program `tamblorn` on virtual displays.
+
+Each group starts its own Xvfb through tools/start-display.sh (the two-head
+group a nested Xephyr with two Xinerama heads, as the Windows tests do) and
+drives the program as the XScreenSaver daemon and a user would: window ids,
+XSCREENSAVER_WINDOW, -root, signals, resizes; screenshots through xwd.
+
+    run_x11.py --group windows|depths|ending|two_heads|frame --program .../tamblorn \\
+        --render .../tamblorn-render --work-dir ...
+"""
+
+import argparse
+import os
+import re
+import signal
+import subprocess
+import sys
+import time
+import unittest
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'e2e'))
+import run_e2e as e2e  # noqa: E402
+import two_monitors  # noqa: E402
+
+# The default text at 32 pixels is a 320 x 232 canvas; (left, top, right, bottom).
+CANVAS_SIZE = (320, 232)
+SCREEN_CANVAS = (352, 268, 672, 500)
+TARGET_SIZE = (640, 480)
+STOP_ALLOWANCE = 0.2
+STOP_SIGNALS = (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)
+START_WAIT = 60.0  # an upper bound: the tests wait for the state, on a busy machine too
+CYCLES = 100
+FRAME_TICKS = 60
+FRAME_SEED = 7
+BAD_OPTIONS = (['-bogus'], ['-size'], ['-size', '0'], ['-size', '128'], ['-size', '3x'], ['-strength', '7'],
+               ['-window-id', 'zero'], ['-window-id', '0'], ['root'], ['-ticks', '-1'], ['--seed', 'x'])
+
+CONFIG = argparse.Namespace()
+
+
+def centred(width, height, size=CANVAS_SIZE):
+    left, top = (width - size[0]) // 2, (height - size[1]) // 2
+    return (left, top, left + size[0], top + size[1])
+
+
+def start(args, extra_env=None):
+    env = dict(os.environ, DISPLAY=e2e.STAGE.display, XDG_CONFIG_HOME=CONFIG.work_dir)
+    env.pop('XSCREENSAVER_WINDOW', None)
+    env.update(extra_env or {})
+    return subprocess.Popen([CONFIG.program] + args, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+
+def finish(process, timeout=30):
+    output, errors = process.communicate(timeout=timeout)
+    return process.returncode, errors.decode('utf-8', 'replace')
+
+
+def segments_of(pid):
+    """The shared-memory segments the process created that still exist."""
+    table = subprocess.run(['ipcs', '-m', '-p'], stdout=subprocess.PIPE, check=True).stdout.decode()
+    return [line for line in table.splitlines() if re.match(r'^\s*\d+\s+\S+\s+%d\s' % pid, line)]
+
+
+def marked_segments(pid):
+    """The process's segments, once every one is marked for removal (as it is once attached)."""
+    ids = [line.split()[0] for line in segments_of(pid)]
+    table = subprocess.run(['ipcs', '-m'], stdout=subprocess.PIPE, check=True).stdout.decode().splitlines()
+    marked = [line for line in table if line.split()[1:2] and line.split()[1] in ids and 'dest' in line]
+    return ids if ids and len(marked) == len(ids) else []
+
+
+def window_shot(window):
+    """The window's contents as (width, height, RGB bytes)."""
+    xwd = subprocess.Popen(['xwd', '-id', str(window), '-silent', '-display', e2e.STAGE.display],
+                           stdout=subprocess.PIPE)
+    ppm = subprocess.run(['/usr/bin/convert', 'xwd:-', 'ppm:-'], stdin=xwd.stdout, stdout=subprocess.PIPE,
+                         check=True, timeout=30).stdout
+    xwd.wait()
+    return e2e.parse_ppm(ppm)
+
+
+def make_window(size=TARGET_SIZE):
+    """A plain window of the test's own (xlogo), as the daemon would give one."""
+    holder = subprocess.Popen(['xlogo', '-display', e2e.STAGE.display, '-geometry', '%dx%d+0+0' % size,
+                               '-bg', 'black', '-fg', 'black'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    found = e2e.wait_for(lambda: e2e.x_tool('xdotool', 'search', '--onlyvisible', '--name', '^xlogo$').split(),
+                         START_WAIT)
+    # The named window is the toolkit's shell: its one child covers it and is the one to draw on.
+    children = e2e.x_tool('xwininfo', '-children', '-id', found[-1])
+    return holder, int(re.findall(r'^\s+(0x[0-9a-f]+)', children, re.M)[0], 16)
+
+
+def wait_flames(rect, shot=e2e.screenshot):
+    return e2e.wait_for(lambda: (lambda image: image if e2e.lit_bytes(image, rect) else None)(shot()), START_WAIT)
+
+
+class Windows(unittest.TestCase):
+    """Where the program draws, and how it follows and leaves its window."""
+
+    def check_stops(self, process, send):
+        send()
+        code, errors = finish(process)
+        self.assertEqual(code, 0, errors)
+        self.assertEqual(segments_of(process.pid), [])
+
+    def test_own_window_burns_centred_and_ends_on_q_and_escape(self):
+        for key in ('q', 'Escape'):
+            process = start(['-seed', '3'])
+            window = int(e2e.wait_for(lambda: e2e.x_tool('xdotool', 'search', '--name', '^Tamblorn$').split(),
+                                      START_WAIT)[0])
+            image = wait_flames(SCREEN_CANVAS)
+            self.assertIsNotNone(image)
+            self.assertEqual(e2e.lit_outside(image, SCREEN_CANVAS), 0)
+            self.check_stops(process, lambda: e2e.x_tool('xdotool', 'key', '--window', str(window), key))
+
+    def test_resize_recentres_the_canvas(self):
+        process = start(['-bonfire'])
+        window = e2e.wait_for(lambda: e2e.x_tool('xdotool', 'search', '--name', '^Tamblorn$').split(), START_WAIT)
+        bonfire = (286, 306)
+        self.assertIsNotNone(wait_flames(centred(1024, 768, bonfire)))
+        e2e.x_tool('xdotool', 'windowsize', '--sync', window[0], '800', '700')
+        moved = centred(800, 700, bonfire)
+        image = e2e.wait_for(lambda: (lambda i: i if e2e.lit_bytes(i, moved) and
+                                      not e2e.lit_outside(i, moved) else None)(e2e.screenshot()), START_WAIT)
+        self.assertIsNotNone(image, 'the canvas did not move to %s' % (moved,))
+        self.check_stops(process, process.terminate)
+
+    def test_window_id_and_the_daemons_window_ends_with_the_window(self):
+        for how in ('option', 'environment', 'daemon'):
+            holder, window = make_window()
+            # The daemon passes --root with its window in the environment.
+            args = {'option': ['-window-id', hex(window)], 'environment': [], 'daemon': ['--root']}[how]
+            env = {} if how == 'option' else {'XSCREENSAVER_WINDOW': hex(window)}
+            process = start(args, env)
+            rect = centred(*TARGET_SIZE)
+            image = wait_flames(rect, lambda: window_shot(window))
+            self.assertIsNotNone(image, how)
+            self.assertEqual(e2e.lit_outside(image, rect), 0, how)
+            self.check_stops(process, holder.kill)
+            holder.wait()
+
+    def test_root_burns_in_the_middle_and_leaves_the_rest_black(self):
+        process = start(['--root', '--seed', '5'])
+        image = wait_flames(SCREEN_CANVAS)
+        self.assertIsNotNone(image)
+        self.assertEqual(e2e.lit_outside(image, SCREEN_CANVAS), 0)
+        self.check_stops(process, process.terminate)
+
+
+class Depths(unittest.TestCase):
+    """TrueColor of depth 16 burns too; a visual it cannot draw on ends with a message and 1."""
+
+    def test_depth_16_burns_and_depth_8_is_refused(self):
+        for depth, expected in ((16, 0), (8, 1)):
+            found = subprocess.run(['bash', e2e.START_DISPLAY, '440', '459'], stdout=subprocess.PIPE,
+                                   env=dict(os.environ, TAMBLORN_SCREEN='1024x768x%d' % depth), check=True)
+            number, xvfb = found.stdout.split()
+            saved, e2e.STAGE.display = e2e.STAGE.display, ':' + number.decode()
+            try:
+                process = start(['-root'])
+                image = wait_flames(SCREEN_CANVAS) if expected == 0 else e2e.screenshot()
+                process.terminate()
+                code, errors = finish(process)
+            finally:
+                os.kill(int(xvfb), signal.SIGTERM)
+                e2e.STAGE.display = saved
+            self.assertEqual(code, expected, errors)
+            self.assertEqual(image is not None and e2e.lit_bytes(image, SCREEN_CANVAS) > 0, expected == 0, depth)
+            self.assertEqual('TrueColor' in errors, expected == 1, errors)
+
+
+class Ending(unittest.TestCase):
+    """Signals, wrong options and many starts and stops leave nothing behind."""
+
+    def started(self, args=('-root', '-bonfire'), env=None):
+        process = start(list(args), env)
+        self.assertTrue(e2e.wait_for(lambda: marked_segments(process.pid) or process.poll() is not None,
+                                     START_WAIT, 0.01), 'no shared image')
+        return process
+
+    def test_each_signal_ends_it_at_once_with_0_and_no_segment(self):
+        for number in STOP_SIGNALS:
+            # The sanitizers' leak scan at exit is theirs, not the program's ending: it is left out here.
+            process = self.started(env={'ASAN_OPTIONS': 'detect_leaks=0'})
+            sent = time.monotonic()
+            process.send_signal(number)
+            e2e.wait_for(lambda: process.poll() is not None, 5, 0.002)
+            took = time.monotonic() - sent
+            code, errors = finish(process)
+            self.assertEqual(code, 0, errors)
+            self.assertLess(took, STOP_ALLOWANCE, signal.Signals(number).name)
+            self.assertEqual(segments_of(process.pid), [])
+
+    def test_segment_is_gone_even_after_sigkill(self):
+        process = self.started()
+        process.kill()
+        process.wait()
+        self.assertEqual(segments_of(process.pid), [])
+
+    def test_bad_options_exit_1_with_the_usage(self):
+        for args in BAD_OPTIONS:
+            code, errors = finish(start(args))
+            self.assertEqual(code, 1, args)
+            self.assertIn('usage: tamblorn', errors, args)
+
+    def test_many_starts_and_stops_leave_no_process_or_segment(self):
+        pids = []
+        for _ in range(CYCLES):
+            process = self.started()
+            process.terminate()
+            code, errors = finish(process)
+            self.assertEqual(code, 0, errors)
+            pids.append(process.pid)
+        self.assertEqual([pid for pid in pids if segments_of(pid) or not e2e.process_gone(pid)], [])
+        print('cycles: %d starts and stops' % CYCLES)
+
+
+class TwoHeads(unittest.TestCase):
+    """On two Xinerama heads the canvas starts on the primary and jumps inside one head."""
+
+    def test_start_and_first_jump_stay_inside_one_head(self):
+        process = start(['-root'])
+        image = wait_flames(two_monitors.CANVAS_AT_START)
+        self.assertIsNotNone(image)
+        self.assertEqual(e2e.lit_outside(image, two_monitors.CANVAS_AT_START), 0)
+        target = two_monitors.CANVAS_AFTER_JUMPS[0]
+        jumped = e2e.wait_for(lambda: (lambda i: i if e2e.lit_bytes(i, target) else None)(e2e.screenshot()),
+                              two_monitors.JUMP_WAIT)
+        self.assertIsNotNone(jumped, 'no flames at %s after the first jump' % (target,))
+        self.assertEqual(e2e.lit_outside(jumped, target), 0)
+        self.assertTrue(any(two_monitors.inside(target, head) for head in two_monitors.HEADS))
+        process.terminate()
+        self.assertEqual(finish(process)[0], 0)
+
+
+class Frame(unittest.TestCase):
+    """A bonfire frame read back from the window is the native renderer's canvas."""
+
+    def test_bonfire_frame_equals_the_renderers_pixels(self):
+        holder, window = make_window()
+        code, errors = finish(start(['-window-id', str(window), '-bonfire', '-seed', str(FRAME_SEED),
+                                     '-ticks', str(FRAME_TICKS)]))
+        self.assertEqual(code, 0, errors)
+        shot = window_shot(window)
+        holder.kill()
+        holder.wait()
+        raw = os.path.join(CONFIG.work_dir, 'x11-frame.raw')
+        subprocess.run([CONFIG.render, '--mode', 'bonfire', '--seed', str(FRAME_SEED), '--ticks', str(FRAME_TICKS),
+                        '--client', '%dx%d' % TARGET_SIZE, '--raw', raw], check=True, stdout=subprocess.DEVNULL,
+                       env=dict(os.environ, XDG_CONFIG_HOME=CONFIG.work_dir))
+        with open(raw, 'rb') as dump:
+            data = dump.read()
+        width, height = int.from_bytes(data[8:12], 'little'), int.from_bytes(data[12:16], 'little')
+        pixels = data[24 + 2 * width * height:]
+        left, top = (TARGET_SIZE[0] - width) // 2, (TARGET_SIZE[1] - height) // 2
+        differing = 0
+        for y in range(height):
+            row = shot[2][((top + y) * shot[0] + left) * 3:((top + y) * shot[0] + left + width) * 3]
+            for x in range(width):
+                word = pixels[(y * width + x) * 4:(y * width + x) * 4 + 3]
+                differing += row[x * 3:x * 3 + 3] != bytes((word[2], word[1], word[0]))
+        self.assertEqual(differing, 0)
+        self.assertGreater(e2e.lit_bytes(shot, (left, top, left + width, top + height)), 0)
+
+
+GROUPS = {'windows': Windows, 'depths': Depths, 'ending': Ending, 'two_heads': TwoHeads, 'frame': Frame}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--group', choices=sorted(GROUPS), required=True)
+    parser.add_argument('--program', required=True)
+    parser.add_argument('--render', required=True)
+    parser.add_argument('--work-dir', required=True)
+    parser.parse_args(namespace=CONFIG)
+    os.makedirs(CONFIG.work_dir, exist_ok=True)
+    e2e.DISPLAY_NUMBERS = range(400, 460)
+    if CONFIG.group == 'two_heads':
+        two_monitors.DISPLAY_NUMBERS = range(460, 500, 2)
+        two_monitors.start_two_heads()
+    else:
+        e2e.start_display()
+    try:
+        suite = unittest.defaultTestLoader.loadTestsFromTestCase(GROUPS[CONFIG.group])
+        result = unittest.TextTestRunner(verbosity=2).run(suite)
+    finally:
+        two_monitors.stop_servers()
+        e2e.stop_display()
+    return 0 if result.wasSuccessful() else 1
+
+
+if __name__ == '__main__':
+    sys.exit(main())

@@ -1,0 +1,21 @@
+# Tests of the native front ends. End-to-end runs of the X11 program on
+# virtual displays: one CTest test per group, each on its own Xvfb (two_heads
+# on a nested Xephyr with two heads).
+if(NOT TARGET tamblorn OR NOT TARGET tamblorn-render)
+  return()
+endif()
+foreach(group windows depths ending two_heads frame)
+  add_test(NAME x11.${group}
+           COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/x11/run_x11.py --group ${group}
+                   --program $<TARGET_FILE:tamblorn> --render $<TARGET_FILE:tamblorn-render>
+                   --work-dir ${CMAKE_BINARY_DIR}/x11-work/${group})
+  set_tests_properties(x11.${group} PROPERTIES TIMEOUT 600 RESOURCE_LOCK tamblorn_x11)
+endforeach()
+
+# The native programs' own set-up, under the sanitizers of the tree.
+file(GLOB native_support_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/unix/*_test.cpp)
+add_executable(native_support_tests ${native_support_test_sources})
+target_include_directories(native_support_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(native_support_tests PRIVATE tamblorn_unix GTest::gtest_main)
+tamblorn_warnings(native_support_tests)
+gtest_discover_tests(native_support_tests TEST_PREFIX "native.unix.")

@@ -1,0 +1,21 @@
+// The platform's half of tamblorn-render: settings, the canvas set-up and
+// the step, on Windows through the engine's effect set-up, natively through
+// the FreeType text and the built-in logs picture.
+#ifndef TAMBLORN_RENDER_SETUP_H
+#define TAMBLORN_RENDER_SETUP_H
+
+#include <cstdint>
+
+extern const char FRAME_NAME_FORMAT[];
+
+void LoadRenderSettings();
+// The --text option's bytes into the settings, as the platform reads them.
+void CopyRenderText(const char* text);
+void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight);
+void StepRenderCanvas();
+// Called after the last step, before the canvas's pixels are read.
+void FinishRenderSteps();
+void EndRender();
+void MakeFramesFolder(const char* path);
+
+#endif

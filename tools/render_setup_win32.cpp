@@ -1,0 +1,61 @@
+#include <windows.h>
+
+#include "canvas_setup.h"
+#include "effect_window.h"
+#include "flame_canvas.h"
+#include "render_setup.h"
+#include "saver_host.h"
+#include "saver_settings.h"
+#include "settings_profile.h"
+
+const char FRAME_NAME_FORMAT[] = "\\frame%04d.png";
+
+namespace {
+
+const char RENDER_CLASS[] = "TamblornRender";
+
+HWND renderWindow;
+
+}  // namespace
+
+void LoadRenderSettings()
+{
+    LoadSaverSettings();
+}
+
+void CopyRenderText(const char* text)
+{
+    lstrcpynA(saverSettings.text, text, SETTINGS_TEXT_BYTES);
+}
+
+void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = SaverModuleInstance();
+    windowClass.lpszClassName = RENDER_CLASS;
+    RegisterClassA(&windowClass);
+    renderWindow = CreateWindowExA(0, RENDER_CLASS, "tamblorn-render", WS_POPUP, 0, 0, clientWidth, clientHeight,
+                                   nullptr, nullptr, SaverModuleInstance(), nullptr);
+    SetUpEffectCanvas(renderWindow, clientWidth, clientHeight);
+}
+
+void StepRenderCanvas()
+{
+    StepFlames(renderWindow);
+}
+
+void FinishRenderSteps()
+{
+    GdiFlush();
+}
+
+void EndRender()
+{
+    DestroyWindow(renderWindow);
+}
+
+void MakeFramesFolder(const char* path)
+{
+    CreateDirectoryA(path, nullptr);
+}

@@ -1,0 +1,105 @@
+#include "draw_window.h"
+
+#include <X11/Xatom.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+DrawWindow drawWindow;
+
+namespace {
+
+const char SAVER_WINDOW_VARIABLE[] = "XSCREENSAVER_WINDOW";
+const char OWN_WINDOW_TITLE[] = "Tamblorn";
+const unsigned OWN_WINDOW_WIDTH = 1024;
+const unsigned OWN_WINDOW_HEIGHT = 768;
+const long FOREIGN_EVENTS = StructureNotifyMask | ExposureMask;
+const long OWN_EVENTS = StructureNotifyMask | ExposureMask | KeyPressMask;
+
+bool ReadWindowVariable(unsigned long* id)
+{
+    const char* value = getenv(SAVER_WINDOW_VARIABLE);
+    if (!value || value[0] == '\0')
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    *id = strtoul(value, &end, 0);
+    return errno == 0 && *end == '\0' && *id != 0;
+}
+
+// A window manager or the daemon may stand a virtual root over the real one.
+Window VirtualRoot(Display* display)
+{
+    Window root = DefaultRootWindow(display);
+    Atom virtualRoot = XInternAtom(display, "__SWM_VROOT", False);
+    Window parent;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = root;
+    if (XQueryTree(display, root, &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && found == root; ++i) {
+            Atom type;
+            int format;
+            unsigned long items;
+            unsigned long after;
+            unsigned char* data = nullptr;
+            if (XGetWindowProperty(display, children[i], virtualRoot, 0, 1, False, XA_WINDOW, &type, &format, &items,
+                                   &after, &data) == Success &&
+                type == XA_WINDOW && items == 1 && data)
+                found = *reinterpret_cast<Window*>(data);
+            if (data)
+                XFree(data);
+        }
+        if (children)
+            XFree(children);
+    }
+    return found;
+}
+
+Window CreateOwnWindow(Display* display)
+{
+    int screen = DefaultScreen(display);
+    Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, OWN_WINDOW_WIDTH,
+                                        OWN_WINDOW_HEIGHT, 0, BlackPixel(display, screen), BlackPixel(display, screen));
+    XStoreName(display, window, OWN_WINDOW_TITLE);
+    drawWindow.deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, window, &drawWindow.deleteWindow, 1);
+    XSelectInput(display, window, OWN_EVENTS);
+    XMapWindow(display, window);
+    return window;
+}
+
+}  // namespace
+
+bool ChooseDrawWindow(Display* display, const SaverOptions& options, const char** message)
+{
+    drawWindow = DrawWindow();
+    unsigned long id = 0;
+    // The daemon's window is the virtual root it gives its programs, also
+    // when it passes -root, as it does.
+    if (options.target == TARGET_WINDOW_ID)
+        drawWindow.window = options.windowId;
+    else if (ReadWindowVariable(&id))
+        drawWindow.window = id;
+    else if (options.target == TARGET_ROOT)
+        drawWindow.window = VirtualRoot(display);
+    if (!drawWindow.window) {
+        drawWindow.window = CreateOwnWindow(display);
+        drawWindow.ownWindow = true;
+        return true;
+    }
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, drawWindow.window, &attributes)) {
+        *message = "the window to draw on does not exist";
+        return false;
+    }
+    XSelectInput(display, drawWindow.window, FOREIGN_EVENTS);
+    return true;
+}
+
+void ReleaseDrawWindow(Display* display)
+{
+    if (drawWindow.ownWindow)
+        XDestroyWindow(display, drawWindow.window);
+    drawWindow = DrawWindow();
+}

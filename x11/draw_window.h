@@ -1,0 +1,22 @@
+// The window the program draws on: the one asked for on the command line,
+// the daemon's (XSCREENSAVER_WINDOW), the (virtual) root, or one of its own.
+#ifndef TAMBLORN_DRAW_WINDOW_H
+#define TAMBLORN_DRAW_WINDOW_H
+
+#include <X11/Xlib.h>
+
+#include "saver_options.h"
+
+struct DrawWindow {
+    Window window;
+    bool ownWindow;
+    Atom deleteWindow;
+};
+
+extern DrawWindow drawWindow;
+
+// False, with the reason in message, when the window asked for does not exist.
+bool ChooseDrawWindow(Display* display, const SaverOptions& options, const char** message);
+void ReleaseDrawWindow(Display* display);
+
+#endif

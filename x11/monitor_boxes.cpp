@@ -1,0 +1,85 @@
+#include "monitor_boxes.h"
+
+#include <X11/extensions/Xinerama.h>
+#include <X11/extensions/Xrandr.h>
+
+#include "flame_canvas.h"
+
+namespace {
+
+const int RANDR_MONITORS_MINOR = 5;  // RandR 1.5 lists monitors
+
+// Adds a monitor given in root coordinates, cut to the window.
+void AddMonitor(int32_t left, int32_t top, int32_t width, int32_t height, bool primary, int32_t windowX,
+                int32_t windowY, int32_t clientWidth, int32_t clientHeight)
+{
+    MonitorLayout& layout = monitorLayout;
+    if (layout.count >= MONITOR_LIMIT)
+        return;
+    MonitorBox box = {left - windowX, top - windowY, left - windowX + width, top - windowY + height};
+    box.left = box.left < 0 ? 0 : box.left;
+    box.top = box.top < 0 ? 0 : box.top;
+    box.right = box.right > clientWidth ? clientWidth : box.right;
+    box.bottom = box.bottom > clientHeight ? clientHeight : box.bottom;
+    if (box.right <= box.left || box.bottom <= box.top)
+        return;
+    if (primary)
+        layout.primary = layout.count;
+    layout.boxes[layout.count++] = box;
+}
+
+bool ReadXinerama(Display* display, int32_t windowX, int32_t windowY, int32_t clientWidth, int32_t clientHeight)
+{
+    int eventBase = 0;
+    int errorBase = 0;
+    if (!XineramaQueryExtension(display, &eventBase, &errorBase) || !XineramaIsActive(display))
+        return false;
+    int count = 0;
+    XineramaScreenInfo* screens = XineramaQueryScreens(display, &count);
+    if (!screens)
+        return false;
+    for (int i = 0; i < count; ++i)
+        AddMonitor(screens[i].x_org, screens[i].y_org, screens[i].width, screens[i].height, i == 0, windowX, windowY,
+                   clientWidth, clientHeight);
+    XFree(screens);
+    return count > 1;
+}
+
+void ReadRandr(Display* display, Window root, int32_t windowX, int32_t windowY, int32_t clientWidth,
+               int32_t clientHeight)
+{
+    int eventBase = 0;
+    int errorBase = 0;
+    int major = 0;
+    int minor = 0;
+    if (!XRRQueryExtension(display, &eventBase, &errorBase) || !XRRQueryVersion(display, &major, &minor) ||
+        (major == 1 && minor < RANDR_MONITORS_MINOR))
+        return;
+    int count = 0;
+    XRRMonitorInfo* monitors = XRRGetMonitors(display, root, True, &count);
+    if (!monitors)
+        return;
+    for (int i = 0; i < count; ++i)
+        AddMonitor(monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height, monitors[i].primary, windowX,
+                   windowY, clientWidth, clientHeight);
+    XRRFreeMonitors(monitors);
+}
+
+}  // namespace
+
+void ReadX11Monitors(Display* display, Window window, int32_t clientWidth, int32_t clientHeight)
+{
+    monitorLayout = MonitorLayout();
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes))
+        return;
+    Window root = attributes.root;
+    int windowX = 0;
+    int windowY = 0;
+    Window child;
+    XTranslateCoordinates(display, window, root, 0, 0, &windowX, &windowY, &child);
+    if (ReadXinerama(display, windowX, windowY, clientWidth, clientHeight))
+        return;
+    monitorLayout = MonitorLayout();
+    ReadRandr(display, root, windowX, windowY, clientWidth, clientHeight);
+}

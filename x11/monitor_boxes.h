@@ -1,0 +1,14 @@
+// The monitors of the window's screen, from Xinerama or RandR, in the
+// window's coordinates, for the canvas's start and jumps.
+#ifndef TAMBLORN_MONITOR_BOXES_H
+#define TAMBLORN_MONITOR_BOXES_H
+
+#include <X11/Xlib.h>
+
+#include <cstdint>
+
+// Fills monitorLayout with the parts of the monitors the window covers; with
+// fewer than two the whole window is one place.
+void ReadX11Monitors(Display* display, Window window, int32_t clientWidth, int32_t clientHeight);
+
+#endif

@@ -1,0 +1,39 @@
+// The command line of the X11 program, in the manner of the XScreenSaver
+// family: one dash or two before each option.
+#ifndef TAMBLORN_SAVER_OPTIONS_H
+#define TAMBLORN_SAVER_OPTIONS_H
+
+#include <cstdint>
+
+#include "saver_settings.h"
+
+enum DrawTarget { TARGET_OWN_WINDOW, TARGET_ROOT, TARGET_WINDOW_ID };
+
+struct SaverOptions {
+    int32_t target;
+    unsigned long windowId;
+    const char* displayName;
+    // Settings that override the settings file for one run.
+    bool haveText;
+    char text[SETTINGS_TEXT_BYTES];
+    bool haveSize;
+    int32_t size;
+    bool haveFireMode;
+    int32_t fireMode;
+    bool haveStrength;
+    int32_t strength;
+    bool haveLoop;
+    int32_t loop;
+    // For tests and pictures: a fixed noise seed and a tick count to stop after.
+    bool haveSeed;
+    uint32_t seed;
+    int32_t ticks;  // 0: run until stopped
+};
+
+extern const char SAVER_USAGE[];
+
+// False for an unknown option, a missing value or a value out of range.
+bool ReadSaverOptions(int argc, char** argv, SaverOptions* options);
+void ApplySaverOptions(const SaverOptions& options);
+
+#endif

@@ -1,0 +1,249 @@
+#include "x11_surface.h"
+
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "flame_canvas.h"
+
+X11Surface x11Surface;
+
+namespace {
+
+const int CANVAS_CHANNEL_BITS = 8;
+const int RED_SHIFT = 16;
+const int GREEN_SHIFT = 8;
+const int PIXEL_WORD_BITS = 32;
+const int SHARED_SEGMENT_MODE = 0600;
+const unsigned long DIRECT_RED_MASK = 0xFF0000;
+const unsigned long DIRECT_GREEN_MASK = 0xFF00;
+const unsigned long DIRECT_BLUE_MASK = 0xFF;
+
+bool sharedAttachFailed;
+
+int LowestBit(unsigned long mask)
+{
+    int shift = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+int BitCount(unsigned long mask)
+{
+    int bits = 0;
+    for (; mask; mask >>= 1)
+        bits += mask & 1;
+    return bits;
+}
+
+int NoteAttachError(Display*, XErrorEvent*)
+{
+    sharedAttachFailed = true;
+    return 0;
+}
+
+bool HostIsLittleEndian()
+{
+    const uint16_t probe = 1;
+    return *reinterpret_cast<const unsigned char*>(&probe) == 1;
+}
+
+// The segment is marked for removal as soon as both sides hold it, so that
+// no end of the program, not even SIGKILL, can leave it behind.
+bool CreateSharedImage(int32_t width, int32_t height)
+{
+    X11Surface& surface = x11Surface;
+    surface.segment = XShmSegmentInfo();
+    surface.image = XShmCreateImage(surface.display, surface.visual, surface.depth, ZPixmap, nullptr,
+                                    &surface.segment, width, height);
+    if (!surface.image)
+        return false;
+    size_t bytes = static_cast<size_t>(surface.image->bytes_per_line) * height;
+    surface.segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | SHARED_SEGMENT_MODE);
+    if (surface.segment.shmid < 0) {
+        XDestroyImage(surface.image);
+        surface.image = nullptr;
+        return false;
+    }
+    void* address = shmat(surface.segment.shmid, nullptr, 0);
+    shmctl(surface.segment.shmid, IPC_RMID, nullptr);
+    if (address == reinterpret_cast<void*>(-1)) {
+        XDestroyImage(surface.image);
+        surface.image = nullptr;
+        return false;
+    }
+    surface.segment.shmaddr = surface.image->data = static_cast<char*>(address);
+    surface.segment.readOnly = False;
+    XSync(surface.display, False);
+    sharedAttachFailed = false;
+    XErrorHandler previous = XSetErrorHandler(NoteAttachError);
+    XShmAttach(surface.display, &surface.segment);
+    XSync(surface.display, False);
+    XSetErrorHandler(previous);
+    if (sharedAttachFailed) {
+        surface.image->data = nullptr;
+        XDestroyImage(surface.image);
+        surface.image = nullptr;
+        shmdt(address);
+        return false;
+    }
+    return true;
+}
+
+bool CreatePlainImage(int32_t width, int32_t height)
+{
+    X11Surface& surface = x11Surface;
+    int pad = surface.depth > 16 ? PIXEL_WORD_BITS : 16;
+    surface.image =
+        XCreateImage(surface.display, surface.visual, surface.depth, ZPixmap, 0, nullptr, width, height, pad, 0);
+    if (!surface.image)
+        return false;
+    surface.image->data = static_cast<char*>(calloc(static_cast<size_t>(surface.image->bytes_per_line), height));
+    if (!surface.image->data) {
+        XDestroyImage(surface.image);
+        surface.image = nullptr;
+        return false;
+    }
+    return true;
+}
+
+unsigned long VisualPixel(uint32_t pixel)
+{
+    const X11Surface& surface = x11Surface;
+    unsigned long red = (pixel >> RED_SHIFT & 0xFF) >> surface.redLoss;
+    unsigned long green = (pixel >> GREEN_SHIFT & 0xFF) >> surface.greenLoss;
+    unsigned long blue = (pixel & 0xFF) >> surface.blueLoss;
+    return red << surface.redShift | green << surface.greenShift | blue << surface.blueShift;
+}
+
+void FillImage()
+{
+    const X11Surface& surface = x11Surface;
+    const FlameCanvas& canvas = flameCanvas;
+    XImage* image = surface.image;
+    for (int32_t y = 0; y < surface.imageHeight; ++y) {
+        const uint32_t* row = canvas.pixels + static_cast<size_t>(y) * canvas.width;
+        char* line = image->data + static_cast<size_t>(y) * image->bytes_per_line;
+        if (surface.directCopy) {
+            memcpy(line, row, static_cast<size_t>(surface.imageWidth) * sizeof(uint32_t));
+        } else if (image->bits_per_pixel == 16 && (image->byte_order == LSBFirst) == HostIsLittleEndian()) {
+            uint16_t* words = reinterpret_cast<uint16_t*>(line);
+            for (int32_t x = 0; x < surface.imageWidth; ++x)
+                words[x] = static_cast<uint16_t>(VisualPixel(row[x]));
+        } else {
+            for (int32_t x = 0; x < surface.imageWidth; ++x)
+                XPutPixel(image, x, y, VisualPixel(row[x]));
+        }
+    }
+}
+
+}  // namespace
+
+bool OpenSurface(Display* display, Window window, const char** message)
+{
+    X11Surface& surface = x11Surface;
+    surface = X11Surface();
+    surface.display = display;
+    surface.window = window;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        *message = "the window cannot be read";
+        return false;
+    }
+    Visual* visual = attributes.visual;
+    bool trueColour = visual && visual->c_class == TrueColor;
+    if (!trueColour || (attributes.depth != 16 && attributes.depth != 24 && attributes.depth != 32)) {
+        *message = "the window's visual is not TrueColor of depth 16, 24 or 32";
+        return false;
+    }
+    surface.visual = visual;
+    surface.depth = attributes.depth;
+    surface.redShift = LowestBit(visual->red_mask);
+    surface.greenShift = LowestBit(visual->green_mask);
+    surface.blueShift = LowestBit(visual->blue_mask);
+    surface.redLoss = CANVAS_CHANNEL_BITS - BitCount(visual->red_mask);
+    surface.greenLoss = CANVAS_CHANNEL_BITS - BitCount(visual->green_mask);
+    surface.blueLoss = CANVAS_CHANNEL_BITS - BitCount(visual->blue_mask);
+    if (surface.redLoss < 0 || surface.greenLoss < 0 || surface.blueLoss < 0) {
+        *message = "the window's visual has more than 8 bits a colour";
+        return false;
+    }
+    surface.gc = XCreateGC(display, window, 0, nullptr);
+    surface.black = VisualPixel(0);
+    XSetForeground(display, surface.gc, surface.black);
+    return true;
+}
+
+bool CreateSurfaceImage(int32_t width, int32_t height)
+{
+    X11Surface& surface = x11Surface;
+    ReleaseSurfaceImage();
+    if (width <= 0 || height <= 0)
+        return true;
+    surface.shared = XShmQueryExtension(surface.display) && CreateSharedImage(width, height);
+    if (!surface.shared && !CreatePlainImage(width, height))
+        return false;
+    surface.imageWidth = width;
+    surface.imageHeight = height;
+    XImage* image = surface.image;
+    surface.directCopy = image->bits_per_pixel == PIXEL_WORD_BITS && surface.visual->red_mask == DIRECT_RED_MASK &&
+                         surface.visual->green_mask == DIRECT_GREEN_MASK &&
+                         surface.visual->blue_mask == DIRECT_BLUE_MASK &&
+                         (image->byte_order == LSBFirst) == HostIsLittleEndian();
+    return true;
+}
+
+void ReleaseSurfaceImage()
+{
+    X11Surface& surface = x11Surface;
+    if (!surface.image)
+        return;
+    if (surface.shared) {
+        // No round trip: the segment is already marked for removal, and the
+        // server lets go of it with the detach or with the connection.
+        XShmDetach(surface.display, &surface.segment);
+        shmdt(surface.segment.shmaddr);
+        surface.image->data = nullptr;
+    }
+    XDestroyImage(surface.image);
+    surface.image = nullptr;
+    surface.shared = false;
+    surface.imageWidth = 0;
+    surface.imageHeight = 0;
+}
+
+void CloseSurface()
+{
+    X11Surface& surface = x11Surface;
+    ReleaseSurfaceImage();
+    if (surface.gc)
+        XFreeGC(surface.display, surface.gc);
+    surface.gc = nullptr;
+}
+
+void PutCanvasPicture()
+{
+    X11Surface& surface = x11Surface;
+    const FlameCanvas& canvas = flameCanvas;
+    if (!surface.image || !canvas.pixels || canvas.width != surface.imageWidth || canvas.height != surface.imageHeight)
+        return;
+    FillImage();
+    if (surface.shared)
+        XShmPutImage(surface.display, surface.window, surface.gc, surface.image, 0, 0, canvas.originX, canvas.originY,
+                     surface.imageWidth, surface.imageHeight, False);
+    else
+        XPutImage(surface.display, surface.window, surface.gc, surface.image, 0, 0, canvas.originX, canvas.originY,
+                  surface.imageWidth, surface.imageHeight);
+}
+
+void PaintWindowBlack()
+{
+    X11Surface& surface = x11Surface;
+    XFillRectangle(surface.display, surface.window, surface.gc, 0, 0, static_cast<unsigned>(flameCanvas.clientWidth),
+                   static_cast<unsigned>(flameCanvas.clientHeight));
+}
