@@ -6,7 +6,11 @@
 
 #include <windows.h>
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
+
+const int DOUBLE_LOG_LINE_BYTES = 256;
 
 inline void AppendDoubleLog(const char* line)
 {
@@ -22,6 +26,27 @@ inline void AppendDoubleLog(const char* line)
     WriteFile(file, line, static_cast<DWORD>(strlen(line)), &written, nullptr);
     WriteFile(file, "\r\n", 2, &written, nullptr);
     CloseHandle(file);
+}
+
+inline void AppendDoubleLogf(const char* format, ...)
+{
+    char line[DOUBLE_LOG_LINE_BYTES];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(line, sizeof line, format, arguments);
+    va_end(arguments);
+    AppendDoubleLog(line);
+}
+
+// Every stand-in's entry point: it records its own loading and unloading under
+// its library's name, so that a test sees whether the program freed it.
+inline BOOL LogLoadingOf(const char* library, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        AppendDoubleLogf("%s loaded", library);
+    else if (reason == DLL_PROCESS_DETACH)
+        AppendDoubleLogf("%s %s", library, reserved ? "released at exit" : "freed");
+    return TRUE;
 }
 
 #endif
