@@ -2,6 +2,7 @@
 them: lit areas, pixels, crops, and the 24-bit bitmaps they are compared with."""
 
 import os
+import re
 import subprocess
 
 from support import STAGE
@@ -20,23 +21,13 @@ def screenshot():
 
 
 def parse_ppm(data):
-    fields, position = [], 0
-    while len(fields) < 4:
-        while data[position:position + 1].isspace():
-            position += 1
-        if data[position:position + 1] == b'#':
-            position = data.index(b'\n', position)
-            continue
-        end = position
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[position:end])
-        position = end
-    position += 1
-    if fields[0] != b'P6' or fields[3] != b'255':
+    """(width, height, RGB bytes) of an 8-bit binary PPM as ImageMagick writes it."""
+    gap = rb'(?:\s|#[^\n]*\n)+'  # blanks and comments
+    header = re.match(rb'P6' + gap + rb'(\d+)' + gap + rb'(\d+)' + gap + rb'255\s', data)
+    if not header:
         raise ValueError('not an 8-bit binary PPM')
-    width, height = int(fields[1]), int(fields[2])
-    return width, height, data[position:position + width * height * 3]
+    width, height = int(header.group(1)), int(header.group(2))
+    return width, height, data[header.end():header.end() + width * height * 3]
 
 
 def lit_bytes(image, rect):
@@ -103,19 +94,9 @@ def save_png(image, path):
 
 
 def read_bmp24(path):
-    """A 24-bit bottom-up BMP as (width, height, top-down RGB bytes)."""
+    """A 24-bit BMP as (width, height, top-down RGB bytes)."""
     with open(path, 'rb') as bitmap:
-        data = bitmap.read()
-    offset = int.from_bytes(data[10:14], 'little')
-    width = int.from_bytes(data[18:22], 'little', signed=True)
-    height = int.from_bytes(data[22:26], 'little', signed=True)
-    if int.from_bytes(data[28:30], 'little') != 24:
-        raise ValueError('%s is not a 24-bit bitmap' % path)
-    stride = (width * 3 + 3) & ~3
-    rows = []
-    for y in range(abs(height)):
-        source_row = y if height < 0 else abs(height) - 1 - y
-        row = data[offset + source_row * stride:offset + source_row * stride + width * 3]
-        rows.append(bytes(b for i in range(0, len(row), 3) for b in (row[i + 2], row[i + 1], row[i])))
-    return width, abs(height), b''.join(rows)
-
+        if int.from_bytes(bitmap.read(30)[28:30], 'little') != 24:
+            raise ValueError('%s is not a 24-bit bitmap' % path)
+    return parse_ppm(subprocess.run(['/usr/bin/convert', path, 'ppm:-'], stdout=subprocess.PIPE, check=True,
+                                    timeout=30).stdout)

@@ -336,3 +336,4 @@ class StageCase(unittest.TestCase):
     def drive_dialog(self, *commands):
         code, output = inspect('find-dialog', DIALOG_TITLE.encode('cp932').hex(), 5000, *commands)
         self.assertEqual(code, 0, 'the inspector could not do %s: %s' % (commands, output))
+        return output

@@ -26,7 +26,7 @@ import unittest
 sys.dont_write_bytecode = True  # the suite leaves no byte code in the sources
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 import stage  # noqa: E402
-from stage import SKIPPED  # noqa: E402
+from stage import SKIPPED, windows_path  # noqa: E402
 
 UNINSTALL_KEY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tamblorn'
 DESKTOP_KEY = r'HKCU\Control Panel\Desktop'
@@ -142,10 +142,6 @@ def make_old_installer():
     return make_installer(OLD_VERSION, OLD_VERSION, CONFIG.old_program, readme)
 
 
-def windows_path(path):
-    return 'Z:' + os.path.abspath(path).replace('/', '\\')
-
-
 class Installer(unittest.TestCase):
 
     @classmethod
@@ -156,7 +152,6 @@ class Installer(unittest.TestCase):
         if code != 0:
             raise RuntimeError('the fresh prefix does not start: ' + output)
         CONFIG.prefix_ready = True
-        stage.keep_prefix_up(CONFIG.prefix)
         with open(stage.settings_path(CONFIG.prefix), 'wb') as settings:
             settings.write(SETTINGS_BYTES)
 

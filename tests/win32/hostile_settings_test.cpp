@@ -19,7 +19,6 @@
 
 namespace {
 
-const char EFFECT_CLASS[] = "TamblornHostileEffect";
 const int CLIENT_WIDTH = 640;
 const int CLIENT_HEIGHT = 480;
 const int TICKS_PER_CASE = 2;
@@ -164,11 +163,6 @@ std::string MutatedSettingsFile(std::mt19937& random)
     return file;
 }
 
-LRESULT CALLBACK EffectProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return EffectWindowProc(window, message, wParam, lParam);
-}
-
 void LogsPictureSize(int* width, int* height)
 {
     HBITMAP picture = static_cast<HBITMAP>(
@@ -274,7 +268,6 @@ TEST(HostileInput, MutatedSettingsFilesLoadAndBuildACanvasTheProgramCanRun)
     UseTestModuleAsProgram();
     hostState.isPreview = 1;  // no closing rules: the default handling is the platform's
     LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = SetUnhandledExceptionFilter(ReportFaultingCase);
-    RegisterTestClass(EFFECT_CLASS, EffectProc);
     int logsWidth;
     int logsHeight;
     LogsPictureSize(&logsWidth, &logsHeight);
@@ -288,8 +281,7 @@ TEST(HostileInput, MutatedSettingsFilesLoadAndBuildACanvasTheProgramCanRun)
         SCOPED_TRACE("settings file \"" + Printable(currentCase) + "\"");
         ForgetCachedSettings();
         WriteWholeFile(path, currentCase);
-        HWND window = CreateWindowExA(0, EFFECT_CLASS, "effect", WS_POPUP, 0, 0, CLIENT_WIDTH, CLIENT_HEIGHT, nullptr,
-                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+        HWND window = CreateEffectPopup(CLIENT_WIDTH, CLIENT_HEIGHT);
         ASSERT_NE(window, nullptr);
         CheckCanvasAfterSetUp(logsWidth, logsHeight, &tally);
         // A canvas found wrong is not stepped: the failure is reported, not a fault.

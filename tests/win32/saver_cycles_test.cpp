@@ -13,16 +13,10 @@
 
 namespace {
 
-const char EFFECT_CLASS[] = "TamblornCyclesEffect";
 const UINT START_CHECKS_MS = 1;
 // The heap moves a little between cycles; a canvas left behind is far more
 // (a text canvas's heat and fuel alone are 148 KB, and every cycle adds one).
 const size_t MEMORY_SLACK_BYTES = 256 * 1024;
-
-LRESULT CALLBACK EffectProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return EffectWindowProc(window, message, wParam, lParam);
-}
 
 class SaverStress : public ::testing::Test {
 protected:
@@ -78,11 +72,9 @@ TEST_F(SaverStress, SetUpsInARowReleaseWhatTheFirstBuilt)
 {
     const int count = StressCount(8, 20);
     hostState.isPreview = 1;  // no closing rules: the default handling is the platform's
-    RegisterTestClass(EFFECT_CLASS, EffectProc);
     DWORD start = GetTickCount();
     StartRecordingGdiObjects();
-    HWND window = CreateWindowExA(0, EFFECT_CLASS, "effect", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateEffectPopup(640, 480);
     ASSERT_NE(window, nullptr);
     int objectsAfterFirst = LiveRecordedGdiObjects();
     size_t bytesAfterFirst = PrivateBytes();

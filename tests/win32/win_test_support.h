@@ -45,6 +45,9 @@ void RegisterTestClass(const char* className, WNDPROC procedure, HCURSOR cursor 
 // quit request left in the queue.
 void ResetHostBetweenRuns();
 
+// A window at the screen's corner run by the effect's window procedure.
+HWND CreateEffectPopup(int width, int height, DWORD style = WS_POPUP);
+
 // A preview-sized parent window that keeps what the preview relays to itself.
 HWND CreateSilentPreviewParent();
 

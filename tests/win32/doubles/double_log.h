@@ -12,30 +12,28 @@
 
 const int DOUBLE_LOG_LINE_BYTES = 256;
 
-inline void AppendDoubleLog(const char* line)
+// Appends one line, formatted as by printf.
+inline void AppendDoubleLog(const char* format, ...)
 {
     char path[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("TAMBLORN_DOUBLE_LOG", path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return;
+    char line[DOUBLE_LOG_LINE_BYTES];
+    va_list arguments;
+    va_start(arguments, format);
+    int written = vsnprintf(line, sizeof line - 2, format, arguments);
+    va_end(arguments);
+    if (written < 0)
+        return;
+    strcat(line, "\r\n");
     HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
-    DWORD written;
-    WriteFile(file, line, static_cast<DWORD>(strlen(line)), &written, nullptr);
-    WriteFile(file, "\r\n", 2, &written, nullptr);
+    DWORD done;
+    WriteFile(file, line, static_cast<DWORD>(strlen(line)), &done, nullptr);
     CloseHandle(file);
-}
-
-inline void AppendDoubleLogf(const char* format, ...)
-{
-    char line[DOUBLE_LOG_LINE_BYTES];
-    va_list arguments;
-    va_start(arguments, format);
-    vsnprintf(line, sizeof line, format, arguments);
-    va_end(arguments);
-    AppendDoubleLog(line);
 }
 
 // Every stand-in's entry point: it records its own loading and unloading under
@@ -43,9 +41,9 @@ inline void AppendDoubleLogf(const char* format, ...)
 inline BOOL LogLoadingOf(const char* library, DWORD reason, LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH)
-        AppendDoubleLogf("%s loaded", library);
+        AppendDoubleLog("%s loaded", library);
     else if (reason == DLL_PROCESS_DETACH)
-        AppendDoubleLogf("%s %s", library, reserved ? "released at exit" : "freed");
+        AppendDoubleLog("%s %s", library, reserved ? "released at exit" : "freed");
     return TRUE;
 }
 

@@ -9,10 +9,10 @@ extern "C" {
 
 DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD third, LPVOID fourth)
 {
-    AppendDoubleLogf("PwdChangePasswordA provider=\"%.64s\" owner=%llu third=%lu fourth=%llu",
-                     provider ? provider : "(null)", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(owner)),
-                     static_cast<unsigned long>(third),
-                     static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(fourth)));
+    AppendDoubleLog("PwdChangePasswordA provider=\"%.64s\" owner=%llu third=%lu fourth=%llu",
+                    provider ? provider : "(null)", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(owner)),
+                    static_cast<unsigned long>(third),
+                    static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(fourth)));
     return ERROR_CANCELLED;  // the caller must not depend on the result
 }
 

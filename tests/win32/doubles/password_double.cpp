@@ -83,8 +83,8 @@ BOOL WINAPI VerifyScreenSavePwd(HWND owner)
         verifier.whileOpen(owner);
     KeepDialogOpen(OpenMilliseconds());
     BOOL accepted = AnswerForCall(call) == ACCEPT;
-    AppendDoubleLogf("VerifyScreenSavePwd call=%d owner=%llu answer=%d", call,
-                     static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(owner)), accepted ? 1 : 0);
+    AppendDoubleLog("VerifyScreenSavePwd call=%d owner=%llu answer=%d", call,
+                    static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(owner)), accepted ? 1 : 0);
     return accepted;
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "effect_window.h"
 #include "host_state.h"
 
 void PumpPendingMessages()
@@ -122,6 +123,24 @@ HWND CreateSilentPreviewParent()
     RegisterTestClass(SILENT_PARENT_CLASS, SilentParentProc);
     return CreateWindowExA(0, SILENT_PARENT_CLASS, "Display settings", WS_POPUP | WS_VISIBLE, 50, 50, PREVIEW_WIDTH,
                            PREVIEW_HEIGHT, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+namespace {
+
+const char EFFECT_CLASS[] = "TamblornTestEffect";
+
+LRESULT CALLBACK EffectProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return EffectWindowProc(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+HWND CreateEffectPopup(int width, int height, DWORD style)
+{
+    RegisterTestClass(EFFECT_CLASS, EffectProc);
+    return CreateWindowExA(0, EFFECT_CLASS, "effect", style, 0, 0, width, height, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
 }
 
 void ResetHostBetweenRuns()
