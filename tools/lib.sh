@@ -9,10 +9,16 @@ TAMBLORN_WINE_DIR=/usr/lib/wine
 TAMBLORN_SETTINGS_FILE_NAME=TamblornScrS
 TAMBLORN_DISPLAY_TRIES=100   # times 0.05 s
 
+# Whether this machine runs the Wine loader LOADER (the 32-bit one needs a
+# kernel that runs 32-bit programs).
+tamblorn_loader_runs() {
+  "$1" --version >/dev/null 2>&1
+}
+
 # Prints win32 where this kernel runs 32-bit Wine, else win64: the 64-bit
 # build of the same program is what the tests run there.
 tamblorn_wine_tree() {
-  if "$TAMBLORN_WINE_DIR/wine" --version >/dev/null 2>&1; then echo win32; else echo win64; fi
+  if tamblorn_loader_runs "$TAMBLORN_WINE_DIR/wine"; then echo win32; else echo win64; fi
 }
 
 # Builds the tree chosen above (quietly) and prints its path; says so when it is not the 32-bit one.
@@ -86,14 +92,14 @@ tamblorn_stop_prefix() {
 }
 
 # Makes the Wine prefix PREFIX for the loader LOADER when it is not there yet,
-# as a copy of the tree's template prefix (made once with wineboot: several
+# as a copy of the template prefix TEMPLATE (by default wineprefix-template
+# beside PREFIX), which is made once with wineboot (several
 # seconds, where a copy takes a fraction of one). Windows are unmanaged: without
 # a window manager Wine otherwise waits two seconds for every top-level window
 # it hides. Safe when several runs make the same prefix at once.
 tamblorn_make_prefix() {
   local loader=$1 prefix=$2
-  local template
-  template="$(dirname "$prefix")/wineprefix-template"
+  local template=${3:-$(dirname "$2")/wineprefix-template}
   mkdir -p "$(dirname "$prefix")"
   (
     flock 9

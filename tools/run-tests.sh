@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds every tree and runs every test: the native core tests, then the
-# Windows tests and the end-to-end runs under Wine. Each Windows test and each
-# end-to-end group has a virtual display, a Wine prefix and work files of its
-# own, so they run side by side: TEST_JOBS at a time (4 by default, on two
+# Builds every tree and runs every test: the Windows tests and the end-to-end
+# runs under Wine, and beside them, at the lowest priority so that they take
+# no time the timed runs need, the native core tests. Each Windows test and
+# each end-to-end group has a virtual display, a Wine prefix and work files of
+# its own, so they run side by side: TEST_JOBS at a time (4 by default, on two
 # cores: most of their time is spent waiting for the programs under test).
 set -u
 cd "$(dirname "$0")/.."
@@ -23,9 +24,8 @@ if [ "$wine_tree" != build/win32 ]; then
   make --no-print-directory win64 || exit 1
 fi
 
-echo "== native tests =="
-(cd build/native && ctest --output-on-failure -j"$JOBS") | tee build/native-tests.log
-[ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
+(cd build/native && exec nice -n 19 ctest --output-on-failure -j"$JOBS" >../native-tests.log 2>&1) &
+native_tests=$!
 
 if [ "$wine_tree" != build/win32 ]; then
   echo "== checks of the 32-bit program (build/win32) =="
@@ -34,8 +34,9 @@ if [ "$wine_tree" != build/win32 ]; then
 fi
 
 echo "== Windows and end-to-end tests ($wine_tree) =="
-# Stops the Wine servers of this tree's prefixes, also when interrupted.
+# Stops the native tests and the Wine servers of this tree's prefixes, also when interrupted.
 stop_stage() {
+  kill "$native_tests" 2>/dev/null
   for prefix in "$PWD/$wine_tree"/*prefix*/; do tamblorn_stop_prefix "${prefix%/}"; done
 }
 trap 'stop_stage; exit 130' INT
@@ -44,7 +45,10 @@ trap stop_stage EXIT
 rm -f "$wine_tree"/e2e-work/*/counts.txt
 (cd "$wine_tree" && ctest --output-on-failure -j"$TEST_JOBS") | tee build/windows-tests.log
 [ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
+wait "$native_tests" || failed=1
 stop_stage
+echo "== native tests =="
+cat build/native-tests.log
 # How many generated cases the randomised end-to-end runs tried.
 cat "$wine_tree"/e2e-work/*/counts.txt 2>/dev/null | sed 's/^/tried: /'
 
