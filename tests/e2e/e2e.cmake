@@ -36,5 +36,8 @@ foreach(group ${e2e_groups})
                    --command-line-runs $<TARGET_FILE:e2e_command_line_runs>
                    --logs-bitmap ${PROJECT_SOURCE_DIR}/resources/logs.bmp
                    ${e2e_doubles})
-  set_tests_properties(e2e.${group} PROPERTIES TIMEOUT 240 SKIP_RETURN_CODE 77)
+  set_tests_properties(e2e.${group} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
 endforeach()
+# The groups that time the saver's answers (within a second, within a few
+# seconds) do not run beside each other.
+set_tests_properties(e2e.command_line e2e.full_screen PROPERTIES RESOURCE_LOCK tamblorn_timed_runs)
