@@ -125,23 +125,30 @@ if(TAMBLORN_WINDOWS_TESTS)
 
   include(tests/win32/doubles.cmake)
 
-  # One executable per test file, each run as a whole under Wine.
+  # What the Windows tests share, one file per concern.
+  add_library(win_test_support STATIC tests/win32/support/settings_file.cpp tests/win32/support/saver_run.cpp
+              tests/win32/support/gdi_recording.cpp tests/win32/support/test_process.cpp
+              tests/win32/support/command_line_model.cpp)
+  target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests/win32 ${PROJECT_SOURCE_DIR}/tests/native
+                             ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(win_test_support PUBLIC tamblorn_host gtest psapi)
+  tamblorn_warnings(win_test_support)
+
+  # One executable per test file, each run as a whole under Wine, on a display
+  # and in a prefix of its own (an empty DISPLAY makes wine-run.sh start one),
+  # so that the tests run side by side.
   file(GLOB windows_tests CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*_test.cpp)
   foreach(test_source ${windows_tests})
     get_filename_component(test_name ${test_source} NAME_WE)
-    add_executable(${test_name} ${test_source} tests/win32/win_test_support.cpp ${TAMBLORN_RESOURCES})
-    target_include_directories(${test_name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32 ${PROJECT_SOURCE_DIR}/tests/native
-                               ${PROJECT_SOURCE_DIR}/tests)
-    target_link_libraries(${test_name} PRIVATE tamblorn_host gtest gtest_main)
+    add_executable(${test_name} ${test_source} ${TAMBLORN_RESOURCES})
+    target_link_libraries(${test_name} PRIVATE win_test_support gtest_main)
     if(test_name STREQUAL "version_resource_test")
       target_link_libraries(${test_name} PRIVATE version)
     endif()
     tamblorn_warnings(${test_name})
     add_test(NAME windows.${test_name} COMMAND ${test_name})
-    # The tests share one prefix, so one settings file and one cursor.
-    set_tests_properties(windows.${test_name} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK wine_prefix)
-    # The process memory counters of the create/destroy harnesses.
-    target_link_libraries(${test_name} PRIVATE psapi)
+    set_tests_properties(windows.${test_name} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77
+                         ENVIRONMENT "DISPLAY=;TAMBLORN_WINE_PREFIX=${CMAKE_BINARY_DIR}/wineprefix-${test_name}")
   endforeach()
 
   # The cell pass variants against the sequential loop, as natively.
@@ -149,14 +156,16 @@ if(TAMBLORN_WINDOWS_TESTS)
   target_link_libraries(cell_pass_equivalence_test PRIVATE tamblorn_engine_core gtest gtest_main)
   tamblorn_warnings(cell_pass_equivalence_test)
   add_test(NAME windows.cell_pass_equivalence_test COMMAND cell_pass_equivalence_test)
-  set_tests_properties(windows.cell_pass_equivalence_test PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_prefix)
+  set_tests_properties(windows.cell_pass_equivalence_test PROPERTIES TIMEOUT 300
+                       ENVIRONMENT "DISPLAY=;TAMBLORN_WINE_PREFIX=${CMAKE_BINARY_DIR}/wineprefix-cell_pass")
 
   add_test(NAME windows.render_check
            COMMAND ${CMAKE_COMMAND} -DWINE_RUN=${CMAKE_BINARY_DIR}/wine-run.sh -DRENDER=$<TARGET_FILE:tamblorn-render>
                    -DWORK_DIR=${CMAKE_BINARY_DIR} -DBONFIRE_HASH=${TAMBLORN_BONFIRE_HASH}
                    -DNATIVE_RENDER=${TAMBLORN_NATIVE_RENDER}
                    -P ${PROJECT_SOURCE_DIR}/tests/win32/render_check.cmake)
-  set_tests_properties(windows.render_check PROPERTIES TIMEOUT 120 RESOURCE_LOCK wine_prefix)
+  set_tests_properties(windows.render_check PROPERTIES TIMEOUT 120
+                       ENVIRONMENT "DISPLAY=;TAMBLORN_WINE_PREFIX=${CMAKE_BINARY_DIR}/wineprefix-render")
 
   # The set-up's picture on a 16-bit display, in a prefix of its own.
   add_test(NAME windows.canvas_setup_test_16_bits

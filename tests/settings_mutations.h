@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-namespace {
+namespace settings_mutations {
 
 const size_t LONG_VALUE_BYTES = 10 * 1024;
 
@@ -171,6 +171,6 @@ std::string MutatedSettingsFile(std::mt19937& random)
     return file;
 }
 
-}  // namespace
+}  // namespace settings_mutations
 
 #endif

@@ -3,7 +3,8 @@
 # frame renderer, from a fixed seed.
 set -eu
 cd "$(dirname "$0")/.."
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then tree=build/win32; else tree=build/win64; fi
+. tools/lib.sh
+tree=build/$(tamblorn_wine_tree)
 make --no-print-directory "${tree#build/}" >/dev/null 2>&1 || cmake --build "$tree" --target tamblorn-render >/dev/null
 mkdir -p docs
 "$tree/wine-run.sh" "$tree/tamblorn-render.exe" --seed 879 --ticks 420 --png 'Z:'"$PWD"'/docs/render-text.png'

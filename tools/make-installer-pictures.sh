@@ -6,22 +6,15 @@
 # cannot run 32-bit programs, the 64-bit test build of the same script).
 set -eu
 cd "$(dirname "$0")/.."
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then tree=build/win32; else tree=build/win64; fi
-make --no-print-directory "${tree#build/}" >/dev/null
+. tools/lib.sh
+tree=$(tamblorn_built_wine_tree make-installer-pictures)
 version=$(head -1 VERSION)
-export TAMBLORN_WINE_PREFIX="$PWD/$tree/pictures-prefix"
+export TAMBLORN_WINE_PREFIX="$tree/pictures-prefix"
 rm -rf "$TAMBLORN_WINE_PREFIX"
 
-for n in $(seq 340 380); do
-  [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  break
-done
-trap 'WINEPREFIX="$TAMBLORN_WINE_PREFIX" /usr/lib/wine/wineserver -k 2>/dev/null; kill "$xvfb_pid" 2>/dev/null' EXIT
-"$tree/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1
+tamblorn_use_display 340 380
+trap 'tamblorn_stop_prefix "$TAMBLORN_WINE_PREFIX"; kill "$TAMBLORN_DISPLAY_PID" 2>/dev/null' EXIT
+tamblorn_keep_prefix_up "$tree"
 
 # The window of a title, once it shows; then the page in it once drawn.
 window() { timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -1; }

@@ -10,7 +10,8 @@ make --no-print-directory native win32 JOBS="$JOBS" >/dev/null || exit 1
 echo "== native benchmark (build/native/flame_bench) =="
 build/native/flame_bench || exit 1
 
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+. tools/lib.sh
+if [ "$(tamblorn_wine_tree)" = win32 ]; then
   tree=build/win32
   echo "== Windows benchmark, 32-bit build ($tree/flame_bench.exe) under Wine =="
 else

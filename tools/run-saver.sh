@@ -8,15 +8,8 @@ set -u
 cd "$(dirname "$0")/.."
 [ $# -eq 0 ] && set -- /s
 
-# The tree whose programs this machine's Wine can run, as the tests choose it.
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  tree=build/win32
-else
-  echo "run-saver: this kernel cannot run 32-bit Wine; running the 64-bit build"
-  make --no-print-directory win64 >/dev/null || exit 1
-  tree=build/win64
-fi
-[ -x "$tree/Tamblorn.scr" ] || cmake --build "$tree" --target Tamblorn >/dev/null || exit 1
+. tools/lib.sh
+tree=$(tamblorn_built_wine_tree run-saver) || exit 1
 saver="$tree/Tamblorn.scr"
 
 if [ -n "${DISPLAY:-}" ]; then
@@ -24,14 +17,13 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 shots="$PWD/build/screens"
-prefix="$PWD/$tree/wineprefix"
-settings="$prefix/drive_c/windows/TamblornScrS"
-saved_settings="$shots/TamblornScrS.saved"
+prefix="$tree/wineprefix"
+settings=$(tamblorn_settings_path "$prefix")
+saved_settings="$shots/$TAMBLORN_SETTINGS_FILE_NAME.saved"
 mkdir -p "$shots"
 
-display=$(tools/start-display.sh 150 199) || { echo "run-saver: no virtual display could be started" >&2; exit 1; }
-read -r display_number xvfb_pid <<<"$display"
-export DISPLAY=":$display_number"
+tamblorn_use_display 150 199 || exit 1
+xvfb_pid=$TAMBLORN_DISPLAY_PID
 
 # The settings file is changed only for the demonstration and put back afterwards.
 had_settings=0
@@ -41,7 +33,7 @@ if [ -f "$settings" ]; then
 fi
 finish() {
   if [ "$had_settings" = 1 ]; then mv -f "$saved_settings" "$settings"; else rm -f "$settings"; fi
-  WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null
+  tamblorn_stop_prefix "$prefix"
   kill "$xvfb_pid" 2>/dev/null
 }
 trap finish EXIT
@@ -94,8 +86,7 @@ run_dialog() {
   echo "run-saver: the dialog ended with exit code $?"
 }
 
-# Starting a full screen Wine process builds the prefix on the first run.
-"$tree/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1
+TAMBLORN_WINE_PREFIX=$prefix tamblorn_keep_prefix_up "$tree"
 case "$(echo "$1" | sed 's/^[-/ ]*//' | cut -c1)" in
   c|C|"")
     run_dialog "$@" ;;

@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Builds every tree and runs every test: the native core tests, then the
-# Windows tests and the end-to-end runs under Wine on a virtual display.
+# Builds every tree and runs every test: the Windows tests and the end-to-end
+# runs under Wine, and beside them, at the lowest priority so that they take
+# no time the timed runs need, the native core tests. Each Windows test and
+# each end-to-end group has a virtual display, a Wine prefix and work files of
+# its own, so they run side by side: TEST_JOBS at a time (4 by default, on two
+# cores: most of their time is spent waiting for the programs under test).
 set -u
 cd "$(dirname "$0")/.."
+. tools/lib.sh
 rm -f build/native-tests.log build/win32-tests.log build/windows-tests.log
 JOBS=${JOBS:-2}
+TEST_JOBS=${TEST_JOBS:-4}
 failed=0
 
 make --no-print-directory native win32 || exit 1
@@ -12,17 +18,14 @@ make --no-print-directory native win32 || exit 1
 # Windows tests run in the tree whose programs this machine's Wine can
 # execute: the 32-bit tree where the kernel runs 32-bit Wine, else the
 # same program built for 64-bit Windows.
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  wine_tree=build/win32
-else
+wine_tree=build/$(tamblorn_wine_tree)
+if [ "$wine_tree" != build/win32 ]; then
   echo "run-tests: this kernel cannot run 32-bit Wine; Windows tests run in the 64-bit tree"
   make --no-print-directory win64 || exit 1
-  wine_tree=build/win64
 fi
 
-echo "== native tests =="
-(cd build/native && ctest --output-on-failure -j"$JOBS") | tee build/native-tests.log
-[ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
+(cd build/native && exec nice -n 19 ctest --output-on-failure -j"$JOBS" >../native-tests.log 2>&1) &
+native_tests=$!
 
 if [ "$wine_tree" != build/win32 ]; then
   echo "== checks of the 32-bit program (build/win32) =="
@@ -31,35 +34,23 @@ if [ "$wine_tree" != build/win32 ]; then
 fi
 
 echo "== Windows and end-to-end tests ($wine_tree) =="
-display_pid=
-wine_prefix="$PWD/$wine_tree/wineprefix"
-# Stops the display and the Wine servers of this tree's prefixes, also when interrupted.
+# Stops the native tests and the Wine servers of this tree's prefixes, also when interrupted.
 stop_stage() {
-  for prefix in "$wine_prefix" "$PWD/$wine_tree"/e2e-prefix*; do
-    [ -d "$prefix" ] && WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null
-  done
-  if [ -n "$display_pid" ]; then
-    kill "$display_pid" 2>/dev/null
-    display_pid=
-  fi
+  kill "$native_tests" 2>/dev/null
+  for prefix in "$PWD/$wine_tree"/*prefix*/; do tamblorn_stop_prefix "${prefix%/}"; done
 }
 trap 'stop_stage; exit 130' INT
 trap 'stop_stage; exit 143' TERM
 trap stop_stage EXIT
-if [ -z "${TAMBLORN_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
-  display=$(tools/start-display.sh 60 89) || { echo "run-tests: no virtual display came up" >&2; exit 1; }
-  read -r display_number display_pid <<<"$display"
-  export DISPLAY=":$display_number"
-fi
-# Keep one Wine server for the whole run so that each test starts quickly.
-"$wine_tree/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1
-WINEPREFIX="$wine_prefix" /usr/lib/wine/wineserver -p 2>/dev/null
-rm -f "$wine_tree/e2e-work/counts.txt"
-(cd "$wine_tree" && ctest --output-on-failure) | tee build/windows-tests.log
+rm -f "$wine_tree"/e2e-work/*/counts.txt
+(cd "$wine_tree" && ctest --output-on-failure -j"$TEST_JOBS") | tee build/windows-tests.log
 [ "${PIPESTATUS[0]}" -eq 0 ] || failed=1
+wait "$native_tests" || failed=1
 stop_stage
+echo "== native tests =="
+cat build/native-tests.log
 # How many generated cases the randomised end-to-end runs tried.
-[ -f "$wine_tree/e2e-work/counts.txt" ] && sed 's/^/tried: /' "$wine_tree/e2e-work/counts.txt"
+cat "$wine_tree"/e2e-work/*/counts.txt 2>/dev/null | sed 's/^/tried: /'
 
 passed=0; failures=0
 for log in build/native-tests.log build/win32-tests.log build/windows-tests.log; do

@@ -12,39 +12,23 @@ ticks_per_second=10
 canvas_cells=$((320 * 232))  # the default text canvas
 clock_ticks=$(getconf CLK_TCK)
 
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  tree=build/win32
-  make --no-print-directory win32 >/dev/null || exit 1
-else
-  echo "saver-cpu: this kernel cannot run 32-bit Wine; measuring the 64-bit build"
-  make --no-print-directory win64 >/dev/null || exit 1
-  tree=build/win64
-fi
-saver="$PWD/$tree/Tamblorn.scr"
+. tools/lib.sh
+tree=$(tamblorn_built_wine_tree saver-cpu) || exit 1
+saver="$tree/Tamblorn.scr"
 # A prefix of its own, so the saver runs with the default settings.
-export TAMBLORN_WINE_PREFIX="$PWD/$tree/cpu-wineprefix"
-rm -f "$TAMBLORN_WINE_PREFIX/drive_c/windows/TamblornScrS"
+export TAMBLORN_WINE_PREFIX="$tree/cpu-wineprefix"
+rm -f "$(tamblorn_settings_path "$TAMBLORN_WINE_PREFIX")"
 
-xvfb_pid=
-for n in $(seq 200 249); do
-  [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  kill -0 "$xvfb_pid" 2>/dev/null && break
-  xvfb_pid=
-done
-[ -n "$xvfb_pid" ] || { echo "saver-cpu: no virtual display could be started" >&2; exit 1; }
+tamblorn_use_display 200 249 || exit 1
+xvfb_pid=$TAMBLORN_DISPLAY_PID
 finish() {
-  WINEPREFIX="$TAMBLORN_WINE_PREFIX" /usr/lib/wine/wineserver -k 2>/dev/null
+  tamblorn_stop_prefix "$TAMBLORN_WINE_PREFIX"
   kill "$xvfb_pid" 2>/dev/null
 }
 trap finish EXIT
 
-# Builds the prefix on the first run and keeps one Wine server for both runs.
-"$tree/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1
-WINEPREFIX="$TAMBLORN_WINE_PREFIX" /usr/lib/wine/wineserver -p 2>/dev/null
+# One Wine server for both runs.
+tamblorn_keep_prefix_up "$tree"
 
 # User and system time of a process in clock ticks.
 cpu_ticks() {
@@ -105,7 +89,7 @@ measure() {
   local ns
   ns=$(pass_ns "$level")
   echo
-  echo "full-screen saver, cell pass $level, ${measure_seconds} s at 1024x768 ($tree under Wine):"
+  echo "full-screen saver, cell pass $level, ${measure_seconds} s at 1024x768 (${tree#$PWD/} under Wine):"
   echo "  saver process          $(percent $((saver1 - saver0)))"
   echo "  Wine server            $(percent $((server1 - server0)))"
   echo "  X server (Xvfb)        $(percent $((x1 - x0)))"

@@ -20,7 +20,8 @@ total_seconds=$(awk -v m="$minutes" 'BEGIN { printf "%d", m * 60 }')
 [ "$total_seconds" -gt "$SETTLE_SECONDS" ] || { echo "soak: run longer than a minute" >&2; exit 2; }
 
 # The tree whose programs this machine's Wine can run, as the tests choose it.
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then tree_name=win32; else tree_name=win64; fi
+. tools/lib.sh
+tree_name=$(tamblorn_wine_tree)
 tree=build/$tree_name
 if [ -f "$tree/CMakeCache.txt" ]; then
   cmake --build "$tree" --target Tamblorn -j1 >/dev/null || exit 1
@@ -37,20 +38,20 @@ display_pid=
 finish() {
   [ -n "$wrapper_pid" ] && kill "$wrapper_pid" 2>/dev/null
   [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null
-  WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null
+  tamblorn_stop_prefix "$prefix"
   [ -n "$display_pid" ] && kill "$display_pid" 2>/dev/null
 }
 trap finish EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-display=$(tools/start-display.sh 260 299) || exit 1
-read -r display_number display_pid <<<"$display"
-export DISPLAY=":$display_number" TAMBLORN_WINE_PREFIX="$prefix"
-rm -f "$prefix/drive_c/windows/TamblornScrS"
+tamblorn_use_display 260 299 || exit 1
+display_pid=$TAMBLORN_DISPLAY_PID
+export TAMBLORN_WINE_PREFIX="$prefix"
+rm -f "$(tamblorn_settings_path "$prefix")"
 
-# A first run creates the prefix; then the saver runs with nothing else on the display.
-"$tree/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1
+# The saver runs with nothing else on the display.
+tamblorn_keep_prefix_up "$tree"
 "$tree/wine-run.sh" "$saver" /s >/dev/null 2>&1 &
 wrapper_pid=$!
 # The loader becomes the saver's process: the child of wine-run.sh named by the saver's path.

@@ -3,22 +3,21 @@
 // would: a key press for the full-screen saver, Escape for the dialog, its
 // parent closing for a preview.
 //   e2e_command_line_runs <saver path> <case file>
-//   e2e_command_line_runs --arrived <case file>
-// The second form prints, for each case line, "h<hex>" of the command line as
-// a started program reads it: the system carries a command line as wide
+// Each line of the case file is "h<command line as hex>" (the "h" keeps an
+// empty command line a field). The bytes "{P}" in a command line stand for
+// this helper's preview parent window as a decimal number, "{W}" for that
+// number plus 2^32. What the saver must show follows from the tests' model of
+// the grammar (tests/win32/command_line_model.h), applied to the command line
+// as a started program reads it: the system carries a command line as wide
 // characters, and bytes that are no complete character of the code page do
 // not come through as they were sent.
-// Each line of the case file is "<expected> h<command line as hex>", expected
-// being rejected, saver, preview, dialog or any (the "h" keeps an empty command
-// line a field). The bytes "{P}" in a command
-// line stand for this helper's preview parent window as a decimal number,
-// "{W}" for that number plus 2^32.
 // Prints a line per case that went wrong and the counts:
 //   tried <n> rejected <n> saver <n> preview <n> dialog <n> foreign-preview <n> slowest-reject-ms <n> wrong <n>
 // A preview in a window not made here (a random window number that happened
 // to name one) is ended with WM_CLOSE. Exit code 0 when no case went wrong.
 #include <windows.h>
 
+#include "command_line_model.h"
 #include "e2e_support.h"
 
 #include <cstdio>
@@ -67,6 +66,8 @@ struct Search {
 
 Tally tally;
 Search search;
+// Where an echo of a command line goes: beside the case file.
+std::string echoPath;
 
 BOOL CALLBACK FindPreviewChild(HWND window, LPARAM)
 {
@@ -183,12 +184,39 @@ bool ShownAsExpected(const std::string& expected, Shown shown)
     return expected == SHOWN_NAMES[shown];
 }
 
-void RunCase(int number, const char* saverPath, const std::string& expected, std::string commandLine)
+// The command line as a started program reads it: this program started again
+// with it, told by the environment to only write down what it got.
+std::string Arrived(const std::string& sent)
+{
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    DeleteFileA(echoPath.c_str());
+    SetEnvironmentVariableA(ECHO_VARIABLE, echoPath.c_str());
+    std::string writable = sent;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION echo = {};
+    BOOL started = CreateProcessA(self, &writable[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &echo);
+    SetEnvironmentVariableA(ECHO_VARIABLE, nullptr);
+    if (!started)
+        return "";
+    WaitForSingleObject(echo.hProcess, INFINITE);
+    CloseHandle(echo.hThread);
+    CloseHandle(echo.hProcess);
+    std::ifstream echoed(echoPath, std::ios::binary);
+    std::string arrived((std::istreambuf_iterator<char>(echoed)), std::istreambuf_iterator<char>());
+    echoed.close();
+    DeleteFileA(echoPath.c_str());
+    return arrived;
+}
+
+void RunCase(int number, const char* saverPath, std::string commandLine)
 {
     HWND parent = CreateParent();
     unsigned long long parentNumber = static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(parent));
     ReplaceAll(&commandLine, "{P}", std::to_string(parentNumber));
     ReplaceAll(&commandLine, "{W}", std::to_string(parentNumber + HANDLE_WRAP));
+    const std::string expected = ExpectedShown(Arrived(commandLine).c_str(), parent);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION saver = {};
@@ -240,41 +268,9 @@ void RunCase(int number, const char* saverPath, const std::string& expected, std
     PumpMessages();
 }
 
-// The command line as a started program reads it: this program started again
-// with it, told by the environment to only write down what it got.
-std::string Arrived(const std::string& sent, const std::string& echoPath)
+int EchoCommandLine(const char* path)
 {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    DeleteFileA(echoPath.c_str());
-    std::string writable = sent;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION echo = {};
-    if (!CreateProcessA(self, &writable[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &echo))
-        return "";
-    WaitForSingleObject(echo.hProcess, INFINITE);
-    CloseHandle(echo.hThread);
-    CloseHandle(echo.hProcess);
-    std::ifstream echoed(echoPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(echoed), std::istreambuf_iterator<char>());
-}
-
-int PrintArrived(const char* casePath)
-{
-    std::string echoPath = std::string(casePath) + ".echo";
-    SetEnvironmentVariableA(ECHO_VARIABLE, echoPath.c_str());
-    std::ifstream cases(casePath);
-    std::string expected, hex;
-    while (cases >> expected >> hex)
-        printf("h%s\n", ToHex(Arrived(FromHex(hex.c_str() + 1), echoPath)).c_str());
-    DeleteFileA(echoPath.c_str());
-    return 0;
-}
-
-int EchoCommandLine(const char* echoPath)
-{
-    FILE* echo = fopen(echoPath, "wb");
+    FILE* echo = fopen(path, "wb");
     if (!echo)
         return FAILED;
     const char* commandLine = GetCommandLineA();
@@ -287,11 +283,9 @@ int EchoCommandLine(const char* echoPath)
 
 int main(int argc, char** argv)
 {
-    char echoPath[MAX_PATH] = {};
-    if (GetEnvironmentVariableA(ECHO_VARIABLE, echoPath, MAX_PATH))
-        return EchoCommandLine(echoPath);
-    if (argc == 3 && strcmp(argv[1], "--arrived") == 0)
-        return PrintArrived(argv[2]);
+    char echoTo[MAX_PATH] = {};
+    if (GetEnvironmentVariableA(ECHO_VARIABLE, echoTo, MAX_PATH))
+        return EchoCommandLine(echoTo);
     if (argc < 3) {
         fprintf(stderr, "usage: e2e_command_line_runs SAVER CASE-FILE\n");
         return USAGE_ERROR;
@@ -301,10 +295,11 @@ int main(int argc, char** argv)
         fprintf(stderr, "e2e_command_line_runs: cannot read %s\n", argv[2]);
         return USAGE_ERROR;
     }
-    std::string expected, hex;
+    echoPath = std::string(argv[2]) + ".echo";
+    std::string hex;
     int number = 0;
-    while (cases >> expected >> hex) {
-        RunCase(++number, argv[1], expected, FromHex(hex.c_str() + 1));
+    while (cases >> hex) {
+        RunCase(++number, argv[1], FromHex(hex.c_str() + 1));
         fflush(stdout);
     }
     printf("tried %d", tally.tried);

@@ -1,6 +1,5 @@
-# End-to-end runs of the real saver under Wine on a virtual display: one CTest
-# test per group of cases, run one after another (they share a Wine prefix and
-# must not disturb each other's timing).
+# End-to-end runs of the real saver under Wine: one CTest test per group of
+# cases, each on its own virtual display and in its own Wine prefix.
 if(NOT TARGET Tamblorn)
   return()
 endif()
@@ -11,8 +10,10 @@ foreach(helper launcher preview_parent inspector vanishing_parent command_line_r
   target_link_libraries(e2e_${helper} PRIVATE user32 gdi32)
   tamblorn_warnings(e2e_${helper})
 endforeach()
+# The command-line runs judge by the same model of the grammar as the in-process harness.
+target_sources(e2e_command_line_runs PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32/support/command_line_model.cpp)
+target_include_directories(e2e_command_line_runs PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32 ${PROJECT_SOURCE_DIR}/host)
 
-get_filename_component(e2e_wine_dir ${TAMBLORN_WINE_LOADER} DIRECTORY)
 set(e2e_doubles)
 if(TARGET password_double)
   list(APPEND e2e_doubles --verifier $<TARGET_FILE:password_double>)
@@ -27,7 +28,6 @@ foreach(group ${e2e_groups})
            COMMAND python3 ${e2e_source}/run_e2e.py --group ${group}
                    --saver $<TARGET_FILE:Tamblorn>
                    --wine-run ${CMAKE_BINARY_DIR}/wine-run.sh
-                   --wineserver ${e2e_wine_dir}/wineserver
                    --build-dir ${CMAKE_BINARY_DIR}
                    --launcher $<TARGET_FILE:e2e_launcher>
                    --preview-parent $<TARGET_FILE:e2e_preview_parent>
@@ -36,5 +36,8 @@ foreach(group ${e2e_groups})
                    --command-line-runs $<TARGET_FILE:e2e_command_line_runs>
                    --logs-bitmap ${PROJECT_SOURCE_DIR}/resources/logs.bmp
                    ${e2e_doubles})
-  set_tests_properties(e2e.${group} PROPERTIES TIMEOUT 240 SKIP_RETURN_CODE 77 RESOURCE_LOCK tamblorn_e2e)
+  set_tests_properties(e2e.${group} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
 endforeach()
+# The groups that time the saver's answers (within a second, within a few
+# seconds) do not run beside each other.
+set_tests_properties(e2e.command_line e2e.full_screen PROPERTIES RESOURCE_LOCK tamblorn_timed_runs)

@@ -5,9 +5,8 @@ endif()
 add_executable(e2e_monitor_report ${PROJECT_SOURCE_DIR}/tests/e2e/monitor_report.cpp)
 target_link_libraries(e2e_monitor_report PRIVATE user32)
 tamblorn_warnings(e2e_monitor_report)
-get_filename_component(two_monitors_wine_dir ${TAMBLORN_WINE_LOADER} DIRECTORY)
 add_test(NAME e2e.two_monitors
-         COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/e2e/two_monitors.py --saver $<TARGET_FILE:Tamblorn>
-                 --wine-run ${CMAKE_BINARY_DIR}/wine-run.sh --wineserver ${two_monitors_wine_dir}/wineserver
-                 --build-dir ${CMAKE_BINARY_DIR} --monitor-report $<TARGET_FILE:e2e_monitor_report>)
-set_tests_properties(e2e.two_monitors PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK tamblorn_e2e)
+         COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/e2e/run_e2e.py --group two_monitors --saver $<TARGET_FILE:Tamblorn>
+                 --wine-run ${CMAKE_BINARY_DIR}/wine-run.sh --build-dir ${CMAKE_BINARY_DIR}
+                 --monitor-report $<TARGET_FILE:e2e_monitor_report>)
+set_tests_properties(e2e.two_monitors PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)

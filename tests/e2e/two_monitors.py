@@ -1,5 +1,4 @@
-#!/usr/bin/env python3
-"""The full-screen saver on two monitors side by side, under Wine.
+"""The two-monitor group: the full-screen saver on two monitors side by side.
 
 A nested X server (Xephyr, inside its own Xvfb) shows two heads through
 Xinerama: 1024 x 768 at (0, 0), the primary, and 800 x 600 at (1024, 0). Wine
@@ -7,31 +6,21 @@ reports them as two monitors once XRandR is switched off for the prefix. The
 saver's window must cover both heads, the burning text must start centred on
 the primary monitor, and neither the start nor the first two jumps may
 straddle the seam or leave the monitors (the strip below the smaller head).
-
-    two_monitors.py --saver .../Tamblorn.scr --wine-run .../wine-run.sh \\
-        --build-dir ... --monitor-report .../e2e_monitor_report.exe
-
-The helpers of run_e2e.py do the processes, screenshots and keys. Exit code
-77 (CTest's skip) where this machine's Wine cannot run the tree.
+Skipped without Xephyr (xserver-xephyr).
 """
 
-import argparse
 import os
-import re
 import shutil
 import subprocess
-import sys
-import time
 import unittest
 
-sys.dont_write_bytecode = True  # the suite leaves no byte code in the sources
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import run_e2e as e2e  # noqa: E402
+import screen
+import support as e2e
 
 HEADS = ((0, 0, 1024, 768), (1024, 0, 1824, 600))
 ROOT_SIZE = (1824, 768)
 HOST_SCREEN = '1900x800x24'
-DISPLAY_NUMBERS = range(300, 340, 2)
+DISPLAY_NUMBERS = range(300, 340)
 # The default text is a 320 x 232 canvas. A fresh process draws 41, 18467 and
 # 6334 for the first jump (the monitor, then x and y inside it) and 26500,
 # 19169 and 15724 for the second.
@@ -41,43 +30,17 @@ JUMP_WAIT = 40.0
 PREFIX_NAME = 'e2e-prefix-two-monitors'
 X11_DRIVER_KEY = r'HKCU\Software\Wine\X11 Driver'
 
-DISPLAYS = []
-
-
-def start_server(command, number):
-    server = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-    DISPLAYS.append(server)
-    e2e.wait_for(lambda: server.poll() is not None or os.path.exists('/tmp/.X11-unix/X%d' % number), 20.0)
-    return server.poll() is None
+HEAD_SCREENS = ('1024x768x24', '800x600x24')
 
 
 def start_two_heads():
     """An Xvfb to hold the nested server, and the nested server with its two heads."""
-    for host in DISPLAY_NUMBERS:
-        nested = host + 1
-        if any(os.path.exists('/tmp/.X%d-lock' % n) for n in (host, nested)):
-            continue
-        if not start_server(['Xvfb', ':%d' % host, '-screen', '0', HOST_SCREEN, '-nolisten', 'tcp'], host):
-            continue
-        os.environ['DISPLAY'] = ':%d' % host
-        command = ['Xephyr', ':%d' % nested, '+xinerama', '-nolisten', 'tcp', '-screen', '1024x768x24', '-screen',
-                   '800x600x24']
-        if start_server(command, nested):
-            e2e.STAGE.display = ':%d' % nested
-            return
-        stop_servers()
-    raise RuntimeError('no free pair of X displays for Xvfb and Xephyr')
-
-
-def stop_servers():
-    for server in reversed(DISPLAYS):
-        server.terminate()
-        server.wait()
-    DISPLAYS.clear()
+    host, e2e.STAGE.host_xvfb = e2e.start_display(DISPLAY_NUMBERS, HOST_SCREEN)
+    e2e.STAGE.display, e2e.STAGE.xvfb = e2e.start_display(DISPLAY_NUMBERS, nested_screens=HEAD_SCREENS, inside=host)
 
 
 def reported_monitors():
-    code, output = e2e.run_wine(CONFIG.monitor_report, [], timeout=180)
+    code, output = e2e.run_wine(e2e.CONFIG.monitor_report, [], timeout=180)
     if code == e2e.SKIPPED:
         raise unittest.SkipTest('Wine cannot run this tree on this machine: ' + output.strip())
     monitors = [tuple(map(int, line.split()[1:5])) for line in output.splitlines() if line.startswith('monitor ')]
@@ -88,24 +51,23 @@ def inside(box, rect):
     return box[0] >= rect[0] and box[1] >= rect[1] and box[2] <= rect[2] and box[3] <= rect[3]
 
 
-CONFIG = argparse.Namespace()
-
-
 class TwoMonitors(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
+        if not shutil.which('Xephyr'):
+            raise unittest.SkipTest('no Xephyr (xserver-xephyr)')
         try:
             start_two_heads()
             e2e.STAGE.prefix = os.path.join(e2e.CONFIG.build_dir, PREFIX_NAME)
-            e2e.STAGE.extra_env = {}
+            e2e.STAGE.work = os.path.join(e2e.CONFIG.build_dir, 'e2e-work', 'two_monitors')
+            os.makedirs(e2e.STAGE.work, exist_ok=True)
             reported_monitors()  # makes the prefix
             # With XRandR Wine reports one monitor the size of the first head.
             code, output = e2e.run_wine('reg', ['add', X11_DRIVER_KEY, '/v', 'UseXRandR', '/d', 'N', '/f'])
             if code != 0:
                 raise RuntimeError('reg add failed: ' + output)
-            e2e.wineserver('-k')
-            e2e.wineserver('-w')
+            e2e.stop_prefix(e2e.STAGE.prefix)
             cls.monitors, cls.report = reported_monitors()
         except BaseException:
             cls.tearDownClass()
@@ -114,10 +76,10 @@ class TwoMonitors(unittest.TestCase):
     @classmethod
     def tearDownClass(cls):
         e2e.close_stage()
-        stop_servers()
+        e2e.stop_display(getattr(e2e.STAGE, 'host_xvfb', None))
 
     def assert_on_one_head(self, image, moment):
-        box = e2e.lit_box(image)
+        box = screen.lit_box(image)
         if box:
             self.assertTrue(any(inside(box, head) for head in HEADS),
                             '%s: the burning text at %s is not wholly on one monitor' % (moment, box))
@@ -128,7 +90,7 @@ class TwoMonitors(unittest.TestCase):
         seen = []
 
         def landed():
-            image = e2e.screenshot()
+            image = screen.screenshot()
             box = self.assert_on_one_head(image, moment)
             seen.append(box)
             return image if box and inside(box, rect) else None
@@ -154,50 +116,13 @@ class TwoMonitors(unittest.TestCase):
         e2e.press_key()
         self.assertEqual(e2e.wait_exit(process, 10), e2e.EXIT_DONE)
 
-        work = os.path.join(e2e.CONFIG.build_dir, 'e2e-work')
+        work = e2e.STAGE.work
         for name, image in (('two-monitors-start.png', pictures[0]), ('two-monitors-jump-1.png', pictures[1])):
-            save_png(image, os.path.join(work, name))
-        if CONFIG.screens:
+            screen.save_png(image, os.path.join(work, name))
+        if e2e.CONFIG.screens:
             # The documentation's copy outlines the two monitors.
             outlines = [['-draw', 'rectangle %d,%d %d,%d' % (head[0], head[1], head[2] - 1, head[3] - 1)]
                         for head in HEADS]
             subprocess.run(['/usr/bin/convert', os.path.join(work, 'two-monitors-jump-1.png'), '-fill', 'none',
                             '-stroke', 'gray50'] + [item for pair in outlines for item in pair] +
-                           [os.path.join(CONFIG.screens, 'screen-two-monitors.png')], check=True, timeout=30)
-
-
-def save_png(image, path):
-    width, height, pixels = image
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    subprocess.run(['/usr/bin/convert', 'ppm:-', path], input=b'P6\n%d %d\n255\n' % (width, height) + pixels,
-                   check=True, timeout=30)
-    print('saved %s' % path)
-
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument('--saver', required=True)
-    parser.add_argument('--wine-run', required=True)
-    parser.add_argument('--wineserver', default='/usr/lib/wine/wineserver')
-    parser.add_argument('--build-dir', required=True)
-    parser.add_argument('--monitor-report', required=True)
-    parser.add_argument('--screens', default='', help='copy the screenshot after the first jump here')
-    options = parser.parse_args()
-    for name in ('saver', 'wine_run', 'build_dir'):
-        setattr(e2e.CONFIG, name, os.path.abspath(getattr(options, name)))
-    e2e.CONFIG.wineserver = options.wineserver
-    CONFIG.monitor_report = os.path.abspath(options.monitor_report)
-    CONFIG.screens = options.screens
-    if not shutil.which('Xephyr'):
-        print('no Xephyr (xserver-xephyr): skipped')
-        return e2e.SKIPPED
-    started = time.monotonic()
-    result = unittest.TextTestRunner(verbosity=2).run(unittest.TestLoader().loadTestsFromTestCase(TwoMonitors))
-    print('e2e two monitors: %.1f s' % (time.monotonic() - started))
-    if result.testsRun and len(result.skipped) == result.testsRun:
-        return e2e.SKIPPED
-    return 0 if result.wasSuccessful() else 1
-
-
-if __name__ == '__main__':
-    sys.exit(main())
+                           [os.path.join(e2e.CONFIG.screens, 'screen-two-monitors.png')], check=True, timeout=30)

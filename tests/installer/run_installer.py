@@ -24,7 +24,11 @@ import sys
 import time
 import unittest
 
-SKIPPED = 77
+sys.dont_write_bytecode = True  # the suite leaves no byte code in the sources
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
+import stage  # noqa: E402
+from stage import SKIPPED, windows_path  # noqa: E402
+
 UNINSTALL_KEY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tamblorn'
 DESKTOP_KEY = r'HKCU\Control Panel\Desktop'
 INSTALL_FOLDER = r'C:\Program Files\Tamblorn'
@@ -110,17 +114,10 @@ def short_form(windows_path):
 
 
 def start_display():
-    """A virtual display for the runs when none is given: the pages are never shown, but Wine wants one."""
-    for number in range(260, 300):
-        if os.path.exists('/tmp/.X%d-lock' % number):
-            continue
-        xvfb = subprocess.Popen(['Xvfb', ':%d' % number, '-screen', '0', '1024x768x24', '-nolisten', 'tcp'],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        if wait_for(lambda: xvfb.poll() is not None or os.path.exists('/tmp/.X11-unix/X%d' % number), 10) and \
-                xvfb.poll() is None:
-            os.environ['DISPLAY'] = ':%d' % number
-            return xvfb
-    raise RuntimeError('no free X display for Xvfb')
+    """A display of the run's own: the pages are never shown, but Wine wants one."""
+    display, pid = stage.start_display(range(260, 300))
+    os.environ['DISPLAY'] = display
+    return pid
 
 
 def start_saver():
@@ -162,10 +159,6 @@ def make_old_installer():
     return make_installer(OLD_VERSION, OLD_VERSION, CONFIG.old_program, readme)
 
 
-def windows_path(path):
-    return 'Z:' + os.path.abspath(path).replace('/', '\\')
-
-
 class Installer(unittest.TestCase):
 
     @classmethod
@@ -176,11 +169,11 @@ class Installer(unittest.TestCase):
         if code != 0:
             raise RuntimeError('the fresh prefix does not start: ' + output)
         CONFIG.prefix_ready = True
-        with open(unix_path(r'C:\windows\TamblornScrS'), 'wb') as settings:
+        with open(stage.settings_path(CONFIG.prefix), 'wb') as settings:
             settings.write(SETTINGS_BYTES)
 
     def assert_settings_kept(self):
-        self.assertEqual(file_bytes(unix_path(r'C:\windows\TamblornScrS')), SETTINGS_BYTES)
+        self.assertEqual(file_bytes(stage.settings_path(CONFIG.prefix)), SETTINGS_BYTES)
 
     def assert_installed(self, version, program):
         self.assertEqual(file_bytes(unix_path(SYSTEM_PROGRAM)), file_bytes(program))
@@ -314,17 +307,14 @@ def main():
     CONFIG.prefix = os.path.join(os.path.abspath(CONFIG.build_dir), 'installer-prefix')
     CONFIG.nsis_define = [d for d in CONFIG.nsis_define if d]
 
-    display = start_display() if not os.environ.get('DISPLAY') else None
+    display = start_display()
     loader = unittest.TestLoader()
     if CONFIG.unittest_args:
         loader.testNamePatterns = ['*%s*' % pattern for pattern in CONFIG.unittest_args]
     suite = loader.loadTestsFromTestCase(Installer)
     result = unittest.TextTestRunner(verbosity=2).run(suite)
-    subprocess.run(['/usr/lib/wine/wineserver', '-k'], env=dict(os.environ, WINEPREFIX=CONFIG.prefix),
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    if display:
-        display.terminate()
-        display.wait()
+    stage.stop_prefix(CONFIG.prefix)
+    stage.stop_display(display)
     for label, seconds in TIMINGS:
         print('timing: %s %.2f' % (label, seconds))
     print('installer: %d bytes' % os.path.getsize(CONFIG.installer))

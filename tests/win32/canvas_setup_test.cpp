@@ -14,13 +14,6 @@ namespace {
 
 const int LOGS_WIDTH = 286;
 const int LOGS_HEIGHT = 106;
-const char EFFECT_TEST_CLASS[] = "TamblornSetUpEffect";
-
-LRESULT CALLBACK EffectTestProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return EffectWindowProc(window, message, wParam, lParam);
-}
-
 struct FuelExtent {
     int count;
     int top;
@@ -351,9 +344,7 @@ TEST_F(CanvasSetUp, TheLogsKeepTheirColoursAtEveryDisplayDepth)
     int height;
     std::vector<uint32_t> stored = StoredLogsPicture(&width, &height);
     WriteSetting("WHITCH", "FIRE", "1");
-    RegisterTestClass(EFFECT_TEST_CLASS, EffectTestProc);
-    HWND effect = CreateWindowExA(0, EFFECT_TEST_CLASS, "effect", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    HWND effect = CreateEffectPopup(1024, 768);
     ASSERT_NE(effect, nullptr);
     ASSERT_EQ(flameCanvas.width, width);
     ASSERT_EQ(flameCanvas.height, height + FLAME_HEADROOM);

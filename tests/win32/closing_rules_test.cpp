@@ -123,39 +123,27 @@ struct Input {
     LPARAM lParam;
     int closes;
 };
-const Input INPUTS[] = {{WM_KEYDOWN, 'A', 0, 1},
-                        {WM_SYSKEYDOWN, 'A', 0, 1},
-                        {WM_LBUTTONDOWN, 0, 0, 1},
-                        {WM_RBUTTONDOWN, 0, 0, 1},
-                        {WM_MBUTTONDOWN, 0, 0, 1},
-                        {WM_KEYUP, 'A', 0, 0},
-                        {WM_SYSKEYUP, 'A', 0, 0},
-                        {WM_CHAR, 'A', 0, 0},
-                        {WM_LBUTTONUP, 0, 0, 0},
-                        {WM_RBUTTONUP, 0, 0, 0},
-                        {WM_MBUTTONUP, 0, 0, 0},
-                        {WM_LBUTTONDBLCLK, 0, 0, 0},
-                        {WM_RBUTTONDBLCLK, 0, 0, 0},
-                        {WM_MBUTTONDBLCLK, 0, 0, 0},
-                        {WM_ACTIVATEAPP, TRUE, 0, 0},
-                        {WM_ACTIVATEAPP, FALSE, 0, 1},
-                        {WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0, 1},
-                        {WM_POWERBROADCAST, PBT_APMSUSPEND, 0, 1},
-                        {WM_POWERBROADCAST, PBT_APMRESUMECRITICAL, 0, 1},
-                        {WM_POWERBROADCAST, PBT_APMRESUMECRITICAL, RESUMED_FROM_FAILURE, 0},
-                        {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0, 1},
-                        {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, RESUMED_FROM_FAILURE, 0},
-                        {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 2, 1},
-                        {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 3, 0},
-                        {WM_POWERBROADCAST, PBT_APMRESUMESTANDBY, RESUMED_FROM_FAILURE, 0},
-                        {WM_POWERBROADCAST, PBT_APMBATTERYLOW, RESUMED_FROM_FAILURE, 1},
-                        {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0, 1},
-                        {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, RESUMED_FROM_FAILURE, 0},
-                        {WM_POWERBROADCAST, 19, 0, 1},
-                        {WM_POWERBROADCAST, 19, RESUMED_FROM_FAILURE, 1},
-                        {WM_POWER, PWR_SUSPENDREQUEST, 0, 0},
-                        {WM_POWER, PWR_SUSPENDRESUME, 0, 0},
-                        {WM_POWER, PWR_CRITICALRESUME, 0, 1}};
+// clang-format off
+const Input INPUTS[] = {
+    {WM_KEYDOWN, 'A', 0, 1}, {WM_SYSKEYDOWN, 'A', 0, 1}, {WM_LBUTTONDOWN, 0, 0, 1}, {WM_RBUTTONDOWN, 0, 0, 1},
+    {WM_MBUTTONDOWN, 0, 0, 1}, {WM_KEYUP, 'A', 0, 0}, {WM_SYSKEYUP, 'A', 0, 0}, {WM_CHAR, 'A', 0, 0},
+    {WM_LBUTTONUP, 0, 0, 0}, {WM_RBUTTONUP, 0, 0, 0}, {WM_MBUTTONUP, 0, 0, 0}, {WM_LBUTTONDBLCLK, 0, 0, 0},
+    {WM_RBUTTONDBLCLK, 0, 0, 0}, {WM_MBUTTONDBLCLK, 0, 0, 0}, {WM_ACTIVATEAPP, TRUE, 0, 0},
+    {WM_ACTIVATEAPP, FALSE, 0, 1},
+    {WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0, 1},
+    {WM_POWERBROADCAST, PBT_APMSUSPEND, 0, 1},
+    {WM_POWERBROADCAST, PBT_APMRESUMECRITICAL, 0, 1},
+    {WM_POWERBROADCAST, PBT_APMRESUMECRITICAL, RESUMED_FROM_FAILURE, 0},
+    {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0, 1},
+    {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, RESUMED_FROM_FAILURE, 0},
+    {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 2, 1}, {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 3, 0},
+    {WM_POWERBROADCAST, PBT_APMRESUMESTANDBY, RESUMED_FROM_FAILURE, 0},
+    {WM_POWERBROADCAST, PBT_APMBATTERYLOW, RESUMED_FROM_FAILURE, 1},
+    {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0, 1},
+    {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, RESUMED_FROM_FAILURE, 0},
+    {WM_POWERBROADCAST, 19, 0, 1}, {WM_POWERBROADCAST, 19, RESUMED_FROM_FAILURE, 1},
+    {WM_POWER, PWR_SUSPENDREQUEST, 0, 0}, {WM_POWER, PWR_SUSPENDRESUME, 0, 0}, {WM_POWER, PWR_CRITICALRESUME, 0, 1}};
+// clang-format on
 
 // Sends every input; each must keep the default answer and post `closes` or, if `ignored`, nothing.
 void SendEveryInput(HWND window, bool ignored)

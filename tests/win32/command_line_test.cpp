@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "command_line.h"
 #include "host_state.h"
@@ -9,235 +11,162 @@ namespace {
 
 const UINT JAPANESE_CODE_PAGE = 932;
 
-// The argument text as an offset into the command line, so that a result
+// Each rule of the command line with the cases that show it. A table's test is
+// named after the rule, so that a failure names the rule it breaks.
+struct ArgumentTextCase {
+    std::string line;
+    const char* argumentText;  // the end of the line where the argument text begins
+};
+
+struct ArgumentTextRule {
+    const char* name;
+    bool needsJapaneseCodePage;
+    std::vector<ArgumentTextCase> cases;
+};
+
+const ArgumentTextRule ARGUMENT_TEXT_RULES[] = {
+    {"FollowsAQuotedProgramNameWithOrWithoutBlanks", false,
+     {{"\"C:\\Program Files\\Tamblorn.scr\" /s", "/s"}, {"\"C:\\Program Files\\Tamblorn.scr\"/s", "/s"},
+      {"\"C:\\Tamblorn.scr\"   \t /p 123", "/p 123"}, {"\"\" /c", "/c"}}},
+    {"AnUnclosedQuoteTakesTheWholeLine", false, {{"\"C:\\Tamblorn.scr /s", ""}}},
+    // An unquoted name directly followed by /s is all name.
+    {"AnUnquotedProgramNameEndsAtTheFirstBlankOrControlByte", false,
+     {{"C:\\WINDOWS\\Tamblorn.scr /s", "/s"}, {"Tamblorn.scr\t/s", "/s"}, {"Tamblorn.scr\x01\x1F\x20/p 5", "/p 5"},
+      {"Tamblorn.scr/s", ""}}},
+    // Half-width katakana are single bytes above 0x7F: negative as signed bytes.
+    {"BytesFromA0UpBelongToAnUnquotedName", false,
+     {{"\xC3\xDD\xCC\xDF\xDB\xDD.scr/s", ""}, {"\xC3\xDD\xCC\xDF\xDB\xDD.scr /s", "/s"}}},
+    {"ALineWithoutAProgramName", false, {{"", ""}, {" /s", "/s"}, {"\t\t-S", "-S"}, {" \t ", ""}}},
+    // 0x83 0x22 is one character whose second byte is a double quote: it does
+    // not close the quoted name; likewise a blank as the second byte does not
+    // end an unquoted name; a lead byte just before the end stops at the end.
+    {"DoubleByteCharactersAreSteppedOverWhole", true,
+     {{"\"C:\\\x83\x22.scr\" /s", "/s"}, {"Tamblorn\x83\x20/s", ""}, {"Tamblorn\x83", ""}, {"\"Tamblorn\x83", ""},
+      {"\x8C\xDC\x8E\x9A.scr /a 7", "/a 7"}}},
+};
+
+class ArgumentText : public testing::TestWithParam<ArgumentTextRule> {};
+
+// The argument text is checked as an offset into the line, so that a result
 // pointing outside the line shows.
-size_t ArgumentOffset(const char* commandLine)
+TEST_P(ArgumentText, Rule)
 {
-    return static_cast<size_t>(FindArgumentText(commandLine) - commandLine);
+    if (GetParam().needsJapaneseCodePage) {
+        ASSERT_EQ(GetACP(), JAPANESE_CODE_PAGE) << "these cases need the Japanese code page";
+    }
+    for (const ArgumentTextCase& sample : GetParam().cases) {
+        const char* line = sample.line.c_str();
+        size_t expected = sample.line.size() - strlen(sample.argumentText);
+        ASSERT_EQ(static_cast<size_t>(FindArgumentText(line) - line), expected) << '"' << sample.line << '"';
+        EXPECT_STREQ(FindArgumentText(line), sample.argumentText);
+    }
 }
 
-std::string ArgumentText(const char* commandLine)
+struct DecimalCase {
+    const char* text;
+    DWORD number;
+};
+
+struct DecimalRule {
+    const char* name;
+    std::vector<DecimalCase> cases;
+};
+
+const DecimalRule DECIMAL_RULES[] = {
+    {"ReadsTheLeadingRunOfDigits",
+     {{"0", 0}, {"123", 123}, {"0042", 42}, {"12x", 12}, {"7 8", 7}, {"4294967295", 0xFFFFFFFFu}}},
+    // A full-width digit is no digit.
+    {"IsZeroWithoutALeadingDigit",
+     {{"", 0}, {" 5", 0}, {"\t5", 0}, {"-5", 0}, {"+5", 0}, {"abc", 0}, {"\x82\x4F", 0}}},
+    {"StopsAtBytesFrom80Up", {{"7\x82\x4F", 7}, {"31\xB9", 31}}},
+    {"WrapsModulo2To32",
+     {{"4294967296", 0}, {"4294967297", 1}, {"99999999999", static_cast<DWORD>(99999999999ULL)}}},
+};
+
+class DecimalNumber : public testing::TestWithParam<DecimalRule> {};
+
+TEST_P(DecimalNumber, Rule)
 {
-    return FindArgumentText(commandLine);
+    for (const DecimalCase& sample : GetParam().cases)
+        EXPECT_EQ(ParseDecimal(sample.text), sample.number) << '"' << sample.text << '"';
 }
 
-SaverSwitch ReadSwitch(const char* argumentText)
+struct SwitchCase {
+    const char* argumentText;
+    SwitchKind kind;
+    DWORD windowNumber;
+};
+
+struct SwitchRule {
+    const char* name;
+    std::vector<SwitchCase> cases;
+};
+
+const SwitchRule SWITCH_RULES[] = {
+    {"NoSwitchMeansTheDialogWithoutAParent",
+     {{"", SWITCH_NONE, 0}, {" ", SWITCH_NONE, 0}, {"-", SWITCH_NONE, 0}, {"/", SWITCH_NONE, 0},
+      {"- /", SWITCH_NONE, 0}, {"//--  /", SWITCH_NONE, 0}}},
+    {"FullScreenInEitherCaseBehindAnyLead",
+     {{"/s", SWITCH_FULL_SCREEN, 0}, {"-S", SWITCH_FULL_SCREEN, 0}, {"s", SWITCH_FULL_SCREEN, 0},
+      {" /s", SWITCH_FULL_SCREEN, 0}, {"S", SWITCH_FULL_SCREEN, 0}, {"-/ s", SWITCH_FULL_SCREEN, 0}}},
+    {"OnlyTheFirstSwitchCounts",
+     {{"/S/P 5", SWITCH_FULL_SCREEN, 0}, {"/s /p 123", SWITCH_FULL_SCREEN, 0}, {"/p 7 /s", SWITCH_PREVIEW, 7},
+      {"/x /s", SWITCH_REJECTED, 0}}},
+    {"PreviewReadsTheWindowNumberAfterBlanks",
+     {{"/p 123", SWITCH_PREVIEW, 123}, {"-P123", SWITCH_PREVIEW, 123}, {"/p    77", SWITCH_PREVIEW, 77},
+      {"/p12x", SWITCH_PREVIEW, 12}, {"p 9", SWITCH_PREVIEW, 9}}},
+    {"PreviewWithoutANumberHasWindowNumberZero",
+     {{"/p", SWITCH_PREVIEW, 0}, {"/p 0", SWITCH_PREVIEW, 0}, {"/p abc", SWITCH_PREVIEW, 0},
+      {"/p -5", SWITCH_PREVIEW, 0}, {"/p:5", SWITCH_PREVIEW, 0}}},
+    {"OnlyBlanksAreSkippedBeforeTheNumber", {{"/p\t5", SWITCH_PREVIEW, 0}, {"/a\t5", SWITCH_PASSWORD, 0}}},
+    {"LIsPreviewToo", {{"/l 123", SWITCH_PREVIEW, 123}, {"-L456", SWITCH_PREVIEW, 456}}},
+    {"PreviewWindowNumbersWrap", {{"/p 4294967297", SWITCH_PREVIEW, 1}, {"/p 4294967296", SWITCH_PREVIEW, 0}}},
+    {"ConfigureTakesANumberOnlyDirectlyBehindAColon",
+     {{"/c:456", SWITCH_CONFIGURE, 456}, {"-C:789x", SWITCH_CONFIGURE, 789}, {"/c 456", SWITCH_CONFIGURE, 0},
+      {"/c", SWITCH_CONFIGURE, 0}, {"/c: 456", SWITCH_CONFIGURE, 0}, {"/c456", SWITCH_CONFIGURE, 0},
+      {"C:", SWITCH_CONFIGURE, 0}}},
+    {"PasswordReadsTheWindowNumberAfterBlanks",
+     {{"/a 99", SWITCH_PASSWORD, 99}, {"-A99", SWITCH_PASSWORD, 99}, {"/a", SWITCH_PASSWORD, 0}}},
+    {"AnythingElseIsRejected",
+     {{"/x", SWITCH_REJECTED, 0}, {"/1", SWITCH_REJECTED, 0}, {"1", SWITCH_REJECTED, 0}, {"\t/s", SWITCH_REJECTED, 0},
+      {"/\ts", SWITCH_REJECTED, 0}, {"?", SWITCH_REJECTED, 0}, {"/\x82\x93", SWITCH_REJECTED, 0},
+      {"\x82\x93", SWITCH_REJECTED, 0}, {"/\xB1", SWITCH_REJECTED, 0}, {"/\x83\x73", SWITCH_REJECTED, 0}}},
+};
+
+class SaverSwitchRule : public testing::TestWithParam<SwitchRule> {};
+
+TEST_P(SaverSwitchRule, Rule)
 {
-    SaverSwitch result = {SWITCH_REJECTED, 0xDEADBEEF};
-    ReadSaverSwitch(argumentText, &result);
-    return result;
+    for (const SwitchCase& sample : GetParam().cases) {
+        SaverSwitch request = {SWITCH_REJECTED, 0xDEADBEEF};
+        ReadSaverSwitch(sample.argumentText, &request);
+        EXPECT_EQ(request.kind, sample.kind) << '"' << sample.argumentText << '"';
+        EXPECT_EQ(request.windowNumber, sample.windowNumber) << '"' << sample.argumentText << '"';
+    }
 }
 
-SwitchKind KindOf(const char* argumentText)
+template <typename Rule> std::string RuleName(const testing::TestParamInfo<Rule>& info)
 {
-    return ReadSwitch(argumentText).kind;
+    return info.param.name;
 }
 
-DWORD WindowNumberOf(const char* argumentText)
-{
-    return ReadSwitch(argumentText).windowNumber;
-}
+INSTANTIATE_TEST_SUITE_P(Rules, ArgumentText, testing::ValuesIn(ARGUMENT_TEXT_RULES), RuleName<ArgumentTextRule>);
+INSTANTIATE_TEST_SUITE_P(Rules, DecimalNumber, testing::ValuesIn(DECIMAL_RULES), RuleName<DecimalRule>);
+INSTANTIATE_TEST_SUITE_P(SaverSwitch, SaverSwitchRule, testing::ValuesIn(SWITCH_RULES), RuleName<SwitchRule>);
 
 }  // namespace
 
-TEST(ArgumentText, FollowsAQuotedProgramNameWithOrWithoutBlanks)
-{
-    EXPECT_EQ(ArgumentText("\"C:\\Program Files\\Tamblorn.scr\" /s"), "/s");
-    EXPECT_EQ(ArgumentText("\"C:\\Program Files\\Tamblorn.scr\"/s"), "/s");
-    EXPECT_EQ(ArgumentText("\"C:\\Tamblorn.scr\"   \t /p 123"), "/p 123");
-    EXPECT_EQ(ArgumentText("\"\" /c"), "/c");
-}
-
-TEST(ArgumentText, AnUnclosedQuoteTakesTheWholeLine)
-{
-    const char line[] = "\"C:\\Tamblorn.scr /s";
-    EXPECT_EQ(ArgumentOffset(line), sizeof line - 1);
-}
-
-TEST(ArgumentText, AnUnquotedProgramNameEndsAtTheFirstBlankOrControlByte)
-{
-    EXPECT_EQ(ArgumentText("C:\\WINDOWS\\Tamblorn.scr /s"), "/s");
-    EXPECT_EQ(ArgumentText("Tamblorn.scr\t/s"), "/s");
-    EXPECT_EQ(ArgumentText("Tamblorn.scr\x01\x1F\x20/p 5"), "/p 5");
-    const char glued[] = "Tamblorn.scr/s";
-    EXPECT_EQ(ArgumentOffset(glued), sizeof glued - 1) << "an unquoted name directly followed by /s is all name";
-}
-
-TEST(ArgumentText, BytesFromA0UpBelongToAnUnquotedName)
-{
-    // Half-width katakana are single bytes above 0x7F: negative as signed bytes.
-    const char katakana[] = "\xC3\xDD\xCC\xDF\xDB\xDD.scr/s";
-    EXPECT_EQ(ArgumentOffset(katakana), sizeof katakana - 1);
-    EXPECT_EQ(ArgumentText("\xC3\xDD\xCC\xDF\xDB\xDD.scr /s"), "/s");
-}
-
-TEST(ArgumentText, ALineWithoutAProgramName)
-{
-    EXPECT_EQ(ArgumentText(""), "");
-    EXPECT_EQ(ArgumentText(" /s"), "/s");
-    EXPECT_EQ(ArgumentText("\t\t-S"), "-S");
-    const char blanks[] = " \t ";
-    EXPECT_EQ(ArgumentOffset(blanks), sizeof blanks - 1);
-}
-
-TEST(ArgumentText, DoubleByteCharactersAreSteppedOverWhole)
-{
-    ASSERT_EQ(GetACP(), JAPANESE_CODE_PAGE) << "these cases need the Japanese code page";
-    // 0x83 0x22 is one character whose second byte is a double quote: it does
-    // not close the quoted name.
-    EXPECT_EQ(ArgumentText("\"C:\\\x83\x22.scr\" /s"), "/s");
-    // Likewise a blank as the second byte does not end an unquoted name.
-    const char blankTrail[] = "Tamblorn\x83\x20/s";
-    EXPECT_EQ(ArgumentOffset(blankTrail), sizeof blankTrail - 1);
-    // A lead byte just before the end stops at the end, not behind it.
-    const char cutLead[] = "Tamblorn\x83";
-    EXPECT_EQ(ArgumentOffset(cutLead), sizeof cutLead - 1);
-    const char cutQuotedLead[] = "\"Tamblorn\x83";
-    EXPECT_EQ(ArgumentOffset(cutQuotedLead), sizeof cutQuotedLead - 1);
-    EXPECT_EQ(ArgumentText("\x8C\xDC\x8E\x9A.scr /a 7"), "/a 7");
-}
-
-TEST(DecimalNumber, ReadsTheLeadingRunOfDigits)
-{
-    EXPECT_EQ(ParseDecimal("0"), 0u);
-    EXPECT_EQ(ParseDecimal("123"), 123u);
-    EXPECT_EQ(ParseDecimal("0042"), 42u);
-    EXPECT_EQ(ParseDecimal("12x"), 12u);
-    EXPECT_EQ(ParseDecimal("7 8"), 7u);
-    EXPECT_EQ(ParseDecimal("4294967295"), 0xFFFFFFFFu);
-}
-
-TEST(DecimalNumber, IsZeroWithoutALeadingDigit)
-{
-    EXPECT_EQ(ParseDecimal(""), 0u);
-    EXPECT_EQ(ParseDecimal(" 5"), 0u);
-    EXPECT_EQ(ParseDecimal("\t5"), 0u);
-    EXPECT_EQ(ParseDecimal("-5"), 0u);
-    EXPECT_EQ(ParseDecimal("+5"), 0u);
-    EXPECT_EQ(ParseDecimal("abc"), 0u);
-    EXPECT_EQ(ParseDecimal("\x82\x4F"), 0u) << "a full-width digit is no digit";
-}
-
-TEST(DecimalNumber, StopsAtBytesFrom80Up)
-{
-    EXPECT_EQ(ParseDecimal("7\x82\x4F"), 7u);
-    EXPECT_EQ(ParseDecimal("31\xB9"), 31u);
-}
-
-TEST(DecimalNumber, WrapsModulo2To32)
-{
-    EXPECT_EQ(ParseDecimal("4294967296"), 0u);
-    EXPECT_EQ(ParseDecimal("4294967297"), 1u);
-    EXPECT_EQ(ParseDecimal("99999999999"), static_cast<DWORD>(99999999999ULL));
-}
-
-TEST(SaverSwitch, NoSwitchMeansTheDialogWithoutAParent)
-{
-    for (const char* text : {"", " ", "-", "/", "- /", "//--  /"}) {
-        SaverSwitch request = ReadSwitch(text);
-        EXPECT_EQ(request.kind, SWITCH_NONE) << '"' << text << '"';
-        EXPECT_EQ(request.windowNumber, 0u) << '"' << text << '"';
-    }
-}
-
-TEST(SaverSwitch, FullScreenInEitherCaseBehindAnyLead)
-{
-    for (const char* text : {"/s", "-S", "s", " /s", "S", "-/ s"})
-        EXPECT_EQ(KindOf(text), SWITCH_FULL_SCREEN) << '"' << text << '"';
-}
-
-TEST(SaverSwitch, OnlyTheFirstSwitchCounts)
-{
-    EXPECT_EQ(KindOf("/S/P 5"), SWITCH_FULL_SCREEN);
-    EXPECT_EQ(KindOf("/s /p 123"), SWITCH_FULL_SCREEN);
-    SaverSwitch request = ReadSwitch("/p 7 /s");
-    EXPECT_EQ(request.kind, SWITCH_PREVIEW);
-    EXPECT_EQ(request.windowNumber, 7u);
-    EXPECT_EQ(KindOf("/x /s"), SWITCH_REJECTED);
-}
-
-TEST(SaverSwitch, PreviewReadsTheWindowNumberAfterBlanks)
-{
-    EXPECT_EQ(KindOf("/p 123"), SWITCH_PREVIEW);
-    EXPECT_EQ(WindowNumberOf("/p 123"), 123u);
-    EXPECT_EQ(WindowNumberOf("-P123"), 123u);
-    EXPECT_EQ(WindowNumberOf("/p    77"), 77u);
-    EXPECT_EQ(WindowNumberOf("/p12x"), 12u);
-    EXPECT_EQ(WindowNumberOf("p 9"), 9u);
-}
-
-TEST(SaverSwitch, PreviewWithoutANumberHasWindowNumberZero)
-{
-    for (const char* text : {"/p", "/p 0", "/p abc", "/p -5", "/p:5"}) {
-        SaverSwitch request = ReadSwitch(text);
-        EXPECT_EQ(request.kind, SWITCH_PREVIEW) << '"' << text << '"';
-        EXPECT_EQ(request.windowNumber, 0u) << '"' << text << '"';
-    }
-}
-
-TEST(SaverSwitch, OnlyBlanksAreSkippedBeforeTheNumber)
-{
-    SaverSwitch request = ReadSwitch("/p\t5");
-    EXPECT_EQ(request.kind, SWITCH_PREVIEW);
-    EXPECT_EQ(request.windowNumber, 0u);
-    EXPECT_EQ(WindowNumberOf("/a\t5"), 0u);
-}
-
-TEST(SaverSwitch, LIsPreviewToo)
-{
-    SaverSwitch lower = ReadSwitch("/l 123");
-    EXPECT_EQ(lower.kind, SWITCH_PREVIEW);
-    EXPECT_EQ(lower.windowNumber, 123u);
-    SaverSwitch upper = ReadSwitch("-L456");
-    EXPECT_EQ(upper.kind, SWITCH_PREVIEW);
-    EXPECT_EQ(upper.windowNumber, 456u);
-}
-
-TEST(SaverSwitch, PreviewWindowNumbersWrap)
-{
-    EXPECT_EQ(WindowNumberOf("/p 4294967297"), 1u);
-    EXPECT_EQ(WindowNumberOf("/p 4294967296"), 0u);
-}
-
-TEST(SaverSwitch, ConfigureTakesANumberOnlyDirectlyBehindAColon)
-{
-    SaverSwitch owned = ReadSwitch("/c:456");
-    EXPECT_EQ(owned.kind, SWITCH_CONFIGURE);
-    EXPECT_EQ(owned.windowNumber, 456u);
-    EXPECT_EQ(WindowNumberOf("-C:789x"), 789u);
-    for (const char* text : {"/c 456", "/c", "/c: 456", "/c456", "C:"}) {
-        SaverSwitch request = ReadSwitch(text);
-        EXPECT_EQ(request.kind, SWITCH_CONFIGURE) << '"' << text << '"';
-        EXPECT_EQ(request.windowNumber, 0u) << '"' << text << '"';
-    }
-}
-
-TEST(SaverSwitch, PasswordReadsTheWindowNumberAfterBlanks)
-{
-    SaverSwitch request = ReadSwitch("/a 99");
-    EXPECT_EQ(request.kind, SWITCH_PASSWORD);
-    EXPECT_EQ(request.windowNumber, 99u);
-    EXPECT_EQ(WindowNumberOf("-A99"), 99u);
-    EXPECT_EQ(KindOf("/a"), SWITCH_PASSWORD);
-    EXPECT_EQ(WindowNumberOf("/a"), 0u);
-}
-
-TEST(SaverSwitch, AnythingElseIsRejected)
-{
-    for (const char* text : {"/x", "/1", "1", "\t/s", "/\ts", "?", "/\x82\x93", "\x82\x93", "/\xB1", "/\x83\x73"}) {
-        SaverSwitch request = ReadSwitch(text);
-        EXPECT_EQ(request.kind, SWITCH_REJECTED) << '"' << text << '"';
-        EXPECT_EQ(request.windowNumber, 0u) << '"' << text << '"';
-    }
-}
-
 TEST(CommandLine, WhereTheProgramNameEndsDecidesTheService)
 {
-    EXPECT_EQ(KindOf(FindArgumentText("\"C:\\WINDOWS\\Tamblorn.scr\"/s")), SWITCH_FULL_SCREEN);
-    EXPECT_EQ(KindOf(FindArgumentText("C:\\WINDOWS\\Tamblorn.scr/s")), SWITCH_NONE);
-    EXPECT_EQ(KindOf(FindArgumentText("C:\\WINDOWS\\Tamblorn.scr\t/s")), SWITCH_FULL_SCREEN);
-    EXPECT_EQ(KindOf(FindArgumentText("C:\\WINDOWS\\Tamblorn.scr")), SWITCH_NONE);
-    SaverSwitch preview = ReadSwitch(FindArgumentText("Tamblorn.scr /p 4294967297"));
-    EXPECT_EQ(preview.kind, SWITCH_PREVIEW);
-    EXPECT_EQ(preview.windowNumber, 1u);
+    const SwitchCase wholeLines[] = {{"\"C:\\WINDOWS\\Tamblorn.scr\"/s", SWITCH_FULL_SCREEN, 0},
+                                     {"C:\\WINDOWS\\Tamblorn.scr/s", SWITCH_NONE, 0},
+                                     {"C:\\WINDOWS\\Tamblorn.scr\t/s", SWITCH_FULL_SCREEN, 0},
+                                     {"C:\\WINDOWS\\Tamblorn.scr", SWITCH_NONE, 0},
+                                     {"Tamblorn.scr /p 4294967297", SWITCH_PREVIEW, 1}};
+    for (const SwitchCase& sample : wholeLines) {
+        SaverSwitch request = {SWITCH_REJECTED, 0xDEADBEEF};
+        ReadSaverSwitch(FindArgumentText(sample.argumentText), &request);
+        EXPECT_EQ(request.kind, sample.kind) << sample.argumentText;
+        EXPECT_EQ(request.windowNumber, sample.windowNumber) << sample.argumentText;
+    }
 }

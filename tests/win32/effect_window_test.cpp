@@ -12,18 +12,9 @@
 
 namespace {
 
-const char EFFECT_TEST_CLASS[] = "TamblornEffectTest";
-
-LRESULT CALLBACK EffectTestProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return EffectWindowProc(window, message, wParam, lParam);
-}
-
 HWND CreateEffectWindow(int width, int height)
 {
-    RegisterTestClass(EFFECT_TEST_CLASS, EffectTestProc);
-    return CreateWindowExA(0, EFFECT_TEST_CLASS, "effect", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+    return CreateEffectPopup(width, height, WS_POPUP | WS_VISIBLE);
 }
 
 void Tick(HWND window, int ticks)

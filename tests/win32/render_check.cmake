@@ -43,7 +43,11 @@ endif()
 # One settings file burns the same canvas whatever the system's code page: its text is Shift-JIS
 # bytes ("燃えろ、Fire"; 81 is no character of code page 1252). Wine takes 1252 from C.UTF-8 and
 # 65001 from hi_IN.UTF-8 (a locale that Windows gives no ANSI code page).
-set(settings_file ${WORK_DIR}/wineprefix/drive_c/windows/TamblornScrS)
+set(prefix $ENV{TAMBLORN_WINE_PREFIX})
+if(NOT prefix)
+  set(prefix ${WORK_DIR}/wineprefix)
+endif()
+set(settings_file ${prefix}/drive_c/windows/TamblornScrS)
 execute_process(COMMAND printf "[BURNING]\\r\\nTEXT=\\x94\\x52\\x82\\xa6\\x82\\xeb\\x81\\x41Fire\\r\\n"
                 OUTPUT_FILE ${settings_file})
 foreach(locale ja_JP.UTF-8 C.UTF-8 hi_IN.UTF-8)

@@ -12,13 +12,6 @@ const char SAVER_CLASS[] = "WindowsScreenSaverClass";
 const char PREVIEW_PARENT_CLASS[] = "TamblornPreviewParent";
 const UINT GIVE_UP_MS = 3000;
 
-void ResetHost()
-{
-    hostState = HostState();
-    UseTestModuleAsProgram();
-    UnregisterClassA(SAVER_CLASS, hostState.moduleInstance);
-}
-
 struct PreviewParent {
     HWND window;
     UINT relayedMessage;
@@ -54,10 +47,10 @@ class SaverWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetHost();
+        ResetHostBetweenRuns();
         RemoveSettingsFile();
     }
-    void TearDown() override { ResetHost(); }
+    void TearDown() override { ResetHostBetweenRuns(); }
 };
 
 }  // namespace
@@ -112,7 +105,7 @@ TEST_F(SaverWindow, SystemCommandsInFullScreenAndInAPreview)
         PostMessageA(hostState.saverWindow, WM_CLOSE, 0, 0);
     });
 
-    ResetHost();
+    ResetHostBetweenRuns();
     HWND parent = CreatePreviewParent();
     RunSaverWith(parent, [parent] {
         SendMessageA(hostState.saverWindow, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
@@ -279,7 +272,7 @@ TEST_F(SaverWindow, AWindowThatCannotBeMadeIsAFailure)
          }},
     };
     for (const Case& failing : cases) {
-        ResetHost();
+        ResetHostBetweenRuns();
         HWND parent = failing.prepare();
         EXPECT_EQ(RunSaverWindow(parent), FAILED) << failing.what;
         EXPECT_FALSE(IsWindow(hostState.saverWindow)) << failing.what;

@@ -1,4 +1,5 @@
-// Helpers shared by the tests that run under Wine.
+// Helpers shared by the tests that run under Wine, one file of support/ per
+// part below.
 #ifndef TAMBLORN_WIN_TEST_SUPPORT_H
 #define TAMBLORN_WIN_TEST_SUPPORT_H
 
@@ -6,24 +7,23 @@
 
 #include <cstdint>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
-// The settings file as the profile functions find it: in the Windows directory.
+// ---- settings_file.cpp: the settings file as the profile functions find it,
+// in the Windows directory.
 std::string SettingsFilePath();
 void RemoveSettingsFile();
 void WriteSetting(const char* section, const char* key, const char* value);
 std::string ReadSetting(const char* section, const char* key);
+// Drops the profile functions' cached copy, so that the next read sees the file.
+void ForgetCachedSettings();
+
+// ---- saver_run.cpp: the saver's window, the test's own windows and queue.
 
 // Dispatches everything already queued for this thread.
 void PumpPendingMessages();
-
-// Reads the whole of a file, or an empty string.
-std::string ReadWholeFile(const std::string& path);
-
-// The running test executable, and the directory it and the saver are built into.
-std::string TestExecutablePath();
-std::string TestDirectory();
 
 // Points the program's resource loading at the test executable.
 void UseTestModuleAsProgram();
@@ -41,9 +41,21 @@ int RunSaverWith(HWND parent, std::function<void()> checks, UINT checksAfterMs =
 // Registers a window class of this executable; registering it again does no harm.
 void RegisterTestClass(const char* className, WNDPROC procedure, HCURSOR cursor = nullptr);
 
+// A fresh host for the next saver run: its state, the saver's class and any
+// quit request left in the queue.
+void ResetHostBetweenRuns();
+
+// A window at the screen's corner run by the effect's window procedure.
+HWND CreateEffectPopup(int width, int height, DWORD style = WS_POPUP);
+
+// A preview-sized parent window that keeps what the preview relays to itself.
+HWND CreateSilentPreviewParent();
+
 // Takes every `message` queued for the window off the queue and counts them.
 int TakeQueued(HWND window, UINT message);
 int TakePostedCloses(HWND window);
+
+// ---- gdi_recording.cpp: import-table patching and the GDI objects made.
 
 // An export of a loaded library, as the caller's type of entry.
 typedef void (*AnyEntry)();
@@ -69,6 +81,18 @@ struct RecordedGdiObject {
     DWORD typeWhenMade;
 };
 const std::vector<RecordedGdiObject>& RecordedGdiObjects();
+// How many of the recorded GDI objects are still alive.
+int LiveRecordedGdiObjects();
+
+// ---- test_process.cpp: the test process's own matters.
+
+// Reads the whole of a file, or an empty string; writes one.
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& bytes);
+
+// The running test executable, and the directory it and the saver are built into.
+std::string TestExecutablePath();
+std::string TestDirectory();
 
 // A bitmap's pixels as top-down 0x00RRGGBB words.
 std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, int* width, int* height);
@@ -77,9 +101,18 @@ std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, int* width, int* height);
 // the environment variable TAMBLORN_STRESS is 1.
 int StressCount(int bounded, int full);
 
-// How many of the recorded GDI objects are still alive.
-int LiveRecordedGdiObjects();
-
 // The process's private bytes.
 size_t PrivateBytes();
+
+// The case a harness has in hand, printed by the filter should the process
+// fault on it; and bytes shown as text, with \xNN for what does not print.
+extern std::string currentCase;
+LONG WINAPI ReportFaultingCase(EXCEPTION_POINTERS* fault);
+std::string Printable(const std::string& bytes);
+
+// Random bytes for the hostile-input harnesses: never NUL; a Shift-JIS lead
+// byte; a run of up to `most`.
+char RandomByte(std::mt19937& random);
+char RandomLeadByte(std::mt19937& random);
+std::string RandomBytes(std::mt19937& random, int most);
 #endif

@@ -18,6 +18,8 @@
 #include "saver_settings.h"
 #include "settings_file.h"
 #include "settings_mutations.h"
+
+using settings_mutations::MutatedSettingsFile;
 #include "text_encoding.h"
 
 namespace {

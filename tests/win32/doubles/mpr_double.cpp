@@ -3,29 +3,22 @@
 // built-in library only with the DLL override mpr=n.
 #include <windows.h>
 
-#include <cstdio>
-
 #include "double_log.h"
 
 extern "C" {
 
 DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD third, LPVOID fourth)
 {
-    char line[256];
-    snprintf(line, sizeof line, "PwdChangePasswordA provider=\"%.64s\" owner=%llu third=%lu fourth=%llu",
-             provider ? provider : "(null)", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(owner)),
-             static_cast<unsigned long>(third), static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(fourth)));
-    AppendDoubleLog(line);
+    AppendDoubleLog("PwdChangePasswordA provider=\"%.64s\" owner=%llu third=%lu fourth=%llu",
+                    provider ? provider : "(null)", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(owner)),
+                    static_cast<unsigned long>(third),
+                    static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(fourth)));
     return ERROR_CANCELLED;  // the caller must not depend on the result
 }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
-    if (reason == DLL_PROCESS_ATTACH)
-        AppendDoubleLog("MPR.DLL loaded");
-    else if (reason == DLL_PROCESS_DETACH)
-        AppendDoubleLog(reserved ? "MPR.DLL released at exit" : "MPR.DLL freed");
-    return TRUE;
+    return LogLoadingOf("MPR.DLL", reason, reserved);
 }
 
 }  // extern "C"

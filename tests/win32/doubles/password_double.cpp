@@ -11,7 +11,6 @@
 //   TAMBLORN_DOUBLE_LOG        file that receives one line per call, load and unload
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -84,10 +83,8 @@ BOOL WINAPI VerifyScreenSavePwd(HWND owner)
         verifier.whileOpen(owner);
     KeepDialogOpen(OpenMilliseconds());
     BOOL accepted = AnswerForCall(call) == ACCEPT;
-    char line[128];
-    snprintf(line, sizeof line, "VerifyScreenSavePwd call=%d owner=%llu answer=%d", call,
-             static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(owner)), accepted ? 1 : 0);
-    AppendDoubleLog(line);
+    AppendDoubleLog("VerifyScreenSavePwd call=%d owner=%llu answer=%d", call,
+                    static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(owner)), accepted ? 1 : 0);
     return accepted;
 }
 
@@ -119,11 +116,7 @@ void WINAPI DoubleSetVerifierWhileOpen(VerifierWhileOpen whileOpen)
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
-    if (reason == DLL_PROCESS_ATTACH)
-        AppendDoubleLog("PASSWORD.CPL loaded");
-    else if (reason == DLL_PROCESS_DETACH)
-        AppendDoubleLog(reserved ? "PASSWORD.CPL released at exit" : "PASSWORD.CPL freed");
-    return TRUE;
+    return LogLoadingOf("PASSWORD.CPL", reason, reserved);
 }
 
 }  // extern "C"

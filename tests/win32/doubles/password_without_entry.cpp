@@ -13,11 +13,7 @@ int WINAPI DoubleHasNoVerifierEntry()
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
-    if (reason == DLL_PROCESS_ATTACH)
-        AppendDoubleLog("PASSWORD.CPL without entry loaded");
-    else if (reason == DLL_PROCESS_DETACH)
-        AppendDoubleLog(reserved ? "PASSWORD.CPL without entry released at exit" : "PASSWORD.CPL without entry freed");
-    return TRUE;
+    return LogLoadingOf("PASSWORD.CPL without entry", reason, reserved);
 }
 
 }  // extern "C"

@@ -1,0 +1,53 @@
+"""The bonfire group: fire mode 1, the logs picture under the flames."""
+
+import time
+
+from screen import lit_bytes, lit_outside, pixel, read_bmp24, screenshot, screenshot_lit_in
+from support import *  # noqa: F401,F403
+
+# The bonfire canvas is the 286 x 106 logs picture plus 200 rows, centred.
+BONFIRE_CANVAS = (369, 231, 655, 537)
+LOGS_BAND = (369, 431, 655, 537)
+
+
+class Bonfire(StageCase):
+    """Fire mode 1: the logs picture at the bottom of the canvas with flames above it."""
+
+    group = 'bonfire'
+
+    def test_logs_picture_under_flames(self):
+        write_settings('[WHITCH]\nFIRE=1\n')
+        logs = read_bmp24(CONFIG.logs_bitmap)
+        self.assertEqual((logs[0], logs[1]), (LOGS_BAND[2] - LOGS_BAND[0], LOGS_BAND[3] - LOGS_BAND[1]))
+        process = start_wine(CONFIG.saver, ['/s'])
+        wait_saver_window(process)
+        shown_at = time.monotonic()
+        above_band = (BONFIRE_CANVAS[0], BONFIRE_CANVAS[1], BONFIRE_CANVAS[2], LOGS_BAND[1])
+
+        # The flames grow a level every 3.1 s and first climb out of the picture
+        # after some 5 s; look until just before the first jump moves the canvas.
+        image = wait_for(lambda: screenshot_lit_in(above_band), FIRST_JUMP_SECONDS - 0.6 - (time.monotonic() - shown_at),
+                         interval=0.4) or screenshot()
+        note_time('bonfire flames above the logs after (s)', time.monotonic() - shown_at)
+        self.assertEqual(lit_outside(image, BONFIRE_CANVAS), 0, 'something shows outside the bonfire canvas')
+        self.assertGreater(lit_bytes(image, above_band), 0, 'no flames above the logs picture')
+
+        same = wood = flames = 0
+        for y in range(LOGS_BAND[1], LOGS_BAND[3]):
+            for x in range(LOGS_BAND[0], LOGS_BAND[2]):
+                shown = pixel(image, x, y)
+                if shown == pixel(logs, x - LOGS_BAND[0], y - LOGS_BAND[1]):
+                    same += 1
+                elif shown != (0, 0, 0):
+                    flames += 1
+                red, green, blue = shown
+                wood += red >= 40 and red > green > blue and green >= red // 5
+        band_pixels = logs[0] * logs[1]
+        self.assertGreater(same, band_pixels // 2, 'the logs picture does not show in the bottom band')
+        self.assertGreater(wood, band_pixels // 5, 'too few orange-brown wood pixels in the bottom band')
+        self.assertGreater(flames, 200, 'no flames over the embers')
+        self.assertIsNone(process.poll())
+        press_key()
+        self.assertEqual(wait_exit(process, 5), EXIT_DONE)
+
+

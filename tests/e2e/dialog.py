@@ -1,0 +1,124 @@
+"""The dialog group: what the configuration dialog shows and what it stores."""
+
+import os
+import re
+import subprocess
+
+from screen import screenshot  # noqa: F401
+from support import *  # noqa: F401,F403
+
+
+class Dialog(StageCase):
+    """The configuration dialog: what it shows and what it stores."""
+
+    group = 'dialog'
+
+    LIMIT_RADIOS = {1030: '弱火', 1031: '中火', 1032: '強火'}
+
+    def open_configure(self, settings):
+        write_settings(settings)
+        process = start_wine(CONFIG.saver, ['/c'])
+        return process, dialog_controls(self.open_dialog(process, '/c'))
+
+    def finish(self, process, exit_code, *commands):
+        """Drives the dialog with the inspector's commands and checks the saver's exit code."""
+        output = self.drive_dialog(*commands)
+        self.assertEqual(wait_exit(process, 10), exit_code)
+        return output
+
+    picture = None  # where a run with --screens saves the dialog as shown
+
+    def test_shows_title_and_controls(self):
+        process, controls = self.open_configure(None)
+        if self.picture and CONFIG.screens:
+            rect = re.search(r'^dialog \d+ owner \d+ rect (.*)$', self.drive_dialog(), re.M)
+            left, top, right, bottom = map(int, rect.group(1).split())
+            width, height, pixels = screenshot()
+            crop = '%dx%d+%d+%d' % (right - left, bottom - top, left, top)
+            path = os.path.join(CONFIG.screens, self.picture)
+            subprocess.run(['/usr/bin/convert', 'ppm:-', '-crop', crop, '+repage', path],
+                           input=b'P6\n%d %d\n255\n' % (width, height) + pixels, check=True, timeout=30)
+        for text in ('OK', 'キャンセル', '表示文字', 'フォントサイズ', '文字燃える', '焚き火', 'ループ', '弱火', '中火', '強火'):
+            self.assertIn(('text', text), controls, 'no control shows "%s"' % text)
+        expected = {1: 'OK', 2: 'キャンセル', 1020: '文字燃える', 1021: '焚き火', 1005: 'ループ'}
+        expected.update(self.LIMIT_RADIOS)
+        for control_id, text in expected.items():
+            self.assertEqual(controls[control_id][2], text)
+        self.assertEqual(controls[1001][2], '五字送り火')
+        self.assertEqual(controls[1002][2], '32')
+        self.assertEqual(controls[1020][1], 1)
+        self.assertEqual(controls[1032][1], 1)
+        self.finish(process, EXIT_CANCEL, 'click', 2)
+
+    def test_stored_limit_picks_the_strength_radio(self):
+        for limit, checked in ((8, 1031), (6, 1030), (12, 1032), (10, 1031), (20, 1032)):
+            with self.subTest(limit=limit):
+                process, controls = self.open_configure('[FLAME]\nLIMIT=%d\n' % limit)
+                states = {control_id: controls[control_id][1] for control_id in self.LIMIT_RADIOS}
+                self.assertEqual(states, {control_id: int(control_id == checked) for control_id in self.LIMIT_RADIOS},
+                                 '%s should be checked' % self.LIMIT_RADIOS[checked])
+                self.finish(process, EXIT_CANCEL, 'click', 2)
+
+    def test_bonfire_then_ok_stores_fire_mode(self):
+        process, controls = self.open_configure('[WHITCH]\nFIRE=0\n')
+        self.assertEqual((controls[1020][1], controls[1021][1]), (1, 0))
+        controls = dialog_controls(self.finish(process, EXIT_OK, 'click', 1021, 'controls', 'click', 1))
+        self.assertEqual((controls[1020][1], controls[1021][1]), (0, 1))
+        self.assertEqual(controls[1032][1], 1, 'the strength radio lost its check')
+        settings = read_settings()
+        self.assertEqual(settings[('WHITCH', 'FIRE')], '1')
+        for key in (('BURNING', 'TEXT'), ('FONT', 'SIZE'), ('FLAME', 'LIMIT'), ('FLAME', 'LOOP')):
+            self.assertIn(key, settings)
+
+    def test_cancel_leaves_the_file_unchanged(self):
+        process, _ = self.open_configure('[BURNING]\nTEXT=燃えろ\n[WHITCH]\nFIRE=0\n[FLAME]\nLIMIT=8\n')
+        with open(settings_path(), 'rb') as settings:
+            before = settings.read()
+        self.finish(process, EXIT_CANCEL, 'click', 1021, 'click', 1030, 'click', 2)
+        with open(settings_path(), 'rb') as settings:
+            self.assertEqual(settings.read(), before)
+
+    def test_font_size_200_is_stored_as_minus_56(self):
+        process, _ = self.open_configure(None)
+        self.finish(process, EXIT_OK, 'settext', 1002, '200'.encode().hex(), 'click', 1)
+        self.assertEqual(read_settings()[('FONT', 'SIZE')], '-56')
+
+    def test_ok_keeps_the_texts_shift_jis_bytes(self):
+        process, controls = self.open_configure('[BURNING]\nTEXT=燃えろ 火\n')
+        self.assertEqual(controls[1001][2], '燃えろ 火')
+        self.finish(process, EXIT_OK, 'settext', 1001, '炎の文字'.encode('cp932').hex(), 'click', 1)
+        with open(settings_path(), 'rb') as settings:
+            self.assertIn(b'TEXT=' + '炎の文字'.encode('cp932') + b'\r\n', settings.read())
+
+    def test_ok_with_empty_text_stores_empty_text(self):
+        process, controls = self.open_configure('[BURNING]\nTEXT=燃えろ\n')
+        self.assertEqual(controls[1001][2], '燃えろ')
+        self.finish(process, EXIT_OK, 'settext', 1001, '', 'click', 1)
+        self.assertEqual(read_settings()[('BURNING', 'TEXT')], '')
+
+
+
+
+class DialogOnCodePage1252(Dialog):
+    """The same dialog where the system's code page is 1252, as on an English Windows."""
+
+    group = 'dialog_cp1252'
+    stage_env = {'TAMBLORN_LC_ALL': 'C.UTF-8'}
+    picture = 'configure-dialog-cp1252.png'
+
+    @classmethod
+    def set_up_stage(cls):
+        # The dialog font links to "MS UI Gothic" for Japanese, as on an English Windows; here that is IPAGothic.
+        code, output = run_wine('reg', ['add', 'HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes',
+                                        '/v', 'MS UI Gothic', '/d', 'IPAGothic', '/f'])
+        if code != 0:
+            raise RuntimeError('reg add FontSubstitutes failed: %s' % output)
+
+
+class DialogOnCodePage65001(DialogOnCodePage1252):
+    """The same dialog where the system's code page is UTF-8: Windows gives Hindi no ANSI code page, and Wine
+    then takes 65001."""
+
+    group = 'dialog_cp65001'
+    stage_env = {'TAMBLORN_LC_ALL': 'hi_IN.UTF-8'}
+    picture = 'configure-dialog-cp65001.png'

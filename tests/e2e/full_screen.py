@@ -1,0 +1,115 @@
+"""The full-screen group: placement, the jump and the closing rules with no
+settings file; and the pictures of both modes for the documentation."""
+
+import os
+import time
+
+from screen import lit_box, lit_bytes, lit_outside, save_crop, screenshot, screenshot_lit_in
+from support import *  # noqa: F401,F403
+
+# Canvas rectangles as (left, top, right, bottom), right and bottom exclusive.
+# The default text is 10 bytes at 32 pixels: a 320 x 232 canvas, centred.
+TEXT_CANVAS = (352, 268, 672, 500)
+# The first jump of a fresh process draws 41 and 18467: origin (41, 243).
+TEXT_AFTER_FIRST_JUMP = (41, 243, 361, 475)
+KEY_EXIT_ALLOWANCE = 1.5  # "within a second", plus Wine's process teardown
+# Moments for the pictures: at full strength (level 12 from 37.2 s on) while the
+# canvas stands away from the screen's edges (text from the third jump on at
+# (161, 180), the bonfire from the fourth at (408, 252)).
+TEXT_PICTURE_SECONDS = 38.0
+BONFIRE_PICTURE_SECONDS = 44.0
+
+
+class FullScreen(StageCase):
+    """The full-screen saver with no settings file: placement, the jump and the closing rules."""
+
+    group = 'full_screen'
+
+    def test_flames_centred_then_jump_second_instance_and_mouse_slack(self):
+        write_settings(None)
+        process = start_wine(CONFIG.saver, ['/s'])
+        windows = wait_saver_window(process)
+        shown_at = time.monotonic()
+        geometry = x_tool('xdotool', 'getwindowgeometry', windows[0])
+        self.assertIn('Position: 0,0', geometry)
+        self.assertIn('Geometry: %dx%d' % (SCREEN_WIDTH, SCREEN_HEIGHT), geometry)
+
+        image = wait_for(lambda: screenshot_lit_in(TEXT_CANVAS), 3.0, interval=0.2)
+        self.assertTrue(image, 'no flames inside %s within 3 s' % (TEXT_CANVAS,))
+        self.assertEqual(lit_outside(image, TEXT_CANVAS), 0, 'something shows outside the centred canvas')
+        note_time('flames centred after (s)', time.monotonic() - shown_at)
+
+        # A second full-screen start finds the running saver and ends with 0.
+        second = start_wine(CONFIG.saver, ['/s'])
+        self.assertEqual(wait_exit(second, 15), EXIT_DONE)
+        code, output = inspect('savers')
+        self.assertIn('savers 1', output)
+        self.assertIsNone(process.poll(), 'the second start ended the first saver')
+
+        # Travel 3 stays within the slack of 4.
+        x_tool('xdotool', 'mousemove_relative', '--', '3', '0')
+        time.sleep(1.5)
+        self.assertIsNone(process.poll(), 'a mouse move of 3 pixels ended the saver')
+
+        # The first jump: after 101 ticks the canvas moves to (41, 243).
+        def jumped():
+            image = screenshot()
+            if lit_bytes(image, TEXT_AFTER_FIRST_JUMP) and lit_outside(image, TEXT_AFTER_FIRST_JUMP) == 0:
+                return image
+            return None
+        image = wait_for(jumped, FIRST_JUMP_SECONDS + 8.0 - (time.monotonic() - shown_at), interval=0.3)
+        jump_seen = time.monotonic() - shown_at
+        self.assertTrue(image, 'the canvas did not show alone at %s' % (TEXT_AFTER_FIRST_JUMP,))
+        note_time('first jump seen after (s)', jump_seen)
+        self.assertGreater(jump_seen, FIRST_JUMP_SECONDS - 1.5)
+        self.assertLess(jump_seen, FIRST_JUMP_SECONDS + 6.0)
+        self.assertEqual(lit_outside(image, TEXT_AFTER_FIRST_JUMP), 0, 'the old place is not black')
+        self.assertIsNone(process.poll())
+
+        # Travel 10 ends it.
+        x_tool('xdotool', 'mousemove_relative', '--', '10', '0')
+        self.assertEqual(wait_exit(process, 5), EXIT_DONE, 'a mouse move of 10 pixels did not end the saver with 0')
+
+    def test_key_press_ends_within_a_second(self):
+        write_settings(None)
+        process = start_wine(CONFIG.saver, ['/s'])
+        wait_saver_window(process)
+        self.assertTrue(wait_for(lambda: screenshot_lit_in(TEXT_CANVAS), 5.0, interval=0.2))
+        self.assertIsNone(process.poll(), 'the saver ended before the key press')
+        pressed = time.monotonic()
+        press_key()
+        code = wait_exit(process, 5)
+        elapsed = time.monotonic() - pressed
+        note_time('key press to exit (s)', elapsed)
+        self.assertEqual(code, EXIT_DONE)
+        self.assertLessEqual(elapsed, KEY_EXIT_ALLOWANCE)
+
+
+def centre_of(rect):
+    return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
+
+
+class Pictures(StageCase):
+    """Not a check: screenshots of both modes at full strength for the documentation."""
+
+    group = 'pictures'
+
+    def test_save_pictures_of_both_modes(self):
+        if not CONFIG.screens:
+            self.skipTest('no --screens directory given')
+        for name, settings, seconds in (('screen-text.png', None, TEXT_PICTURE_SECONDS),
+                                        ('screen-bonfire.png', '[WHITCH]\nFIRE=1\n', BONFIRE_PICTURE_SECONDS)):
+            write_settings(settings)
+            process = start_wine(CONFIG.saver, ['/s'])
+            wait_saver_window(process)
+            time.sleep(seconds)
+            image = screenshot()
+            box = lit_box(image)
+            self.assertTrue(box, 'nothing burns')
+            path = os.path.join(CONFIG.screens, name)
+            save_crop(image, centre_of(box), path)
+            print('saved %s around %s' % (path, box))
+            press_key()
+            self.assertEqual(wait_exit(process, 5), EXIT_DONE)
+
+

@@ -1,0 +1,206 @@
+// Hostile settings files: mutated files through the loader, the canvas set-up,
+// a few ticks and the teardown. The harness prints what it tried;
+// TAMBLORN_STRESS=1 runs the full count.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "configure_dialog.h"
+#include "canvas_surface.h"
+#include "effect_window.h"
+#include "flame_canvas.h"
+#include "host_state.h"
+#include "resource_ids.h"
+#include "saver_settings.h"
+#include "settings_mutations.h"
+#include "win_test_support.h"
+
+using settings_mutations::MutatedSettingsFile;
+
+namespace {
+
+const int CLIENT_WIDTH = 640;
+const int CLIENT_HEIGHT = 480;
+const int TICKS_PER_CASE = 2;
+const int DIALOG_EVERY = 10;
+
+void LogsPictureSize(int* width, int* height)
+{
+    HBITMAP picture = static_cast<HBITMAP>(
+        LoadImageA(hostState.moduleInstance, MAKEINTRESOURCEA(IDB_LOGS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    BITMAP description = {};
+    GetObjectA(picture, sizeof description, &description);
+    *width = description.bmWidth;
+    *height = description.bmHeight;
+    DeleteObject(picture);
+}
+
+struct SettingsTally {
+    int textCanvases;
+    int bonfires;
+    int emptyCanvases;
+    int dialogsCancelled;
+    int readersDiffering;
+};
+
+// The canvas the set-up built from whatever the file held, checked against
+// what the step, the paint and the teardown rely on.
+void CheckCanvasAfterSetUp(int logsWidth, int logsHeight, SettingsTally* tally)
+{
+    const SaverSettings& settings = saverSettings;
+    const FlameCanvas& canvas = flameCanvas;
+    ASSERT_LT(strnlen(settings.text, SETTINGS_TEXT_BYTES), static_cast<size_t>(SETTINGS_TEXT_BYTES));
+    int64_t expectedWidth;
+    int64_t expectedHeight;
+    int64_t fuelTop = 1;
+    int64_t fuelBottom = canvas.height - 2;
+    if (settings.fireMode == FIRE_TEXT) {
+        int length = static_cast<int>(strlen(settings.text));
+        expectedWidth = static_cast<int64_t>(length) * settings.fontSize;
+        expectedHeight = settings.fontSize + FLAME_HEADROOM;
+        fuelTop = TEXT_BAND_TOP;
+        fuelBottom = TEXT_BAND_TOP + settings.fontSize - 1;
+        ASSERT_EQ(canvasSurface.logsPicture, nullptr);
+    } else if (settings.fireMode == FIRE_BONFIRE) {
+        expectedWidth = logsWidth;
+        expectedHeight = logsHeight + FLAME_HEADROOM;
+        fuelTop = FLAME_HEADROOM;
+        ASSERT_NE(canvasSurface.logsPicture, nullptr);
+    } else {
+        expectedWidth = 0;
+        expectedHeight = 0;
+        ASSERT_EQ(canvasSurface.logsPicture, nullptr);
+    }
+    ASSERT_EQ(canvas.width, expectedWidth);
+    ASSERT_EQ(canvas.height, expectedHeight);
+    ASSERT_EQ(canvas.level, 0);
+    ASSERT_EQ(canvas.shrinking, 0);
+    ASSERT_EQ(canvas.coolMask, CoolMaskForLevel(0));
+    ASSERT_EQ(canvas.originX, (CLIENT_WIDTH - canvas.width) / 2);
+    ASSERT_EQ(canvas.originY, (CLIENT_HEIGHT - canvas.height) / 2);
+    if (canvas.width <= 0 || canvas.height <= 0) {
+        ASSERT_EQ(canvas.cellCount, 0);
+        ASSERT_EQ(canvasSurface.canvasBitmap, nullptr);
+        ASSERT_FALSE(CanvasHasCells());
+        ++tally->emptyCanvases;
+        return;
+    }
+    ASSERT_TRUE(CanvasHasCells());
+    for (int32_t i = 0; i < canvas.cellCount; ++i) {
+        if (canvas.heat[i] != 0 || canvas.pixels[i] != 0 || (canvas.fuel[i] != 0 && canvas.fuel[i] != FUEL_VALUE))
+            FAIL() << "cell " << i << " heat " << int{canvas.heat[i]} << " fuel " << int{canvas.fuel[i]};
+        if (canvas.fuel[i] == 0)
+            continue;
+        int32_t x = i % canvas.width;
+        int32_t y = i / canvas.width;
+        if (x < 1 || x > canvas.width - 2 || y < fuelTop || y > fuelBottom)
+            FAIL() << "fuel at (" << x << ", " << y << ") outside rows " << fuelTop << ".." << fuelBottom;
+    }
+    ++(settings.fireMode == FIRE_TEXT ? tally->textCanvases : tally->bonfires);
+}
+
+void CheckCanvasAfterTicks()
+{
+    const FlameCanvas& canvas = flameCanvas;
+    ASSERT_GE(canvas.level, 0);
+    ASSERT_LE(canvas.level, LEVEL_CEILING);
+    if (!CanvasHasCells())
+        return;
+    for (int32_t i = 0; i < canvas.cellCount; ++i)
+        if (canvas.heat[i] > IGNITION_HEAT)
+            FAIL() << "heat " << int{canvas.heat[i]} << " at cell " << i;
+}
+
+// The text as the profile functions hand it out passes through the system's
+// code page, which alters bytes that form no character of it.
+std::string ThroughTheCodePage(const char* text)
+{
+    wchar_t wide[SETTINGS_TEXT_BYTES];
+    char narrow[SETTINGS_TEXT_BYTES] = {};
+    int characters = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, SETTINGS_TEXT_BYTES);
+    WideCharToMultiByte(CP_ACP, 0, wide, characters, narrow, SETTINGS_TEXT_BYTES - 1, nullptr, nullptr);
+    return narrow;
+}
+
+// The core's reader of the same bytes gives the record the profile functions gave.
+bool CoreReaderAgrees(const std::string& file)
+{
+    SaverSettings core;
+    memset(&core, 0x5A, sizeof core);
+    ReadSettingsFile(file.data(), file.size(), &core);
+    const SaverSettings& system = saverSettings;
+    bool textAgrees = ThroughTheCodePage(core.text) == system.text;
+    bool agrees = textAgrees && core.fontSize == system.fontSize && core.flameLimit == system.flameLimit &&
+                  core.loop == system.loop && core.fireMode == system.fireMode;
+    EXPECT_TRUE(agrees) << "core text \"" << Printable(core.text) << "\" system \"" << Printable(system.text)
+                        << "\" size " << int{core.fontSize} << "/" << int{system.fontSize} << " limit "
+                        << core.flameLimit << "/" << system.flameLimit << " loop " << core.loop << "/" << system.loop
+                        << " fire " << core.fireMode << "/" << system.fireMode;
+    return agrees;
+}
+
+// The dialog opened over the file and cancelled writes nothing.
+void CancelDialogOverTheFile()
+{
+    HWND dialog =
+        CreateDialogParamA(hostState.moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), nullptr, ConfigureDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    DestroyWindow(dialog);
+    PumpPendingMessages();
+}
+
+}  // namespace
+
+TEST(HostileInput, MutatedSettingsFilesLoadAndBuildACanvasTheProgramCanRun)
+{
+    const int count = StressCount(300, 10000);
+    UseTestModuleAsProgram();
+    hostState.isPreview = 1;  // no closing rules: the default handling is the platform's
+    LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = SetUnhandledExceptionFilter(ReportFaultingCase);
+    int logsWidth;
+    int logsHeight;
+    LogsPictureSize(&logsWidth, &logsHeight);
+    const std::string path = SettingsFilePath();
+    const unsigned seed = GetTickCount();
+    std::mt19937 random(seed);
+    SettingsTally tally = {};
+    DWORD start = GetTickCount();
+    for (int i = 0; i < count; ++i) {
+        currentCase = MutatedSettingsFile(random);
+        SCOPED_TRACE("settings file \"" + Printable(currentCase) + "\"");
+        ForgetCachedSettings();
+        WriteWholeFile(path, currentCase);
+        HWND window = CreateEffectPopup(CLIENT_WIDTH, CLIENT_HEIGHT);
+        ASSERT_NE(window, nullptr);
+        CheckCanvasAfterSetUp(logsWidth, logsHeight, &tally);
+        tally.readersDiffering += CoreReaderAgrees(currentCase) ? 0 : 1;
+        // A canvas found wrong is not stepped: the failure is reported, not a fault.
+        for (int tick = 0; tick < TICKS_PER_CASE && !HasFatalFailure(); ++tick)
+            SendMessageA(window, WM_TIMER, EFFECT_TIMER_ID, 0);
+        CheckCanvasAfterTicks();
+        DestroyWindow(window);
+        ASSERT_EQ(flameCanvas.heat, nullptr);
+        ASSERT_EQ(canvasSurface.canvasBitmap, nullptr);
+        ASSERT_EQ(canvasSurface.logsPicture, nullptr);
+        if (i % DIALOG_EVERY == 0) {
+            CancelDialogOverTheFile();
+            ++tally.dialogsCancelled;
+        }
+        ForgetCachedSettings();
+        ASSERT_TRUE(ReadWholeFile(path) == currentCase) << "the file was written to";
+        if (HasFatalFailure())
+            break;
+    }
+    printf("settings files: %d tried in %lu ms (seed %u): %d text canvases, %d bonfires, %d without cells; the dialog "
+           "cancelled over %d of them; %d records of the core's reader differing\n",
+           count, GetTickCount() - start, seed, tally.textCanvases, tally.bonfires, tally.emptyCanvases,
+           tally.dialogsCancelled, tally.readersDiffering);
+    RemoveSettingsFile();
+    hostState.isPreview = 0;
+    SetUnhandledExceptionFilter(previousFilter);
+}

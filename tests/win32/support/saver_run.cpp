@@ -1,0 +1,154 @@
+// Running the saver's window and the test's own windows and message queue.
+#include "win_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include "effect_window.h"
+#include "host_state.h"
+
+void PumpPendingMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+void UseTestModuleAsProgram()
+{
+    hostState.moduleInstance = GetModuleHandleA(nullptr);
+}
+
+namespace {
+
+std::function<void()> insideLoop;
+
+// Checks that stop at a failed assertion never reach their own ending of the
+// saver: it is ended here, so that the failure shows at once, not as a time-out.
+void EndSaverLeftRunning()
+{
+    MSG close;
+    if (!IsWindow(hostState.saverWindow) ||
+        PeekMessageA(&close, hostState.saverWindow, WM_CLOSE, WM_CLOSE, PM_NOREMOVE))
+        return;
+    ADD_FAILURE() << "the checks left the saver running";
+    DestroyWindow(hostState.saverWindow);
+}
+
+void CALLBACK RunChecksInsideLoop(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    insideLoop();
+    EndSaverLeftRunning();
+}
+
+}  // namespace
+
+int RunSaverWith(HWND parent, std::function<void()> checks, UINT checksAfterMs)
+{
+    insideLoop = checks;
+    SetTimer(nullptr, 0, checksAfterMs, RunChecksInsideLoop);
+    return RunSaverWindow(parent);
+}
+
+void RegisterTestClass(const char* className, WNDPROC procedure, HCURSOR cursor)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = cursor;
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);
+}
+
+int TakeQueued(HWND window, UINT message)
+{
+    int count = 0;
+    MSG queued;
+    while (PeekMessageA(&queued, window, message, message, PM_REMOVE))
+        ++count;
+    return count;
+}
+
+int TakePostedCloses(HWND window)
+{
+    return TakeQueued(window, WM_CLOSE);
+}
+
+int paintsReceived;
+
+namespace {
+
+const char PAINT_COUNTING_CLASS[] = "TamblornPaintCounter";
+
+LRESULT CALLBACK PaintCountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT)
+        ++paintsReceived;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+HWND CreatePaintCountingWindow(int width, int height)
+{
+    RegisterTestClass(PAINT_COUNTING_CLASS, PaintCountingProc);
+    HWND window = CreateWindowExA(0, PAINT_COUNTING_CLASS, "paint counter", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    PumpPendingMessages();
+    paintsReceived = 0;
+    return window;
+}
+
+namespace {
+
+const char SAVER_CLASS[] = "WindowsScreenSaverClass";
+const char SILENT_PARENT_CLASS[] = "TamblornSilentPreviewParent";
+const int PREVIEW_WIDTH = 152;
+const int PREVIEW_HEIGHT = 112;
+
+LRESULT CALLBACK SilentParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // What the preview relays to the display settings stays there.
+    if (message == WM_CONTEXTMENU || message == WM_HELP)
+        return 0;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+HWND CreateSilentPreviewParent()
+{
+    RegisterTestClass(SILENT_PARENT_CLASS, SilentParentProc);
+    return CreateWindowExA(0, SILENT_PARENT_CLASS, "Display settings", WS_POPUP | WS_VISIBLE, 50, 50, PREVIEW_WIDTH,
+                           PREVIEW_HEIGHT, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+namespace {
+
+const char EFFECT_CLASS[] = "TamblornTestEffect";
+
+LRESULT CALLBACK EffectProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return EffectWindowProc(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+HWND CreateEffectPopup(int width, int height, DWORD style)
+{
+    RegisterTestClass(EFFECT_CLASS, EffectProc);
+    return CreateWindowExA(0, EFFECT_CLASS, "effect", style, 0, 0, width, height, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+void ResetHostBetweenRuns()
+{
+    hostState = HostState();
+    UseTestModuleAsProgram();
+    UnregisterClassA(SAVER_CLASS, hostState.moduleInstance);
+    MSG quit;
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        continue;
+}
