@@ -11,7 +11,8 @@ configure_file(${PROJECT_SOURCE_DIR}/tools/wine-run.sh.in ${CMAKE_BINARY_DIR}/wi
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 # Tests are built where this machine's Wine can run what the tree makes.
-execute_process(COMMAND ${TAMBLORN_WINE_LOADER} --version RESULT_VARIABLE wine_result OUTPUT_QUIET ERROR_QUIET)
+execute_process(COMMAND bash -c ". '${PROJECT_SOURCE_DIR}/tools/lib.sh' && tamblorn_loader_runs '${TAMBLORN_WINE_LOADER}'"
+                RESULT_VARIABLE wine_result OUTPUT_QUIET ERROR_QUIET)
 if(wine_result EQUAL 0)
   set(wine_runs ON)
 else()
