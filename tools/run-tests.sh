@@ -61,5 +61,6 @@ for log in build/native-tests.log build/win32-tests.log build/windows-tests.log;
   [ -n "$total" ] && { passed=$((passed + total - bad)); failures=$((failures + bad)); }
 done
 echo
-echo "Summary: $passed passed, $failures failed (Windows and end-to-end tests ran in $wine_tree)"
+echo "Windows and end-to-end tests ran in $wine_tree."
+echo "Summary: $passed passed, $failures failed"
 [ "$failed" -eq 0 ] && [ "$failures" -eq 0 ]
