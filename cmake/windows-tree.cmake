@@ -132,7 +132,10 @@ if(TAMBLORN_WINDOWS_TESTS)
               tests/win32/support/command_line_model.cpp)
   target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests/win32 ${PROJECT_SOURCE_DIR}/tests/native
                              ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(win_test_support PUBLIC tamblorn_host gtest psapi)
+  # The host's objects go into each test program itself (an object library is
+  # not passed on through a static one).
+  target_link_libraries(win_test_support PUBLIC tamblorn_engine tamblorn_dialog gtest psapi)
+  target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR}/host)
   tamblorn_warnings(win_test_support)
 
   # One executable per test file, each run as a whole under Wine, on a display
@@ -142,7 +145,7 @@ if(TAMBLORN_WINDOWS_TESTS)
   foreach(test_source ${windows_tests})
     get_filename_component(test_name ${test_source} NAME_WE)
     add_executable(${test_name} ${test_source} ${TAMBLORN_RESOURCES})
-    target_link_libraries(${test_name} PRIVATE win_test_support gtest_main)
+    target_link_libraries(${test_name} PRIVATE tamblorn_host win_test_support gtest_main)
     if(test_name STREQUAL "version_resource_test")
       target_link_libraries(${test_name} PRIVATE version)
     endif()
