@@ -27,6 +27,7 @@ const int CLIENT_WIDTH = 640;
 const int CLIENT_HEIGHT = 480;
 const int TICKS_PER_CASE = 2;
 const int DIALOG_EVERY = 10;
+const int TEXT_BAND_TOP = FLAME_HEADROOM / 2;
 
 void LogsPictureSize(int* width, int* height)
 {
