@@ -21,7 +21,9 @@ import unittest
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'e2e'))
-import run_e2e as e2e  # noqa: E402
+import screen  # noqa: E402
+import stage  # noqa: E402
+import support as e2e  # noqa: E402
 import two_monitors  # noqa: E402
 
 # The default text at 32 pixels is a 320 x 232 canvas; (left, top, right, bottom).
@@ -78,7 +80,7 @@ def window_shot(window):
     ppm = subprocess.run(['/usr/bin/convert', 'xwd:-', 'ppm:-'], stdin=xwd.stdout, stdout=subprocess.PIPE,
                          check=True, timeout=30).stdout
     xwd.wait()
-    return e2e.parse_ppm(ppm)
+    return screen.parse_ppm(ppm)
 
 
 def make_window(size=TARGET_SIZE):
@@ -88,12 +90,13 @@ def make_window(size=TARGET_SIZE):
     found = e2e.wait_for(lambda: e2e.x_tool('xdotool', 'search', '--onlyvisible', '--name', '^xlogo$').split(),
                          START_WAIT)
     # The named window is the toolkit's shell: its one child covers it and is the one to draw on.
-    children = e2e.x_tool('xwininfo', '-children', '-id', found[-1])
-    return holder, int(re.findall(r'^\s+(0x[0-9a-f]+)', children, re.M)[0], 16)
+    children = e2e.wait_for(lambda: re.findall(r'^\s+(0x[0-9a-f]+)', e2e.x_tool('xwininfo', '-children', '-id',
+                                                                                 found[-1]), re.M), START_WAIT)
+    return holder, int(children[0], 16)
 
 
-def wait_flames(rect, shot=e2e.screenshot):
-    return e2e.wait_for(lambda: (lambda image: image if e2e.lit_bytes(image, rect) else None)(shot()), START_WAIT)
+def wait_flames(rect, shot=screen.screenshot):
+    return e2e.wait_for(lambda: (lambda image: image if screen.lit_bytes(image, rect) else None)(shot()), START_WAIT)
 
 
 class Windows(unittest.TestCase):
@@ -112,7 +115,7 @@ class Windows(unittest.TestCase):
                                       START_WAIT)[0])
             image = wait_flames(SCREEN_CANVAS)
             self.assertIsNotNone(image)
-            self.assertEqual(e2e.lit_outside(image, SCREEN_CANVAS), 0)
+            self.assertEqual(screen.lit_outside(image, SCREEN_CANVAS), 0)
             self.check_stops(process, lambda: e2e.x_tool('xdotool', 'key', '--window', str(window), key))
 
     def test_resize_recentres_the_canvas(self):
@@ -122,8 +125,8 @@ class Windows(unittest.TestCase):
         self.assertIsNotNone(wait_flames(centred(1024, 768, bonfire)))
         e2e.x_tool('xdotool', 'windowsize', '--sync', window[0], '800', '700')
         moved = centred(800, 700, bonfire)
-        image = e2e.wait_for(lambda: (lambda i: i if e2e.lit_bytes(i, moved) and
-                                      not e2e.lit_outside(i, moved) else None)(e2e.screenshot()), START_WAIT)
+        image = e2e.wait_for(lambda: (lambda i: i if screen.lit_bytes(i, moved) and
+                                      not screen.lit_outside(i, moved) else None)(screen.screenshot()), START_WAIT)
         self.assertIsNotNone(image, 'the canvas did not move to %s' % (moved,))
         self.check_stops(process, process.terminate)
 
@@ -137,7 +140,7 @@ class Windows(unittest.TestCase):
             rect = centred(*TARGET_SIZE)
             image = wait_flames(rect, lambda: window_shot(window))
             self.assertIsNotNone(image, how)
-            self.assertEqual(e2e.lit_outside(image, rect), 0, how)
+            self.assertEqual(screen.lit_outside(image, rect), 0, how)
             self.check_stops(process, holder.kill)
             holder.wait()
 
@@ -145,7 +148,7 @@ class Windows(unittest.TestCase):
         process = start(['--root', '--seed', '5'])
         image = wait_flames(SCREEN_CANVAS)
         self.assertIsNotNone(image)
-        self.assertEqual(e2e.lit_outside(image, SCREEN_CANVAS), 0)
+        self.assertEqual(screen.lit_outside(image, SCREEN_CANVAS), 0)
         self.check_stops(process, process.terminate)
 
 
@@ -154,20 +157,18 @@ class Depths(unittest.TestCase):
 
     def test_depth_16_burns_and_depth_8_is_refused(self):
         for depth, expected in ((16, 0), (8, 1)):
-            found = subprocess.run(['bash', e2e.START_DISPLAY, '440', '459'], stdout=subprocess.PIPE,
-                                   env=dict(os.environ, TAMBLORN_SCREEN='1024x768x%d' % depth), check=True)
-            number, xvfb = found.stdout.split()
-            saved, e2e.STAGE.display = e2e.STAGE.display, ':' + number.decode()
+            display, xvfb = stage.start_display(range(440, 460), '1024x768x%d' % depth)
+            saved, e2e.STAGE.display = e2e.STAGE.display, display
             try:
                 process = start(['-root'])
-                image = wait_flames(SCREEN_CANVAS) if expected == 0 else e2e.screenshot()
+                image = wait_flames(SCREEN_CANVAS) if expected == 0 else screen.screenshot()
                 process.terminate()
                 code, errors = finish(process)
             finally:
-                os.kill(int(xvfb), signal.SIGTERM)
+                stage.stop_display(xvfb)
                 e2e.STAGE.display = saved
             self.assertEqual(code, expected, errors)
-            self.assertEqual(image is not None and e2e.lit_bytes(image, SCREEN_CANVAS) > 0, expected == 0, depth)
+            self.assertEqual(image is not None and screen.lit_bytes(image, SCREEN_CANVAS) > 0, expected == 0, depth)
             self.assertEqual('TrueColor' in errors, expected == 1, errors)
 
 
@@ -197,7 +198,8 @@ class Ending(unittest.TestCase):
         process = self.started()
         process.kill()
         process.wait()
-        self.assertEqual(segments_of(process.pid), [])
+        # The X server lets go of the segment when it sees the client gone.
+        self.assertTrue(e2e.wait_for(lambda: not segments_of(process.pid), 5), segments_of(process.pid))
 
     def test_bad_options_exit_1_with_the_usage(self):
         for args in BAD_OPTIONS:
@@ -213,7 +215,7 @@ class Ending(unittest.TestCase):
             code, errors = finish(process)
             self.assertEqual(code, 0, errors)
             pids.append(process.pid)
-        self.assertEqual([pid for pid in pids if segments_of(pid) or not e2e.process_gone(pid)], [])
+        self.assertEqual([pid for pid in pids if segments_of(pid) or not stage.process_gone(pid)], [])
         print('cycles: %d starts and stops' % CYCLES)
 
 
@@ -224,12 +226,12 @@ class TwoHeads(unittest.TestCase):
         process = start(['-root'])
         image = wait_flames(two_monitors.CANVAS_AT_START)
         self.assertIsNotNone(image)
-        self.assertEqual(e2e.lit_outside(image, two_monitors.CANVAS_AT_START), 0)
+        self.assertEqual(screen.lit_outside(image, two_monitors.CANVAS_AT_START), 0)
         target = two_monitors.CANVAS_AFTER_JUMPS[0]
-        jumped = e2e.wait_for(lambda: (lambda i: i if e2e.lit_bytes(i, target) else None)(e2e.screenshot()),
+        jumped = e2e.wait_for(lambda: (lambda i: i if screen.lit_bytes(i, target) else None)(screen.screenshot()),
                               two_monitors.JUMP_WAIT)
         self.assertIsNotNone(jumped, 'no flames at %s after the first jump' % (target,))
-        self.assertEqual(e2e.lit_outside(jumped, target), 0)
+        self.assertEqual(screen.lit_outside(jumped, target), 0)
         self.assertTrue(any(two_monitors.inside(target, head) for head in two_monitors.HEADS))
         process.terminate()
         self.assertEqual(finish(process)[0], 0)
@@ -262,7 +264,7 @@ class Frame(unittest.TestCase):
                 word = pixels[(y * width + x) * 4:(y * width + x) * 4 + 3]
                 differing += row[x * 3:x * 3 + 3] != bytes((word[2], word[1], word[0]))
         self.assertEqual(differing, 0)
-        self.assertGreater(e2e.lit_bytes(shot, (left, top, left + width, top + height)), 0)
+        self.assertGreater(screen.lit_bytes(shot, (left, top, left + width, top + height)), 0)
 
 
 GROUPS = {'windows': Windows, 'depths': Depths, 'ending': Ending, 'two_heads': TwoHeads, 'frame': Frame}
@@ -276,18 +278,19 @@ def main():
     parser.add_argument('--work-dir', required=True)
     parser.parse_args(namespace=CONFIG)
     os.makedirs(CONFIG.work_dir, exist_ok=True)
-    e2e.DISPLAY_NUMBERS = range(400, 460)
+    e2e.STAGE.host_xvfb = None
     if CONFIG.group == 'two_heads':
         two_monitors.DISPLAY_NUMBERS = range(460, 500, 2)
         two_monitors.start_two_heads()
     else:
-        e2e.start_display()
+        e2e.STAGE.display, e2e.STAGE.xvfb = stage.start_display(range(400, 460))
     try:
         suite = unittest.defaultTestLoader.loadTestsFromTestCase(GROUPS[CONFIG.group])
         result = unittest.TextTestRunner(verbosity=2).run(suite)
     finally:
-        two_monitors.stop_servers()
-        e2e.stop_display()
+        for server in (e2e.STAGE.xvfb, e2e.STAGE.host_xvfb):
+            if server:
+                stage.stop_display(server)
     return 0 if result.wasSuccessful() else 1
 
 
