@@ -4,18 +4,11 @@ namespace {
 
 const DWORD NOT_NT_FAMILY = 0x80000000;  // GetVersion's high bit
 
-struct WideCallName {
-    const char* library;
-    const char* name;
-};
-
-// In the order of the record's fields.
-const WideCallName WIDE_CALL_NAMES[] = {
-    {"USER32.DLL", "DialogBoxParamW"}, {"GDI32.DLL", "CreateFontW"},  {"USER32.DLL", "DrawTextExW"},
-    {"USER32.DLL", "LoadStringW"},     {"USER32.DLL", "MessageBoxW"}, {"USER32.DLL", "SendMessageW"},
-    {"USER32.DLL", "SendDlgItemMessageW"},
-};
-const int WIDE_CALL_COUNT = sizeof WIDE_CALL_NAMES / sizeof WIDE_CALL_NAMES[0];
+// In the order of the record's fields, each ended by a NUL: one string rather than a table of pointers keeps
+// the program's relocations, and so its size, down.
+const char WIDE_CALL_NAMES[] = "DialogBoxParamW\0CreateFontW\0DrawTextExW\0LoadStringW\0MessageBoxW\0SendMessageW\0"
+                               "SendDlgItemMessageW";
+const int WIDE_CALL_COUNT = 7;
 static_assert(sizeof(WideCalls) == WIDE_CALL_COUNT * sizeof(FARPROC), "one name per field");
 
 // GCC reads a union's other member as the same bytes: each entry becomes its field's type.
@@ -35,9 +28,12 @@ WideCalls* BoundWideCalls()
     if (!wideCallsBound) {
         wideCallsBound = true;
         wideCallsComplete = (GetVersion() & NOT_NT_FAMILY) == 0;
-        for (int i = 0; wideCallsComplete && i < WIDE_CALL_COUNT; ++i) {
-            HMODULE library = GetModuleHandleA(WIDE_CALL_NAMES[i].library);
-            wideCallTable.entries[i] = library ? GetProcAddress(library, WIDE_CALL_NAMES[i].name) : nullptr;
+        HMODULE user32 = GetModuleHandleA("USER32.DLL");
+        HMODULE gdi32 = GetModuleHandleA("GDI32.DLL");
+        const char* name = WIDE_CALL_NAMES;
+        for (int i = 0; wideCallsComplete && i < WIDE_CALL_COUNT; ++i, name += lstrlenA(name) + 1) {
+            FARPROC entry = user32 ? GetProcAddress(user32, name) : nullptr;
+            wideCallTable.entries[i] = entry || !gdi32 ? entry : GetProcAddress(gdi32, name);
             wideCallsComplete = wideCallTable.entries[i] != nullptr;
         }
     }
