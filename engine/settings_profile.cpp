@@ -136,7 +136,8 @@ bool SetKey(FileBytes* file, const char* section, const char* key, const char* v
     size_t room = SettingsFileRoom(file->length, section, key, value);
     FileBytes written = {static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, room)), 0};
     size_t length = 0;
-    bool set = written.bytes && SetSettingsFileKey(file->bytes, file->length, section, key, value, written.bytes, &length);
+    bool set =
+        written.bytes && SetSettingsFileKey(file->bytes, file->length, section, key, value, written.bytes, &length);
     written.length = static_cast<DWORD>(length);
     FreeFileBytes(set ? file : &written);
     if (set)

@@ -89,7 +89,8 @@ INT_PTR ShowConfigureDialog(HWND parent)
     if (hostState.win9xFamily || !wide)
         return DialogBoxParamA(hostState.moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), parent, ConfigureDialogProc,
                                0);
-    return wide->dialogBoxParam(hostState.moduleInstance, MAKEINTRESOURCEW(IDD_CONFIGURE), parent, ConfigureDialogProc, 0);
+    return wide->dialogBoxParam(hostState.moduleInstance, MAKEINTRESOURCEW(IDD_CONFIGURE), parent, ConfigureDialogProc,
+                                0);
 }
 
 int SaverMain(HINSTANCE instance, const char* argumentText)

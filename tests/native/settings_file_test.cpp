@@ -40,7 +40,8 @@ TEST(SettingsFile, ReadsBackTheFiveKeysWrittenIntoAnyFile)
         SCOPED_TRACE(given.file);
         if (given.file.compare(0, 2, "\xFF\xFE") == 0 || given.file.compare(0, 3, "\xEF\xBB\xBF") == 0) {
             size_t length = 0;
-            EXPECT_FALSE(SetSettingsFileKey(given.file.data(), given.file.size(), "FONT", "SIZE", "8", nullptr, &length));
+            EXPECT_FALSE(
+                SetSettingsFileKey(given.file.data(), given.file.size(), "FONT", "SIZE", "8", nullptr, &length));
             continue;
         }
         std::string file = WithKey(given.file, "BURNING", "TEXT", "\" \x94\x52\x82\xA6\"");
