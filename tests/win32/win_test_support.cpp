@@ -9,6 +9,7 @@
 
 #include "host_state.h"
 #include "saver_settings.h"
+#include "wide_calls.h"
 
 namespace {
 
@@ -272,7 +273,9 @@ void StartRecordingGdiObjects()
     realCreatePen = ReplaceImport("CreatePen", RecordingCreatePen);
     realCreateSolidBrush = ReplaceImport("CreateSolidBrush", RecordingCreateSolidBrush);
     realCreateFontA = ReplaceImport("CreateFontA", RecordingCreateFontA);
-    realCreateFontW = ReplaceImport("CreateFontW", RecordingCreateFontW);
+    // The "W" call is bound by name, not imported.
+    realCreateFontW = BoundWideCalls()->createFont;
+    BoundWideCalls()->createFont = RecordingCreateFontW;
     realCreateCompatibleDC = ReplaceImport("CreateCompatibleDC", RecordingCreateCompatibleDC);
     realCreateDIBSection = ReplaceImport("CreateDIBSection", RecordingCreateDIBSection);
     realLoadBitmapA = ReplaceImport("LoadBitmapA", RecordingLoadBitmapA);
@@ -284,7 +287,7 @@ void StopRecordingGdiObjects()
     ReplaceImport("CreatePen", realCreatePen);
     ReplaceImport("CreateSolidBrush", realCreateSolidBrush);
     ReplaceImport("CreateFontA", realCreateFontA);
-    ReplaceImport("CreateFontW", realCreateFontW);
+    BoundWideCalls()->createFont = realCreateFontW;
     ReplaceImport("CreateCompatibleDC", realCreateCompatibleDC);
     ReplaceImport("CreateDIBSection", realCreateDIBSection);
     ReplaceImport("LoadBitmapA", realLoadBitmapA);
