@@ -1,5 +1,7 @@
 #include "dialog_text.h"
 
+#include "wide_calls.h"
+
 namespace {
 
 // The settings file keeps its text in Shift-JIS whatever the system's code page.
@@ -21,7 +23,7 @@ void SetTextBoxBytes(HWND dialog, int boxId, const char* bytes)
     }
     WCHAR text[TEXT_BOX_BYTES] = L"";
     MultiByteToWideChar(SETTINGS_CODE_PAGE, 0, bytes, -1, text, TEXT_BOX_BYTES);
-    SendDlgItemMessageW(dialog, boxId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    BoundWideCalls()->sendDlgItemMessage(dialog, boxId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 bool GetTextBoxBytes(HWND dialog, int boxId, char* bytes)
@@ -32,7 +34,7 @@ bool GetTextBoxBytes(HWND dialog, int boxId, char* bytes)
         return true;
     }
     WCHAR text[TEXT_BOX_BYTES] = L"";
-    SendDlgItemMessageW(dialog, boxId, WM_GETTEXT, TEXT_BOX_BYTES, reinterpret_cast<LPARAM>(text));
+    BoundWideCalls()->sendDlgItemMessage(dialog, boxId, WM_GETTEXT, TEXT_BOX_BYTES, reinterpret_cast<LPARAM>(text));
     BOOL lost = FALSE;
     if (!WideCharToMultiByte(SETTINGS_CODE_PAGE, WC_NO_BEST_FIT_CHARS, text, -1, bytes, TEXT_BOX_BYTES, nullptr,
                              &lost))
@@ -55,9 +57,10 @@ void ShowDialogMessage(HWND dialog, UINT stringId)
         MessageBoxA(dialog, message, caption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    const WideCalls* wide = BoundWideCalls();
     WCHAR message[MESSAGE_CHARACTERS] = L"";
     WCHAR caption[MESSAGE_CHARACTERS] = L"";
-    LoadStringW(SaverModuleInstance(), stringId, message, MESSAGE_CHARACTERS);
-    SendMessageW(dialog, WM_GETTEXT, MESSAGE_CHARACTERS, reinterpret_cast<LPARAM>(caption));
-    MessageBoxW(dialog, message, caption, MB_OK | MB_ICONEXCLAMATION);
+    wide->loadString(SaverModuleInstance(), stringId, message, MESSAGE_CHARACTERS);
+    wide->sendMessage(dialog, WM_GETTEXT, MESSAGE_CHARACTERS, reinterpret_cast<LPARAM>(caption));
+    wide->messageBox(dialog, message, caption, MB_OK | MB_ICONEXCLAMATION);
 }

@@ -62,14 +62,12 @@ void KeepWholeCharacters(const char* read, char* text)
     memcpy(text, read, static_cast<size_t>(kept));
 }
 
-bool WriteText(const char* settingsFileName, const char* text)
+const char* QuotedText(const char* text, char* quoted)
 {
-    char quoted[SETTINGS_TEXT_BYTES + QUOTES_BYTES];
-    if (NeedsQuotes(text, lstrlenA(text))) {
-        wsprintfA(quoted, "\"%s\"", text);
-        text = quoted;
-    }
-    return WritePrivateProfileStringA("BURNING", "TEXT", text, settingsFileName) != FALSE;
+    if (!NeedsQuotes(text, lstrlenA(text)))
+        return text;
+    wsprintfA(quoted, "\"%s\"", text);
+    return quoted;
 }
 
 // The profile functions of the NT family convert the file through the system's code page: under any
@@ -84,27 +82,101 @@ bool ProfileFunctionsKeepTheBytes()
     return (GetVersion() & NOT_NT_FAMILY) != 0 || GetACP() == SETTINGS_CODE_PAGE;
 }
 
-void ReadSettingsFileBytes(const char* settingsFileName)
+void SettingsFilePath(const char* settingsFileName, char* path)
 {
-    char path[MAX_PATH + SETTINGS_FILE_NAME_BYTES] = "";
+    path[0] = '\0';
     UINT directoryLength = GetWindowsDirectoryA(path, MAX_PATH);
     if (directoryLength == 0 || directoryLength >= MAX_PATH)
         path[0] = '\0';
     lstrcatA(lstrcatA(path, "\\"), settingsFileName);
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD size = file == INVALID_HANDLE_VALUE ? 0 : GetFileSize(file, nullptr);
-    if (size == INVALID_FILE_SIZE || size > LARGEST_SETTINGS_FILE)
-        size = 0;
-    char* bytes = size ? static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size)) : nullptr;
-    DWORD got = 0;
-    if (!bytes || !ReadFile(file, bytes, size, &got, nullptr))
-        got = 0;
-    ReadSettingsFile(bytes, got, &saverSettings);
-    if (bytes)
-        HeapFree(GetProcessHeap(), 0, bytes);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
+}
+
+struct FileBytes {
+    char* bytes;  // on the process heap, or null
+    DWORD length;
+};
+
+// A missing file reads as empty; false when the file is there but cannot be read whole.
+bool ReadWholeFile(const char* path, FileBytes* file)
+{
+    *file = {nullptr, 0};
+    HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    DWORD size = GetFileSize(handle, nullptr);
+    bool whole = size != INVALID_FILE_SIZE && size <= LARGEST_SETTINGS_FILE;
+    if (whole && size > 0) {
+        file->bytes = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size));
+        whole = file->bytes && ReadFile(handle, file->bytes, size, &file->length, nullptr) && file->length == size;
+    }
+    CloseHandle(handle);
+    return whole;
+}
+
+void FreeFileBytes(FileBytes* file)
+{
+    if (file->bytes)
+        HeapFree(GetProcessHeap(), 0, file->bytes);
+    *file = {nullptr, 0};
+}
+
+void ReadSettingsFileBytes(const char* settingsFileName)
+{
+    char path[MAX_PATH + SETTINGS_FILE_NAME_BYTES];
+    SettingsFilePath(settingsFileName, path);
+    FileBytes file;
+    ReadWholeFile(path, &file);
+    ReadSettingsFile(file.bytes, file.length, &saverSettings);
+    FreeFileBytes(&file);
+}
+
+bool SetKey(FileBytes* file, const char* section, const char* key, const char* value)
+{
+    size_t room = SettingsFileRoom(file->length, section, key, value);
+    FileBytes written = {static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, room)), 0};
+    size_t length = 0;
+    bool set =
+        written.bytes && SetSettingsFileKey(file->bytes, file->length, section, key, value, written.bytes, &length);
+    written.length = static_cast<DWORD>(length);
+    FreeFileBytes(set ? file : &written);
+    if (set)
+        *file = written;
+    return set;
+}
+
+// Where the profile functions would not keep the Shift-JIS bytes, the file is written whole from its own bytes.
+// False when the file is Unicode-marked: the profile functions write that one as before.
+bool WriteSettingsFileBytes(const char* settingsFileName, const char* text, bool* written)
+{
+    char path[MAX_PATH + SETTINGS_FILE_NAME_BYTES];
+    SettingsFilePath(settingsFileName, path);
+    FileBytes file;
+    *written = ReadWholeFile(path, &file);
+    if (*written && !SetKey(&file, "BURNING", "TEXT", text)) {
+        FreeFileBytes(&file);
+        return false;
+    }
+    const char* sections[] = {"FONT", "WHITCH", "FLAME", "FLAME"};
+    const char* keys[] = {"SIZE", "FIRE", "LIMIT", "LOOP"};
+    const int values[] = {saverSettings.fontSize, saverSettings.fireMode, saverSettings.flameLimit, saverSettings.loop};
+    for (size_t i = 0; *written && i < sizeof keys / sizeof keys[0]; ++i) {
+        char number[NUMBER_BYTES];
+        wsprintfA(number, "%d", values[i]);
+        *written = SetKey(&file, sections[i], keys[i], number);
+    }
+    if (*written) {
+        HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD done = 0;
+        *written = handle != INVALID_HANDLE_VALUE && WriteFile(handle, file.bytes, file.length, &done, nullptr) &&
+                   done == file.length;
+        if (handle != INVALID_HANDLE_VALUE)
+            *written = CloseHandle(handle) && *written;
+    }
+    FreeFileBytes(&file);
+    // The profile functions may hold a copy of the file read before.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsFileName);
+    return true;
 }
 
 }  // namespace
@@ -136,7 +208,12 @@ bool SaveSaverSettings()
 {
     char settingsFileName[SETTINGS_FILE_NAME_BYTES] = {};
     LoadSettingsFileName(settingsFileName);
-    bool written = WriteText(settingsFileName, saverSettings.text);
+    char quoted[SETTINGS_TEXT_BYTES + QUOTES_BYTES];
+    const char* text = QuotedText(saverSettings.text, quoted);
+    bool written = false;
+    if (!ProfileFunctionsKeepTheBytes() && WriteSettingsFileBytes(settingsFileName, text, &written))
+        return written;
+    written = WritePrivateProfileStringA("BURNING", "TEXT", text, settingsFileName) != FALSE;
     written &= WriteNumber(settingsFileName, "FONT", "SIZE", saverSettings.fontSize);
     written &= WriteNumber(settingsFileName, "WHITCH", "FIRE", saverSettings.fireMode);
     written &= WriteNumber(settingsFileName, "FLAME", "LIMIT", saverSettings.flameLimit);

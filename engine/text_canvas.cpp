@@ -3,6 +3,7 @@
 #include "canvas_setup.h"
 #include "canvas_surface.h"
 #include "saver_settings.h"
+#include "wide_calls.h"
 
 namespace {
 
@@ -11,7 +12,6 @@ const ColourTriple PURE_RED = {255.0, 0.0, 0.0};
 const char CANVAS_FACE[] = "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9";  // ＭＳ 明朝
 const WCHAR CANVAS_FACE_WIDE[] = L"\xFF2D\xFF33 \x660E\x671D";
 const UINT TEXT_CODE_PAGE = 932;  // the settings' text is Shift-JIS whatever the system's code page
-const DWORD NOT_NT_FAMILY = 0x80000000;  // GetVersion's high bit
 const BYTE CANVAS_PITCH_AND_FAMILY = FIXED_PITCH | FF_MODERN;
 const int TEXT_TAB_LENGTH = 4;
 const int TEXT_LEFT_MARGIN = 1;
@@ -77,8 +77,8 @@ void DrawCanvasText(int left, int top, int boxWidth, int boxHeight, const char* 
     // On the NT family the face name and the text are given as Unicode, converted from Shift-JIS here:
     // through the "A" calls they would pass through the system's code page, and a face name that does not
     // survive it lets the system pick another face. The 9x family keeps the "A" calls.
-    const bool ntFamily = (GetVersion() & NOT_NT_FAMILY) == 0;
-    HFONT font = ntFamily ? CreateFontW(boxHeight, boxHeight, 0, 0, boxHeight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+    const WideCalls* wide = BoundWideCalls();
+    HFONT font = wide ? wide->createFont(boxHeight, boxHeight, 0, 0, boxHeight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
                                         CANVAS_PITCH_AND_FAMILY, CANVAS_FACE_WIDE)
                           : CreateFontA(boxHeight, boxHeight, 0, 0, boxHeight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
@@ -94,9 +94,9 @@ void DrawCanvasText(int left, int top, int boxWidth, int boxHeight, const char* 
     // Text is clipped to its box; Wine's drawing of tiny faces can spill a row below it.
     int savedContext = SaveDC(context);
     IntersectClipRect(context, box.left, box.top, box.right, box.bottom);
-    WCHAR wide[DRAW_TEXT_BYTES];
-    if (ntFamily && MultiByteToWideChar(TEXT_CODE_PAGE, 0, copy, -1, wide, DRAW_TEXT_BYTES))
-        DrawTextExW(context, wide, -1, &box, DT_SINGLELINE, &params);
+    WCHAR wideText[DRAW_TEXT_BYTES];
+    if (wide && MultiByteToWideChar(TEXT_CODE_PAGE, 0, copy, -1, wideText, DRAW_TEXT_BYTES))
+        wide->drawTextEx(context, wideText, -1, &box, DT_SINGLELINE, &params);
     else
         DrawTextExA(context, copy, -1, &box, DT_SINGLELINE, &params);
     RestoreDC(context, savedContext);

@@ -7,6 +7,7 @@
 #include "fault_guard.h"
 #include "host_state.h"
 #include "resource_ids.h"
+#include "wide_calls.h"
 
 namespace {
 
@@ -84,10 +85,12 @@ INT_PTR ShowConfigureDialog(HWND parent)
         return registered;
     // A Unicode dialog shows its Japanese template on every NT system whatever its code page; the 9x
     // family has only the ANSI one.
-    if (hostState.win9xFamily)
+    const WideCalls* wide = BoundWideCalls();
+    if (hostState.win9xFamily || !wide)
         return DialogBoxParamA(hostState.moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), parent, ConfigureDialogProc,
                                0);
-    return DialogBoxParamW(hostState.moduleInstance, MAKEINTRESOURCEW(IDD_CONFIGURE), parent, ConfigureDialogProc, 0);
+    return wide->dialogBoxParam(hostState.moduleInstance, MAKEINTRESOURCEW(IDD_CONFIGURE), parent, ConfigureDialogProc,
+                                0);
 }
 
 int SaverMain(HINSTANCE instance, const char* argumentText)

@@ -32,6 +32,14 @@ extern SaverSettings saverSettings;
 // Windows profile functions apply to the same file.
 void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings);
 
+// The settings file's bytes with one key set, by the reader's rules: the value of the key the
+// reader would find is replaced, else the key is added at the end of the first section of the
+// name, else the section and key are added at the end of the file. `out` needs
+// SettingsFileRoom bytes. A Unicode-marked file (the saver never writes one) is left alone: false.
+size_t SettingsFileRoom(size_t length, const char* section, const char* key, const char* value);
+bool SetSettingsFileKey(const char* bytes, size_t length, const char* section, const char* key, const char* value,
+                        char* out, size_t* outLength);
+
 // The double-byte characters of the file's text start with these bytes.
 bool IsShiftJisLeadByte(uint8_t byte);
 

@@ -114,6 +114,8 @@ struct Lookup {
     bool found;
     bool hasValue;
     Span value;
+    Span line;               // the key's line, trimmed
+    const char* sectionEnd;  // past the line end of the section's last non-blank line; null without the section
 };
 
 // Finds the value of a key in the first section of its name.
@@ -136,15 +138,19 @@ void FindValue(Span file, Lookup* lookup)
                     return;
                 inSection = !sectionSeen && NameIs(Trimmed({line.start + 1, close}), lookup->section);
                 sectionSeen = sectionSeen || inSection;
+                if (inSection)
+                    lookup->sectionEnd = next;
                 continue;
             }
         }
         if (!inSection)
             continue;
+        lookup->sectionEnd = next;
         const char* equals = FindSingle(line, '=');
         if (!NameIs(Trimmed({line.start, equals ? equals : line.end}), lookup->key))
             continue;
         lookup->found = true;
+        lookup->line = line;
         lookup->hasValue = equals != nullptr;
         if (equals)
             lookup->value = Trimmed({equals + 1, line.end});
@@ -186,7 +192,7 @@ Span ValueCharacters(Span value, int limit)
 
 void ReadText(Span file, SaverSettings* settings)
 {
-    Lookup lookup = {"BURNING", "TEXT", false, false, {}};
+    Lookup lookup = {"BURNING", "TEXT", false, false, {}, {}, nullptr};
     FindValue(file, &lookup);
     Span text = {DEFAULT_TEXT, DEFAULT_TEXT + sizeof DEFAULT_TEXT - 1};
     if (lookup.found && lookup.hasValue)
@@ -245,7 +251,7 @@ uint32_t ParseNumber(Span number)
 
 int32_t ReadNumber(Span file, const char* section, const char* key, int32_t fallback)
 {
-    Lookup lookup = {section, key, false, false, {}};
+    Lookup lookup = {section, key, false, false, {}, {}, nullptr};
     FindValue(file, &lookup);
     if (!lookup.found || !lookup.hasValue)
         return fallback;
@@ -305,7 +311,69 @@ size_t FromUtf8(Span file, char* text)
     return length;
 }
 
+bool IsUnicodeMarked(Span file)
+{
+    return StartsWith(file, UTF8_MARK, UTF8_MARK_BYTES) || StartsWith(file, UTF16_LITTLE_MARK, UTF16_MARK_BYTES) ||
+           StartsWith(file, UTF16_BIG_MARK, UTF16_MARK_BYTES);
+}
+
+const char LINE_END[] = "\r\n";
+const size_t LINE_END_BYTES = 2;
+// A new section's line and key's line, and a line end for a last line without one: "\r\n[]\r\n=\r\n".
+const size_t NEW_LINES_BYTES = 3 * LINE_END_BYTES + 3;
+
+bool EndsLine(const char* at)
+{
+    return at[-1] == '\n' || at[-1] == '\r';
+}
+
+size_t Append(char* out, size_t at, const char* start, const char* end)
+{
+    memcpy(out + at, start, static_cast<size_t>(end - start));
+    return at + static_cast<size_t>(end - start);
+}
+
+size_t AppendText(char* out, size_t at, const char* text)
+{
+    return Append(out, at, text, text + strlen(text));
+}
+
 }  // namespace
+
+size_t SettingsFileRoom(size_t length, const char* section, const char* key, const char* value)
+{
+    return length + strlen(section) + strlen(key) + strlen(value) + NEW_LINES_BYTES;
+}
+
+bool SetSettingsFileKey(const char* bytes, size_t length, const char* section, const char* key, const char* value,
+                        char* out, size_t* outLength)
+{
+    Span file = {bytes, bytes ? bytes + length : bytes};
+    if (IsUnicodeMarked(file))
+        return false;
+    Lookup lookup = {section, key, false, false, {}, {}, nullptr};
+    FindValue(file, &lookup);
+    // The file is copied up to `keep`, the key's line goes in, and the rest follows from `resume`.
+    const char* keep = file.end;
+    if (lookup.found)
+        keep = lookup.line.start;
+    else if (lookup.sectionEnd)
+        keep = lookup.sectionEnd + (lookup.sectionEnd < file.end && lookup.sectionEnd[-1] == '\r' &&
+                                    *lookup.sectionEnd == '\n');
+    const char* resume = lookup.found ? lookup.line.end : keep;
+    size_t at = Append(out, 0, file.start, keep);
+    if (!lookup.found && keep > file.start && !EndsLine(keep))
+        at = AppendText(out, at, LINE_END);
+    if (!lookup.found && !lookup.sectionEnd) {
+        at = AppendText(out, AppendText(out, at, "["), section);
+        at = AppendText(out, AppendText(out, at, "]"), LINE_END);
+    }
+    at = AppendText(out, AppendText(out, AppendText(out, at, key), "="), value);
+    if (!lookup.found)
+        at = AppendText(out, at, LINE_END);
+    *outLength = Append(out, at, resume, file.end);
+    return true;
+}
 
 void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings)
 {

@@ -88,7 +88,8 @@ class Dialog(StageCase):
         self.assertEqual(controls[1001][2], '燃えろ 火')
         self.finish(process, EXIT_OK, 'settext', 1001, '炎の文字'.encode('cp932').hex(), 'click', 1)
         with open(settings_path(), 'rb') as settings:
-            self.assertIn(b'TEXT=' + '炎の文字'.encode('cp932') + b'\r\n', settings.read())
+            self.assertEqual(settings.read(), ('[BURNING]\r\nTEXT=炎の文字\r\n[FONT]\r\nSIZE=32\r\n[WHITCH]\r\n'
+                                               'FIRE=0\r\n[FLAME]\r\nLIMIT=12\r\nLOOP=0\r\n').encode('cp932'))
 
     def test_ok_with_empty_text_stores_empty_text(self):
         process, controls = self.open_configure('[BURNING]\nTEXT=燃えろ\n')

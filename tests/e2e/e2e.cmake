@@ -22,7 +22,7 @@ if(TARGET mpr_double)
   list(APPEND e2e_doubles --password-change $<TARGET_FILE:mpr_double>)
 endif()
 
-set(e2e_groups command_line full_screen bonfire preview dialog dialog_cp1252 win9x)
+set(e2e_groups command_line full_screen bonfire preview dialog dialog_cp1252 dialog_cp65001 win9x)
 foreach(group ${e2e_groups})
   add_test(NAME e2e.${group}
            COMMAND python3 ${e2e_source}/run_e2e.py --group ${group}

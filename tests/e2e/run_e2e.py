@@ -40,11 +40,12 @@ GROUPS = {
     'preview': Preview,
     'dialog': Dialog,
     'dialog_cp1252': DialogOnCodePage1252,
+    'dialog_cp65001': DialogOnCodePage65001,
     'win9x': Win9x,
     'two_monitors': TwoMonitors,
 }
 # Groups that "all" leaves out.
-EXTRA_GROUPS = {'pictures': Pictures, 'dialog_cp65001': DialogOnCodePage65001}
+EXTRA_GROUPS = {'pictures': Pictures}
 
 
 def stop_on_signal(number, frame):

@@ -41,5 +41,23 @@ inline const SettingsFileCase SETTINGS_FILE_CASES[] = {
     {"\xEF\xBB\xBF[ FLAME ]\nLIMIT=6\n[FLAME\nLOOP=1\n", DEFAULT_TEXT_BYTES, 32, 6, 1, 0},
 };
 
+// One key set in a file: every other byte stays where it was.
+struct SettingsKeyCase {
+    std::string file;
+    const char* section;
+    const char* key;
+    const char* value;
+    std::string written;
+};
+
+inline const SettingsKeyCase SETTINGS_KEY_CASES[] = {
+    {"", "FONT", "SIZE", "-56", "[FONT]\r\nSIZE=-56\r\n"},
+    {"; note\n[X]\nY=1", "FONT", "SIZE", "8", "; note\n[X]\nY=1\r\n[FONT]\r\nSIZE=8\r\n"},
+    {"[font]\r\n  size = 300 \r\nODD=1\r\n", "FONT", "SIZE", "8", "[font]\r\n  SIZE=8 \r\nODD=1\r\n"},
+    {"[FLAME]\r\nLOOP=1\r\n\r\n[FONT]\r\n", "FLAME", "LIMIT", "6", "[FLAME]\r\nLOOP=1\r\nLIMIT=6\r\n\r\n[FONT]\r\n"},
+    {"[FLAME]\rLOOP\r[FLAME]\rLOOP=0\r", "FLAME", "LOOP", "1", "[FLAME]\rLOOP=1\r[FLAME]\rLOOP=0\r"},
+    {"[BURNING]\nTEXT=[\x81]\n", "BURNING", "TEXT", "\"\x81\x40\"", "[BURNING]\nTEXT=\"\x81\x40\"\n"},
+    {"[WHITCH]", "WHITCH", "FIRE", "1", "[WHITCH]\r\nFIRE=1\r\n"},
+};
 
 #endif

@@ -9,6 +9,7 @@
 #include "host_state.h"
 #include "resource_ids.h"
 #include "saver_settings.h"
+#include "wide_calls.h"
 #include "win_test_support.h"
 
 namespace {
@@ -272,12 +273,15 @@ TEST_F(ConfigureDialog, AFailedSaveOrAnUnstorableTextIsReportedAndTheDialogStays
 {
     ASSERT_TRUE(CreateDirectoryA(SettingsFilePath().c_str(), nullptr));
     messagesShown.clear();
-    auto realMessageBoxW = ReplaceImport("MessageBoxW", NoteMessageAndCancel);
+    WideCalls* wide = BoundWideCalls();
+    ASSERT_NE(wide, nullptr);
+    auto realMessageBoxW = wide->messageBox;
+    wide->messageBox = NoteMessageAndCancel;
     INT_PTR result = RunModal(IDOK);
     RemoveDirectoryA(SettingsFilePath().c_str());
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(RunModal(IDOK, L"\x706b\x0101"), IDCANCEL) << "a character outside code page 932";
-    ReplaceImport("MessageBoxW", realMessageBoxW);
+    wide->messageBox = realMessageBoxW;
     EXPECT_EQ(messagesShown, (std::vector<std::string>{SAVE_FAILED, TEXT_NOT_STORABLE}));
     EXPECT_EQ(GetFileAttributesA(SettingsFilePath().c_str()), INVALID_FILE_ATTRIBUTES) << "nothing written";
     EXPECT_EQ(RunModal(IDOK, L"\x706b!"), IDOK);

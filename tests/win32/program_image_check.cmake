@@ -13,6 +13,12 @@ foreach(optional password.cpl mpr.dll imm32.dll)
     message(FATAL_ERROR "${optional} is bound at link time; it must be loaded by name at run time")
   endif()
 endforeach()
+# The "W" calls are bound by name on the NT family: the 9x family may lack them.
+foreach(wide dialogboxparamw createfontw drawtextexw loadstringw messageboxw sendmessagew senddlgitemmessagew)
+  if(lower_headers MATCHES "[ \t]${wide}\n")
+    message(FATAL_ERROR "${wide} is bound at link time; the 9x family may not load the program")
+  endif()
+endforeach()
 
 # windres reads the resources back out of the executable.
 execute_process(COMMAND ${WINDRES} --input-format=coff --output-format=rc ${PROGRAM}

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <set>
 
+#include "wide_calls.h"
+
 namespace {
 
 // The import-table slot through which this executable calls `function`.
@@ -119,7 +121,9 @@ void StartRecordingGdiObjects()
     realCreatePen = ReplaceImport("CreatePen", RecordingCreatePen);
     realCreateSolidBrush = ReplaceImport("CreateSolidBrush", RecordingCreateSolidBrush);
     realCreateFontA = ReplaceImport("CreateFontA", RecordingCreateFontA);
-    realCreateFontW = ReplaceImport("CreateFontW", RecordingCreateFontW);
+    // The "W" call is bound by name, not imported.
+    realCreateFontW = BoundWideCalls()->createFont;
+    BoundWideCalls()->createFont = RecordingCreateFontW;
     realCreateCompatibleDC = ReplaceImport("CreateCompatibleDC", RecordingCreateCompatibleDC);
     realCreateDIBSection = ReplaceImport("CreateDIBSection", RecordingCreateDIBSection);
     realLoadBitmapA = ReplaceImport("LoadBitmapA", RecordingLoadBitmapA);
@@ -131,7 +135,7 @@ void StopRecordingGdiObjects()
     ReplaceImport("CreatePen", realCreatePen);
     ReplaceImport("CreateSolidBrush", realCreateSolidBrush);
     ReplaceImport("CreateFontA", realCreateFontA);
-    ReplaceImport("CreateFontW", realCreateFontW);
+    BoundWideCalls()->createFont = realCreateFontW;
     ReplaceImport("CreateCompatibleDC", realCreateCompatibleDC);
     ReplaceImport("CreateDIBSection", realCreateDIBSection);
     ReplaceImport("LoadBitmapA", realLoadBitmapA);
