@@ -14,18 +14,18 @@ namespace settings_mutations {
 const size_t LONG_VALUE_BYTES = 10 * 1024;
 
 // Shift-JIS lead bytes: 81..9F and E0..FC.
-char RandomLeadByte(std::mt19937& random)
+inline char RandomLeadByte(std::mt19937& random)
 {
     int lead = static_cast<int>(random() % 60);
     return static_cast<char>(lead < 31 ? 0x81 + lead : 0xE0 + lead - 31);
 }
 
-char RandomByte(std::mt19937& random)
+inline char RandomByte(std::mt19937& random)
 {
     return static_cast<char>(1 + random() % 255);
 }
 
-std::string RandomBytes(std::mt19937& random, int most)
+inline std::string RandomBytes(std::mt19937& random, int most)
 {
     std::string bytes;
     int length = static_cast<int>(random() % (most + 1));
@@ -73,7 +73,7 @@ const char* const VALUES[] = {"0",
                               "[FONT]",
                               "0123456789012345678901234567890123456789ABC"};
 
-std::string RandomValue(std::mt19937& random)
+inline std::string RandomValue(std::mt19937& random)
 {
     switch (random() % 8) {
     case 0:
@@ -104,7 +104,7 @@ const SettingsKey SETTINGS_KEYS[] = {
 };
 
 // One line of the file that the profile functions may or may not make sense of.
-std::string RandomLine(std::mt19937& random)
+inline std::string RandomLine(std::mt19937& random)
 {
     switch (random() % 5) {
     case 0:
@@ -123,7 +123,7 @@ std::string RandomLine(std::mt19937& random)
 // A settings file with the five keys in their sections, their values usual or
 // hostile, keys repeated or left without values, and lines of every kind in
 // between; then line ends of one kind or mixed, and cuts and stray bytes.
-std::string MutatedSettingsFile(std::mt19937& random)
+inline std::string MutatedSettingsFile(std::mt19937& random)
 {
     const char* lineEnd = random() % 3 == 0 ? "\n" : random() % 2 ? "\r\n" : "\r";
     std::string file;

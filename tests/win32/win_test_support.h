@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "settings_mutations.h"
+
 // ---- settings_file.cpp: the settings file as the profile functions find it,
 // in the Windows directory.
 std::string SettingsFilePath();
@@ -112,7 +114,7 @@ std::string Printable(const std::string& bytes);
 
 // Random bytes for the hostile-input harnesses: never NUL; a Shift-JIS lead
 // byte; a run of up to `most`.
-char RandomByte(std::mt19937& random);
-char RandomLeadByte(std::mt19937& random);
-std::string RandomBytes(std::mt19937& random, int most);
+using settings_mutations::RandomByte;
+using settings_mutations::RandomBytes;
+using settings_mutations::RandomLeadByte;
 #endif

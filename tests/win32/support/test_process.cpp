@@ -107,23 +107,3 @@ std::string Printable(const std::string& bytes)
     return shown;
 }
 
-// Shift-JIS lead bytes: 81..9F and E0..FC.
-char RandomLeadByte(std::mt19937& random)
-{
-    int lead = static_cast<int>(random() % 60);
-    return static_cast<char>(lead < 31 ? 0x81 + lead : 0xE0 + lead - 31);
-}
-
-char RandomByte(std::mt19937& random)
-{
-    return static_cast<char>(1 + random() % 255);
-}
-
-std::string RandomBytes(std::mt19937& random, int most)
-{
-    std::string bytes;
-    int length = static_cast<int>(random() % (most + 1));
-    for (int i = 0; i < length; ++i)
-        bytes += RandomByte(random);
-    return bytes;
-}
