@@ -3,6 +3,8 @@
 #ifndef TAMBLORN_SETTINGS_FILE_CASES_H
 #define TAMBLORN_SETTINGS_FILE_CASES_H
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "saver_settings.h"
@@ -59,5 +61,15 @@ inline const SettingsKeyCase SETTINGS_KEY_CASES[] = {
     {"[BURNING]\nTEXT=[\x81]\n", "BURNING", "TEXT", "\"\x81\x40\"", "[BURNING]\nTEXT=\"\x81\x40\"\n"},
     {"[WHITCH]", "WHITCH", "FIRE", "1", "[WHITCH]\r\nFIRE=1\r\n"},
 };
+
+// The record a reader made of a case's file, against the case.
+inline void ExpectCaseRecord(const SaverSettings& settings, const SettingsFileCase& expected)
+{
+    EXPECT_EQ(settings.text, expected.text);
+    EXPECT_EQ(settings.fontSize, expected.fontSize);
+    EXPECT_EQ(settings.flameLimit, expected.flameLimit);
+    EXPECT_EQ(settings.loop, expected.loop);
+    EXPECT_EQ(settings.fireMode, expected.fireMode);
+}
 
 #endif

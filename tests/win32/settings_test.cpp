@@ -138,10 +138,6 @@ TEST_F(SettingsFile, TheProfileFunctionsReadTheCoreReadersCases)
             fclose(file);
         }
         LoadSaverSettings();
-        EXPECT_EQ(saverSettings.text, expected.text);
-        EXPECT_EQ(saverSettings.fontSize, expected.fontSize);
-        EXPECT_EQ(saverSettings.flameLimit, expected.flameLimit);
-        EXPECT_EQ(saverSettings.loop, expected.loop);
-        EXPECT_EQ(saverSettings.fireMode, expected.fireMode);
+        ExpectCaseRecord(saverSettings, expected);
     }
 }
