@@ -86,6 +86,18 @@ def keep_prefix_up(prefix):
                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True).wait()
 
 
+def run_to_file(command, env, output_path, timeout):
+    """Runs a command to its end and gives (exit code, output bytes). The output
+    goes through a file, not a pipe: Wine's service processes, started by
+    whichever program comes first, inherit the descriptors and would hold a pipe
+    open for as long as the prefix's server runs."""
+    with open(output_path, 'wb') as output:
+        code = subprocess.run(command, env=env, stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.STDOUT,
+                              timeout=timeout).returncode
+    with open(output_path, 'rb') as output:
+        return code, output.read()
+
+
 def settings_path(prefix):
     return os.path.join(prefix, 'drive_c', 'windows', SETTINGS_FILE_NAME)
 

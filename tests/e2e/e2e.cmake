@@ -41,3 +41,6 @@ endforeach()
 # The groups that time the saver's answers (within a second, within a few
 # seconds) do not run beside each other.
 set_tests_properties(e2e.command_line e2e.full_screen PROPERTIES RESOURCE_LOCK tamblorn_timed_runs)
+# Rough seconds, so that a fresh clone starts the longest groups first.
+set_tests_properties(e2e.command_line PROPERTIES COST 110)
+set_tests_properties(e2e.preview e2e.dialog_cp1252 e2e.dialog_cp65001 PROPERTIES COST 50)

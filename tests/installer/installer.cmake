@@ -13,4 +13,5 @@ add_test(NAME installer.silent
                  --readme ${CMAKE_BINARY_DIR}/ship/README.txt --icon ${PROJECT_SOURCE_DIR}/resources/tamblorn.ico
                  --script ${PROJECT_SOURCE_DIR}/installer/tamblorn.nsi --makensis ${TAMBLORN_MAKENSIS}
                  ${installer_defines} --wine-run ${CMAKE_BINARY_DIR}/wine-run.sh --build-dir ${CMAKE_BINARY_DIR})
-set_tests_properties(installer.silent PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77)
+# COST (rough seconds) lets CTest start the longest runs first where no earlier run timed them.
+set_tests_properties(installer.silent PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77 COST 120)

@@ -27,7 +27,7 @@ import unittest
 sys.dont_write_bytecode = True  # the suite leaves no byte code in the sources
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 import stage  # noqa: E402
-from stage import SKIPPED, windows_path  # noqa: E402
+from stage import SKIPPED, wait_for, windows_path  # noqa: E402
 
 UNINSTALL_KEY = r'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tamblorn'
 DESKTOP_KEY = r'HKCU\Control Panel\Desktop'
@@ -61,11 +61,10 @@ def unix_path(windows_path):
 def wine(*args, timeout=RUN_LIMIT, locale=None):
     env = dict(os.environ, TAMBLORN_WINE_PREFIX=CONFIG.prefix)
     env.update(locale or {})
-    result = subprocess.run([CONFIG.wine_run] + list(args), env=env, stdin=subprocess.DEVNULL,
-                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout)
-    if result.returncode == SKIPPED and not getattr(CONFIG, 'prefix_ready', False):
-        raise unittest.SkipTest('Wine cannot run this tree here: ' + result.stdout.decode('utf-8', 'replace'))
-    return result.returncode, result.stdout.decode('cp932', 'replace').replace('\r\n', '\n')
+    code, output = stage.run_to_file([CONFIG.wine_run] + list(args), env, CONFIG.output_path, timeout)
+    if code == SKIPPED and not getattr(CONFIG, 'prefix_ready', False):
+        raise unittest.SkipTest('Wine cannot run this tree here: ' + output.decode('utf-8', 'replace'))
+    return code, output.decode('cp932', 'replace').replace('\r\n', '\n')
 
 
 def timed(label, *args):
@@ -87,15 +86,6 @@ def registry(key):
             name, kind, value = match.groups()
             values[name] = int(value, 16) if kind == 'REG_DWORD' else value
     return values
-
-
-def wait_for(condition, limit=STATE_LIMIT):
-    deadline = time.monotonic() + limit
-    while not condition():
-        if time.monotonic() > deadline:
-            return False
-        time.sleep(0.1)
-    return True
 
 
 def short_form(windows_path):
@@ -125,7 +115,7 @@ def start_saver():
     saver = subprocess.Popen([CONFIG.wine_run, SYSTEM_PROGRAM, '/s'],
                              env=dict(os.environ, TAMBLORN_WINE_PREFIX=CONFIG.prefix))
     wait_for(lambda: saver.poll() is not None or
-             subprocess.run(['xdotool', 'search', '--name', '^Screen Saver$'], capture_output=True).stdout)
+             subprocess.run(['xdotool', 'search', '--name', '^Screen Saver$'], capture_output=True).stdout, STATE_LIMIT)
     return saver
 
 
@@ -169,6 +159,7 @@ class Installer(unittest.TestCase):
         if code != 0:
             raise RuntimeError('the fresh prefix does not start: ' + output)
         CONFIG.prefix_ready = True
+        stage.keep_prefix_up(CONFIG.prefix)
         with open(stage.settings_path(CONFIG.prefix), 'wb') as settings:
             settings.write(SETTINGS_BYTES)
 
@@ -240,9 +231,9 @@ class Installer(unittest.TestCase):
         # The usual way: the uninstaller copies itself away, returns at once
         # and removes its own folder too.
         self.assertEqual(wine(INSTALL_FOLDER + r'\uninstall.exe', '/S')[0], 0)
-        self.assertTrue(wait_for(lambda: not os.path.exists(unix_path(INSTALL_FOLDER))),
+        self.assertTrue(wait_for(lambda: not os.path.exists(unix_path(INSTALL_FOLDER)), STATE_LIMIT),
                         'the uninstaller left its folder')
-        self.assertTrue(wait_for(lambda: registry(UNINSTALL_KEY) is None), 'the entry is still listed')
+        self.assertTrue(wait_for(lambda: registry(UNINSTALL_KEY) is None, STATE_LIMIT), 'the entry is still listed')
         self.assert_removed()
         self.assertEqual(registry(DESKTOP_KEY).get('SCRNSAVE.EXE'), OTHER_SAVER)
 
@@ -254,9 +245,9 @@ class Installer(unittest.TestCase):
         self.assertEqual(code, 0, output)
         shown = registry(UNINSTALL_KEY).get('DisplayName')
         self.assertEqual(wine(INSTALL_FOLDER + r'\uninstall.exe', '/S', locale=JAPANESE_WITHOUT_932)[0], 0)
-        self.assertTrue(wait_for(lambda: not os.path.exists(unix_path(INSTALL_FOLDER))),
+        self.assertTrue(wait_for(lambda: not os.path.exists(unix_path(INSTALL_FOLDER)), STATE_LIMIT),
                         'the uninstaller left its folder')
-        self.assertTrue(wait_for(lambda: registry(UNINSTALL_KEY) is None), 'the entry is still listed')
+        self.assertTrue(wait_for(lambda: registry(UNINSTALL_KEY) is None, STATE_LIMIT), 'the entry is still listed')
         self.assertEqual(shown, expected)
 
     def test_too_old_a_system_stops_before_changing_anything(self):
@@ -305,6 +296,8 @@ def main():
     parser.add_argument('unittest_args', nargs='*')
     parser.parse_args(namespace=CONFIG)
     CONFIG.prefix = os.path.join(os.path.abspath(CONFIG.build_dir), 'installer-prefix')
+    CONFIG.output_path = os.path.join(os.path.abspath(CONFIG.build_dir), 'installer-work', 'output.txt')
+    os.makedirs(os.path.dirname(CONFIG.output_path), exist_ok=True)
     CONFIG.nsis_define = [d for d in CONFIG.nsis_define if d]
 
     display = start_display()
