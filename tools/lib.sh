@@ -52,11 +52,13 @@ tamblorn_start_display() {
     # left by a dead server is not a live display, but neither is it ours.
     [ -e "/tmp/.X$n-lock" ] && continue
     [ -e "/tmp/.X11-unix/X$n" ] && continue
+    # -noreset: a server resets when its last client leaves, and a client
+    # that connects during the reset is turned away ("cannot open display").
     if [ -n "$nested" ]; then
-      command=(Xephyr ":$n" +xinerama -nolisten tcp)
+      command=(Xephyr ":$n" +xinerama -noreset -nolisten tcp)
       for screen in $nested; do command+=(-screen "$screen"); done
     else
-      command=(Xvfb ":$n" -screen 0 "$screen" -nolisten tcp)
+      command=(Xvfb ":$n" -screen 0 "$screen" -noreset -nolisten tcp)
     fi
     setsid "${command[@]}" </dev/null >/dev/null 2>&1 &
     pid=$!

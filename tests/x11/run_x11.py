@@ -75,24 +75,31 @@ def marked_segments(pid):
 
 def window_shot(window):
     """The window's contents as (width, height, RGB bytes)."""
-    xwd = subprocess.Popen(['xwd', '-id', str(window), '-silent', '-display', e2e.STAGE.display],
-                           stdout=subprocess.PIPE)
-    ppm = subprocess.run(['/usr/bin/convert', 'xwd:-', 'ppm:-'], stdin=xwd.stdout, stdout=subprocess.PIPE,
-                         check=True, timeout=30).stdout
-    xwd.wait()
-    return screen.parse_ppm(ppm)
+    return screen.window_image('-id', window)
 
 
 def make_window(size=TARGET_SIZE):
     """A plain window of the test's own (xlogo), as the daemon would give one."""
     holder = subprocess.Popen(['xlogo', '-display', e2e.STAGE.display, '-geometry', '%dx%d+0+0' % size,
-                               '-bg', 'black', '-fg', 'black'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    found = e2e.wait_for(lambda: e2e.x_tool('xdotool', 'search', '--onlyvisible', '--name', '^xlogo$').split(),
-                         START_WAIT)
+                               '-bg', 'black', '-fg', 'black'], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    found = window_named('xlogo', holder)
     # The named window is the toolkit's shell: its one child covers it and is the one to draw on.
     children = e2e.wait_for(lambda: re.findall(r'^\s+(0x[0-9a-f]+)', e2e.x_tool('xwininfo', '-children', '-id',
-                                                                                 found[-1]), re.M), START_WAIT)
+                                                                                 str(found)), re.M), START_WAIT)
     return holder, int(children[0], 16)
+
+
+def window_named(name, process):
+    """The last visible window of that name, once there is one; fails saying what it knows when the
+    process that should show it ends first or none comes."""
+    found = e2e.wait_for(lambda: e2e.x_tool('xdotool', 'search', '--onlyvisible', '--name', '^%s$' % name).split() or
+                         process.poll() is not None, START_WAIT)
+    if isinstance(found, list):
+        return int(found[-1])
+    state = 'runs' if process.poll() is None else 'ended with %s: %s' % (
+        process.returncode, process.stderr.read().decode('utf-8', 'replace') if process.stderr else '')
+    raise AssertionError('no window %r (its process %s); the display shows: %s' % (
+        name, state, e2e.x_tool('xwininfo', '-root', '-tree')))
 
 
 def wait_flames(rect, shot=screen.screenshot):
@@ -111,8 +118,7 @@ class Windows(unittest.TestCase):
     def test_own_window_burns_centred_and_ends_on_q_and_escape(self):
         for key in ('q', 'Escape'):
             process = start(['-seed', '3'])
-            window = int(e2e.wait_for(lambda: e2e.x_tool('xdotool', 'search', '--name', '^Tamblorn$').split(),
-                                      START_WAIT)[0])
+            window = window_named('Tamblorn', process)
             image = wait_flames(SCREEN_CANVAS)
             self.assertIsNotNone(image)
             self.assertEqual(screen.lit_outside(image, SCREEN_CANVAS), 0)
@@ -120,10 +126,10 @@ class Windows(unittest.TestCase):
 
     def test_resize_recentres_the_canvas(self):
         process = start(['-bonfire'])
-        window = e2e.wait_for(lambda: e2e.x_tool('xdotool', 'search', '--name', '^Tamblorn$').split(), START_WAIT)
+        window = str(window_named('Tamblorn', process))
         bonfire = (286, 306)
         self.assertIsNotNone(wait_flames(centred(1024, 768, bonfire)))
-        e2e.x_tool('xdotool', 'windowsize', '--sync', window[0], '800', '700')
+        e2e.x_tool('xdotool', 'windowsize', '--sync', window, '800', '700')
         moved = centred(800, 700, bonfire)
         image = e2e.wait_for(lambda: (lambda i: i if screen.lit_bytes(i, moved) and
                                       not screen.lit_outside(i, moved) else None)(screen.screenshot()), START_WAIT)
@@ -178,7 +184,7 @@ class Ending(unittest.TestCase):
     def started(self, args=('-root', '-bonfire'), env=None):
         process = start(list(args), env)
         self.assertTrue(e2e.wait_for(lambda: marked_segments(process.pid) or process.poll() is not None,
-                                     START_WAIT, 0.01), 'no shared image')
+                                     START_WAIT, 0.05), 'no shared image')
         return process
 
     def test_each_signal_ends_it_at_once_with_0_and_no_segment(self):
