@@ -55,15 +55,15 @@ set_source_files_properties(${core_size_sources} PROPERTIES COMPILE_OPTIONS "${T
 target_include_directories(tamblorn_engine_core PUBLIC ${PROJECT_SOURCE_DIR}/engine/core)
 tamblorn_warnings(tamblorn_engine_core)
 
-add_library(tamblorn_settings STATIC engine/settings_profile.cpp engine/wide_calls.cpp)
-target_include_directories(tamblorn_settings PUBLIC ${PROJECT_SOURCE_DIR}/engine)
+add_library(tamblorn_settings STATIC engine/win32/settings_profile.cpp engine/win32/wide_calls.cpp)
+target_include_directories(tamblorn_settings PUBLIC ${PROJECT_SOURCE_DIR}/engine/win32)
 target_link_libraries(tamblorn_settings PUBLIC tamblorn_engine_core tamblorn_contract user32 kernel32)
 tamblorn_warnings(tamblorn_settings)
 target_compile_options(tamblorn_settings PRIVATE ${TAMBLORN_SIZE_FLAGS})
 
-file(GLOB engine_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/engine/*.cpp)
-list(REMOVE_ITEM engine_sources ${PROJECT_SOURCE_DIR}/engine/settings_profile.cpp
-     ${PROJECT_SOURCE_DIR}/engine/wide_calls.cpp)
+file(GLOB engine_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/engine/win32/*.cpp)
+list(REMOVE_ITEM engine_sources ${PROJECT_SOURCE_DIR}/engine/win32/settings_profile.cpp
+     ${PROJECT_SOURCE_DIR}/engine/win32/wide_calls.cpp)
 add_library(tamblorn_engine STATIC ${engine_sources})
 target_link_libraries(tamblorn_engine PUBLIC tamblorn_settings tamblorn_contract gdi32 user32)
 tamblorn_warnings(tamblorn_engine)
