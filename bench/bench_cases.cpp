@@ -1,5 +1,6 @@
 #include "bench_cases.h"
 
+#include "saver_canvas.h"
 #include "test_hooks.h"
 
 const BenchSize benchSizes[BENCH_SIZE_COUNT] = {{320, 232}, {4953, 327}};
@@ -9,20 +10,16 @@ namespace {
 const uint32_t BENCH_SEED = 879;
 const int WARM_PASSES = 50;
 const int FUEL_SPACING = 3;
+const CanvasPlatform BENCH_PLATFORM = {MakePlainSurface, ReleasePlainSurface, nullptr, nullptr, nullptr, nullptr};
 
 }  // namespace
 
-void SetUpBenchCanvas(BenchCanvas* canvas, BenchSize size)
+void SetUpBenchCanvas(BenchSize size)
 {
     const int width = size.width;
     const int height = size.height;
-    canvas->pixels.assign(static_cast<size_t>(width) * height, 0);
     flameCanvas = FlameCanvas();
-    flameCanvas.width = width;
-    flameCanvas.height = height;
-    flameCanvas.pixels = canvas->pixels.data();
-    InitFlameBuffers();
-    FinishCanvasSetUp();
+    BuildCanvasOfSize(BENCH_PLATFORM, width, height);
     flameCanvas.coolMask = CoolMaskForLevel(LEVEL_CEILING - 1);
     SeedNoise(BENCH_SEED);
     // Fuel on every third cell of the text band, as the scan leaves it.
@@ -35,8 +32,7 @@ void SetUpBenchCanvas(BenchCanvas* canvas, BenchSize size)
 
 void TearDownBenchCanvas()
 {
-    FreeFlameBuffers();
-    flameCanvas.pixels = nullptr;
+    ReleaseSaverCanvas(BENCH_PLATFORM);
 }
 
 void RunBenchPass(int variant)

@@ -3,9 +3,6 @@
 #ifndef TAMBLORN_BENCH_CASES_H
 #define TAMBLORN_BENCH_CASES_H
 
-#include <cstddef>
-#include <vector>
-
 #include "cell_pass.h"
 
 struct BenchSize {
@@ -20,12 +17,8 @@ extern const BenchSize benchSizes[BENCH_SIZE_COUNT];
 // The reference loop, then one entry per level.
 const int BENCH_REFERENCE = -1;
 
-struct BenchCanvas {
-    std::vector<uint32_t> pixels;
-};
-
 // A burning canvas of the given size, warmed up by some passes.
-void SetUpBenchCanvas(BenchCanvas* canvas, BenchSize size);
+void SetUpBenchCanvas(BenchSize size);
 void TearDownBenchCanvas();
 // One pass of the reference loop (BENCH_REFERENCE) or of a level.
 void RunBenchPass(int variant);

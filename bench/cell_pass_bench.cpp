@@ -11,8 +11,7 @@ namespace {
 
 void CellPass(benchmark::State& state, BenchSize size, int variant)
 {
-    BenchCanvas canvas;
-    SetUpBenchCanvas(&canvas, size);
+    SetUpBenchCanvas(size);
     for (auto _ : state) {
         RunBenchPass(variant);
         benchmark::DoNotOptimize(flameCanvas.heat);

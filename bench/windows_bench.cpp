@@ -56,8 +56,7 @@ int main()
         const double cells = static_cast<double>(size.width) * size.height;
         double referenceSeconds = 0;
         for (int variant = BENCH_REFERENCE; variant <= supported; ++variant) {
-            BenchCanvas canvas;
-            SetUpBenchCanvas(&canvas, size);
+            SetUpBenchCanvas(size);
             double seconds = BestPassSeconds(variant);
             TearDownBenchCanvas();
             if (variant == BENCH_REFERENCE)

@@ -28,7 +28,7 @@ void CopyRenderText(const char* text)
 void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight)
 {
     monitorLayout = MonitorLayout();
-    SetUpNativeCanvas(clientWidth, clientHeight);
+    SetUpSaverCanvas(nativeCanvasPlatform, clientWidth, clientHeight);
 }
 
 void StepRenderCanvas()
@@ -40,7 +40,7 @@ void FinishRenderSteps() {}
 
 void EndRender()
 {
-    ReleaseNativeCanvas();
+    ReleaseSaverCanvas(nativeCanvasPlatform);
 }
 
 void MakeFramesFolder(const char* path)

@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include "canvas_setup.h"
 #include "effect_window.h"
 #include "flame_canvas.h"
 #include "render_setup.h"

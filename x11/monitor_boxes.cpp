@@ -3,7 +3,7 @@
 #include <X11/extensions/Xinerama.h>
 #include <X11/extensions/Xrandr.h>
 
-#include "flame_canvas.h"
+#include "saver_canvas.h"
 
 namespace {
 
@@ -13,19 +13,8 @@ const int RANDR_MONITORS_MINOR = 5;  // RandR 1.5 lists monitors
 void AddMonitor(int32_t left, int32_t top, int32_t width, int32_t height, bool primary, int32_t windowX,
                 int32_t windowY, int32_t clientWidth, int32_t clientHeight)
 {
-    MonitorLayout& layout = monitorLayout;
-    if (layout.count >= MONITOR_LIMIT)
-        return;
     MonitorBox box = {left - windowX, top - windowY, left - windowX + width, top - windowY + height};
-    box.left = box.left < 0 ? 0 : box.left;
-    box.top = box.top < 0 ? 0 : box.top;
-    box.right = box.right > clientWidth ? clientWidth : box.right;
-    box.bottom = box.bottom > clientHeight ? clientHeight : box.bottom;
-    if (box.right <= box.left || box.bottom <= box.top)
-        return;
-    if (primary)
-        layout.primary = layout.count;
-    layout.boxes[layout.count++] = box;
+    AddMonitorBox(box, primary, clientWidth, clientHeight);
 }
 
 bool ReadXinerama(Display* display, int32_t windowX, int32_t windowY, int32_t clientWidth, int32_t clientHeight)

@@ -80,17 +80,13 @@ void ShowCanvas()
     XSync(runState.display, False);
 }
 
-// A new size re-centres the canvas where the monitors now allow.
 void FollowWindowSize(int32_t width, int32_t height)
 {
-    if (width == flameCanvas.clientWidth && height == flameCanvas.clientHeight)
-        return;
-    flameCanvas.clientWidth = width;
-    flameCanvas.clientHeight = height;
     ReadX11Monitors(runState.display, drawWindow.window, width, height);
-    PlaceCanvasAtStart(width, height);
-    PaintWindowBlack();
-    ShowCanvas();
+    if (FollowClientSize(width, height)) {
+        PaintWindowBlack();
+        ShowCanvas();
+    }
 }
 
 void HandleEvent(const XEvent& event)
@@ -122,16 +118,10 @@ void HandleEvent(const XEvent& event)
     }
 }
 
-// The tick of the Windows effect: the step, then the paint, which first
-// jumps the canvas elsewhere and blackens the window once it has burned long
-// enough in one place.
 void Tick(const SaverOptions& options)
 {
-    StepFlameCanvas();
-    if (flameCanvas.frameCount > JUMP_AFTER_FRAMES) {
-        JumpCanvas(flameCanvas.clientWidth, flameCanvas.clientHeight);
+    if (TickSaverCanvas())
         PaintWindowBlack();
-    }
     ShowCanvas();
     ++runState.ticksDone;
     if (options.ticks > 0 && runState.ticksDone >= options.ticks)
@@ -201,7 +191,7 @@ int main(int argc, char** argv)
     XWindowAttributes attributes;
     XGetWindowAttributes(runState.display, drawWindow.window, &attributes);
     ReadX11Monitors(runState.display, drawWindow.window, attributes.width, attributes.height);
-    SetUpNativeCanvas(attributes.width, attributes.height);
+    SetUpSaverCanvas(nativeCanvasPlatform, attributes.width, attributes.height);
     if (options.haveSeed)
         SeedNoise(options.seed);
     bool imageReady = CreateSurfaceImage(flameCanvas.width, flameCanvas.height);
@@ -212,6 +202,6 @@ int main(int argc, char** argv)
     CloseSurface();
     ReleaseDrawWindow(runState.display);
     XCloseDisplay(runState.display);
-    ReleaseNativeCanvas();
+    ReleaseSaverCanvas(nativeCanvasPlatform);
     return imageReady ? 0 : Fail("no image for the canvas");
 }

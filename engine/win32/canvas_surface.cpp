@@ -1,6 +1,11 @@
 #include "canvas_surface.h"
 
 #include <cstdlib>
+#include <cstring>
+
+#include "canvas_text.h"
+#include "resource_ids.h"
+#include "saver_host.h"
 
 CanvasSurface canvasSurface = {};
 
@@ -10,12 +15,8 @@ const int FILL_PEN_WIDTH = 2;
 const WORD PIXEL_BITS = 32;
 const uint32_t PIXEL_COLOUR_BITS = 0x00FFFFFF;
 
-// A 32-bit top-down surface: row 0 first in memory, pixel words 0x00RRGGBB.
-HBITMAP CreatePixelSurface(HDC compatible, int width, int height, uint32_t** pixels)
+BITMAPINFO PixelSurfaceInfo(int width, int height)
 {
-    *pixels = nullptr;
-    if (width <= 0 || height <= 0)
-        return nullptr;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -23,6 +24,16 @@ HBITMAP CreatePixelSurface(HDC compatible, int width, int height, uint32_t** pix
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = PIXEL_BITS;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// A 32-bit top-down surface: row 0 first in memory, pixel words 0x00RRGGBB.
+HBITMAP CreatePixelSurface(HDC compatible, int width, int height, uint32_t** pixels)
+{
+    *pixels = nullptr;
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    BITMAPINFO info = PixelSurfaceInfo(width, height);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(compatible, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap)
@@ -30,18 +41,86 @@ HBITMAP CreatePixelSurface(HDC compatible, int width, int height, uint32_t** pix
     return bitmap;
 }
 
-}  // namespace
-
-void CreateCanvasSurface(HWND window)
+uint32_t* MakeCanvasSurface(int32_t width, int32_t height)
 {
     CanvasSurface& surface = canvasSurface;
-    HDC windowContext = GetDC(window);
-    surface.canvasBitmap = CreatePixelSurface(windowContext, flameCanvas.width, flameCanvas.height, &flameCanvas.pixels);
+    uint32_t* pixels = nullptr;
+    HDC windowContext = GetDC(surface.window);
+    surface.canvasBitmap = CreatePixelSurface(windowContext, width, height, &pixels);
     surface.canvasContext = CreateCompatibleDC(windowContext);
     if (surface.canvasContext && surface.canvasBitmap)
         SelectObject(surface.canvasContext, surface.canvasBitmap);
-    ReleaseDC(window, windowContext);
+    ReleaseDC(surface.window, windowContext);
+    return pixels;
 }
+
+// GDI draws the text into a section of its own, which is then handed over.
+void DrawTextIntoScratch(uint32_t* scratch, int32_t top, int32_t cellSize, const char* text)
+{
+    const FlameCanvas& canvas = flameCanvas;
+    uint32_t* pixels = nullptr;
+    HBITMAP bitmap = CreatePixelSurface(canvasSurface.canvasContext, canvas.width, canvas.height, &pixels);
+    HDC context = bitmap ? CreateCompatibleDC(canvasSurface.canvasContext) : nullptr;
+    if (context) {
+        HGDIOBJ previousBitmap = SelectObject(context, bitmap);
+        FillBox(context, 0, 0, canvas.width, canvas.height, canvas.backgroundColour);
+        DrawCanvasText(0, top, canvas.width, cellSize, text, canvas.textColour, canvas.backgroundColour, context);
+        // GDI may still hold the drawing in its batch.
+        GdiFlush();
+        memcpy(scratch, pixels, static_cast<size_t>(canvas.width) * canvas.height * sizeof(uint32_t));
+        SelectObject(context, previousBitmap);
+        DeleteDC(context);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+}
+
+// The step pastes the logs from plain pixels: the picture is read once, as a
+// 32-bit top-down image, the way a copy onto the canvas's surface converts it.
+// A section keeps the picture's own colours: a bitmap converted to a 16-bit
+// display would no longer hold the exact ember colour.
+bool LoadLogsPixels(const uint32_t** pixelsOut, int32_t* width, int32_t* height)
+{
+    CanvasSurface& surface = canvasSurface;
+    surface.logsPicture = static_cast<HBITMAP>(
+        LoadImageA(SaverModuleInstance(), MAKEINTRESOURCEA(IDB_LOGS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    BITMAP picture;
+    if (!surface.logsPicture || !GetObjectA(surface.logsPicture, sizeof picture, &picture) || picture.bmWidth <= 0 ||
+        picture.bmHeight <= 0)
+        return false;
+    size_t count = static_cast<size_t>(picture.bmWidth) * static_cast<size_t>(picture.bmHeight);
+    uint32_t* pixels = static_cast<uint32_t*>(calloc(count, sizeof(uint32_t)));
+    if (!pixels)
+        return false;
+    BITMAPINFO info = PixelSurfaceInfo(picture.bmWidth, picture.bmHeight);
+    HDC screen = GetDC(nullptr);
+    int rows = GetDIBits(screen, surface.logsPicture, 0, static_cast<UINT>(picture.bmHeight), pixels, &info,
+                         DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != picture.bmHeight) {
+        free(pixels);
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i)
+        pixels[i] &= PIXEL_COLOUR_BITS;
+    surface.logsPixels = pixels;
+    *pixelsOut = pixels;
+    *width = picture.bmWidth;
+    *height = picture.bmHeight;
+    return true;
+}
+
+uint32_t SystemClockSeed()
+{
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    return NoiseSeedFromTime(now);
+}
+
+}  // namespace
+
+const CanvasPlatform gdiCanvasPlatform = {MakeCanvasSurface, ReleaseCanvasSurface, DrawTextIntoScratch,
+                                          LoadLogsPixels,    ReleaseLogsPicture,   SystemClockSeed};
 
 void ReleaseCanvasSurface()
 {
@@ -55,37 +134,15 @@ void ReleaseCanvasSurface()
     flameCanvas.pixels = nullptr;
 }
 
-bool CreateScratchImage(ScratchImage* scratch)
+void ReleaseLogsPicture()
 {
-    *scratch = ScratchImage();
-    scratch->bitmap =
-        CreatePixelSurface(canvasSurface.canvasContext, flameCanvas.width, flameCanvas.height, &scratch->pixels);
-    if (!scratch->bitmap)
-        return false;
-    scratch->context = CreateCompatibleDC(canvasSurface.canvasContext);
-    if (!scratch->context)
-        return false;
-    scratch->previousBitmap = SelectObject(scratch->context, scratch->bitmap);
-    FillBox(scratch->context, 0, 0, flameCanvas.width, flameCanvas.height, flameCanvas.backgroundColour);
-    return true;
-}
-
-void ScanScratchImage(ScratchImage* scratch, FuelTest test)
-{
-    // GDI may still hold the drawing in its batch.
-    GdiFlush();
-    ScanFuelPoints(scratch->pixels, test);
-}
-
-void ReleaseScratchImage(ScratchImage* scratch)
-{
-    if (scratch->context) {
-        SelectObject(scratch->context, scratch->previousBitmap);
-        DeleteDC(scratch->context);
-    }
-    if (scratch->bitmap)
-        DeleteObject(scratch->bitmap);
-    *scratch = ScratchImage();
+    CanvasSurface& surface = canvasSurface;
+    if (surface.logsPicture)
+        DeleteObject(surface.logsPicture);
+    free(surface.logsPixels);
+    surface.logsPicture = nullptr;
+    surface.logsPixels = nullptr;
+    flameCanvas.logsPixels = nullptr;
 }
 
 void FillBox(HDC context, int left, int top, int right, int bottom, ColourTriple colour)
@@ -104,82 +161,7 @@ void FillBox(HDC context, int left, int top, int right, int bottom, ColourTriple
 
 uint32_t NoiseSeedFromTime(const SYSTEMTIME& time)
 {
-    return static_cast<uint32_t>(time.wMinute) + time.wSecond + time.wMilliseconds;
-}
-
-void SeedNoiseFromClock()
-{
-    SYSTEMTIME now;
-    GetSystemTime(&now);
-    SeedNoise(NoiseSeedFromTime(now));
-}
-
-void CopyLogsPictureInto(HDC destination)
-{
-    HBITMAP logs = canvasSurface.logsPicture;
-    // Without a picture there is no size to copy.
-    BITMAP picture;
-    if (!logs || !destination || !GetObjectA(logs, sizeof picture, &picture))
-        return;
-    HDC pictureContext = CreateCompatibleDC(destination);
-    HGDIOBJ previous = SelectObject(pictureContext, logs);
-    BitBlt(destination, 0, FLAME_HEADROOM, picture.bmWidth, picture.bmHeight, pictureContext, 0, 0, SRCCOPY);
-    SelectObject(pictureContext, previous);
-    DeleteDC(pictureContext);
-}
-
-// The step pastes the logs from plain pixels: the picture is read once, as a
-// 32-bit top-down image, the way a copy onto the canvas's surface converts it.
-bool ReadLogsPixels()
-{
-    CanvasSurface& surface = canvasSurface;
-    FlameCanvas& canvas = flameCanvas;
-    free(surface.logsPixels);
-    surface.logsPixels = nullptr;
-    canvas.logsPixels = nullptr;
-    BITMAP picture;
-    if (!surface.logsPicture || !GetObjectA(surface.logsPicture, sizeof picture, &picture) || picture.bmWidth <= 0 ||
-        picture.bmHeight <= 0)
-        return false;
-    size_t count = static_cast<size_t>(picture.bmWidth) * static_cast<size_t>(picture.bmHeight);
-    uint32_t* pixels = static_cast<uint32_t*>(calloc(count, sizeof(uint32_t)));
-    if (!pixels)
-        return false;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = picture.bmWidth;
-    info.bmiHeader.biHeight = -picture.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = PIXEL_BITS;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, surface.logsPicture, 0, static_cast<UINT>(picture.bmHeight), pixels, &info,
-                         DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (rows != picture.bmHeight) {
-        free(pixels);
-        return false;
-    }
-    for (size_t i = 0; i < count; ++i)
-        pixels[i] &= PIXEL_COLOUR_BITS;
-    surface.logsPixels = pixels;
-    canvas.logsPixels = pixels;
-    canvas.logsWidth = picture.bmWidth;
-    canvas.logsHeight = picture.bmHeight;
-    return true;
-}
-
-void ReleaseLogsPicture()
-{
-    CanvasSurface& surface = canvasSurface;
-    if (surface.logsPicture)
-        DeleteObject(surface.logsPicture);
-    free(surface.logsPixels);
-    surface.logsPicture = nullptr;
-    surface.logsPixels = nullptr;
-    flameCanvas.logsPixels = nullptr;
-    flameCanvas.logsWidth = 0;
-    flameCanvas.logsHeight = 0;
+    return NoiseSeedFromClockParts(time.wMinute, time.wSecond, time.wMilliseconds);
 }
 
 void RepaintEffectWindow(HWND window)

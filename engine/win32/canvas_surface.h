@@ -1,15 +1,15 @@
-// The platform side of the canvas: pixel surfaces, box fills, the clock seed
-// and the repaint, shared by the text and bonfire set-ups and the step.
+// The Windows side of the canvas: DIB-section surfaces, the text drawn with
+// GDI, the logs bitmap read out as pixels, the system clock, box fills and
+// the repaint.
 #ifndef TAMBLORN_CANVAS_SURFACE_H
 #define TAMBLORN_CANVAS_SURFACE_H
 
 #include <windows.h>
 
-#include "flame_canvas.h"
+#include "saver_canvas.h"
 
-// The Windows side of the canvas: its surface, and the logs picture with its
-// pixels read out for the step.
 struct CanvasSurface {
+    HWND window;  // the window whose surface is made
     HBITMAP canvasBitmap;
     HDC canvasContext;
     HBITMAP logsPicture;
@@ -17,25 +17,12 @@ struct CanvasSurface {
 };
 
 extern CanvasSurface canvasSurface;
+extern const CanvasPlatform gdiCanvasPlatform;
 
-struct ScratchImage {
-    HBITMAP bitmap;
-    HDC context;
-    HGDIOBJ previousBitmap;
-    uint32_t* pixels;
-};
-
-void CreateCanvasSurface(HWND window);
 void ReleaseCanvasSurface();
-bool CreateScratchImage(ScratchImage* scratch);
-void ScanScratchImage(ScratchImage* scratch, FuelTest test);
-void ReleaseScratchImage(ScratchImage* scratch);
-void CopyLogsPictureInto(HDC destination);
-bool ReadLogsPixels();
 void ReleaseLogsPicture();
 void RepaintEffectWindow(HWND window);
 void FillBox(HDC context, int left, int top, int right, int bottom, ColourTriple colour);
 uint32_t NoiseSeedFromTime(const SYSTEMTIME& time);
-void SeedNoiseFromClock();
 
 #endif

@@ -1,6 +1,5 @@
 #include "effect_window.h"
 
-#include "canvas_setup.h"
 #include "canvas_surface.h"
 #include "cell_pass_system.h"
 #include "monitor_layout.h"
@@ -28,17 +27,11 @@ void OnEffectTimer(HWND window)
 
 // About every ten seconds the burning image moves somewhere else, and the
 // old place is erased with the whole client area.
-void JumpAndErase(HDC paintContext)
-{
-    JumpCanvas(flameCanvas.clientWidth, flameCanvas.clientHeight);
-    FillBox(paintContext, 0, 0, flameCanvas.clientWidth, flameCanvas.clientHeight, flameCanvas.backgroundColour);
-}
-
 void PaintEffect(HDC paintContext)
 {
     const FlameCanvas& canvas = flameCanvas;
-    if (canvas.frameCount > JUMP_AFTER_FRAMES)
-        JumpAndErase(paintContext);
+    if (JumpCanvasWhenDue())
+        FillBox(paintContext, 0, 0, canvas.clientWidth, canvas.clientHeight, canvas.backgroundColour);
     if (canvasSurface.canvasContext)
         StretchBlt(paintContext, canvas.originX, canvas.originY, canvas.width, canvas.height,
                    canvasSurface.canvasContext, 0, 0, canvas.width, canvas.height, SRCCOPY);
@@ -54,26 +47,16 @@ void OnEffectPaint(HWND window)
 
 void OnEffectDestroy()
 {
-    ReleaseLogsPicture();
-    ReleaseCanvasSurface();
-    FreeFlameBuffers();
+    ReleaseSaverCanvas(gdiCanvasPlatform);
 }
 
 }  // namespace
 
 void SetUpEffectCanvas(HWND window, int32_t clientWidth, int32_t clientHeight)
 {
-    FlameCanvas& canvas = flameCanvas;
-    ReleaseLogsPicture();
-    if (saverSettings.fireMode == FIRE_BONFIRE)
-        canvasSurface.logsPicture = LoadLogsPicture();
-    canvas.clientWidth = clientWidth;
-    canvas.clientHeight = clientHeight;
-    canvas.systemKeepsSse = SystemKeepsSseState();
-    if (saverSettings.fireMode == FIRE_TEXT)
-        SetUpTextCanvas(window);
-    else
-        SetUpBonfireCanvas(window);
+    canvasSurface.window = window;
+    flameCanvas.systemKeepsSse = SystemKeepsSseState();
+    SetUpSaverCanvas(gdiCanvasPlatform, clientWidth, clientHeight);
 }
 
 void StepFlames(HWND window)

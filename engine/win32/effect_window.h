@@ -4,10 +4,15 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "saver_host.h"
 
 const UINT_PTR EFFECT_TIMER_ID = 0x7FFF;
 
+// The whole set-up of the settings' mode in a client area of the given size:
+// the effect window's and the renderer's.
+void SetUpEffectCanvas(HWND window, int32_t clientWidth, int32_t clientHeight);
 // One tick: the canvas steps and the window repaints at once.
 void StepFlames(HWND window);
 

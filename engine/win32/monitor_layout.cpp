@@ -2,7 +2,7 @@
 // The monitor functions are bound by name: older systems lack them.
 #include "monitor_layout.h"
 
-#include "flame_canvas.h"
+#include "saver_canvas.h"
 
 namespace {
 
@@ -12,25 +12,22 @@ typedef BOOL(WINAPI* GetMonitorInfoEntry)(HMONITOR monitor, LPMONITORINFO info);
 struct MonitorReading {
     GetMonitorInfoEntry getMonitorInfo;
     POINT clientOrigin;
+    RECT client;
 };
 
 MonitorReading monitorReading;
 
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM)
 {
-    MonitorLayout& layout = monitorLayout;
     MONITORINFO info = {};
     info.cbSize = sizeof info;
     if (!monitorReading.getMonitorInfo(monitor, &info))
         return TRUE;
-    if (layout.count == MONITOR_LIMIT)
-        return FALSE;
     const POINT& origin = monitorReading.clientOrigin;
-    if (info.dwFlags & MONITORINFOF_PRIMARY)
-        layout.primary = layout.count;
-    layout.boxes[layout.count++] = {info.rcMonitor.left - origin.x, info.rcMonitor.top - origin.y,
-                                    info.rcMonitor.right - origin.x, info.rcMonitor.bottom - origin.y};
-    return TRUE;
+    MonitorBox box = {info.rcMonitor.left - origin.x, info.rcMonitor.top - origin.y, info.rcMonitor.right - origin.x,
+                      info.rcMonitor.bottom - origin.y};
+    return AddMonitorBox(box, (info.dwFlags & MONITORINFOF_PRIMARY) != 0, monitorReading.client.right,
+                         monitorReading.client.bottom);
 }
 
 }  // namespace
@@ -51,5 +48,6 @@ void ReadMonitorLayout(HWND window)
         return;
     monitorReading.clientOrigin = {0, 0};
     ClientToScreen(window, &monitorReading.clientOrigin);
+    GetClientRect(window, &monitorReading.client);
     enumDisplayMonitors(nullptr, nullptr, AddMonitor, 0);
 }

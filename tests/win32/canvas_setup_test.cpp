@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "canvas_setup.h"
 #include "canvas_surface.h"
+#include "canvas_text.h"
 #include "effect_window.h"
 #include "host_state.h"
 #include "resource_ids.h"
@@ -63,16 +63,16 @@ protected:
     {
         strcpy(saverSettings.text, text);
         saverSettings.fontSize = static_cast<int8_t>(fontSize);
-        SetUpTextCanvas(window);
+        SetUpEffectCanvas(window, flameCanvas.clientWidth, flameCanvas.clientHeight);
     }
     void BuildBonfire(int fireMode, bool loadPicture)
     {
         saverSettings.fireMode = fireMode;
-        canvasSurface.logsPicture =
-            loadPicture ? static_cast<HBITMAP>(LoadImageA(hostState.moduleInstance, MAKEINTRESOURCEA(IDB_LOGS),
-                                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
-                        : nullptr;
-        SetUpBonfireCanvas(window);
+        CanvasPlatform platform = gdiCanvasPlatform;
+        if (!loadPicture)
+            platform.loadLogs = nullptr;
+        canvasSurface.window = window;
+        SetUpSaverCanvas(platform, flameCanvas.clientWidth, flameCanvas.clientHeight);
     }
     HWND window;
 };
@@ -181,7 +181,7 @@ TEST_F(CanvasSetUp, AStoredSizeByteOf200IsMinus56AndBuildsNothing)
 {
     WriteSetting("FONT", "SIZE", "200");
     LoadSaverSettings();
-    SetUpTextCanvas(window);
+    SetUpEffectCanvas(window, 1024, 768);
     EXPECT_EQ(flameCanvas.width, -560);
     EXPECT_EQ(flameCanvas.height, 144);
     EXPECT_EQ(canvasSurface.canvasBitmap, nullptr);
@@ -254,9 +254,7 @@ TEST_F(CanvasSetUp, BonfireBurnsFromTheEmbersAboveTheLogs)
 
     ReleaseCanvasSurface();
     FreeFlameBuffers();
-    flameCanvas.clientWidth = 152;
-    flameCanvas.clientHeight = 112;
-    SetUpBonfireCanvas(window);
+    SetUpEffectCanvas(window, 152, 112);
     EXPECT_EQ(flameCanvas.originX, -67);
     EXPECT_EQ(flameCanvas.originY, -97);
 }

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "flame_canvas.h"
+#include "saver_canvas.h"
 #include "saver_settings.h"
 
 namespace {
@@ -52,6 +52,60 @@ void RequireCanvasInRange()
     }
 }
 
+// What the set-up draws comes from the input: the text as the shape's bits in
+// the band it is given, the logs as a picture of embers from the same bits.
+struct FuzzInput {
+    const uint8_t* shape;
+    size_t shapeSize;
+    int32_t pictureWidth;
+    int32_t pictureHeight;
+    uint32_t seed;
+    std::vector<uint32_t> picture;
+};
+
+FuzzInput fuzzInput;
+
+uint32_t ShapeBits(size_t cell)
+{
+    const FuzzInput& input = fuzzInput;
+    return input.shapeSize ? input.shape[cell % input.shapeSize] : 0;
+}
+
+void DrawFuzzText(uint32_t* scratch, int32_t top, int32_t cellSize, const char*)
+{
+    const FlameCanvas& canvas = flameCanvas;
+    for (int32_t row = top < 0 ? 0 : top; row < top + cellSize && row < canvas.height; ++row) {
+        for (int32_t column = 0; column < canvas.width; ++column) {
+            size_t i = static_cast<size_t>(row) * canvas.width + column;
+            uint32_t bits = ShapeBits(i);
+            if (bits >> (column % 8) & 1)
+                scratch[i] = bits;
+        }
+    }
+}
+
+bool LoadFuzzLogs(const uint32_t** pixels, int32_t* width, int32_t* height)
+{
+    FuzzInput& input = fuzzInput;
+    if (input.pictureWidth <= 0 || input.pictureHeight <= 0)
+        return false;
+    input.picture.assign(static_cast<size_t>(input.pictureWidth) * input.pictureHeight, 0);
+    for (size_t i = 0; i < input.picture.size(); ++i)
+        input.picture[i] = ShapeBits(i) >> (i % 8) & 1 ? EMBER_PIXEL : ShapeBits(i);
+    *pixels = input.picture.data();
+    *width = input.pictureWidth;
+    *height = input.pictureHeight;
+    return true;
+}
+
+uint32_t FuzzSeed()
+{
+    return fuzzInput.seed;
+}
+
+const CanvasPlatform FUZZ_PLATFORM = {MakePlainSurface, ReleasePlainSurface, DrawFuzzText, LoadFuzzLogs, nullptr,
+                                      FuzzSeed};
+
 void FuzzCanvas(const uint8_t* data, size_t size)
 {
     if (size < CANVAS_HEADER_BYTES)
@@ -70,21 +124,14 @@ void FuzzCanvas(const uint8_t* data, size_t size)
 
     FreeFlameBuffers();
     flameCanvas = FlameCanvas();
-    ResetCanvasForSetUp();
-    flameCanvas.width = width;
-    flameCanvas.height = height;
-    size_t cells = width > 0 && height > 0 ? static_cast<size_t>(width) * height : 0;
-    std::vector<uint32_t> pixels(cells);
-    flameCanvas.pixels = cells ? pixels.data() : nullptr;
-    bool ready = InitFlameBuffers();
-    SeedNoise(seed);
-    FinishCanvasSetUp();
-    flameCanvas.coolMask = CoolMaskForLevel(0);
+    fuzzInput.seed = seed;
+    bool ready = BuildCanvasOfSize(FUZZ_PLATFORM, width, height);
+    size_t cells = ready ? static_cast<size_t>(width) * height : 0;
 
     std::vector<uint32_t> scratch(cells);
     for (size_t i = 0; i < cells && i < size; ++i)
         scratch[i] = data[i] & 1 ? EMBER_PIXEL : data[i];
-    if (ready && cells)
+    if (ready)
         ScanFuelPoints(scratch.data(), test);
     for (int tick = 0; tick < ticks; ++tick)
         StepFlameCanvas();
@@ -120,65 +167,45 @@ void FuzzSettings(const uint8_t* data, size_t size)
     if (size < SETTINGS_HEADER_BYTES)
         return;
     ReadSettingsRecord(data, data + SETTINGS_HEADER_BYTES, size - SETTINGS_HEADER_BYTES);
-    int32_t pictureWidth = data[14] | (data[15] & 1) << 8;
-    int32_t pictureHeight = data[16] % MAX_PICTURE_SIDE;
+    FuzzInput& input = fuzzInput;
+    input.pictureWidth = data[14] | (data[15] & 1) << 8;
+    input.pictureHeight = data[16] % MAX_PICTURE_SIDE;
     int32_t clientWidth = ReadInt16(data + 17);
     int32_t clientHeight = ReadInt16(data + 19);
-    uint32_t seed = data[21];
+    input.seed = data[21];
     int ticks = 1 + data[22] % MAX_SETTINGS_TICKS;
-    const uint8_t* shape = data + SETTINGS_HEADER_BYTES;
-    size_t shapeSize = size - SETTINGS_HEADER_BYTES;
+    input.shape = data + SETTINGS_HEADER_BYTES;
+    input.shapeSize = size - SETTINGS_HEADER_BYTES;
     const SaverSettings& settings = saverSettings;
 
     FreeFlameBuffers();
     flameCanvas = FlameCanvas();
-    ResetCanvasForSetUp();
+    monitorLayout = MonitorLayout();
+    SetUpSaverCanvas(FUZZ_PLATFORM, clientWidth, clientHeight);
+    const FlameCanvas& canvas = flameCanvas;
     bool burnText = settings.fireMode == FIRE_TEXT;
     int32_t textBytes = static_cast<int32_t>(strlen(settings.text));
-    if (burnText)
-        SizeTextCanvas(textBytes, settings.fontSize);
-    else
-        SizeBonfireCanvas(settings.fireMode == FIRE_BONFIRE, pictureWidth, pictureHeight);
-    const FlameCanvas& canvas = flameCanvas;
+    bool havePicture = input.pictureWidth > 0 && input.pictureHeight > 0;
     if (burnText) {
         Require(canvas.width == textBytes * settings.fontSize);
         Require(canvas.height == settings.fontSize + FLAME_HEADROOM);
-    } else if (settings.fireMode == FIRE_BONFIRE) {
-        Require(canvas.width == pictureWidth && canvas.height == pictureHeight + FLAME_HEADROOM);
+    } else if (settings.fireMode == FIRE_BONFIRE && havePicture) {
+        Require(canvas.width == input.pictureWidth && canvas.height == input.pictureHeight + FLAME_HEADROOM);
     } else {
         Require(canvas.width == 0 && canvas.height == 0);
     }
+    bool cells = canvas.width > 0 && canvas.height > 0;
+    Require(CanvasHasCells() == cells);
 
-    size_t cells = canvas.width > 0 && canvas.height > 0 ? static_cast<size_t>(canvas.width) * canvas.height : 0;
-    std::vector<uint32_t> pixels(cells);
-    flameCanvas.pixels = cells ? pixels.data() : nullptr;
-    bool ready = InitFlameBuffers();
-    SeedNoise(seed);
-    FinishCanvasSetUp();
-    Require(CanvasHasCells() == (cells > 0 && ready));
-
-    // The shape the set-up would render: lit text in its band, or embers in
-    // the picture's band, taken from the input's bits.
+    // Fuel stands only where the text or the embers were drawn.
     int32_t bandTop = burnText ? TEXT_BAND_TOP : FLAME_HEADROOM;
     int32_t bandBottom = burnText ? TEXT_BAND_TOP + settings.fontSize - 1 : canvas.height - 1;
-    std::vector<uint32_t> scratch(cells);
-    for (int32_t row = bandTop; shapeSize > 0 && row <= bandBottom && row < canvas.height; ++row) {
-        for (int32_t column = 0; column < canvas.width; ++column) {
-            size_t i = static_cast<size_t>(row) * canvas.width + column;
-            uint8_t bits = shape[i % shapeSize];
-            if (bits >> (column % 8) & 1)
-                scratch[i] = burnText ? bits : EMBER_PIXEL;
-        }
-    }
     if (CanvasHasCells()) {
-        ScanFuelPoints(scratch.data(), burnText ? FUEL_TEST_LIT : FUEL_TEST_EMBER);
         for (int32_t row = 0; row < canvas.height; ++row)
             if (row < bandTop || row > bandBottom)
                 for (int32_t column = 0; column < canvas.width; ++column)
                     Require(canvas.fuel[static_cast<size_t>(row) * canvas.width + column] == 0);
     }
-    flameCanvas.coolMask = CoolMaskForLevel(canvas.level);
-    CentreCanvas(clientWidth, clientHeight);
     Require(canvas.originX == (clientWidth - canvas.width) / 2);
     Require(canvas.originY == (clientHeight - canvas.height) / 2);
 
@@ -193,6 +220,7 @@ void FuzzSettings(const uint8_t* data, size_t size)
     int32_t spanY = clientHeight - canvas.height;
     Require(spanX == 0 ? canvas.originX == 0 : canvas.originX >= 0 && canvas.originX < (spanX < 0 ? -spanX : spanX));
     Require(spanY == 0 ? canvas.originY == 0 : canvas.originY >= 0 && canvas.originY < (spanY < 0 ? -spanY : spanY));
+    ReleaseSaverCanvas(FUZZ_PLATFORM);
 }
 
 }  // namespace

@@ -97,7 +97,7 @@ TEST(NativeSupport, DefaultTextBurnsFromFuelInsideItsLine)
 {
     ReadSettingsFile(nullptr, 0, &saverSettings);
     monitorLayout = MonitorLayout();
-    SetUpNativeCanvas(1024, 768);
+    SetUpSaverCanvas(nativeCanvasPlatform, 1024, 768);
     ASSERT_EQ(flameCanvas.width, 320);
     ASSERT_EQ(flameCanvas.height, 232);
     EXPECT_EQ(flameCanvas.originX, 352);
@@ -109,7 +109,7 @@ TEST(NativeSupport, DefaultTextBurnsFromFuelInsideItsLine)
         int row = i / flameCanvas.width;
         ASSERT_TRUE(!flameCanvas.fuel[i] || (row >= top && row < top + DEFAULT_FONT_SIZE)) << i;
     }
-    ReleaseNativeCanvas();
+    ReleaseSaverCanvas(nativeCanvasPlatform);
 }
 
 TEST(NativeSupport, SettingsFileIsFoundUnderTheConfigFolder)
@@ -150,10 +150,10 @@ TEST(NativeSupport, MutatedSettingsFilesLoadAndBurn)
         LoadNativeSettings();
         ASSERT_LT(strlen(saverSettings.text), static_cast<size_t>(SETTINGS_TEXT_BYTES));
         monitorLayout = MonitorLayout();
-        SetUpNativeCanvas(640, 480);
+        SetUpSaverCanvas(nativeCanvasPlatform, 640, 480);
         for (int tick = 0; tick < 2; ++tick)
             StepFlameCanvas();
-        ReleaseNativeCanvas();
+        ReleaseSaverCanvas(nativeCanvasPlatform);
     }
     remove(path);
     rmdir(configFolder.c_str());

@@ -1,76 +1,28 @@
+#include "canvas_text.h"
+
 #include <cstring>
 
-#include "canvas_setup.h"
 #include "canvas_surface.h"
-#include "saver_settings.h"
 #include "wide_calls.h"
 
 namespace {
 
-const ColourTriple BLACK = {0.0, 0.0, 0.0};
-const ColourTriple PURE_RED = {255.0, 0.0, 0.0};
 const char CANVAS_FACE[] = "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9";  // ＭＳ 明朝
 const WCHAR CANVAS_FACE_WIDE[] = L"\xFF2D\xFF33 \x660E\x671D";
 const UINT TEXT_CODE_PAGE = 932;  // the settings' text is Shift-JIS whatever the system's code page
 const BYTE CANVAS_PITCH_AND_FAMILY = FIXED_PITCH | FF_MODERN;
 const int TEXT_TAB_LENGTH = 4;
 const int TEXT_LEFT_MARGIN = 1;
-
-void CopyBounded(char* destination, size_t size, const char* source)
-{
-    strncpy(destination, source, size - 1);
-    destination[size - 1] = '\0';
-}
-
-void RenderTextFuel(const char* text, int fontSize)
-{
-    FlameCanvas& canvas = flameCanvas;
-    ScratchImage scratch;
-    if (CreateScratchImage(&scratch)) {
-        int textWidth = canvas.width;
-        int textX = (canvas.width - textWidth) / 2;
-        int textY = (canvas.height - fontSize) / 2;
-        DrawCanvasText(textX, textY, textWidth, fontSize, text, canvas.textColour, canvas.backgroundColour,
-                       scratch.context);
-        ScanScratchImage(&scratch, FUEL_TEST_LIT);
-    }
-    ReleaseScratchImage(&scratch);
-}
+const int DRAW_TEXT_BYTES = 512;
 
 }  // namespace
-
-void SetUpTextCanvas(HWND window)
-{
-    FlameCanvas& canvas = flameCanvas;
-    canvas.backgroundColour = BLACK;
-    canvas.textColour = PURE_RED;
-    ReleaseCanvasSurface();
-    ResetCanvasForSetUp();
-    int fontSize = saverSettings.fontSize;
-    char text[TEXT_COPY_BYTES];
-    CopyBounded(text, sizeof text, saverSettings.text);
-    int length = static_cast<int>(strlen(text));
-    SizeTextCanvas(length, fontSize);
-
-    CreateCanvasSurface(window);
-    if (canvas.pixels)
-        FillBox(canvasSurface.canvasContext, canvas.originX, canvas.originY, canvas.width, canvas.height,
-                canvas.backgroundColour);
-    bool buffersReady = InitFlameBuffers();
-    SeedNoiseFromClock();
-    FinishCanvasSetUp();
-    // A negative font size or failed allocation leaves nothing to burn.
-    if (text[0] != '\0' && buffersReady && canvas.pixels)
-        RenderTextFuel(text, fontSize);
-    canvas.coolMask = CoolMaskForLevel(canvas.level);
-    PlaceCanvasAtStart(flameCanvas.clientWidth, flameCanvas.clientHeight);
-}
 
 void DrawCanvasText(int left, int top, int boxWidth, int boxHeight, const char* text, ColourTriple textColour,
                     ColourTriple backgroundColour, HDC context)
 {
     char copy[DRAW_TEXT_BYTES];
-    CopyBounded(copy, sizeof copy, text);
+    strncpy(copy, text, sizeof copy - 1);
+    copy[sizeof copy - 1] = '\0';
     FillBox(context, left, top, left + boxWidth, top + boxHeight, backgroundColour);
 
     // The cell is as wide as it is high, so a line of L bytes is L x S pixels.
