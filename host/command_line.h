@@ -20,8 +20,8 @@ struct SaverSwitch {
     DWORD windowNumber;
 };
 
-// FindArgumentText and ParseDecimal are declared with the other host functions
-// in host_state.h.
+const char* FindArgumentText(const char* commandLine);
+DWORD ParseDecimal(const char* text);
 void ReadSaverSwitch(const char* argumentText, SaverSwitch* result);
 
 #endif

@@ -1,4 +1,4 @@
-// The screen-saver host's process-wide flags and handles, and its functions.
+// The screen-saver host's process-wide flags and handles.
 #ifndef TAMBLORN_HOST_STATE_H
 #define TAMBLORN_HOST_STATE_H
 
@@ -40,27 +40,5 @@ struct HostState {
 };
 
 extern HostState hostState;
-
-// Start-up and command line.
-int SaverMain(HINSTANCE instance, const char* argumentText);
-void StartFromCommandLine();
-const char* FindArgumentText(const char* commandLine);
-DWORD ParseDecimal(const char* text);
-// Runs the modal configuration dialog over parent (may be null): 1 after OK, 2 after
-// Cancel, DialogBoxParamA's failure value when the dialog cannot be created.
-INT_PTR ShowConfigureDialog(HWND parent);
-
-// Saver window and message loop.
-int RunSaverWindow(HWND parent);
-LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Default message handling.
-int VerifyPasswordToClose(HWND window);
-
-// Password and system services.
-void LoadPasswordVerifier();
-void UnloadPasswordVerifier();
-void ChangeSaverPassword(HWND owner);
-void SetSaverRunning(int running);
 
 #endif

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "host_state.h"
+#include "password_services.h"
 
 namespace {
 

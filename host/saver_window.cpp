@@ -1,5 +1,7 @@
 #include "effect_window.h"
 #include "host_state.h"
+#include "password_services.h"
+#include "saver_window.h"
 #include "resource_ids.h"
 
 namespace {

@@ -6,6 +6,9 @@
 #include "configure_dialog.h"
 #include "fault_guard.h"
 #include "host_state.h"
+#include "password_services.h"
+#include "saver_window.h"
+#include "start_up.h"
 #include "resource_ids.h"
 #include "wide_calls.h"
 

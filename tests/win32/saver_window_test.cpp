@@ -8,7 +8,6 @@
 
 namespace {
 
-const char SAVER_CLASS[] = "WindowsScreenSaverClass";
 const char PREVIEW_PARENT_CLASS[] = "TamblornPreviewParent";
 const UINT GIVE_UP_MS = 3000;
 
@@ -61,7 +60,7 @@ TEST_F(SaverWindow, FullScreenCoversTheVirtualScreenTopMostAndRunsItsLoop)
     SetCursor(arrow);
     int result = RunSaverWith(nullptr, [] {
         WNDCLASSA registered = {};
-        ASSERT_TRUE(GetClassInfoA(hostState.moduleInstance, SAVER_CLASS, &registered));
+        ASSERT_TRUE(GetClassInfoA(hostState.moduleInstance, SAVER_WINDOW_CLASS, &registered));
         EXPECT_EQ(registered.style, 0x2Bu);
         EXPECT_EQ(registered.hIcon, nullptr) << "no icon under id 100";
         EXPECT_EQ(registered.hCursor, nullptr);
@@ -69,7 +68,7 @@ TEST_F(SaverWindow, FullScreenCoversTheVirtualScreenTopMostAndRunsItsLoop)
         EXPECT_EQ(registered.lpfnWndProc, SaverWindowProc);
 
         ASSERT_NE(hostState.saverWindow, nullptr);
-        EXPECT_EQ(FindWindowA(SAVER_CLASS, "Screen Saver"), hostState.saverWindow);
+        EXPECT_EQ(FindWindowA(SAVER_WINDOW_CLASS, "Screen Saver"), hostState.saverWindow);
         EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(hostState.saverWindow, GWL_STYLE)) & 0xFFFF0000u, 0x96000000u);
         EXPECT_TRUE(GetWindowLongA(hostState.saverWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
         RECT frame;
@@ -168,9 +167,9 @@ TEST_F(SaverWindow, ARunningSaverIsBroughtForwardInsteadOfASecondOne)
     WNDCLASSA otherClass = {};
     otherClass.lpfnWndProc = DefWindowProcA;
     otherClass.hInstance = GetModuleHandleA("kernel32.dll");
-    otherClass.lpszClassName = SAVER_CLASS;
+    otherClass.lpszClassName = SAVER_WINDOW_CLASS;
     ASSERT_TRUE(RegisterClassA(&otherClass));
-    HWND running = CreateWindowExA(0, SAVER_CLASS, "Screen Saver", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+    HWND running = CreateWindowExA(0, SAVER_WINDOW_CLASS, "Screen Saver", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                    nullptr, otherClass.hInstance, nullptr);
     ASSERT_NE(running, nullptr);
     HWND other = CreatePreviewParent();
@@ -180,7 +179,7 @@ TEST_F(SaverWindow, ARunningSaverIsBroughtForwardInsteadOfASecondOne)
     EXPECT_EQ(hostState.saverWindow, nullptr);
     EXPECT_EQ(GetForegroundWindow(), running);
     WNDCLASSA registered;
-    EXPECT_FALSE(GetClassInfoA(hostState.moduleInstance, SAVER_CLASS, &registered)) << "no class registered";
+    EXPECT_FALSE(GetClassInfoA(hostState.moduleInstance, SAVER_WINDOW_CLASS, &registered)) << "no class registered";
     EXPECT_EQ(hostState.verifierModule, nullptr);
 
     // A preview is made all the same.
@@ -193,7 +192,7 @@ TEST_F(SaverWindow, ARunningSaverIsBroughtForwardInsteadOfASecondOne)
     EXPECT_TRUE(made);
     DestroyWindow(other);
     DestroyWindow(running);
-    UnregisterClassA(SAVER_CLASS, otherClass.hInstance);
+    UnregisterClassA(SAVER_WINDOW_CLASS, otherClass.hInstance);
 }
 
 TEST_F(SaverWindow, OnceCloseIsApprovedTicksPaintAndInputBypassTheEffect)
@@ -261,7 +260,7 @@ TEST_F(SaverWindow, AWindowThatCannotBeMadeIsAFailure)
     const Case cases[] = {
         {"the class is taken",
          [] {
-             RegisterTestClass(SAVER_CLASS, DefWindowProcA);
+             RegisterTestClass(SAVER_WINDOW_CLASS, DefWindowProcA);
              return static_cast<HWND>(nullptr);
          }},
         {"the preview's parent is gone",

@@ -11,7 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "closing_rules.h"
+#include "command_line.h"
+#include "host_state.h"
+#include "password_services.h"
+#include "saver_window.h"
 #include "settings_mutations.h"
+#include "start_up.h"
 
 // ---- settings_file.cpp: the settings file as the profile functions find it,
 // in the Windows directory.

@@ -103,7 +103,6 @@ HWND CreatePaintCountingWindow(int width, int height)
 
 namespace {
 
-const char SAVER_CLASS[] = "WindowsScreenSaverClass";
 const char SILENT_PARENT_CLASS[] = "TamblornSilentPreviewParent";
 const int PREVIEW_WIDTH = 152;
 const int PREVIEW_HEIGHT = 112;
@@ -147,7 +146,7 @@ void ResetHostBetweenRuns()
 {
     hostState = HostState();
     UseTestModuleAsProgram();
-    UnregisterClassA(SAVER_CLASS, hostState.moduleInstance);
+    UnregisterClassA(SAVER_WINDOW_CLASS, hostState.moduleInstance);
     MSG quit;
     while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
         continue;

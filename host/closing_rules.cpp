@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "host_state.h"
+#include "closing_rules.h"
 
 namespace {
 
