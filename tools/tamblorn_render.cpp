@@ -14,6 +14,7 @@
 #include <stb_image_write.h>
 
 #include "flame_canvas.h"
+#include "program_options.h"
 #include "render_setup.h"
 #include "saver_settings.h"
 
@@ -26,23 +27,43 @@ const int DEFAULT_CLIENT_WIDTH = 1024;
 const int DEFAULT_CLIENT_HEIGHT = 768;
 const int RGB_CHANNELS = 3;
 
+const int32_t LARGEST_COUNT = 1000000000;
+const int32_t LARGEST_SIDE = 65535;
+
 struct RenderOptions {
-    int fireMode;
+    int32_t fireMode;
     bool haveText;
-    std::string text;
+    const char* text;
     bool haveSize;
-    int size;
+    int32_t size;
     bool haveLimit;
-    int limit;
-    bool loop;
+    int32_t limit;
+    int32_t loop;
     bool haveSeed;
-    uint32_t seed;
-    int ticks;
-    int clientWidth;
-    int clientHeight;
-    std::string png;
-    std::string frames;
-    std::string raw;
+    int32_t seed;
+    int32_t ticks;
+    int32_t client[2];
+    const char* png;
+    const char* frames;
+    const char* raw;
+};
+
+RenderOptions renderOptions = {FIRE_TEXT, false, nullptr, false, 0, false, 0, 0, false, 0,
+                               DEFAULT_TICKS, {DEFAULT_CLIENT_WIDTH, DEFAULT_CLIENT_HEIGHT}, "", "", ""};
+
+const ProgramOption RENDER_OPTIONS[] = {
+    {"mode", OPTION_CHOICE, &renderOptions.fireMode, nullptr, nullptr, 0, 0, "text|bonfire"},
+    {"text", OPTION_TEXT, nullptr, &renderOptions.text, &renderOptions.haveText, 0, 0, nullptr},
+    // Any size: the settings keep its low byte.
+    {"size", OPTION_NUMBER, &renderOptions.size, nullptr, &renderOptions.haveSize, INT32_MIN, INT32_MAX, nullptr},
+    {"limit", OPTION_NUMBER, &renderOptions.limit, nullptr, &renderOptions.haveLimit, INT32_MIN, INT32_MAX, nullptr},
+    {"loop", OPTION_SET, &renderOptions.loop, nullptr, nullptr, 1, 1, nullptr},
+    {"seed", OPTION_NUMBER, &renderOptions.seed, nullptr, &renderOptions.haveSeed, 0, INT32_MAX, nullptr},
+    {"ticks", OPTION_NUMBER, &renderOptions.ticks, nullptr, nullptr, 0, LARGEST_COUNT, nullptr},
+    {"client", OPTION_PAIR, renderOptions.client, nullptr, nullptr, 0, LARGEST_SIDE, nullptr},
+    {"png", OPTION_TEXT, nullptr, &renderOptions.png, nullptr, 0, 0, nullptr},
+    {"frames", OPTION_TEXT, nullptr, &renderOptions.frames, nullptr, 0, 0, nullptr},
+    {"raw", OPTION_TEXT, nullptr, &renderOptions.raw, nullptr, 0, 0, nullptr},
 };
 
 int Usage()
@@ -53,69 +74,18 @@ int Usage()
     return 2;
 }
 
-bool ReadOptions(int argc, char** argv, RenderOptions* options)
+void ApplyOptions()
 {
-    *options = RenderOptions();
-    options->ticks = DEFAULT_TICKS;
-    options->clientWidth = DEFAULT_CLIENT_WIDTH;
-    options->clientHeight = DEFAULT_CLIENT_HEIGHT;
-    for (int i = 1; i < argc; ++i) {
-        std::string name = argv[i];
-        if (name == "--loop") {
-            options->loop = true;
-            continue;
-        }
-        if (i + 1 >= argc)
-            return false;
-        const char* value = argv[++i];
-        if (name == "--mode") {
-            if (strcmp(value, "text") == 0)
-                options->fireMode = FIRE_TEXT;
-            else if (strcmp(value, "bonfire") == 0)
-                options->fireMode = FIRE_BONFIRE;
-            else
-                return false;
-        } else if (name == "--text") {
-            options->haveText = true;
-            options->text = value;
-        } else if (name == "--size") {
-            options->haveSize = true;
-            options->size = atoi(value);
-        } else if (name == "--limit") {
-            options->haveLimit = true;
-            options->limit = atoi(value);
-        } else if (name == "--seed") {
-            options->haveSeed = true;
-            options->seed = static_cast<uint32_t>(strtoul(value, nullptr, 10));
-        } else if (name == "--ticks") {
-            options->ticks = atoi(value);
-        } else if (name == "--client") {
-            if (sscanf(value, "%dx%d", &options->clientWidth, &options->clientHeight) != 2)
-                return false;
-        } else if (name == "--png") {
-            options->png = value;
-        } else if (name == "--frames") {
-            options->frames = value;
-        } else if (name == "--raw") {
-            options->raw = value;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
-void ApplyOptions(const RenderOptions& options)
-{
+    const RenderOptions& options = renderOptions;
     LoadRenderSettings();
     saverSettings.fireMode = options.fireMode;
     if (options.haveText)
-        CopyRenderText(options.text.c_str());
+        CopyRenderText(options.text);
     if (options.haveSize)
         saverSettings.fontSize = static_cast<int8_t>(options.size & 0xFF);
     if (options.haveLimit)
         saverSettings.flameLimit = options.limit;
-    saverSettings.loop = options.loop ? 1 : 0;
+    saverSettings.loop = options.loop;
 }
 
 bool WritePng(const std::string& path)
@@ -176,30 +146,32 @@ int CountFuel()
 
 int main(int argc, char** argv)
 {
-    RenderOptions options;
-    if (!ReadOptions(argc, argv, &options))
+    const char* wrong = nullptr;
+    if (!ReadProgramOptions(argc, argv, RENDER_OPTIONS, sizeof RENDER_OPTIONS / sizeof RENDER_OPTIONS[0], &wrong))
         return Usage();
-    ApplyOptions(options);
-    SetUpRenderCanvas(options.clientWidth, options.clientHeight);
+    const RenderOptions& options = renderOptions;
+    ApplyOptions();
+    SetUpRenderCanvas(options.client[0], options.client[1]);
     if (options.haveSeed)
-        SeedNoise(options.seed);
+        SeedNoise(static_cast<uint32_t>(options.seed));
 
     bool written = true;
-    if (!options.frames.empty())
-        MakeFramesFolder(options.frames.c_str());
+    const std::string frames = options.frames;
+    if (!frames.empty())
+        MakeFramesFolder(frames.c_str());
     for (int tick = 1; tick <= options.ticks; ++tick) {
         StepRenderCanvas();
-        if (!options.frames.empty()) {
+        if (!frames.empty()) {
             FinishRenderSteps();
             char name[32];
             snprintf(name, sizeof name, FRAME_NAME_FORMAT, tick);
-            written = WritePng(options.frames + name) && written;
+            written = WritePng(frames + name) && written;
         }
     }
     FinishRenderSteps();
-    if (!options.png.empty())
+    if (options.png[0] != '\0')
         written = WritePng(options.png) && written;
-    if (!options.raw.empty())
+    if (options.raw[0] != '\0')
         written = WriteRaw(options.raw, static_cast<uint32_t>(options.ticks)) && written;
 
     printf("canvas %dx%d fuel %d origin %d,%d level %d\n", flameCanvas.width, flameCanvas.height, CountFuel(),
