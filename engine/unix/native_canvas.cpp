@@ -1,5 +1,7 @@
 #include "native_canvas.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -15,6 +17,12 @@ const ColourTriple BLACK = {0.0, 0.0, 0.0};
 const ColourTriple PURE_RED = {255.0, 0.0, 0.0};
 const uint32_t TEXT_PIXEL = 0x00FF0000;
 const int NANOSECONDS_PER_MILLISECOND = 1000000;
+const uint64_t NANOSECONDS_PER_SECOND = 1000000000;
+const int PROCESS_ID_SHIFT = 32;
+// The finishing steps of the SplitMix64 generator: nearby inputs give unrelated outputs.
+const uint64_t MIX_FIRST_MULTIPLIER = 0xBF58476D1CE4E5B9u;
+const uint64_t MIX_SECOND_MULTIPLIER = 0x94D049BB133111EBu;
+const int MIX_SHIFTS[] = {30, 27, 31};
 
 LogsPicture logsPicture;
 
@@ -70,6 +78,15 @@ void SetUpText()
         RenderTextFuel(text, fontSize);
 }
 
+bool CanvasHasFuel()
+{
+    const FlameCanvas& canvas = flameCanvas;
+    for (int32_t i = 0; canvas.fuel && i < canvas.cellCount; ++i)
+        if (canvas.fuel[i])
+            return true;
+    return false;
+}
+
 void SetUpBonfire()
 {
     FlameCanvas& canvas = flameCanvas;
@@ -105,6 +122,28 @@ void SetUpNativeCanvas(int32_t clientWidth, int32_t clientHeight)
     PlaceCanvasAtStart(clientWidth, clientHeight);
 }
 
+unsigned SetUpBurningCanvas(int32_t clientWidth, int32_t clientHeight)
+{
+    SaverSettings& settings = saverSettings;
+    unsigned mends = 0;
+    if (settings.fireMode != FIRE_TEXT && settings.fireMode != FIRE_BONFIRE) {
+        settings.fireMode = FIRE_TEXT;
+        mends |= MENDED_FIRE_MODE;
+    }
+    if (settings.fireMode == FIRE_TEXT && settings.fontSize <= 0) {
+        settings.fontSize = DEFAULT_FONT_SIZE;
+        mends |= MENDED_FONT_SIZE;
+    }
+    SetUpNativeCanvas(clientWidth, clientHeight);
+    if (settings.fireMode == FIRE_TEXT && !CanvasHasFuel() && strcmp(settings.text, DEFAULT_TEXT) != 0) {
+        memset(settings.text, 0, sizeof settings.text);
+        memcpy(settings.text, DEFAULT_TEXT, sizeof DEFAULT_TEXT);
+        mends |= MENDED_TEXT;
+        SetUpNativeCanvas(clientWidth, clientHeight);
+    }
+    return mends;
+}
+
 void ReleaseNativeCanvas()
 {
     FlameCanvas& canvas = flameCanvas;
@@ -126,4 +165,15 @@ uint32_t NoiseSeedFromClock()
     tm parts = {};
     gmtime_r(&now.tv_sec, &parts);
     return static_cast<uint32_t>(parts.tm_min + parts.tm_sec + now.tv_nsec / NANOSECONDS_PER_MILLISECOND);
+}
+
+uint32_t JumpSeedFromClockAndProcess()
+{
+    timespec now = {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    uint64_t mixed = (static_cast<uint64_t>(now.tv_sec) * NANOSECONDS_PER_SECOND + static_cast<uint64_t>(now.tv_nsec)) ^
+                     static_cast<uint64_t>(getpid()) << PROCESS_ID_SHIFT;
+    mixed = (mixed ^ mixed >> MIX_SHIFTS[0]) * MIX_FIRST_MULTIPLIER;
+    mixed = (mixed ^ mixed >> MIX_SHIFTS[1]) * MIX_SECOND_MULTIPLIER;
+    return static_cast<uint32_t>(mixed ^ mixed >> MIX_SHIFTS[2]);
 }
