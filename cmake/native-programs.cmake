@@ -19,9 +19,14 @@ target_include_directories(tamblorn_unix PUBLIC ${PROJECT_SOURCE_DIR}/engine/uni
 target_link_libraries(tamblorn_unix PUBLIC tamblorn_engine_core Freetype::Freetype Fontconfig::Fontconfig)
 tamblorn_warnings(tamblorn_unix)
 
+# The one version number, from the file VERSION, for -version and the package.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/VERSION)
+file(STRINGS ${PROJECT_SOURCE_DIR}/VERSION tamblorn_version LIMIT_COUNT 1)
+
 file(GLOB x11_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/x11/*.cpp)
 add_executable(tamblorn ${x11_sources})
 target_link_libraries(tamblorn PRIVATE tamblorn_unix X11::X11 X11::Xext X11::Xrandr X11::Xinerama)
+target_compile_definitions(tamblorn PRIVATE TAMBLORN_VERSION="${tamblorn_version}")
 tamblorn_warnings(tamblorn)
 if(TAMBLORN_PACKAGE_ONLY)
   # Debian's usual hardening for the packaged program.
@@ -37,7 +42,6 @@ if(TAMBLORN_STB_DIR)
 endif()
 
 # The package: `make deb` builds it from a release tree without sanitizers.
-file(STRINGS ${PROJECT_SOURCE_DIR}/VERSION tamblorn_version LIMIT_COUNT 1)
 set(package_dir ${PROJECT_SOURCE_DIR}/x11/package)
 set(man_page ${CMAKE_BINARY_DIR}/generated/tamblorn.6.gz)
 set(changelog ${CMAKE_BINARY_DIR}/generated/changelog.gz)

@@ -1,6 +1,7 @@
 #include "draw_window.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -11,6 +12,9 @@ namespace {
 
 const char SAVER_WINDOW_VARIABLE[] = "XSCREENSAVER_WINDOW";
 const char OWN_WINDOW_TITLE[] = "Tamblorn";
+// WM_CLASS: the instance and class names window managers and docks match.
+char OWN_WINDOW_INSTANCE[] = "tamblorn";
+char OWN_WINDOW_CLASS[] = "Tamblorn";
 const unsigned OWN_WINDOW_WIDTH = 1024;
 const unsigned OWN_WINDOW_HEIGHT = 768;
 const long FOREIGN_EVENTS = StructureNotifyMask | ExposureMask;
@@ -62,6 +66,8 @@ Window CreateOwnWindow(Display* display)
     Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, OWN_WINDOW_WIDTH,
                                         OWN_WINDOW_HEIGHT, 0, BlackPixel(display, screen), BlackPixel(display, screen));
     XStoreName(display, window, OWN_WINDOW_TITLE);
+    XClassHint classHint = {OWN_WINDOW_INSTANCE, OWN_WINDOW_CLASS};
+    XSetClassHint(display, window, &classHint);
     drawWindow.deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, window, &drawWindow.deleteWindow, 1);
     XSelectInput(display, window, OWN_EVENTS);

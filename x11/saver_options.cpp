@@ -9,7 +9,7 @@
 const char SAVER_USAGE[] =
     "usage: tamblorn [-root | -window-id ID] [-display NAME] [-text TEXT] [-size 1..127]\n"
     "                [-bonfire | -no-bonfire] [-strength 6|8|12] [-loop | -no-loop]\n"
-    "                [-seed N] [-ticks N]\n";
+    "                [-seed N] [-ticks N] [-help] [-version]\n";
 
 namespace {
 
@@ -17,12 +17,20 @@ const int32_t SIZE_LOWEST = 1;
 const int32_t SIZE_HIGHEST = 127;
 const int32_t STRENGTHS[] = {6, 8, 12};
 const int32_t TICKS_HIGHEST = 1000000000;  // also the widest number read
+const int DECIMAL = 10;
+const int HEXADECIMAL = 16;
+
+// Decimal, or hexadecimal after 0x, as the manual says: a leading 0 is no octal.
+int NumberBase(const char* text)
+{
+    return text[0] == '0' && (text[1] == 'x' || text[1] == 'X') ? HEXADECIMAL : DECIMAL;
+}
 
 bool ReadNumber(const char* text, long lowest, long highest, long* value)
 {
     char* end = nullptr;
     errno = 0;
-    long number = strtol(text, &end, 0);
+    long number = strtol(text, &end, NumberBase(text));
     if (errno != 0 || end == text || *end != '\0' || number < lowest || number > highest)
         return false;
     *value = number;
@@ -33,7 +41,7 @@ bool ReadWindowId(const char* text, unsigned long* id)
 {
     char* end = nullptr;
     errno = 0;
-    unsigned long number = strtoul(text, &end, 0);
+    unsigned long number = strtoul(text, &end, NumberBase(text));
     if (errno != 0 || end == text || *end != '\0' || text[0] == '-' || number == 0)
         return false;
     *id = number;
@@ -62,7 +70,8 @@ bool ReadValueOption(const char* name, const char* value, SaverOptions* options)
     }
     if (strcmp(name, "text") == 0) {
         options->haveText = true;
-        return LocaleTextToShiftJis(value, options->text, sizeof options->text);
+        // A text of which Shift-JIS holds nothing would burn nothing.
+        return LocaleTextToShiftJis(value, options->text, sizeof options->text) && options->text[0] != '\0';
     }
     if (strcmp(name, "size") == 0) {
         options->haveSize = ReadNumber(value, SIZE_LOWEST, SIZE_HIGHEST, &number);
@@ -103,6 +112,11 @@ bool ReadSwitch(const char* name, SaverOptions* options)
     };
     if (strcmp(name, "root") == 0) {
         options->target = TARGET_ROOT;
+        return true;
+    }
+    if (strcmp(name, "help") == 0 || strcmp(name, "version") == 0) {
+        options->askHelp = options->askHelp || name[0] == 'h';
+        options->askVersion = options->askVersion || name[0] == 'v';
         return true;
     }
     for (const Switch& entry : switches) {

@@ -24,7 +24,11 @@ struct SaverOptions {
     int32_t strength;
     bool haveLoop;
     int32_t loop;
-    // For tests and pictures: a fixed noise seed and a tick count to stop after.
+    // -help and -version: print and end.
+    bool askHelp;
+    bool askVersion;
+    // For tests and pictures: a fixed seed of the noise and the jumps, and a
+    // tick count to stop after.
     bool haveSeed;
     uint32_t seed;
     int32_t ticks;  // 0: run until stopped

@@ -19,6 +19,7 @@
 #include "saver_options.h"
 #include "saver_settings.h"
 #include "settings_file.h"
+#include "text_raster.h"
 #include "x11_surface.h"
 
 namespace {
@@ -164,6 +165,27 @@ int Fail(const char* message)
     return EXIT_FAULT;
 }
 
+// One line for each setting the canvas set back to its default, and for a
+// face that is not the one asked for.
+void ReportMends(const SaverSettings& asked, unsigned mends)
+{
+    if (mends & MENDED_FIRE_MODE)
+        fprintf(stderr, "tamblorn: fire mode %d (FIRE) is neither text nor bonfire: the text burns\n",
+                static_cast<int>(asked.fireMode));
+    if (mends & MENDED_FONT_SIZE)
+        fprintf(stderr, "tamblorn: the font size (SIZE) reads as %d, which cannot burn: the default %d is used\n",
+                static_cast<int>(asked.fontSize), DEFAULT_FONT_SIZE);
+    if (mends & MENDED_TEXT)
+        fputs("tamblorn: the text burns nothing: the default text is used\n", stderr);
+    if (saverSettings.fireMode != FIRE_TEXT)
+        return;
+    if (!drawnFace.loaded)
+        fprintf(stderr, "tamblorn: no font face: neither %s nor another could be loaded\n", CANVAS_FACE_PATTERN);
+    else if (drawnFace.substitute)
+        fprintf(stderr, "tamblorn: the face %s is missing: the text is drawn with %s\n", CANVAS_FACE_PATTERN,
+                drawnFace.family);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -174,9 +196,14 @@ int main(int argc, char** argv)
         fputs(SAVER_USAGE, stderr);
         return EXIT_FAULT;
     }
+    if (options.askHelp || options.askVersion) {
+        fputs(options.askHelp ? SAVER_USAGE : "tamblorn " TAMBLORN_VERSION "\n", stdout);
+        return 0;
+    }
     if (!CatchStopSignals())
         return Fail("no pipe for the signals");
-    LoadNativeSettings();
+    if (!LoadNativeSettings())
+        fputs("tamblorn: the settings file is not a regular file: the default settings are used\n", stderr);
     ApplySaverOptions(options);
     runState.display = XOpenDisplay(options.displayName);
     if (!runState.display)
@@ -188,12 +215,16 @@ int main(int argc, char** argv)
         XCloseDisplay(runState.display);
         return Fail(message);
     }
-    XWindowAttributes attributes;
-    XGetWindowAttributes(runState.display, drawWindow.window, &attributes);
-    ReadX11Monitors(runState.display, drawWindow.window, attributes.width, attributes.height);
-    SetUpSaverCanvas(nativeCanvasPlatform, attributes.width, attributes.height);
+    // The size read with the visual: a window gone since then ends the run
+    // through the error handler, never with sizes that were not read.
+    int32_t width = x11Surface.windowWidth;
+    int32_t height = x11Surface.windowHeight;
+    ReadX11Monitors(runState.display, drawWindow.window, width, height);
+    SaverSettings asked = saverSettings;
+    ReportMends(asked, SetUpBurningCanvas(width, height));
     if (options.haveSeed)
         SeedNoise(options.seed);
+    SeedJumpRandom(options.haveSeed ? options.seed : JumpSeedFromClockAndProcess());
     bool imageReady = CreateSurfaceImage(flameCanvas.width, flameCanvas.height);
     PaintWindowBlack();
     XSync(runState.display, False);

@@ -13,6 +13,7 @@ X11Surface x11Surface;
 namespace {
 
 const int CANVAS_CHANNEL_BITS = 8;
+const int WIDEST_CHANNEL_BITS = 16;
 const int RED_SHIFT = 16;
 const int GREEN_SHIFT = 8;
 const int PIXEL_WORD_BITS = 32;
@@ -20,6 +21,7 @@ const int SHARED_SEGMENT_MODE = 0600;
 const unsigned long DIRECT_RED_MASK = 0xFF0000;
 const unsigned long DIRECT_GREEN_MASK = 0xFF00;
 const unsigned long DIRECT_BLUE_MASK = 0xFF;
+const unsigned long PIXEL_WORD_MASK = 0xFFFFFFFF;
 
 bool sharedAttachFailed;
 
@@ -115,10 +117,23 @@ bool CreatePlainImage(int32_t width, int32_t height)
 unsigned long VisualPixel(uint32_t pixel)
 {
     const X11Surface& surface = x11Surface;
-    unsigned long red = (pixel >> RED_SHIFT & 0xFF) >> surface.redLoss;
-    unsigned long green = (pixel >> GREEN_SHIFT & 0xFF) >> surface.greenLoss;
-    unsigned long blue = (pixel & 0xFF) >> surface.blueLoss;
-    return red << surface.redShift | green << surface.greenShift | blue << surface.blueShift;
+    return surface.redPixels[pixel >> RED_SHIFT & 0xFF] | surface.greenPixels[pixel >> GREEN_SHIFT & 0xFF] |
+           surface.bluePixels[pixel & 0xFF] | surface.opaqueBits;
+}
+
+// A canvas channel of 8 bits in a visual channel of the mask's width: a
+// narrower one keeps the high bits, a wider one (depth 30) repeats them, so
+// that 255 stays the brightest.
+void FillChannelPixels(unsigned long mask, unsigned long* pixels)
+{
+    int shift = LowestBit(mask);
+    int bits = BitCount(mask);
+    for (unsigned value = 0; value < CHANNEL_LEVELS; ++value) {
+        unsigned long level = bits <= CANVAS_CHANNEL_BITS
+                                  ? value >> (CANVAS_CHANNEL_BITS - bits)
+                                  : value << (bits - CANVAS_CHANNEL_BITS) | value >> (2 * CANVAS_CHANNEL_BITS - bits);
+        pixels[value] = level << shift;
+    }
 }
 
 void FillImage()
@@ -129,8 +144,12 @@ void FillImage()
     for (int32_t y = 0; y < surface.imageHeight; ++y) {
         const uint32_t* row = canvas.pixels + static_cast<size_t>(y) * canvas.width;
         char* line = image->data + static_cast<size_t>(y) * image->bytes_per_line;
-        if (surface.directCopy) {
+        if (surface.directCopy && !surface.opaqueBits) {
             memcpy(line, row, static_cast<size_t>(surface.imageWidth) * sizeof(uint32_t));
+        } else if (surface.directCopy) {
+            uint32_t* words = reinterpret_cast<uint32_t*>(line);
+            for (int32_t x = 0; x < surface.imageWidth; ++x)
+                words[x] = row[x] | static_cast<uint32_t>(surface.opaqueBits);
         } else if (image->bits_per_pixel == 16 && (image->byte_order == LSBFirst) == HostIsLittleEndian()) {
             uint16_t* words = reinterpret_cast<uint16_t*>(line);
             for (int32_t x = 0; x < surface.imageWidth; ++x)
@@ -156,23 +175,28 @@ bool OpenSurface(Display* display, Window window, const char** message)
         return false;
     }
     Visual* visual = attributes.visual;
-    bool trueColour = visual && visual->c_class == TrueColor;
-    if (!trueColour || (attributes.depth != 16 && attributes.depth != 24 && attributes.depth != 32)) {
-        *message = "the window's visual is not TrueColor of depth 16, 24 or 32";
+    if (!visual || visual->c_class != TrueColor) {
+        *message = "the window's visual is not TrueColor";
         return false;
+    }
+    const unsigned long masks[] = {visual->red_mask, visual->green_mask, visual->blue_mask};
+    for (unsigned long mask : masks) {
+        if (BitCount(mask) == 0 || BitCount(mask) > WIDEST_CHANNEL_BITS) {
+            *message = "the window's visual has a colour of no bits or of more than 16";
+            return false;
+        }
     }
     surface.visual = visual;
     surface.depth = attributes.depth;
-    surface.redShift = LowestBit(visual->red_mask);
-    surface.greenShift = LowestBit(visual->green_mask);
-    surface.blueShift = LowestBit(visual->blue_mask);
-    surface.redLoss = CANVAS_CHANNEL_BITS - BitCount(visual->red_mask);
-    surface.greenLoss = CANVAS_CHANNEL_BITS - BitCount(visual->green_mask);
-    surface.blueLoss = CANVAS_CHANNEL_BITS - BitCount(visual->blue_mask);
-    if (surface.redLoss < 0 || surface.greenLoss < 0 || surface.blueLoss < 0) {
-        *message = "the window's visual has more than 8 bits a colour";
-        return false;
-    }
+    surface.windowWidth = attributes.width;
+    surface.windowHeight = attributes.height;
+    FillChannelPixels(visual->red_mask, surface.redPixels);
+    FillChannelPixels(visual->green_mask, surface.greenPixels);
+    FillChannelPixels(visual->blue_mask, surface.bluePixels);
+    // The bits of the depth that carry no colour are the alpha of an ARGB
+    // visual: left 0, a compositor would show the pixels as see-through.
+    unsigned long depthBits = attributes.depth >= PIXEL_WORD_BITS ? PIXEL_WORD_MASK : (1ul << attributes.depth) - 1;
+    surface.opaqueBits = depthBits & ~(visual->red_mask | visual->green_mask | visual->blue_mask);
     surface.gc = XCreateGC(display, window, 0, nullptr);
     surface.black = VisualPixel(0);
     XSetForeground(display, surface.gc, surface.black);

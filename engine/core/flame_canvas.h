@@ -127,7 +127,10 @@ struct MonitorLayout {
 
 extern MonitorLayout monitorLayout;
 
-// The start and the random jumps of the canvas inside the client area.
+// The start and the random jumps of the canvas inside the client area. The
+// Windows program never seeds the jumps (the C runtime's rand from 1); the
+// native programs seed them per process.
+void SeedJumpRandom(uint32_t seed);
 int JumpRandom();
 void PlaceCanvasAtStart(int32_t clientWidth, int32_t clientHeight);
 void JumpCanvas(int32_t clientWidth, int32_t clientHeight);

@@ -8,6 +8,5 @@
 void RunCellPassReference();
 // Makes the next pass choose its level again.
 void ForgetCellPassLevel();
-void SeedJumpRandom(uint32_t seed);
 
 #endif

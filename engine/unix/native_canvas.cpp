@@ -1,14 +1,24 @@
 #include "native_canvas.h"
 
+#include <unistd.h>
+
+#include <cstring>
 #include <ctime>
 
 #include "logs_picture.h"
+#include "saver_settings.h"
 #include "text_raster.h"
 
 namespace {
 
 const uint32_t TEXT_PIXEL = 0x00FF0000;
 const int NANOSECONDS_PER_MILLISECOND = 1000000;
+const uint64_t NANOSECONDS_PER_SECOND = 1000000000;
+const int PROCESS_ID_SHIFT = 32;
+// The finishing steps of the SplitMix64 generator: nearby inputs give unrelated outputs.
+const uint64_t MIX_FIRST_MULTIPLIER = 0xBF58476D1CE4E5B9u;
+const uint64_t MIX_SECOND_MULTIPLIER = 0x94D049BB133111EBu;
+const int MIX_SHIFTS[] = {30, 27, 31};
 
 LogsPicture logsPicture;
 
@@ -44,7 +54,49 @@ uint32_t ClockSeed()
     return NoiseSeedFromClockParts(parts.tm_min, parts.tm_sec, now.tv_nsec / NANOSECONDS_PER_MILLISECOND);
 }
 
+bool CanvasHasFuel()
+{
+    const FlameCanvas& canvas = flameCanvas;
+    for (int32_t i = 0; canvas.fuel && i < canvas.cellCount; ++i)
+        if (canvas.fuel[i])
+            return true;
+    return false;
+}
+
 }  // namespace
 
 const CanvasPlatform nativeCanvasPlatform = {MakePlainSurface, ReleasePlainSurface, DrawTextIntoScratch,
                                              LoadLogs,         ReleaseLogs,         ClockSeed};
+
+unsigned SetUpBurningCanvas(int32_t clientWidth, int32_t clientHeight)
+{
+    SaverSettings& settings = saverSettings;
+    unsigned mends = 0;
+    if (settings.fireMode != FIRE_TEXT && settings.fireMode != FIRE_BONFIRE) {
+        settings.fireMode = FIRE_TEXT;
+        mends |= MENDED_FIRE_MODE;
+    }
+    if (settings.fireMode == FIRE_TEXT && settings.fontSize <= 0) {
+        settings.fontSize = DEFAULT_FONT_SIZE;
+        mends |= MENDED_FONT_SIZE;
+    }
+    SetUpSaverCanvas(nativeCanvasPlatform, clientWidth, clientHeight);
+    if (settings.fireMode == FIRE_TEXT && !CanvasHasFuel() && strcmp(settings.text, DEFAULT_TEXT) != 0) {
+        memset(settings.text, 0, sizeof settings.text);
+        memcpy(settings.text, DEFAULT_TEXT, sizeof DEFAULT_TEXT);
+        mends |= MENDED_TEXT;
+        SetUpSaverCanvas(nativeCanvasPlatform, clientWidth, clientHeight);
+    }
+    return mends;
+}
+
+uint32_t JumpSeedFromClockAndProcess()
+{
+    timespec now = {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    uint64_t mixed = (static_cast<uint64_t>(now.tv_sec) * NANOSECONDS_PER_SECOND + static_cast<uint64_t>(now.tv_nsec)) ^
+                     static_cast<uint64_t>(getpid()) << PROCESS_ID_SHIFT;
+    mixed = (mixed ^ mixed >> MIX_SHIFTS[0]) * MIX_FIRST_MULTIPLIER;
+    mixed = (mixed ^ mixed >> MIX_SHIFTS[1]) * MIX_SECOND_MULTIPLIER;
+    return static_cast<uint32_t>(mixed ^ mixed >> MIX_SHIFTS[2]);
+}

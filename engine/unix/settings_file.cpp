@@ -1,5 +1,10 @@
 #include "settings_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,6 +17,20 @@ const char HOME_CONFIG[] = ".config";
 // The Windows program's file is a few hundred bytes; past this a file is
 // read no further.
 const size_t SETTINGS_READ_LIMIT = 1 << 20;
+
+size_t ReadWhole(int file, char* bytes, size_t limit)
+{
+    size_t length = 0;
+    while (length < limit) {
+        ssize_t got = read(file, bytes + length, limit - length);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        length += static_cast<size_t>(got);
+    }
+    return length;
+}
 
 }  // namespace
 
@@ -30,18 +49,24 @@ bool SettingsFilePath(char* path, size_t size)
     return length > 0 && static_cast<size_t>(length) < size;
 }
 
-void LoadNativeSettings()
+bool LoadNativeSettings()
 {
     char path[4096];
     char* bytes = nullptr;
     size_t length = 0;
-    FILE* file = SettingsFilePath(path, sizeof path) ? fopen(path, "rb") : nullptr;
-    if (file) {
-        bytes = static_cast<char*>(malloc(SETTINGS_READ_LIMIT));
+    bool regular = true;
+    // Opened without blocking: a FIFO at the file's place would otherwise
+    // hold the program before it ever shows anything.
+    int file = SettingsFilePath(path, sizeof path) ? open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+    if (file >= 0) {
+        struct stat status;
+        regular = fstat(file, &status) == 0 && S_ISREG(status.st_mode);
+        bytes = regular ? static_cast<char*>(malloc(SETTINGS_READ_LIMIT)) : nullptr;
         if (bytes)
-            length = fread(bytes, 1, SETTINGS_READ_LIMIT, file);
-        fclose(file);
+            length = ReadWhole(file, bytes, SETTINGS_READ_LIMIT);
+        close(file);
     }
     ReadSettingsFile(bytes, length, &saverSettings);
     free(bytes);
+    return regular;
 }

@@ -10,7 +10,9 @@
 bool SettingsFilePath(char* path, size_t size);
 
 // Reads the settings file into saverSettings: every field gets its value or
-// its default, also when the file is missing, unreadable or damaged.
-void LoadNativeSettings();
+// its default, also when the file is missing, unreadable or damaged. False
+// when something other than a regular file (a FIFO, a folder) stands at its
+// place: it is not read and the defaults hold.
+bool LoadNativeSettings();
 
 #endif

@@ -22,25 +22,61 @@ struct FaceFile {
     int index;
 };
 
-bool FindFaceFile(FaceFile* file)
+bool IsAskedFace(FcPattern* match)
+{
+    FcChar8* family = nullptr;
+    for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &family) == FcResultMatch; ++i)
+        if (FcStrCmpIgnoreCase(family, reinterpret_cast<const FcChar8*>(CANVAS_FACE_PATTERN)) == 0)
+            return true;
+    return false;
+}
+
+// The asked face, or, where it is missing, the face fontconfig offers for
+// the text's characters.
+FcPattern* MatchFace(const TextCharacter* characters, int count)
+{
+    FcPattern* match = nullptr;
+    for (int attempt = 0; attempt < 2 && !match; ++attempt) {
+        FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(CANVAS_FACE_PATTERN));
+        if (!pattern)
+            return nullptr;
+        FcCharSet* wanted = attempt == 0 ? nullptr : FcCharSetCreate();
+        for (int i = 0; wanted && i < count; ++i)
+            if (characters[i].code)
+                FcCharSetAddChar(wanted, characters[i].code);
+        if (wanted) {
+            FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
+            FcCharSetDestroy(wanted);
+        }
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        match = FcFontMatch(nullptr, pattern, &result);
+        FcPatternDestroy(pattern);
+        drawnFace.substitute = attempt > 0;
+        if (match && attempt == 0 && !IsAskedFace(match)) {
+            FcPatternDestroy(match);
+            match = nullptr;
+        }
+    }
+    return match;
+}
+
+bool FindFaceFile(const TextCharacter* characters, int count, FaceFile* file)
 {
     *file = FaceFile();
     if (!FcInit())
         return false;
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(CANVAS_FACE_PATTERN));
-    if (!pattern)
-        return false;
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
+    FcPattern* match = MatchFace(characters, count);
     FcChar8* path = nullptr;
+    FcChar8* family = nullptr;
     bool found = match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch;
     if (found) {
         snprintf(file->path, sizeof file->path, "%s", reinterpret_cast<const char*>(path));
         if (FcPatternGetInteger(match, FC_INDEX, 0, &file->index) != FcResultMatch)
             file->index = 0;
+        if (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch)
+            snprintf(drawnFace.family, sizeof drawnFace.family, "%s", reinterpret_cast<const char*>(family));
     }
     if (match)
         FcPatternDestroy(match);
@@ -82,11 +118,15 @@ void PaintGlyph(const TextTarget& target, const FT_Bitmap& bitmap, int32_t glyph
 
 }  // namespace
 
+DrawnFace drawnFace;
+
 bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32_t boxWidth, int32_t cellSize,
                       const char* text, uint32_t colour)
 {
     FaceFile file;
-    if (cellSize <= 0 || !target.pixels || !FindFaceFile(&file))
+    drawnFace = DrawnFace();
+    int count = ShiftJisCharacters(text, textCharacters, TEXT_CHARACTER_LIMIT);
+    if (cellSize <= 0 || !target.pixels || !FindFaceFile(textCharacters, count, &file))
         return false;
     FT_Library library = nullptr;
     FT_Face face = nullptr;
@@ -96,7 +136,6 @@ bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32
     if (loaded) {
         int32_t ascent = 0;
         SizeFace(face, cellSize, &ascent);
-        int count = ShiftJisCharacters(text, textCharacters, TEXT_CHARACTER_LIMIT);
         int32_t penX = left;
         for (int i = 0; i < count; ++i) {
             // Unhinted outlines come closest to the Windows program's glyphs.
@@ -109,5 +148,6 @@ bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32
         FT_Done_Face(face);
     }
     FT_Done_FreeType(library);
+    drawnFace.loaded = loaded;
     return loaded;
 }

@@ -4,6 +4,7 @@
 #ifndef TAMBLORN_TEXT_RASTER_H
 #define TAMBLORN_TEXT_RASTER_H
 
+#include <cstddef>
 #include <cstdint>
 
 struct TextTarget {
@@ -15,6 +16,17 @@ struct TextTarget {
 // The face asked of fontconfig: the Mincho face that Wine gives the Windows
 // program for "ＭＳ 明朝".
 const char* const CANVAS_FACE_PATTERN = "IPAMincho";
+
+const size_t FACE_NAME_BYTES = 256;
+
+// The face the last text was drawn with.
+struct DrawnFace {
+    bool loaded;  // false: no face at all, nothing was drawn
+    bool substitute;  // the Mincho face is missing: fontconfig's choice for the text's characters
+    char family[FACE_NAME_BYTES];
+};
+
+extern DrawnFace drawnFace;
 
 // Draws the text into the box (left, top, boxWidth x cellSize) of the target
 // in the colour; characters that the face cannot draw leave their cells

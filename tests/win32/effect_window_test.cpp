@@ -7,7 +7,6 @@
 #include "effect_window.h"
 #include "host_state.h"
 #include "saver_settings.h"
-#include "test_hooks.h"
 #include "win_test_support.h"
 
 namespace {

@@ -11,9 +11,11 @@ XSCREENSAVER_WINDOW, -root, signals, resizes; screenshots through xwd.
 """
 
 import argparse
+import ctypes
 import os
 import re
 import signal
+import struct
 import subprocess
 import sys
 import time
@@ -38,7 +40,16 @@ CYCLES = 100
 FRAME_TICKS = 60
 FRAME_SEED = 7
 BAD_OPTIONS = (['-bogus'], ['-size'], ['-size', '0'], ['-size', '128'], ['-size', '3x'], ['-strength', '7'],
-               ['-window-id', 'zero'], ['-window-id', '0'], ['root'], ['-ticks', '-1'], ['--seed', 'x'])
+               ['-window-id', 'zero'], ['-window-id', '0'], ['root'], ['-ticks', '-1'], ['--seed', 'x'],
+               ['-size', '-5'], ['-size', '500'], ['-size', 'abc'], ['-text', '\U0001F525'], ['-text', ''])
+FIFO, FONTS = None, 'fonts'  # the settings file a FIFO; a font set without the Mincho face
+UNBURNABLE = ((b'[FONT]\nSIZE=200', 'SIZE'), (b'[WHITCH]\nFIRE=2', 'FIRE'), (FIFO, 'not a regular file'),
+              (FONTS, 'IPAMincho is missing'))  # each burns all the same, with a line on what it set back
+FONTS_WITHOUT_MINCHO = ('<fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir><dir>/usr/share/fonts/opentype/'
+                        'ipafont-gothic</dir><alias><family>IPAMincho</family><prefer><family>DejaVu Sans</family>'
+                        '</prefer></alias><cachedir>%s</cachedir></fontconfig>')
+JUMP_TICKS, JUMP_WINDOW = 102, (512, 768)  # the first jump at the 101st tick; two windows side by side
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..')
 
 CONFIG = argparse.Namespace()
 
@@ -79,11 +90,12 @@ def window_shot(window):
     return screen.window_image('-id', window)
 
 
-def make_window(size=TARGET_SIZE):
+def make_window(size=TARGET_SIZE, title='xlogo', left=0):
     """A plain window of the test's own (xlogo), as the daemon would give one."""
-    holder = subprocess.Popen(['xlogo', '-display', e2e.STAGE.display, '-geometry', '%dx%d+0+0' % size,
-                               '-bg', 'black', '-fg', 'black'], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    found = window_named('xlogo', holder)
+    holder = subprocess.Popen(['xlogo', '-display', e2e.STAGE.display, '-geometry', '%dx%d+%d+0' % (size + (left,)),
+                               '-title', title, '-bg', 'black', '-fg', 'black'], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.PIPE)
+    found = window_named(title, holder)
     # The named window is the toolkit's shell: its one child covers it and is the one to draw on.
     children = e2e.wait_for(lambda: re.findall(r'^\s+(0x[0-9a-f]+)', e2e.x_tool('xwininfo', '-children', '-id',
                                                                                  str(found)), re.M), START_WAIT)
@@ -103,6 +115,32 @@ def window_named(name, process):
         name, state, e2e.x_tool('xwininfo', '-root', '-tree')))
 
 
+def argb_window(size=TARGET_SIZE):
+    """A window of a 32-bit ARGB visual, as compositing desktops give, made through Xlib; open while the
+    returned connection is."""
+    x, ulong = ctypes.CDLL('libX11.so.6'), ctypes.c_ulong
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XDefaultRootWindow.restype = x.XCreateColormap.restype = x.XCreateWindow.restype = ulong
+    connection = ctypes.c_void_p(x.XOpenDisplay(e2e.STAGE.display.encode()))
+    root, visual_info = ulong(x.XDefaultRootWindow(connection)), (ctypes.c_void_p * 8)()  # the visual first
+    assert x.XMatchVisualInfo(connection, 0, 32, 4, visual_info), 'no 32-bit TrueColor visual'
+    attributes = (ulong * 14)()  # XSetWindowAttributes as LP64 lays it out: the colormap is the 13th word
+    attributes[12] = x.XCreateColormap(connection, root, ctypes.c_void_p(visual_info[0]), 0)
+    window = ulong(x.XCreateWindow(connection, root, 0, 0, *size, 0, 32, 1, ctypes.c_void_p(visual_info[0]),
+                                   ulong(1 << 1 | 1 << 3 | 1 << 13), attributes))  # back, border pixel, colormap
+    x.XMapWindow(connection, window)
+    x.XSync(connection, 0)
+    return connection, window.value
+
+
+def window_alpha(window):
+    """The alpha bytes of a 32-bit window's pixels, from xwd's dump (fields: header size, ..., byte order)."""
+    dump = subprocess.run(['xwd', '-silent', '-display', e2e.STAGE.display, '-id', str(window)],
+                          stdout=subprocess.PIPE, check=True, timeout=30).stdout
+    fields = struct.unpack('>25I', dump[:100])
+    return dump[fields[0] + fields[19] * 12 + (3 if fields[7] == 0 else 0)::4]
+
+
 def wait_flames(rect, shot=screen.screenshot):
     return e2e.wait_for(lambda: (lambda image: image if screen.lit_bytes(image, rect) else None)(shot()), START_WAIT)
 
@@ -119,7 +157,9 @@ class Windows(unittest.TestCase):
     def test_own_window_burns_centred_and_ends_on_q_and_escape(self):
         for key in ('q', 'Escape'):
             process = start(['-seed', '3'])
+            self.addCleanup(process.kill)  # a failed check leaves no window over the next tests
             window = window_named('Tamblorn', process)
+            self.assertIn('"tamblorn", "Tamblorn"', e2e.x_tool('xprop', '-id', str(window), 'WM_CLASS'))
             image = wait_flames(SCREEN_CANVAS)
             self.assertIsNotNone(image)
             self.assertEqual(screen.lit_outside(image, SCREEN_CANVAS), 0)
@@ -151,6 +191,38 @@ class Windows(unittest.TestCase):
             self.check_stops(process, holder.kill)
             holder.wait()
 
+    def test_settings_it_cannot_burn_fall_back_and_say_so(self):
+        path, fonts = (os.path.join(CONFIG.work_dir, *name) for name in (('tamblorn', 'TamblornScrS'), ('fonts.conf',)))
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(fonts, 'w') as config:
+            config.write(FONTS_WITHOUT_MINCHO % os.path.join(CONFIG.work_dir, 'font-cache'))
+        for content, word in UNBURNABLE:
+            if content is FIFO:
+                os.mkfifo(path)
+            elif content is not FONTS:
+                with open(path, 'wb') as settings:
+                    settings.write(content)
+            holder, window = make_window()  # black until the program draws, unlike the root
+            process = start(['-window-id', str(window)], {'FONTCONFIG_FILE': fonts} if content is FONTS else {})
+            image = wait_flames(centred(*TARGET_SIZE), lambda: window_shot(window))
+            process.terminate()
+            code, errors = finish(process)
+            holder.kill()
+            if os.path.lexists(path):
+                os.remove(path)
+            self.assertEqual((image is not None, code, len(errors.splitlines())), (True, 0, 1), errors)
+            self.assertIn(word, errors)
+
+    def test_two_copies_jump_to_different_places(self):
+        windows = [make_window(JUMP_WINDOW, 'copy%d' % copy, copy * JUMP_WINDOW[0]) for copy in range(2)]
+        runs = [start(['-window-id', str(window), '-ticks', str(JUMP_TICKS)]) for _, window in windows]
+        self.assertEqual([finish(process, START_WAIT)[0] for process in runs], [0, 0])
+        # The leftmost column and the lowest row that burn follow the canvas's place (to a pixel).
+        boxes = [screen.lit_box(window_shot(window)) for _, window in windows]
+        for holder, _ in windows:
+            holder.kill()
+        self.assertTrue(abs(boxes[0][0] - boxes[1][0]) > 1 or abs(boxes[0][3] - boxes[1][3]) > 1, boxes)
+
     def test_root_burns_in_the_middle_and_leaves_the_rest_black(self):
         process = start(['--root', '--seed', '5'])
         image = wait_flames(SCREEN_CANVAS)
@@ -162,8 +234,8 @@ class Windows(unittest.TestCase):
 class Depths(unittest.TestCase):
     """TrueColor of depth 16 burns too; a visual it cannot draw on ends with a message and 1."""
 
-    def test_depth_16_burns_and_depth_8_is_refused(self):
-        for depth, expected in ((16, 0), (8, 1)):
+    def test_depths_15_16_and_30_burn_and_depth_8_is_refused(self):
+        for depth, expected in ((16, 0), (15, 0), (30, 0), (8, 1)):
             display, xvfb = stage.start_display(range(440, 460), '1024x768x%d' % depth)
             saved, e2e.STAGE.display = e2e.STAGE.display, display
             try:
@@ -177,6 +249,13 @@ class Depths(unittest.TestCase):
             self.assertEqual(code, expected, errors)
             self.assertEqual(image is not None and screen.lit_bytes(image, SCREEN_CANVAS) > 0, expected == 0, depth)
             self.assertEqual('TrueColor' in errors, expected == 1, errors)
+
+
+    def test_argb_window_is_drawn_opaque(self):
+        connection, window = argb_window()
+        code, errors = finish(start(['-window-id', str(window), '-ticks', '20']))
+        self.assertEqual((code, window_alpha(window).count(0xFF)), (0, TARGET_SIZE[0] * TARGET_SIZE[1]), errors)
+        ctypes.CDLL('libX11.so.6').XCloseDisplay(connection)
 
 
 class Ending(unittest.TestCase):
@@ -210,10 +289,19 @@ class Ending(unittest.TestCase):
         self.assertTrue(e2e.wait_for(lambda: not segments_of(process.pid), 5), segments_of(process.pid))
 
     def test_bad_options_exit_1_with_the_usage(self):
-        for args in BAD_OPTIONS:
-            code, errors = finish(start(args))
+        # Japanese text under a locale without UTF-8 leaves no character either.
+        for args, env in [(args, {}) for args in BAD_OPTIONS] + [(['-text', '\u4e94\u5b57'], {'LC_ALL': 'C'})]:
+            code, errors = finish(start(args, env))
             self.assertEqual(code, 1, args)
             self.assertIn('usage: tamblorn', errors, args)
+
+    def test_help_and_version_print_on_standard_output(self):
+        with open(os.path.join(ROOT, 'VERSION')) as version:
+            version = 'tamblorn %s\n' % version.read().strip()
+        for option, text in (('--help', 'usage: tamblorn'), ('-help', 'usage: tamblorn'), ('--version', version)):
+            run = subprocess.run([CONFIG.program, option], stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30)
+            self.assertEqual((run.returncode, run.stderr), (0, b''), option)
+            self.assertIn(text, run.stdout.decode(), option)
 
     def test_many_starts_and_stops_leave_no_process_or_segment(self):
         pids = []
@@ -231,7 +319,8 @@ class TwoHeads(unittest.TestCase):
     """On two Xinerama heads the canvas starts on the primary and jumps inside one head."""
 
     def test_start_and_first_jump_stay_inside_one_head(self):
-        process = start(['-root'])
+        # The seed 1 gives the jumps of the Windows program, whose places two_monitors knows.
+        process = start(['-root', '-seed', '1'])
         image = wait_flames(two_monitors.CANVAS_AT_START)
         self.assertIsNotNone(image)
         self.assertEqual(screen.lit_outside(image, two_monitors.CANVAS_AT_START), 0)

@@ -1,5 +1,6 @@
 // The native programs' own set-up: the built-in logs picture, the text's
-// encodings, the FreeType text canvas and the settings file's place.
+// encodings, the FreeType text canvas, the settings file's place and what
+// nothing burns from, and the X11 program's numbers.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -15,6 +16,7 @@
 #include "flame_canvas.h"
 #include "logs_picture.h"
 #include "native_canvas.h"
+#include "saver_options.h"
 #include "saver_settings.h"
 #include "settings_file.h"
 #include "settings_mutations.h"
@@ -112,6 +114,46 @@ TEST(NativeSupport, DefaultTextBurnsFromFuelInsideItsLine)
     ReleaseSaverCanvas(nativeCanvasPlatform);
 }
 
+// Where the Windows program burns nothing the native set-up burns a default;
+// SIZE=300 keeps its low byte, 44, as on Windows.
+TEST(NativeSupport, SettingsThatBurnNothingFallBackToTheirDefaults)
+{
+    const struct {
+        const char* file;
+        unsigned mends;
+        int fontSize;
+    } cases[] = {{"[FONT]\nSIZE=0", MENDED_FONT_SIZE, 32},
+                 {"[FONT]\nSIZE=-5", MENDED_FONT_SIZE, 32},
+                 {"[FONT]\nSIZE=128", MENDED_FONT_SIZE, 32},
+                 {"[FONT]\nSIZE=500", MENDED_FONT_SIZE, 32},
+                 {"[FONT]\nSIZE=abc", MENDED_FONT_SIZE, 32},
+                 {"[FONT]\nSIZE=300", 0, 44},
+                 {"[WHITCH]\nFIRE=2\n[FONT]\nSIZE=-1", MENDED_FIRE_MODE | MENDED_FONT_SIZE, 32},
+                 {"[WHITCH]\nFIRE=1\n[FONT]\nSIZE=0", 0, 0},
+                 {"[BURNING]\nTEXT=", MENDED_TEXT, 32},
+                 {"[BURNING]\nTEXT=\xFF\xFE ", MENDED_TEXT, 32}};
+    for (const auto& entry : cases) {
+        ReadSettingsFile(entry.file, strlen(entry.file), &saverSettings);
+        monitorLayout = MonitorLayout();
+        EXPECT_EQ(SetUpBurningCanvas(640, 480), entry.mends) << entry.file;
+        EXPECT_EQ(saverSettings.fontSize, entry.fontSize) << entry.file;
+        EXPECT_GT(CountFuel(), 0) << entry.file;
+        ReleaseSaverCanvas(nativeCanvasPlatform);
+    }
+}
+
+TEST(NativeSupport, OptionNumbersAreDecimalOrHexadecimal)
+{
+    char program[] = "tamblorn", size[] = "-size", window[] = "-window-id", ten[] = "010", hex[] = "0x1A";
+    char* lines[][5] = {{program, size, ten, window, ten}, {program, size, hex, window, hex}};
+    SaverOptions options;
+    for (int hexadecimal = 0; hexadecimal < 2; ++hexadecimal) {
+        ASSERT_TRUE(ReadSaverOptions(5, lines[hexadecimal], &options));
+        EXPECT_EQ(options.size, hexadecimal ? 26 : 10);
+        EXPECT_EQ(options.windowId, hexadecimal ? 26u : 10u);
+    }
+}
+
 TEST(NativeSupport, SettingsFileIsFoundUnderTheConfigFolder)
 {
     char path[256];
@@ -127,7 +169,7 @@ TEST(NativeSupport, SettingsFileIsFoundUnderTheConfigFolder)
 
 // The Windows harness's mutated files through the native loader and set-up,
 // under the sanitizers: every file gives a record the canvas can be built and
-// stepped from.
+// stepped from, and that burns.
 TEST(NativeSupport, MutatedSettingsFilesLoadAndBurn)
 {
     const char* stress = getenv("TAMBLORN_STRESS");
@@ -150,7 +192,8 @@ TEST(NativeSupport, MutatedSettingsFilesLoadAndBurn)
         LoadNativeSettings();
         ASSERT_LT(strlen(saverSettings.text), static_cast<size_t>(SETTINGS_TEXT_BYTES));
         monitorLayout = MonitorLayout();
-        SetUpSaverCanvas(nativeCanvasPlatform, 640, 480);
+        SetUpBurningCanvas(640, 480);
+        ASSERT_GT(CountFuel(), 0) << file;
         for (int tick = 0; tick < 2; ++tick)
             StepFlameCanvas();
         ReleaseSaverCanvas(nativeCanvasPlatform);
