@@ -84,7 +84,7 @@ bool ChooseDrawWindow(Display* display, const SaverOptions& options, const char*
     // The daemon's window is the virtual root it gives its programs, also
     // when it passes -root, as it does.
     if (options.target == TARGET_WINDOW_ID)
-        drawWindow.window = options.windowId;
+        drawWindow.window = static_cast<Window>(options.windowId);
     else if (ReadWindowVariable(&id))
         drawWindow.window = id;
     else if (options.target == TARGET_ROOT)

@@ -1,9 +1,8 @@
 #include "saver_options.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
+#include "program_options.h"
 #include "text_encoding.h"
 
 const char SAVER_USAGE[] =
@@ -16,136 +15,49 @@ namespace {
 const int32_t SIZE_LOWEST = 1;
 const int32_t SIZE_HIGHEST = 127;
 const int32_t STRENGTHS[] = {6, 8, 12};
-const int32_t TICKS_HIGHEST = 1000000000;  // also the widest number read
-const int DECIMAL = 10;
-const int HEXADECIMAL = 16;
+const int32_t TICKS_HIGHEST = 1000000000;
+const int32_t WINDOW_ID_HIGHEST = INT32_MAX;
 
-// Decimal, or hexadecimal after 0x, as the manual says: a leading 0 is no octal.
-int NumberBase(const char* text)
-{
-    return text[0] == '0' && (text[1] == 'x' || text[1] == 'X') ? HEXADECIMAL : DECIMAL;
-}
+SaverOptions read;
+const char* textArgument;
+int32_t strengthPlace;
+bool haveWindowId;
+int32_t targetRoot;
 
-bool ReadNumber(const char* text, long lowest, long highest, long* value)
-{
-    char* end = nullptr;
-    errno = 0;
-    long number = strtol(text, &end, NumberBase(text));
-    if (errno != 0 || end == text || *end != '\0' || number < lowest || number > highest)
-        return false;
-    *value = number;
-    return true;
-}
-
-bool ReadWindowId(const char* text, unsigned long* id)
-{
-    char* end = nullptr;
-    errno = 0;
-    unsigned long number = strtoul(text, &end, NumberBase(text));
-    if (errno != 0 || end == text || *end != '\0' || text[0] == '-' || number == 0)
-        return false;
-    *id = number;
-    return true;
-}
-
-bool IsStrength(long value)
-{
-    for (int32_t strength : STRENGTHS)
-        if (value == strength)
-            return true;
-    return false;
-}
-
-// Reads the option that takes a value; false when it is unknown or wrong.
-bool ReadValueOption(const char* name, const char* value, SaverOptions* options)
-{
-    long number = 0;
-    if (strcmp(name, "window-id") == 0) {
-        options->target = TARGET_WINDOW_ID;
-        return ReadWindowId(value, &options->windowId);
-    }
-    if (strcmp(name, "display") == 0) {
-        options->displayName = value;
-        return true;
-    }
-    if (strcmp(name, "text") == 0) {
-        options->haveText = true;
-        // A text of which Shift-JIS holds nothing would burn nothing.
-        return LocaleTextToShiftJis(value, options->text, sizeof options->text) && options->text[0] != '\0';
-    }
-    if (strcmp(name, "size") == 0) {
-        options->haveSize = ReadNumber(value, SIZE_LOWEST, SIZE_HIGHEST, &number);
-        options->size = static_cast<int32_t>(number);
-        return options->haveSize;
-    }
-    if (strcmp(name, "strength") == 0) {
-        options->haveStrength = ReadNumber(value, 0, TICKS_HIGHEST, &number) && IsStrength(number);
-        options->strength = static_cast<int32_t>(number);
-        return options->haveStrength;
-    }
-    if (strcmp(name, "seed") == 0) {
-        options->haveSeed = ReadNumber(value, 0, INT32_MAX, &number);
-        options->seed = static_cast<uint32_t>(number);
-        return options->haveSeed;
-    }
-    if (strcmp(name, "ticks") == 0) {
-        bool good = ReadNumber(value, 1, TICKS_HIGHEST, &number);
-        options->ticks = static_cast<int32_t>(number);
-        return good;
-    }
-    return false;
-}
-
-bool ReadSwitch(const char* name, SaverOptions* options)
-{
-    struct Switch {
-        const char* name;
-        bool SaverOptions::*have;
-        int32_t SaverOptions::*field;
-        int32_t value;
-    };
-    static const Switch switches[] = {
-        {"bonfire", &SaverOptions::haveFireMode, &SaverOptions::fireMode, FIRE_BONFIRE},
-        {"no-bonfire", &SaverOptions::haveFireMode, &SaverOptions::fireMode, FIRE_TEXT},
-        {"loop", &SaverOptions::haveLoop, &SaverOptions::loop, 1},
-        {"no-loop", &SaverOptions::haveLoop, &SaverOptions::loop, 0},
-    };
-    if (strcmp(name, "root") == 0) {
-        options->target = TARGET_ROOT;
-        return true;
-    }
-    if (strcmp(name, "help") == 0 || strcmp(name, "version") == 0) {
-        options->askHelp = options->askHelp || name[0] == 'h';
-        options->askVersion = options->askVersion || name[0] == 'v';
-        return true;
-    }
-    for (const Switch& entry : switches) {
-        if (strcmp(name, entry.name) == 0) {
-            options->*entry.have = true;
-            options->*entry.field = entry.value;
-            return true;
-        }
-    }
-    return false;
-}
+const ProgramOption SAVER_OPTIONS[] = {
+    {"root", OPTION_SET, &targetRoot, nullptr, nullptr, 1, 1, nullptr},
+    {"window-id", OPTION_NUMBER, &read.windowId, nullptr, &haveWindowId, 1, WINDOW_ID_HIGHEST, nullptr},
+    {"display", OPTION_TEXT, nullptr, &read.displayName, nullptr, 0, 0, nullptr},
+    {"text", OPTION_TEXT, nullptr, &textArgument, &read.haveText, 0, 0, nullptr},
+    {"size", OPTION_NUMBER, &read.size, nullptr, &read.haveSize, SIZE_LOWEST, SIZE_HIGHEST, nullptr},
+    {"bonfire", OPTION_SET, &read.fireMode, nullptr, &read.haveFireMode, FIRE_BONFIRE, FIRE_BONFIRE, nullptr},
+    {"no-bonfire", OPTION_SET, &read.fireMode, nullptr, &read.haveFireMode, FIRE_TEXT, FIRE_TEXT, nullptr},
+    {"strength", OPTION_CHOICE, &strengthPlace, nullptr, &read.haveStrength, 0, 0, "6|8|12"},
+    {"loop", OPTION_SET, &read.loop, nullptr, &read.haveLoop, 1, 1, nullptr},
+    {"no-loop", OPTION_SET, &read.loop, nullptr, &read.haveLoop, 0, 0, nullptr},
+    {"seed", OPTION_NUMBER, &read.seed, nullptr, &read.haveSeed, 0, INT32_MAX, nullptr},
+    {"ticks", OPTION_NUMBER, &read.ticks, nullptr, nullptr, 1, TICKS_HIGHEST, nullptr},
+    {"help", OPTION_SET, &read.askHelp, nullptr, nullptr, 1, 1, nullptr},
+    {"version", OPTION_SET, &read.askVersion, nullptr, nullptr, 1, 1, nullptr},
+};
 
 }  // namespace
 
 bool ReadSaverOptions(int argc, char** argv, SaverOptions* options)
 {
-    *options = SaverOptions();
-    for (int i = 1; i < argc; ++i) {
-        const char* name = argv[i];
-        if (name[0] != '-')
-            return false;
-        name += name[1] == '-' ? 2 : 1;
-        if (ReadSwitch(name, options))
-            continue;
-        if (i + 1 >= argc || !ReadValueOption(name, argv[i + 1], options))
-            return false;
-        ++i;
-    }
-    return true;
+    read = SaverOptions();
+    textArgument = nullptr;
+    haveWindowId = false;
+    targetRoot = 0;
+    const char* wrong = nullptr;
+    if (!ReadProgramOptions(argc, argv, SAVER_OPTIONS, sizeof SAVER_OPTIONS / sizeof SAVER_OPTIONS[0], &wrong))
+        return false;
+    read.target = haveWindowId ? TARGET_WINDOW_ID : targetRoot ? TARGET_ROOT : TARGET_OWN_WINDOW;
+    read.strength = STRENGTHS[strengthPlace];
+    *options = read;
+    // A text of which Shift-JIS holds nothing would burn nothing.
+    return !read.haveText ||
+           (LocaleTextToShiftJis(textArgument, options->text, sizeof options->text) && options->text[0] != '\0');
 }
 
 void ApplySaverOptions(const SaverOptions& options)

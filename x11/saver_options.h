@@ -11,7 +11,7 @@ enum DrawTarget { TARGET_OWN_WINDOW, TARGET_ROOT, TARGET_WINDOW_ID };
 
 struct SaverOptions {
     int32_t target;
-    unsigned long windowId;
+    int32_t windowId;
     const char* displayName;
     // Settings that override the settings file for one run.
     bool haveText;
@@ -25,12 +25,12 @@ struct SaverOptions {
     bool haveLoop;
     int32_t loop;
     // -help and -version: print and end.
-    bool askHelp;
-    bool askVersion;
+    int32_t askHelp;
+    int32_t askVersion;
     // For tests and pictures: a fixed seed of the noise and the jumps, and a
     // tick count to stop after.
     bool haveSeed;
-    uint32_t seed;
+    int32_t seed;
     int32_t ticks;  // 0: run until stopped
 };
 

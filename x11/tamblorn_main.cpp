@@ -223,8 +223,8 @@ int main(int argc, char** argv)
     SaverSettings asked = saverSettings;
     ReportMends(asked, SetUpBurningCanvas(width, height));
     if (options.haveSeed)
-        SeedNoise(options.seed);
-    SeedJumpRandom(options.haveSeed ? options.seed : JumpSeedFromClockAndProcess());
+        SeedNoise(static_cast<uint32_t>(options.seed));
+    SeedJumpRandom(options.haveSeed ? static_cast<uint32_t>(options.seed) : JumpSeedFromClockAndProcess());
     bool imageReady = CreateSurfaceImage(flameCanvas.width, flameCanvas.height);
     PaintWindowBlack();
     XSync(runState.display, False);

@@ -150,7 +150,7 @@ TEST(NativeSupport, OptionNumbersAreDecimalOrHexadecimal)
     for (int hexadecimal = 0; hexadecimal < 2; ++hexadecimal) {
         ASSERT_TRUE(ReadSaverOptions(5, lines[hexadecimal], &options));
         EXPECT_EQ(options.size, hexadecimal ? 26 : 10);
-        EXPECT_EQ(options.windowId, hexadecimal ? 26u : 10u);
+        EXPECT_EQ(options.windowId, hexadecimal ? 26 : 10);
     }
 }
 
