@@ -8,24 +8,17 @@
 namespace {
 
 const int NUMBER_BYTES = 16;
-const int FONT_SIZE_BYTE_MASK = 0xFF;
-
-const int32_t FLAME_LIMIT_LOW = 6;
-const int32_t FLAME_LIMIT_MEDIUM = 8;
-const int32_t FLAME_LIMIT_HIGH = 12;
-const int32_t HIGHEST_LOW_LIMIT = 7;
-const int32_t LOWEST_HIGH_LIMIT = 12;
 
 const int NO_RADIO = 0;
 const int MOST_TEXT_BYTES = SETTINGS_TEXT_BYTES - 1;
 
+// A limit between two strengths shows the lower one's radio.
 int FlameRadioFor(int32_t flameLimit)
 {
-    if (flameLimit <= HIGHEST_LOW_LIMIT)
-        return IDC_FLAME_LOW;
-    if (flameLimit < LOWEST_HIGH_LIMIT)
-        return IDC_FLAME_MEDIUM;
-    return IDC_FLAME_HIGH;
+    int strength = 0;
+    while (strength + 1 < FLAME_STRENGTH_COUNT && flameLimit >= FLAME_STRENGTHS[strength + 1])
+        ++strength;
+    return IDC_FLAME_LOW + strength;
 }
 
 // A mode other than text or bonfire, only possible from a hand-edited file, checks neither radio.
@@ -89,8 +82,8 @@ void OnConfigureOk(HWND dialog)
         return;
     }
     lstrcpynA(saverSettings.text, typed, SETTINGS_TEXT_BYTES);
-    UINT typedSize = GetDlgItemInt(dialog, IDC_FONT_SIZE, nullptr, TRUE);
-    saverSettings.fontSize = static_cast<int8_t>(typedSize & FONT_SIZE_BYTE_MASK);
+    SetSettingsNumber(&saverSettings, VALUE_FONT_SIZE,
+                      static_cast<int32_t>(GetDlgItemInt(dialog, IDC_FONT_SIZE, nullptr, TRUE)));
     if (SaveSaverSettings())
         EndDialog(dialog, IDOK);
     else
@@ -103,9 +96,9 @@ void ChooseFireMode(HWND dialog, int32_t fireMode)
     SyncFlameRadios(dialog);
 }
 
-void ChooseFlameLimit(HWND dialog, int32_t flameLimit)
+void ChooseFlameStrength(HWND dialog, int radio)
 {
-    saverSettings.flameLimit = flameLimit;
+    saverSettings.flameLimit = FLAME_STRENGTHS[radio - IDC_FLAME_LOW];
     SyncFlameRadios(dialog);
 }
 
@@ -134,13 +127,9 @@ INT_PTR OnConfigureCommand(HWND dialog, WPARAM wParam)
         ChooseFireMode(dialog, FIRE_BONFIRE);
         return TRUE;
     case IDC_FLAME_LOW:
-        ChooseFlameLimit(dialog, FLAME_LIMIT_LOW);
-        return TRUE;
     case IDC_FLAME_MEDIUM:
-        ChooseFlameLimit(dialog, FLAME_LIMIT_MEDIUM);
-        return TRUE;
     case IDC_FLAME_HIGH:
-        ChooseFlameLimit(dialog, FLAME_LIMIT_HIGH);
+        ChooseFlameStrength(dialog, LOWORD(wParam));
         return TRUE;
     default:
         return FALSE;

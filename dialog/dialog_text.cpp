@@ -4,8 +4,6 @@
 
 namespace {
 
-// The settings file keeps its text in Shift-JIS whatever the system's code page.
-const UINT SETTINGS_CODE_PAGE = 932;
 const int MESSAGE_CHARACTERS = 256;
 
 UINT TextCodePage(HWND dialog)

@@ -12,15 +12,11 @@ const char SAVER_USAGE[] =
 
 namespace {
 
-const int32_t SIZE_LOWEST = 1;
-const int32_t SIZE_HIGHEST = 127;
-const int32_t STRENGTHS[] = {6, 8, 12};
 const int32_t TICKS_HIGHEST = 1000000000;
 const int32_t WINDOW_ID_HIGHEST = INT32_MAX;
 
 SaverOptions read;
 const char* textArgument;
-int32_t strengthPlace;
 bool haveWindowId;
 int32_t targetRoot;
 
@@ -29,10 +25,12 @@ const ProgramOption SAVER_OPTIONS[] = {
     {"window-id", OPTION_NUMBER, &read.windowId, nullptr, &haveWindowId, 1, WINDOW_ID_HIGHEST, nullptr},
     {"display", OPTION_TEXT, nullptr, &read.displayName, nullptr, 0, 0, nullptr},
     {"text", OPTION_TEXT, nullptr, &textArgument, &read.haveText, 0, 0, nullptr},
-    {"size", OPTION_NUMBER, &read.size, nullptr, &read.haveSize, SIZE_LOWEST, SIZE_HIGHEST, nullptr},
+    {"size", OPTION_NUMBER, &read.size, nullptr, &read.haveSize, settingsKeys[VALUE_FONT_SIZE].lowest,
+     settingsKeys[VALUE_FONT_SIZE].highest, nullptr},
     {"bonfire", OPTION_SET, &read.fireMode, nullptr, &read.haveFireMode, FIRE_BONFIRE, FIRE_BONFIRE, nullptr},
     {"no-bonfire", OPTION_SET, &read.fireMode, nullptr, &read.haveFireMode, FIRE_TEXT, FIRE_TEXT, nullptr},
-    {"strength", OPTION_CHOICE, &strengthPlace, nullptr, &read.haveStrength, 0, 0, "6|8|12"},
+    {"strength", OPTION_NUMBER, &read.strength, nullptr, &read.haveStrength, FLAME_STRENGTHS[0],
+     FLAME_STRENGTHS[FLAME_STRENGTH_COUNT - 1], nullptr},
     {"loop", OPTION_SET, &read.loop, nullptr, &read.haveLoop, 1, 1, nullptr},
     {"no-loop", OPTION_SET, &read.loop, nullptr, &read.haveLoop, 0, 0, nullptr},
     {"seed", OPTION_NUMBER, &read.seed, nullptr, &read.haveSeed, 0, INT32_MAX, nullptr},
@@ -53,11 +51,13 @@ bool ReadSaverOptions(int argc, char** argv, SaverOptions* options)
     if (!ReadProgramOptions(argc, argv, SAVER_OPTIONS, sizeof SAVER_OPTIONS / sizeof SAVER_OPTIONS[0], &wrong))
         return false;
     read.target = haveWindowId ? TARGET_WINDOW_ID : targetRoot ? TARGET_ROOT : TARGET_OWN_WINDOW;
-    read.strength = STRENGTHS[strengthPlace];
+    bool knownStrength = !read.haveStrength;
+    for (int32_t strength : FLAME_STRENGTHS)
+        knownStrength = knownStrength || read.strength == strength;
     *options = read;
     // A text of which Shift-JIS holds nothing would burn nothing.
-    return !read.haveText ||
-           (LocaleTextToShiftJis(textArgument, options->text, sizeof options->text) && options->text[0] != '\0');
+    return knownStrength && (!read.haveText || (LocaleTextToShiftJis(textArgument, options->text, sizeof options->text) &&
+                                                options->text[0] != '\0'));
 }
 
 void ApplySaverOptions(const SaverOptions& options)

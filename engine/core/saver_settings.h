@@ -10,10 +10,17 @@ const int SETTINGS_TEXT_BYTES = 40;  // 39 bytes of text and the terminating NUL
 const int DEFAULT_FONT_SIZE = 32;
 const int DEFAULT_FLAME_LIMIT = 12;
 const int DEFAULT_LOOP = 0;
+const int LARGEST_FONT_SIZE = 127;  // the largest a signed byte holds
 const char DEFAULT_TEXT[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";  // 五字送り火
 // The file's name has no extension: the string table's longer name is read
 // through a 13-byte buffer.
 const char SETTINGS_FILE_NAME[] = "TamblornScrS";
+
+// The text is in this code page whatever the system's.
+const unsigned SETTINGS_CODE_PAGE = 932;
+// The flame limits the dialog and the options offer: weak, medium, strong.
+const int FLAME_STRENGTH_COUNT = 3;
+const int32_t FLAME_STRENGTHS[FLAME_STRENGTH_COUNT] = {6, 8, 12};
 
 enum FireMode { FIRE_TEXT = 0, FIRE_BONFIRE = 1 };
 
@@ -26,6 +33,27 @@ struct SaverSettings {
 };
 
 extern SaverSettings saverSettings;
+
+// The five values of the settings file: where each lives, its default, the
+// range the saver burns with, and its place in the record.
+enum SettingsValue { VALUE_TEXT, VALUE_FONT_SIZE, VALUE_FIRE_MODE, VALUE_FLAME_LIMIT, VALUE_LOOP, SETTINGS_VALUES };
+
+struct SettingsKey {
+    const char* section;
+    const char* key;
+    int32_t defaultNumber;  // the text's default is DEFAULT_TEXT
+    int32_t lowest;
+    int32_t highest;
+};
+
+// In the order the saver writes them.
+extern const SettingsKey settingsKeys[SETTINGS_VALUES];
+
+int32_t SettingsNumber(const SaverSettings& settings, SettingsValue value);
+// The font size keeps the number's low byte, as a signed byte.
+void SetSettingsNumber(SaverSettings* settings, SettingsValue value, int32_t number);
+// How many bytes of the text's start, at most `limit`, end on a whole character.
+size_t WholeCharacterBytes(const char* text, size_t limit);
 
 // Fills every field from the bytes of a settings file (null and 0 for no
 // file), each missing or unreadable key giving its default, by the rules the

@@ -72,11 +72,12 @@ unsigned SetUpBurningCanvas(int32_t clientWidth, int32_t clientHeight)
 {
     SaverSettings& settings = saverSettings;
     unsigned mends = 0;
-    if (settings.fireMode != FIRE_TEXT && settings.fireMode != FIRE_BONFIRE) {
+    const SettingsKey& fireMode = settingsKeys[VALUE_FIRE_MODE];
+    if (settings.fireMode < fireMode.lowest || settings.fireMode > fireMode.highest) {
         settings.fireMode = FIRE_TEXT;
         mends |= MENDED_FIRE_MODE;
     }
-    if (settings.fireMode == FIRE_TEXT && settings.fontSize <= 0) {
+    if (settings.fireMode == FIRE_TEXT && settings.fontSize < settingsKeys[VALUE_FONT_SIZE].lowest) {
         settings.fontSize = DEFAULT_FONT_SIZE;
         mends |= MENDED_FONT_SIZE;
     }

@@ -142,15 +142,46 @@ TEST(NativeSupport, SettingsThatBurnNothingFallBackToTheirDefaults)
     }
 }
 
-TEST(NativeSupport, OptionNumbersAreDecimalOrHexadecimal)
+bool OptionsRead(std::vector<std::string> arguments, SaverOptions* options)
 {
-    char program[] = "tamblorn", size[] = "-size", window[] = "-window-id", ten[] = "010", hex[] = "0x1A";
-    char* lines[][5] = {{program, size, ten, window, ten}, {program, size, hex, window, hex}};
+    std::vector<char*> argv = {const_cast<char*>("tamblorn")};
+    for (std::string& argument : arguments)
+        argv.push_back(&argument[0]);
+    return ReadSaverOptions(static_cast<int>(argv.size()), argv.data(), options);
+}
+
+// The program, its settings description and the settings keep one range for
+// the size and one set of strengths.
+TEST(NativeSupport, TheOptionsAndTheSettingsDescriptionTakeTheSettingsRanges)
+{
     SaverOptions options;
-    for (int hexadecimal = 0; hexadecimal < 2; ++hexadecimal) {
-        ASSERT_TRUE(ReadSaverOptions(5, lines[hexadecimal], &options));
-        EXPECT_EQ(options.size, hexadecimal ? 26 : 10);
-        EXPECT_EQ(options.windowId, hexadecimal ? 26 : 10);
+    ASSERT_TRUE(OptionsRead({"-size", "010", "-window-id", "0x1A"}, &options));
+    EXPECT_EQ(options.size, 10);
+    EXPECT_EQ(options.windowId, 26);
+    const SettingsKey& size = settingsKeys[VALUE_FONT_SIZE];
+    EXPECT_TRUE(OptionsRead({"-size", std::to_string(size.lowest)}, &options));
+    EXPECT_TRUE(OptionsRead({"-size", std::to_string(size.highest)}, &options));
+    EXPECT_FALSE(OptionsRead({"-size", std::to_string(size.lowest - 1)}, &options));
+    EXPECT_FALSE(OptionsRead({"-size", std::to_string(size.highest + 1)}, &options));
+    EXPECT_FALSE(OptionsRead({"-strength", "7"}, &options));
+
+    FILE* file = fopen(TAMBLORN_SETTINGS_DESCRIPTION, "r");
+    ASSERT_NE(file, nullptr);
+    std::string description(1 << 16, '\0');
+    description.resize(fread(&description[0], 1, description.size(), file));
+    fclose(file);
+    size_t sizeWidget = description.find("arg=\"-size %\"");
+    ASSERT_NE(sizeWidget, std::string::npos);
+    std::string widget = description.substr(sizeWidget, description.find("/>", sizeWidget) - sizeWidget);
+    EXPECT_NE(widget.find("low=\"" + std::to_string(size.lowest) + "\""), std::string::npos) << widget;
+    EXPECT_NE(widget.find("high=\"" + std::to_string(size.highest) + "\""), std::string::npos) << widget;
+    std::vector<int32_t> offered;
+    for (size_t at = description.find("-strength "); at != std::string::npos; at = description.find("-strength ", at + 1))
+        offered.push_back(atoi(description.c_str() + at + strlen("-strength ")));
+    EXPECT_EQ(offered, std::vector<int32_t>(FLAME_STRENGTHS, FLAME_STRENGTHS + FLAME_STRENGTH_COUNT));
+    for (int32_t strength : offered) {
+        ASSERT_TRUE(OptionsRead({"-strength", std::to_string(strength)}, &options));
+        EXPECT_EQ(options.strength, strength);
     }
 }
 
