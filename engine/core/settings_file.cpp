@@ -322,14 +322,21 @@ const size_t LINE_END_BYTES = 2;
 // A new section's line and key's line, and a line end for a last line without one: "\r\n[]\r\n=\r\n".
 const size_t NEW_LINES_BYTES = 3 * LINE_END_BYTES + 3;
 
-bool EndsLine(const char* at)
+// Whether the reader takes `at` for the start of a line: the file's start or just past a line end. A lead
+// byte takes the CR or LF after it as its second byte, so the last byte alone does not tell.
+bool StartsLine(Span file, const char* at)
 {
-    return at[-1] == '\n' || at[-1] == '\r';
+    const char* last = nullptr;
+    for (const char* character = file.start; character < at; character = NextCharacter(character, file.end))
+        last = character;
+    return !last || IsSingle(last, file.end, '\n') || IsSingle(last, file.end, '\r');
 }
 
+// A missing file has no bytes and no address: nothing is copied from it.
 size_t Append(char* out, size_t at, const char* start, const char* end)
 {
-    memcpy(out + at, start, static_cast<size_t>(end - start));
+    if (end > start)
+        memcpy(out + at, start, static_cast<size_t>(end - start));
     return at + static_cast<size_t>(end - start);
 }
 
@@ -362,7 +369,7 @@ bool SetSettingsFileKey(const char* bytes, size_t length, const char* section, c
                                     *lookup.sectionEnd == '\n');
     const char* resume = lookup.found ? lookup.line.end : keep;
     size_t at = Append(out, 0, file.start, keep);
-    if (!lookup.found && keep > file.start && !EndsLine(keep))
+    if (!lookup.found && !StartsLine(file, keep))
         at = AppendText(out, at, LINE_END);
     if (!lookup.found && !lookup.sectionEnd) {
         at = AppendText(out, AppendText(out, at, "["), section);

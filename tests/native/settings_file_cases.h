@@ -41,6 +41,8 @@ inline const SettingsFileCase SETTINGS_FILE_CASES[] = {
     {"[FLAME]\nLIMIT=4294967296\nLOOP=-1\n[FONT]\nSIZE=+7\n[WHITCH]\nFIRE=\"\"\n", DEFAULT_TEXT_BYTES, 7, 0, -1, 0},
     // A line that starts a section without closing it is a line of the section before.
     {"\xEF\xBB\xBF[ FLAME ]\nLIMIT=6\n[FLAME\nLOOP=1\n", DEFAULT_TEXT_BYTES, 32, 6, 1, 0},
+    // A lead byte takes the line end after it: the last line is not ended.
+    {"[BURNING]\r\nTEXT=abc\r\nNOTE=\x82\n", "abc", 32, 12, 0, 0},
 };
 
 // One key set in a file: every other byte stays where it was.
@@ -60,6 +62,8 @@ inline const SettingsKeyCase SETTINGS_KEY_CASES[] = {
     {"[FLAME]\rLOOP\r[FLAME]\rLOOP=0\r", "FLAME", "LOOP", "1", "[FLAME]\rLOOP=1\r[FLAME]\rLOOP=0\r"},
     {"[BURNING]\nTEXT=[\x81]\n", "BURNING", "TEXT", "\"\x81\x40\"", "[BURNING]\nTEXT=\"\x81\x40\"\n"},
     {"[WHITCH]", "WHITCH", "FIRE", "1", "[WHITCH]\r\nFIRE=1\r\n"},
+    {"[X]\nY=\x82\n", "FONT", "SIZE", "48", "[X]\nY=\x82\n\r\n[FONT]\r\nSIZE=48\r\n"},
+    {"[FONT]\nY=\x82\r", "FONT", "SIZE", "48", "[FONT]\nY=\x82\r\r\nSIZE=48\r\n"},
 };
 
 // The record a reader made of a case's file, against the case.
