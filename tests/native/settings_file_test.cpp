@@ -41,8 +41,8 @@ TEST(SettingsFile, ReadsBackTheFiveKeysWrittenIntoAnyFile)
 {
     for (const SettingsFileCase& given : SETTINGS_FILE_CASES) {
         SCOPED_TRACE(given.file);
-        if (given.file.compare(0, 2, "\xFF\xFE") == 0 || given.file.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-            size_t length = 0;
+        size_t length = 0;
+        if (SettingsFileMark(given.file.data(), given.file.size(), &length) != MARK_NONE) {
             EXPECT_FALSE(
                 SetSettingsFileKey(given.file.data(), given.file.size(), "FONT", "SIZE", "8", nullptr, &length));
             continue;
@@ -113,7 +113,8 @@ TEST(SettingsFile, KeysWrittenIntoMutatedFilesReadBackAndKeepEveryOtherByte)
     int failed = 0;
     for (int i = 0; i < count && failed < 5; ++i) {
         std::string file = settings_mutations::MutatedSettingsFile(random);
-        if (file.compare(0, 2, "\xFF\xFE") == 0 || file.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        size_t markBytes;
+        if (SettingsFileMark(file.data(), file.size(), &markBytes) != MARK_NONE) {
             ++unicode;  // left alone: the profile functions write those
             continue;
         }
