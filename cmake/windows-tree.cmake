@@ -26,6 +26,11 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # cell pass, which runs ten times a second over every cell, is built for size.
 add_compile_options(-ffunction-sections -fdata-sections)
 set(TAMBLORN_SIZE_FLAGS $<$<CONFIG:Release>:-Os>)
+# The 32-bit program carries no unwind tables: it throws no C++ exceptions, and its structured exception
+# handling is frame-based (the 64-bit one unwinds through the tables, and keeps them).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  list(APPEND TAMBLORN_SIZE_FLAGS -fno-exceptions -fno-asynchronous-unwind-tables)
+endif()
 set(TAMBLORN_RESOURCES ${PROJECT_SOURCE_DIR}/resources/tamblorn.rc)
 
 # The one version number, from the file VERSION, for the resources, the

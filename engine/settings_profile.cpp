@@ -121,13 +121,43 @@ void FreeFileBytes(FileBytes* file)
     *file = {nullptr, 0};
 }
 
+// A Unicode-marked file becomes Shift-JIS through the system's own conversions, as the profile functions
+// under code page 932 would hand it out (the program carries no table of the code page).
+void ConvertUnicodeFile(FileBytes* file)
+{
+    size_t markBytes;
+    UnicodeMark mark = SettingsFileMark(file->bytes, file->length, &markBytes);
+    if (mark == MARK_NONE)
+        return;
+    // A UTF-16 file is converted where it lies (the mark keeps its units aligned); a unit becomes at most two
+    // bytes, and no unit takes less than one byte of the file.
+    int restBytes = static_cast<int>(file->length - markBytes);
+    WCHAR* wide = reinterpret_cast<WCHAR*>(file->bytes + markBytes);
+    int units = restBytes / 2;
+    for (int i = 0; mark == MARK_UTF16_BIG && i < units; ++i)
+        wide[i] = static_cast<WCHAR>(wide[i] << 8 | wide[i] >> 8);
+    FileBytes converted = {static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, 2 * restBytes + 1)), 0};
+    if (mark == MARK_UTF8) {
+        wide = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, (restBytes + 1) * sizeof(WCHAR)));
+        units = wide && restBytes > 0 ? MultiByteToWideChar(CP_UTF8, 0, file->bytes + markBytes, restBytes, wide, restBytes) : 0;
+    }
+    if (converted.bytes && units > 0)
+        converted.length = static_cast<DWORD>(
+            WideCharToMultiByte(SETTINGS_CODE_PAGE, 0, wide, units, converted.bytes, 2 * restBytes, nullptr, nullptr));
+    if (mark == MARK_UTF8 && wide)
+        HeapFree(GetProcessHeap(), 0, wide);
+    FreeFileBytes(file);
+    *file = converted;
+}
+
 void ReadSettingsFileBytes(const char* settingsFileName)
 {
     char path[MAX_PATH + SETTINGS_FILE_NAME_BYTES];
     SettingsFilePath(settingsFileName, path);
     FileBytes file;
     ReadWholeFile(path, &file);
-    ReadSettingsFile(file.bytes, file.length, &saverSettings);
+    ConvertUnicodeFile(&file);
+    ReadShiftJisSettingsFile(file.bytes, file.length, &saverSettings);
     FreeFileBytes(&file);
 }
 
@@ -143,6 +173,29 @@ bool SetKey(FileBytes* file, const char* section, const char* key, const char* v
     if (set)
         *file = written;
     return set;
+}
+
+// The new file is written beside the old one and takes its place in one step: a write that fails or is cut
+// off leaves the old file whole. It keeps the old file's attributes, so that a hidden file stays hidden.
+const char NEW_FILE_SUFFIX[] = ".new";
+const DWORD KEPT_ATTRIBUTES = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+bool ReplaceSettingsFile(const char* path, const FileBytes* file)
+{
+    char newPath[MAX_PATH + SETTINGS_FILE_NAME_BYTES + sizeof NEW_FILE_SUFFIX];
+    lstrcatA(lstrcpyA(newPath, path), NEW_FILE_SUFFIX);
+    DWORD attributes = GetFileAttributesA(path);
+    HANDLE handle = CreateFileA(newPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & KEPT_ATTRIBUTES, nullptr);
+    DWORD done = 0;
+    bool written = handle != INVALID_HANDLE_VALUE && WriteFile(handle, file->bytes, file->length, &done, nullptr) &&
+                   done == file->length && FlushFileBuffers(handle);
+    if (handle != INVALID_HANDLE_VALUE)
+        written = CloseHandle(handle) && written;
+    written = written && MoveFileExA(newPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!written)
+        DeleteFileA(newPath);
+    return written;
 }
 
 // Where the profile functions would not keep the Shift-JIS bytes, the file is written whole from its own bytes.
@@ -165,14 +218,7 @@ bool WriteSettingsFileBytes(const char* settingsFileName, const char* text, bool
         wsprintfA(number, "%d", values[i]);
         *written = SetKey(&file, sections[i], keys[i], number);
     }
-    if (*written) {
-        HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD done = 0;
-        *written = handle != INVALID_HANDLE_VALUE && WriteFile(handle, file.bytes, file.length, &done, nullptr) &&
-                   done == file.length;
-        if (handle != INVALID_HANDLE_VALUE)
-            *written = CloseHandle(handle) && *written;
-    }
+    *written = *written && ReplaceSettingsFile(path, &file);
     FreeFileBytes(&file);
     // The profile functions may hold a copy of the file read before.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsFileName);

@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shift_jis.h"
-
 namespace {
 
 const char UTF8_MARK[] = "\xEF\xBB\xBF";
@@ -19,7 +17,6 @@ const size_t UTF8_MARK_BYTES = 3;
 const char UTF16_LITTLE_MARK[] = "\xFF\xFE";
 const char UTF16_BIG_MARK[] = "\xFE\xFF";
 const size_t UTF16_MARK_BYTES = 2;
-const uint32_t ASCII_END = 0x80;
 const uint8_t END_OF_FILE_MARK = 0x1A;
 const int TEXT_CHARACTERS = SETTINGS_TEXT_BYTES - 1;
 // The saver reads the text with room for a pair of enclosing quotes, so that a quoted text of full
@@ -267,77 +264,6 @@ bool StartsWith(Span file, const char* mark, size_t markBytes)
     return static_cast<size_t>(file.end - file.start) >= markBytes && memcmp(file.start, mark, markBytes) == 0;
 }
 
-// A file marked as Unicode is read as Unicode and handed out in code page 932, as the profile functions
-// do under it. The files the saver writes are never marked.
-// Each writes into `text`, which has room for as many bytes as the file has: a decoded file is never longer.
-// (No std::string here: it would bring the library's exception machinery into the saver, doubling its size.)
-size_t FromUtf16(Span file, bool bigEndian, char* text)
-{
-    size_t length = 0;
-    for (const char* at = file.start; at + 1 < file.end; at += 2) {
-        uint32_t first = static_cast<uint8_t>(at[0]);
-        uint32_t second = static_cast<uint8_t>(at[1]);
-        length += ShiftJisOfUnit(static_cast<uint16_t>(bigEndian ? first << 8 | second : second << 8 | first),
-                                 text + length);
-    }
-    return length;
-}
-
-int Utf8Continuations(uint8_t lead)
-{
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 1;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 2;
-    return lead >= 0xF0 && lead <= 0xF4 ? 3 : -1;
-}
-
-const uint32_t NOT_A_CHARACTER = 0xFFFD;
-const uint32_t FIRST_BEYOND_UNIT = 0x10000;
-
-// One character as the system's UTF-8 decoder takes it: a sequence the file's end cuts takes the rest of the
-// file; a second byte out of its lead's range (overlong, surrogate, beyond U+10FFFF) that still is a
-// continuation byte goes with the lead; any other bad byte starts the next character.
-const char* NextUtf8Character(const char* at, const char* end, uint32_t* character)
-{
-    uint8_t lead = static_cast<uint8_t>(*at);
-    int continuations = Utf8Continuations(lead);
-    *character = lead < ASCII_END ? lead : NOT_A_CHARACTER;
-    if (continuations < 0)
-        return at + 1;
-    if (end - at <= continuations)
-        return end;
-    uint8_t low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-    uint8_t high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-    uint32_t value = lead & (0x3F >> continuations);
-    for (int i = 1; i <= continuations; ++i) {
-        uint8_t byte = static_cast<uint8_t>(at[i]);
-        if ((byte & 0xC0) != 0x80)
-            return at + i;
-        if (i == 1 && (byte < low || byte > high))
-            return at + 2;
-        value = value << 6 | (byte & 0x3F);
-    }
-    *character = value;
-    return at + 1 + continuations;
-}
-
-size_t FromUtf8(Span file, char* text)
-{
-    size_t length = 0;
-    for (const char* at = file.start; at < file.end;) {
-        uint32_t character;
-        at = NextUtf8Character(at, file.end, &character);
-        // A character beyond the units is a pair of surrogates, neither of which the code page holds.
-        if (character >= FIRST_BEYOND_UNIT) {
-            length += ShiftJisOfUnit(static_cast<uint16_t>(NOT_A_CHARACTER), text + length);
-            character = NOT_A_CHARACTER;
-        }
-        length += ShiftJisOfUnit(static_cast<uint16_t>(character), text + length);
-    }
-    return length;
-}
-
 const char LINE_END[] = "\r\n";
 const size_t LINE_END_BYTES = 2;
 // A new section's line and key's line, and a line end for a last line without one: "\r\n[]\r\n=\r\n".
@@ -425,21 +351,4 @@ void ReadShiftJisSettingsFile(const char* bytes, size_t length, SaverSettings* s
     settings->flameLimit = ReadNumber(file, "FLAME", "LIMIT", DEFAULT_FLAME_LIMIT);
     settings->loop = ReadNumber(file, "FLAME", "LOOP", DEFAULT_LOOP);
     settings->fireMode = ReadNumber(file, "WHITCH", "FIRE", FIRE_TEXT);
-}
-
-void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings)
-{
-    size_t markBytes;
-    UnicodeMark mark = SettingsFileMark(bytes, length, &markBytes);
-    if (mark == MARK_NONE) {
-        ReadShiftJisSettingsFile(bytes, length, settings);
-        return;
-    }
-    char* decoded = static_cast<char*>(malloc(length));
-    Span rest = {bytes + markBytes, bytes + length};
-    size_t decodedLength = 0;
-    if (decoded)
-        decodedLength = mark == MARK_UTF8 ? FromUtf8(rest, decoded) : FromUtf16(rest, mark == MARK_UTF16_BIG, decoded);
-    ReadShiftJisSettingsFile(decoded, decodedLength, settings);
-    free(decoded);
 }
