@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "settings_file_cases.h"
+#include "settings_mutations.h"
 #include "settings_profile.h"
 #include "shift_jis.h"
 #include "win_test_support.h"
@@ -243,4 +246,27 @@ TEST_F(SettingsFile, TheCoresTableWritesEveryCharacterAsTheSystemDoes)
         differing += same ? 0 : 1;
     }
     EXPECT_EQ(differing, 0);
+}
+
+// The mutated files, Unicode-marked ones with characters of every kind among them, read alike by the profile
+// functions and the core's reader (the hostile-settings harness takes fewer, each through a canvas).
+TEST_F(SettingsFile, TheProfileFunctionsAndTheCoreReadMutatedFilesAlike)
+{
+    const int count = StressCount(2000, 20000);
+    const unsigned seed = GetTickCount();
+    std::mt19937 random(seed);
+    int marked = 0;
+    int differing = 0;
+    for (int i = 0; i < count && differing < 5; ++i) {
+        std::string file = settings_mutations::MutatedSettingsFile(random);
+        size_t markBytes;
+        marked += SettingsFileMark(file.data(), file.size(), &markBytes) != MARK_NONE ? 1 : 0;
+        WriteWholeFile(SettingsFilePath(), file);
+        ForgetCachedSettings();
+        LoadSaverSettings();
+        SCOPED_TRACE("settings file \"" + Printable(file) + "\"");
+        differing += CoreReaderAgrees(file) ? 0 : 1;
+    }
+    printf("settings files: %d read by both readers (seed %u), %d of them Unicode-marked; %d differing\n", count, seed,
+           marked, differing);
 }
