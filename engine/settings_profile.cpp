@@ -139,7 +139,9 @@ void ConvertUnicodeFile(FileBytes* file)
     FileBytes converted = {static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, 2 * restBytes + 1)), 0};
     if (mark == MARK_UTF8) {
         wide = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, (restBytes + 1) * sizeof(WCHAR)));
-        units = wide && restBytes > 0 ? MultiByteToWideChar(CP_UTF8, 0, file->bytes + markBytes, restBytes, wide, restBytes) : 0;
+        units = wide && restBytes > 0
+                    ? MultiByteToWideChar(CP_UTF8, 0, file->bytes + markBytes, restBytes, wide, restBytes)
+                    : 0;
     }
     if (converted.bytes && units > 0)
         converted.length = static_cast<DWORD>(

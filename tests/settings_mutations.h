@@ -76,9 +76,9 @@ const char* const VALUES[] = {"0",
 
 // Characters of a Unicode-marked file: kana, kanji, Greek and Cyrillic, which code page 932 holds; Latin-1
 // and private use, which it writes by best fit or as cells of its own; and characters it lacks.
-const uint32_t UNICODE_RANGES[][2] = {{0x3041, 0x3096}, {0x4E00, 0x9FA5}, {0x0391, 0x0451}, {0x00A0, 0x00FF},
-                                      {0xFF61, 0xFF9F}, {0xE000, 0xE757}, {0xF8F0, 0xF8F3}, {0x2010, 0x2312},
-                                      {0x1F300, 0x1F5FF}};
+const uint32_t UNICODE_RANGES[][2] = {{0x3041, 0x3096}, {0x4E00, 0x9FA5}, {0x0391, 0x0451},
+                                      {0x00A0, 0x00FF}, {0xFF61, 0xFF9F}, {0xE000, 0xE757},
+                                      {0xF8F0, 0xF8F3}, {0x2010, 0x2312}, {0x1F300, 0x1F5FF}};
 
 inline std::string Utf8Of(uint32_t character)
 {

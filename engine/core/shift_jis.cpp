@@ -53,8 +53,8 @@ void FillTable()
                 shiftJisOfUnit[unit] = Cell(SHIFT_JIS_ROW_LEADS[row], index);
         }
     for (int i = 0; i < PRIVATE_USE_ROWS * CELLS_PER_ROW; ++i)
-        shiftJisOfUnit[PRIVATE_USE_FIRST + i] = Cell(static_cast<uint8_t>(PRIVATE_USE_LEAD + i / CELLS_PER_ROW),
-                                                      i % CELLS_PER_ROW);
+        shiftJisOfUnit[PRIVATE_USE_FIRST + i] =
+            Cell(static_cast<uint8_t>(PRIVATE_USE_LEAD + i / CELLS_PER_ROW), i % CELLS_PER_ROW);
     for (int i = 0; i < HALF_WIDTH_KATAKANA_COUNT; ++i)
         shiftJisOfUnit[HALF_WIDTH_KATAKANA_FIRST + i] = static_cast<uint16_t>(HALF_WIDTH_KATAKANA_BYTE + i);
     for (size_t i = 0; i < SHIFT_JIS_EXTRA_COUNT; ++i)

@@ -20,8 +20,8 @@ size_t FromUtf16(const char* start, const char* end, bool bigEndian, char* text)
     for (const char* at = start; at + 1 < end; at += 2) {
         uint32_t first = static_cast<uint8_t>(at[0]);
         uint32_t second = static_cast<uint8_t>(at[1]);
-        length += ShiftJisOfUnit(static_cast<uint16_t>(bigEndian ? first << 8 | second : second << 8 | first),
-                                 text + length);
+        length +=
+            ShiftJisOfUnit(static_cast<uint16_t>(bigEndian ? first << 8 | second : second << 8 | first), text + length);
     }
     return length;
 }

@@ -46,8 +46,9 @@ inline const SettingsFileCase SETTINGS_FILE_CASES[] = {
     // A Unicode-marked file's characters come out as code page 932 writes them: п 火, é by best fit, the rest "?"
     // (a character beyond the units is two); a bad UTF-8 stretch is one "?", a cut one takes the rest.
     {"\xEF\xBB\xBF[BURNING]\r\nTEXT=\xD0\xBF\xE7\x81\xAB\xC3\xA9\xF0\x9F\x94\xA5\xE2\x82\xAC\xEF\xBD\xB6\r\n",
-     "\x84\x81\x89\xCE" "e???\xB6", 32, 12, 0, 0},
-    {"\xEF\xBB\xBF[BURNING]\nTEXT=a\xED\xA0\x80\x62\xE0\x80\x63\xC0\x64\n[FONT]\nSIZE=8\xE3\x81", "a??b?c?d", 8, 12, 0, 0},
+     "\x84\x81\x89\xCE\x65???\xB6", 32, 12, 0, 0},
+    {"\xEF\xBB\xBF[BURNING]\nTEXT=a\xED\xA0\x80\x62\xE0\x80\x63\xC0\x64\n[FONT]\nSIZE=8\xE3\x81", "a??b?c?d", 8, 12,
+     0, 0},
     {std::string("\xFF\xFE[\0B\0U\0R\0N\0I\0N\0G\0]\0\n\0T\0E\0X\0T\0=\0\x3F\x04\x6B\x70\x3D\xD8\x25\xDD", 40),
      "\x84\x81\x89\xCE??", 32, 12, 0, 0},
     {std::string("\xFE\xFF\0[\0F\0L\0A\0M\0E\0]\0\n\0L\0O\0O\0P\0=\0\x31", 30), DEFAULT_TEXT_BYTES, 32, 12, 1, 0},

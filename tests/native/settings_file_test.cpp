@@ -79,7 +79,8 @@ bool KeepsEveryOtherByte(const std::string& file, const std::string& written, co
     while (prefix < file.size() && prefix < written.size() && file[prefix] == written[prefix])
         ++prefix;
     size_t suffix = 0;
-    while (suffix < file.size() && suffix < written.size() && file[file.size() - 1 - suffix] == written[written.size() - 1 - suffix])
+    while (suffix < file.size() && suffix < written.size() &&
+           file[file.size() - 1 - suffix] == written[written.size() - 1 - suffix])
         ++suffix;
     const std::string line = std::string(key) + "=" + value;
     const std::string forms[] = {line, line + "\r\n", "\r\n" + line + "\r\n",
@@ -137,6 +138,6 @@ TEST(SettingsFile, KeysWrittenIntoMutatedFilesReadBackAndKeepEveryOtherByte)
         EXPECT_TRUE(back) << "written into \"" << file << "\"";
         failed += back ? 0 : 1;
     }
-    printf("settings files: %d written and read back (seed %u), %d of them Unicode-marked and left alone\n", count, seed,
-           unicode);
+    printf("settings files: %d written and read back (seed %u), %d of them Unicode-marked and left alone\n", count,
+           seed, unicode);
 }
