@@ -252,7 +252,7 @@ TEST_F(SettingsFile, TheCoresTableWritesEveryCharacterAsTheSystemDoes)
 // functions and the core's reader (the hostile-settings harness takes fewer, each through a canvas).
 TEST_F(SettingsFile, TheProfileFunctionsAndTheCoreReadMutatedFilesAlike)
 {
-    const int count = StressCount(2000, 20000);
+    const int count = StressCount(2000, 15000);
     const unsigned seed = GetTickCount();
     std::mt19937 random(seed);
     int marked = 0;
