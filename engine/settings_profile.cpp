@@ -121,35 +121,49 @@ void FreeFileBytes(FileBytes* file)
     *file = {nullptr, 0};
 }
 
+const char UNCONVERTED = '?';
+
 // A Unicode-marked file becomes Shift-JIS through the system's own conversions, as the profile functions
-// under code page 932 would hand it out (the program carries no table of the code page).
-void ConvertUnicodeFile(FileBytes* file)
+// under code page 932 would hand it out (the program carries no table of the code page). They read names and
+// numbers in Unicode, where a character written as ASCII by best fit is none: the copy returned, for those, has
+// "?" for it (null for a file in Shift-JIS, whose bytes serve both).
+const char* ConvertUnicodeFile(FileBytes* file)
 {
     size_t markBytes;
     UnicodeMark mark = SettingsFileMark(file->bytes, file->length, &markBytes);
     if (mark == MARK_NONE)
-        return;
+        return nullptr;
     // A UTF-16 file is converted where it lies (the mark keeps its units aligned); a unit becomes at most two
     // bytes, and no unit takes less than one byte of the file.
     int restBytes = static_cast<int>(file->length - markBytes);
+    int room = 2 * restBytes + 1;
     WCHAR* wide = reinterpret_cast<WCHAR*>(file->bytes + markBytes);
     int units = restBytes / 2;
     for (int i = 0; mark == MARK_UTF16_BIG && i < units; ++i)
         wide[i] = static_cast<WCHAR>(wide[i] << 8 | wide[i] >> 8);
-    FileBytes converted = {static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, 2 * restBytes + 1)), 0};
+    FileBytes converted = {static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, 2 * room)), 0};
     if (mark == MARK_UTF8) {
-        wide = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, (restBytes + 1) * sizeof(WCHAR)));
+        wide = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, room * sizeof(WCHAR)));
         units = wide && restBytes > 0
                     ? MultiByteToWideChar(CP_UTF8, 0, file->bytes + markBytes, restBytes, wide, restBytes)
                     : 0;
     }
-    if (converted.bytes && units > 0)
+    char* strict = converted.bytes ? converted.bytes + room : nullptr;
+    if (strict && units > 0)
         converted.length = static_cast<DWORD>(
-            WideCharToMultiByte(SETTINGS_CODE_PAGE, 0, wide, units, converted.bytes, 2 * restBytes, nullptr, nullptr));
+            WideCharToMultiByte(SETTINGS_CODE_PAGE, 0, wide, units, converted.bytes, room, nullptr, nullptr));
+    for (DWORD at = 0, unit = 0; at < converted.length; ++unit) {
+        int bytes = IsShiftJisLeadByte(static_cast<BYTE>(converted.bytes[at])) && at + 1 < converted.length ? 2 : 1;
+        CopyMemory(strict + at, converted.bytes + at, bytes);
+        if (wide[unit] >= 0x80 && static_cast<BYTE>(converted.bytes[at]) < 0x80)
+            strict[at] = UNCONVERTED;
+        at += bytes;
+    }
     if (mark == MARK_UTF8 && wide)
         HeapFree(GetProcessHeap(), 0, wide);
     FreeFileBytes(file);
     *file = converted;
+    return strict;
 }
 
 void ReadSettingsFileBytes(const char* settingsFileName)
@@ -158,8 +172,11 @@ void ReadSettingsFileBytes(const char* settingsFileName)
     SettingsFilePath(settingsFileName, path);
     FileBytes file;
     ReadWholeFile(path, &file);
-    ConvertUnicodeFile(&file);
-    ReadShiftJisSettingsFile(file.bytes, file.length, &saverSettings);
+    const char* strict = ConvertUnicodeFile(&file);
+    if (strict)
+        ReadShiftJisSettingsFile(strict, file.bytes, file.length, &saverSettings);
+    else
+        ReadShiftJisSettingsFile(file.bytes, nullptr, file.length, &saverSettings);
     FreeFileBytes(&file);
 }
 

@@ -33,8 +33,10 @@ extern SaverSettings saverSettings;
 // Unicode-marked file's characters become their Shift-JIS bytes.
 void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings);
 // The same for bytes in Shift-JIS, marked or not: for a platform that turns a Unicode-marked file into
-// Shift-JIS itself, and so needs no table of the code page.
-void ReadShiftJisSettingsFile(const char* bytes, size_t length, SaverSettings* settings);
+// Shift-JIS itself, and so needs no table of the code page. The system reads names and numbers in Unicode and
+// hands the text out by best fit: for a converted file `bytes` has "?" where a character became ASCII by best
+// fit, and `textBytes` (null for a file in Shift-JIS) the same bytes with that ASCII.
+void ReadShiftJisSettingsFile(const char* bytes, const char* textBytes, size_t length, SaverSettings* settings);
 
 enum UnicodeMark { MARK_NONE, MARK_UTF8, MARK_UTF16_LITTLE, MARK_UTF16_BIG };
 // The byte-order mark a settings file starts with, and its length in `markBytes`.

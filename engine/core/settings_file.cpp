@@ -188,7 +188,7 @@ Span ValueCharacters(Span value, int limit)
     return {value.start, at};
 }
 
-void ReadText(Span file, SaverSettings* settings)
+void ReadText(Span file, const char* textBytes, SaverSettings* settings)
 {
     Lookup lookup = {"BURNING", "TEXT", false, false, {}, {}, nullptr};
     FindValue(file, &lookup);
@@ -203,8 +203,11 @@ void ReadText(Span file, SaverSettings* settings)
             break;
         end = at = next;
     }
+    const char* from = text.start;
+    if (textBytes && lookup.found && lookup.hasValue)
+        from = textBytes + (text.start - file.start);
     memset(settings->text, 0, sizeof settings->text);
-    memcpy(settings->text, text.start, static_cast<size_t>(end - text.start));
+    memcpy(settings->text, from, static_cast<size_t>(end - text.start));
 }
 
 int DigitValue(char c)
@@ -342,10 +345,10 @@ bool SetSettingsFileKey(const char* bytes, size_t length, const char* section, c
     return true;
 }
 
-void ReadShiftJisSettingsFile(const char* bytes, size_t length, SaverSettings* settings)
+void ReadShiftJisSettingsFile(const char* bytes, const char* textBytes, size_t length, SaverSettings* settings)
 {
     Span file = {bytes, bytes ? bytes + length : bytes};
-    ReadText(file, settings);
+    ReadText(file, textBytes, settings);
     settings->fontSize =
         static_cast<int8_t>(static_cast<uint32_t>(ReadNumber(file, "FONT", "SIZE", DEFAULT_FONT_SIZE)) & LOW_BYTE);
     settings->flameLimit = ReadNumber(file, "FLAME", "LIMIT", DEFAULT_FLAME_LIMIT);

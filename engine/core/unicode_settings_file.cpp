@@ -10,18 +10,30 @@ namespace {
 
 const uint32_t ASCII_END = 0x80;
 
+const char UNCONVERTED = '?';
+
 // A file marked as Unicode is read as Unicode and handed out in code page 932, as the profile functions
 // do under it. The files the saver writes are never marked.
-// Each writes into `text`, which has room for as many bytes as the file has: a decoded file is never longer.
+// Each writes into `text`, and into `strict` the same with "?" for a character that became ASCII by best fit;
+// each has room for as many bytes as the file has: a decoded file is never longer.
 // (No std::string here: it would bring the library's exception machinery into the saver, doubling its size.)
-size_t FromUtf16(const char* start, const char* end, bool bigEndian, char* text)
+size_t PutUnit(uint32_t unit, char* text, char* strict, size_t at)
+{
+    int bytes = ShiftJisOfUnit(static_cast<uint16_t>(unit), text + at);
+    for (int i = 0; i < bytes; ++i)
+        strict[at + i] = text[at + i];
+    if (unit >= ASCII_END && static_cast<uint8_t>(text[at]) < ASCII_END)
+        strict[at] = UNCONVERTED;
+    return at + bytes;
+}
+
+size_t FromUtf16(const char* start, const char* end, bool bigEndian, char* text, char* strict)
 {
     size_t length = 0;
     for (const char* at = start; at + 1 < end; at += 2) {
         uint32_t first = static_cast<uint8_t>(at[0]);
         uint32_t second = static_cast<uint8_t>(at[1]);
-        length +=
-            ShiftJisOfUnit(static_cast<uint16_t>(bigEndian ? first << 8 | second : second << 8 | first), text + length);
+        length = PutUnit(bigEndian ? first << 8 | second : second << 8 | first, text, strict, length);
     }
     return length;
 }
@@ -65,7 +77,7 @@ const char* NextUtf8Character(const char* at, const char* end, uint32_t* charact
     return at + 1 + continuations;
 }
 
-size_t FromUtf8(const char* start, const char* end, char* text)
+size_t FromUtf8(const char* start, const char* end, char* text, char* strict)
 {
     size_t length = 0;
     for (const char* at = start; at < end;) {
@@ -73,10 +85,10 @@ size_t FromUtf8(const char* start, const char* end, char* text)
         at = NextUtf8Character(at, end, &character);
         // A character beyond the units is a pair of surrogates, neither of which the code page holds.
         if (character >= FIRST_BEYOND_UNIT) {
-            length += ShiftJisOfUnit(static_cast<uint16_t>(NOT_A_CHARACTER), text + length);
+            length = PutUnit(NOT_A_CHARACTER, text, strict, length);
             character = NOT_A_CHARACTER;
         }
-        length += ShiftJisOfUnit(static_cast<uint16_t>(character), text + length);
+        length = PutUnit(character, text, strict, length);
     }
     return length;
 }
@@ -88,15 +100,16 @@ void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings)
     size_t markBytes;
     UnicodeMark mark = SettingsFileMark(bytes, length, &markBytes);
     if (mark == MARK_NONE) {
-        ReadShiftJisSettingsFile(bytes, length, settings);
+        ReadShiftJisSettingsFile(bytes, nullptr, length, settings);
         return;
     }
-    char* decoded = static_cast<char*>(malloc(length));
+    char* text = static_cast<char*>(malloc(2 * length));
+    char* strict = text + length;
     const char* start = bytes + markBytes;
     size_t decodedLength = 0;
-    if (decoded)
-        decodedLength = mark == MARK_UTF8 ? FromUtf8(start, bytes + length, decoded)
-                                          : FromUtf16(start, bytes + length, mark == MARK_UTF16_BIG, decoded);
-    ReadShiftJisSettingsFile(decoded, decodedLength, settings);
-    free(decoded);
+    if (text)
+        decodedLength = mark == MARK_UTF8 ? FromUtf8(start, bytes + length, text, strict)
+                                          : FromUtf16(start, bytes + length, mark == MARK_UTF16_BIG, text, strict);
+    ReadShiftJisSettingsFile(text ? strict : nullptr, text, decodedLength, settings);
+    free(text);
 }

@@ -49,6 +49,8 @@ inline const SettingsFileCase SETTINGS_FILE_CASES[] = {
      "\x84\x81\x89\xCE\x65???\xB6", 32, 12, 0, 0},
     {"\xEF\xBB\xBF[BURNING]\nTEXT=a\xED\xA0\x80\x62\xE0\x80\x63\xC0\x64\n[FONT]\nSIZE=8\xE3\x81", "a??b?c?d", 8, 12,
      0, 0},
+    // Names and numbers are read in Unicode, where ³ and the soft hyphen are no digit and no sign; the text has ³ as 3.
+    {"\xEF\xBB\xBF[FONT]\nSIZE=\xC2\xB3\n[FLAME]\nLIMIT=\xC2\xAD\x35\n[BURNING]\nTEXT=\xC2\xB3\xC3\xA9\n", "3e", 0, 0, 0, 0},
     {std::string("\xFF\xFE[\0B\0U\0R\0N\0I\0N\0G\0]\0\n\0T\0E\0X\0T\0=\0\x3F\x04\x6B\x70\x3D\xD8\x25\xDD", 40),
      "\x84\x81\x89\xCE??", 32, 12, 0, 0},
     {std::string("\xFE\xFF\0[\0F\0L\0A\0M\0E\0]\0\n\0L\0O\0O\0P\0=\0\x31", 30), DEFAULT_TEXT_BYTES, 32, 12, 1, 0},
