@@ -24,11 +24,13 @@ add_compile_definitions(_WIN32_WINNT=0x0600 WINVER=0x0600 NOMINMAX)
 add_link_options(-static -static-libgcc -static-libstdc++)
 # The shipped program keeps only what it calls, and everything but the core's
 # cell pass, which runs ten times a second over every cell, is built for size.
-# It throws no exceptions (its one fault guard is the system's), so it carries
-# no tables to unwind them.
 add_compile_options(-ffunction-sections -fdata-sections)
-set(TAMBLORN_SIZE_FLAGS $<$<CONFIG:Release>:-Os> $<$<CONFIG:Release>:-fno-exceptions>
-    $<$<CONFIG:Release>:-fno-asynchronous-unwind-tables>)
+set(TAMBLORN_SIZE_FLAGS $<$<CONFIG:Release>:-Os>)
+# The 32-bit program carries no unwind tables: it throws no C++ exceptions, and its structured exception
+# handling is frame-based (the 64-bit one unwinds through the tables, and keeps them).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  list(APPEND TAMBLORN_SIZE_FLAGS -fno-exceptions -fno-asynchronous-unwind-tables)
+endif()
 set(TAMBLORN_RESOURCES ${PROJECT_SOURCE_DIR}/resources/tamblorn.rc)
 
 # The one version number, from the file VERSION, for the resources, the

@@ -6,6 +6,7 @@
 #define TAMBLORN_SETTINGS_MUTATIONS_H
 
 #include <cstddef>
+#include <cstdint>
 #include <random>
 #include <string>
 
@@ -73,8 +74,68 @@ const char* const VALUES[] = {"0",
                               "[FONT]",
                               "0123456789012345678901234567890123456789ABC"};
 
-inline std::string RandomValue(std::mt19937& random)
+// Characters of a Unicode-marked file: kana, kanji, Greek and Cyrillic, which code page 932 holds; Latin-1
+// and private use, which it writes by best fit or as cells of its own; and characters it lacks.
+const uint32_t UNICODE_RANGES[][2] = {{0x3041, 0x3096}, {0x4E00, 0x9FA5}, {0x0391, 0x0451},
+                                      {0x00A0, 0x00FF}, {0xFF61, 0xFF9F}, {0xE000, 0xE757},
+                                      {0xF8F0, 0xF8F3}, {0x2010, 0x2312}, {0x1F300, 0x1F5FF}};
+
+inline std::string Utf8Of(uint32_t character)
 {
+    std::string bytes;
+    int continuations = character < 0x80 ? 0 : character < 0x800 ? 1 : character < 0x10000 ? 2 : 3;
+    const uint8_t leads[] = {0x00, 0xC0, 0xE0, 0xF0};
+    bytes += static_cast<char>(leads[continuations] | character >> (6 * continuations));
+    for (int i = continuations - 1; i >= 0; --i)
+        bytes += static_cast<char>(0x80 | ((character >> (6 * i)) & 0x3F));
+    return bytes;
+}
+
+inline std::string RandomUnicodeText(std::mt19937& random)
+{
+    std::string text;
+    for (int i = static_cast<int>(random() % 12); i >= 0; --i) {
+        const uint32_t* range = UNICODE_RANGES[random() % (sizeof UNICODE_RANGES / sizeof UNICODE_RANGES[0])];
+        text += Utf8Of(range[0] + random() % (range[1] - range[0] + 1));
+    }
+    return text;
+}
+
+// The file's UTF-8 as UTF-16; a byte that starts no character stands for itself.
+inline std::string Utf16Of(const std::string& utf8, bool bigEndian)
+{
+    std::string units;
+    auto unit = [&](uint32_t value) {
+        units += static_cast<char>(bigEndian ? value >> 8 : value & 0xFF);
+        units += static_cast<char>(bigEndian ? value & 0xFF : value >> 8);
+    };
+    for (size_t at = 0; at < utf8.size();) {
+        uint8_t lead = static_cast<uint8_t>(utf8[at]);
+        int continuations = lead >= 0xF0 && lead <= 0xF4 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : 0;
+        uint32_t value = lead & (0x3F >> continuations);
+        int taken = 0;
+        for (; taken < continuations && at + 1 + taken < utf8.size(); ++taken) {
+            uint8_t byte = static_cast<uint8_t>(utf8[at + 1 + taken]);
+            if ((byte & 0xC0) != 0x80)
+                break;
+            value = value << 6 | (byte & 0x3F);
+        }
+        if (taken < continuations)
+            value = lead;
+        at += 1 + (taken == continuations ? taken : 0);
+        if (value >= 0x10000) {
+            unit(0xD800 + ((value - 0x10000) >> 10));
+            value = 0xDC00 + (value & 0x3FF);
+        }
+        unit(value);
+    }
+    return units;
+}
+
+inline std::string RandomValue(std::mt19937& random, bool unicode = false)
+{
+    if (unicode && random() % 2)
+        return RandomUnicodeText(random);
     switch (random() % 8) {
     case 0:
         return std::string(LONG_VALUE_BYTES, "9A\x8C"[random() % 3]);
@@ -104,7 +165,7 @@ const SettingsKey SETTINGS_KEYS[] = {
 };
 
 // One line of the file that the profile functions may or may not make sense of.
-inline std::string RandomLine(std::mt19937& random)
+inline std::string RandomLine(std::mt19937& random, bool unicode)
 {
     switch (random() % 5) {
     case 0:
@@ -116,26 +177,27 @@ inline std::string RandomLine(std::mt19937& random)
     case 3:
         return random() % 2 ? "; a comment" : RandomBytes(random, 30);
     default:
-        return std::string(KEYS[random() % (sizeof KEYS / sizeof KEYS[0])]) + "=" + RandomValue(random);
+        return std::string(KEYS[random() % (sizeof KEYS / sizeof KEYS[0])]) + "=" + RandomValue(random, unicode);
     }
 }
 
 // A settings file with the five keys in their sections, their values usual or
 // hostile, keys repeated or left without values, and lines of every kind in
-// between; then line ends of one kind or mixed, and cuts and stray bytes.
+// between; then line ends of one kind or mixed, and cuts and stray bytes. One in ten is marked as UTF-8 or
+// UTF-16, its values then drawn with Unicode characters too.
 inline std::string MutatedSettingsFile(std::mt19937& random)
 {
     const char* lineEnd = random() % 3 == 0 ? "\n" : random() % 2 ? "\r\n" : "\r";
     std::string file;
-    if (random() % 20 == 0)
-        file += random() % 2 ? "\xEF\xBB\xBF" : "\xFF\xFE";
+    const char* const marks[] = {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
+    int mark = random() % 10 == 0 ? static_cast<int>(random() % 3) : -1;
     for (const SettingsKey& key : SETTINGS_KEYS) {
         if (random() % 8 == 0)
             continue;
         file += std::string("[") + key.section + "]" + lineEnd;
         int repeats = random() % 6 == 0 ? 2 : 1;
         for (int i = 0; i < repeats; ++i) {
-            std::string value = random() % 2 ? key.usual[random() % 3] : RandomValue(random);
+            std::string value = random() % 2 ? key.usual[random() % 3] : RandomValue(random, mark >= 0);
             switch (random() % 10) {
             case 0:
                 file += key.key;
@@ -151,8 +213,12 @@ inline std::string MutatedSettingsFile(std::mt19937& random)
         }
         int strays = random() % 3 == 0 ? static_cast<int>(random() % 4) : 0;
         for (int i = 0; i < strays; ++i)
-            file += RandomLine(random) + lineEnd;
+            file += RandomLine(random, mark >= 0) + lineEnd;
     }
+    if (mark > 0)
+        file = Utf16Of(file, mark == 2);
+    if (mark >= 0)
+        file = marks[mark] + file;
     int damages = static_cast<int>(random() % 4);
     for (int i = 0; i < damages && !file.empty(); ++i) {
         size_t at = random() % file.size();

@@ -57,8 +57,18 @@ size_t WholeCharacterBytes(const char* text, size_t limit);
 
 // Fills every field from the bytes of a settings file (null and 0 for no
 // file), each missing or unreadable key giving its default, by the rules the
-// Windows profile functions apply to the same file.
+// Windows profile functions apply to the same file under code page 932: a
+// Unicode-marked file's characters become their Shift-JIS bytes.
 void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings);
+// The same for bytes in Shift-JIS, marked or not: for a platform that turns a Unicode-marked file into
+// Shift-JIS itself, and so needs no table of the code page. The system reads names and numbers in Unicode and
+// hands the text out by best fit: for a converted file `bytes` has "?" where a character became ASCII by best
+// fit, and `textBytes` (null for a file in Shift-JIS) the same bytes with that ASCII.
+void ReadShiftJisSettingsFile(const char* bytes, const char* textBytes, size_t length, SaverSettings* settings);
+
+enum UnicodeMark { MARK_NONE, MARK_UTF8, MARK_UTF16_LITTLE, MARK_UTF16_BIG };
+// The byte-order mark a settings file starts with, and its length in `markBytes`.
+UnicodeMark SettingsFileMark(const char* bytes, size_t length, size_t* markBytes);
 
 // The settings file's bytes with one key set, by the reader's rules: the value of the key the
 // reader would find is replaced, else the key is added at the end of the first section of the

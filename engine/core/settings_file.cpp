@@ -17,15 +17,12 @@ const size_t UTF8_MARK_BYTES = 3;
 const char UTF16_LITTLE_MARK[] = "\xFF\xFE";
 const char UTF16_BIG_MARK[] = "\xFE\xFF";
 const size_t UTF16_MARK_BYTES = 2;
-const uint32_t ASCII_END = 0x80;
-const char UNCONVERTED = '?';  // what the system's code page makes of a character it lacks
 const uint8_t END_OF_FILE_MARK = 0x1A;
 const int TEXT_CHARACTERS = SETTINGS_TEXT_BYTES - 1;
 // The saver reads the text with room for a pair of enclosing quotes, so that a quoted text of full
 // length comes back whole; it then keeps whole characters within 39 bytes.
 const int ENCLOSING_QUOTES = 2;
 const int NUMBER_CHARACTERS = 29;  // what the system's 30-character buffer holds
-const uint8_t LOW_BYTE = 0xFF;
 
 struct Span {
     const char* start;
@@ -190,9 +187,9 @@ Span ValueCharacters(Span value, int limit)
     return {value.start, at};
 }
 
-void ReadText(Span file, SaverSettings* settings)
+void ReadText(Span file, const char* textBytes, SaverSettings* settings)
 {
-    Lookup lookup = {"BURNING", "TEXT", false, false, {}, {}, nullptr};
+    Lookup lookup = {settingsKeys[VALUE_TEXT].section, settingsKeys[VALUE_TEXT].key, false, false, {}, {}, nullptr};
     FindValue(file, &lookup);
     Span text = {DEFAULT_TEXT, DEFAULT_TEXT + sizeof DEFAULT_TEXT - 1};
     if (lookup.found && lookup.hasValue)
@@ -205,8 +202,11 @@ void ReadText(Span file, SaverSettings* settings)
             break;
         end = at = next;
     }
+    const char* from = text.start;
+    if (textBytes && lookup.found && lookup.hasValue)
+        from = textBytes + (text.start - file.start);
     memset(settings->text, 0, sizeof settings->text);
-    memcpy(settings->text, text.start, static_cast<size_t>(end - text.start));
+    memcpy(settings->text, from, static_cast<size_t>(end - text.start));
 }
 
 int DigitValue(char c)
@@ -266,70 +266,26 @@ bool StartsWith(Span file, const char* mark, size_t markBytes)
     return static_cast<size_t>(file.end - file.start) >= markBytes && memcmp(file.start, mark, markBytes) == 0;
 }
 
-// A file marked as Unicode is read as Unicode and handed out in the code page:
-// its ASCII as it is, anything else as a character the code page lacks. The
-// files the saver writes are never marked.
-// Each writes into `text`, which has room for as many bytes as the file has: a decoded file is never longer.
-// (No std::string here: it would bring the library's exception machinery into the saver, doubling its size.)
-size_t FromUtf16(Span file, bool bigEndian, char* text)
-{
-    size_t length = 0;
-    for (const char* at = file.start; at + 1 < file.end; at += 2) {
-        uint32_t first = static_cast<uint8_t>(at[0]);
-        uint32_t second = static_cast<uint8_t>(at[1]);
-        uint32_t unit = bigEndian ? first << 8 | second : second << 8 | first;
-        text[length++] = unit < ASCII_END ? static_cast<char>(unit) : UNCONVERTED;
-    }
-    return length;
-}
-
-int Utf8Continuations(uint8_t lead)
-{
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 1;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 2;
-    return lead >= 0xF0 && lead <= 0xF4 ? 3 : -1;
-}
-
-size_t FromUtf8(Span file, char* text)
-{
-    size_t length = 0;
-    for (const char* at = file.start; at < file.end;) {
-        uint8_t lead = static_cast<uint8_t>(*at);
-        if (lead < ASCII_END) {
-            text[length++] = *at++;
-            continue;
-        }
-        int continuations = Utf8Continuations(lead);
-        int valid = 0;
-        while (valid < continuations && at + 1 + valid < file.end && (static_cast<uint8_t>(at[1 + valid]) & 0xC0) == 0x80)
-            ++valid;
-        text[length++] = UNCONVERTED;
-        at += 1 + valid;
-    }
-    return length;
-}
-
-bool IsUnicodeMarked(Span file)
-{
-    return StartsWith(file, UTF8_MARK, UTF8_MARK_BYTES) || StartsWith(file, UTF16_LITTLE_MARK, UTF16_MARK_BYTES) ||
-           StartsWith(file, UTF16_BIG_MARK, UTF16_MARK_BYTES);
-}
-
 const char LINE_END[] = "\r\n";
 const size_t LINE_END_BYTES = 2;
 // A new section's line and key's line, and a line end for a last line without one: "\r\n[]\r\n=\r\n".
 const size_t NEW_LINES_BYTES = 3 * LINE_END_BYTES + 3;
 
-bool EndsLine(const char* at)
+// Whether the reader takes `at` for the start of a line: the file's start or just past a line end. A lead
+// byte takes the CR or LF after it as its second byte, so the last byte alone does not tell.
+bool StartsLine(Span file, const char* at)
 {
-    return at[-1] == '\n' || at[-1] == '\r';
+    const char* last = nullptr;
+    for (const char* character = file.start; character < at; character = NextCharacter(character, file.end))
+        last = character;
+    return !last || IsSingle(last, file.end, '\n') || IsSingle(last, file.end, '\r');
 }
 
+// A missing file has no bytes and no address: nothing is copied from it.
 size_t Append(char* out, size_t at, const char* start, const char* end)
 {
-    memcpy(out + at, start, static_cast<size_t>(end - start));
+    if (end > start)
+        memcpy(out + at, start, static_cast<size_t>(end - start));
     return at + static_cast<size_t>(end - start);
 }
 
@@ -345,12 +301,25 @@ size_t SettingsFileRoom(size_t length, const char* section, const char* key, con
     return length + strlen(section) + strlen(key) + strlen(value) + NEW_LINES_BYTES;
 }
 
+UnicodeMark SettingsFileMark(const char* bytes, size_t length, size_t* markBytes)
+{
+    Span file = {bytes, bytes ? bytes + length : bytes};
+    *markBytes = UTF16_MARK_BYTES;
+    if (StartsWith(file, UTF16_LITTLE_MARK, UTF16_MARK_BYTES))
+        return MARK_UTF16_LITTLE;
+    if (StartsWith(file, UTF16_BIG_MARK, UTF16_MARK_BYTES))
+        return MARK_UTF16_BIG;
+    *markBytes = StartsWith(file, UTF8_MARK, UTF8_MARK_BYTES) ? UTF8_MARK_BYTES : 0;
+    return *markBytes ? MARK_UTF8 : MARK_NONE;
+}
+
 bool SetSettingsFileKey(const char* bytes, size_t length, const char* section, const char* key, const char* value,
                         char* out, size_t* outLength)
 {
-    Span file = {bytes, bytes ? bytes + length : bytes};
-    if (IsUnicodeMarked(file))
+    size_t markBytes;
+    if (SettingsFileMark(bytes, length, &markBytes) != MARK_NONE)
         return false;
+    Span file = {bytes, bytes ? bytes + length : bytes};
     Lookup lookup = {section, key, false, false, {}, {}, nullptr};
     FindValue(file, &lookup);
     // The file is copied up to `keep`, the key's line goes in, and the rest follows from `resume`.
@@ -362,7 +331,7 @@ bool SetSettingsFileKey(const char* bytes, size_t length, const char* section, c
                                     *lookup.sectionEnd == '\n');
     const char* resume = lookup.found ? lookup.line.end : keep;
     size_t at = Append(out, 0, file.start, keep);
-    if (!lookup.found && keep > file.start && !EndsLine(keep))
+    if (!lookup.found && !StartsLine(file, keep))
         at = AppendText(out, at, LINE_END);
     if (!lookup.found && !lookup.sectionEnd) {
         at = AppendText(out, AppendText(out, at, "["), section);
@@ -375,27 +344,13 @@ bool SetSettingsFileKey(const char* bytes, size_t length, const char* section, c
     return true;
 }
 
-void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings)
+void ReadShiftJisSettingsFile(const char* bytes, const char* textBytes, size_t length, SaverSettings* settings)
 {
     Span file = {bytes, bytes ? bytes + length : bytes};
-    char* decoded = static_cast<char*>(malloc(length > 0 ? length : 1));
-    size_t decodedLength = 0;
-    bool unicode = decoded != nullptr;
-    if (unicode && StartsWith(file, UTF8_MARK, UTF8_MARK_BYTES))
-        decodedLength = FromUtf8({file.start + UTF8_MARK_BYTES, file.end}, decoded);
-    else if (unicode && StartsWith(file, UTF16_LITTLE_MARK, UTF16_MARK_BYTES))
-        decodedLength = FromUtf16({file.start + UTF16_MARK_BYTES, file.end}, false, decoded);
-    else if (unicode && StartsWith(file, UTF16_BIG_MARK, UTF16_MARK_BYTES))
-        decodedLength = FromUtf16({file.start + UTF16_MARK_BYTES, file.end}, true, decoded);
-    else
-        unicode = false;
-    if (unicode)
-        file = {decoded, decoded + decodedLength};
-    ReadText(file, settings);
-    settings->fontSize =
-        static_cast<int8_t>(static_cast<uint32_t>(ReadNumber(file, "FONT", "SIZE", DEFAULT_FONT_SIZE)) & LOW_BYTE);
-    settings->flameLimit = ReadNumber(file, "FLAME", "LIMIT", DEFAULT_FLAME_LIMIT);
-    settings->loop = ReadNumber(file, "FLAME", "LOOP", DEFAULT_LOOP);
-    settings->fireMode = ReadNumber(file, "WHITCH", "FIRE", FIRE_TEXT);
-    free(decoded);
+    ReadText(file, textBytes, settings);
+    for (int value = VALUE_FONT_SIZE; value < SETTINGS_VALUES; ++value) {
+        const SettingsKey& key = settingsKeys[value];
+        SetSettingsNumber(settings, static_cast<SettingsValue>(value),
+                          ReadNumber(file, key.section, key.key, key.defaultNumber));
+    }
 }

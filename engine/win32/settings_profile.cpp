@@ -19,11 +19,12 @@ void LoadSettingsFileName(char* settingsFileName)
     LoadStringA(SaverModuleInstance(), IDS_SETTINGS_FILE, settingsFileName, SETTINGS_FILE_NAME_BYTES);
 }
 
-bool WriteNumber(const char* settingsFileName, const char* section, const char* key, int value)
+bool WriteNumber(const char* settingsFileName, int value)
 {
     char number[NUMBER_BYTES];
-    wsprintfA(number, "%d", value);
-    return WritePrivateProfileStringA(section, key, number, settingsFileName) != FALSE;
+    wsprintfA(number, "%d", SettingsNumber(saverSettings, static_cast<SettingsValue>(value)));
+    return WritePrivateProfileStringA(settingsKeys[value].section, settingsKeys[value].key, number,
+                                      settingsFileName) != FALSE;
 }
 
 // The profile reader strips blanks and control bytes from both ends of a value, and one pair of
@@ -49,19 +50,6 @@ bool NeedsQuotes(const char* text, int length)
     return IsStrippedByte(text[0]) || IsStrippedByte(text[length - 1]) || wideBlankAtAnEnd;
 }
 
-void KeepWholeCharacters(const char* read, char* text)
-{
-    int kept = 0;
-    for (int at = 0; read[at] != '\0';) {
-        int next = at + (IsShiftJisLeadByte(static_cast<uint8_t>(read[at])) && read[at + 1] != '\0' ? 2 : 1);
-        if (next > SETTINGS_TEXT_BYTES - 1)
-            break;
-        kept = at = next;
-    }
-    memset(text, 0, SETTINGS_TEXT_BYTES);
-    memcpy(text, read, static_cast<size_t>(kept));
-}
-
 const char* QuotedText(const char* text, char* quoted)
 {
     if (!NeedsQuotes(text, lstrlenA(text)))
@@ -73,7 +61,6 @@ const char* QuotedText(const char* text, char* quoted)
 // The profile functions of the NT family convert the file through the system's code page: under any
 // code page but 932 the Shift-JIS text may not survive (under UTF-8 it does not), so there the file's own
 // bytes are read by the same rules.
-const UINT SETTINGS_CODE_PAGE = 932;
 const DWORD NOT_NT_FAMILY = 0x80000000;  // GetVersion's high bit
 const DWORD LARGEST_SETTINGS_FILE = 1 << 20;
 
@@ -121,13 +108,62 @@ void FreeFileBytes(FileBytes* file)
     *file = {nullptr, 0};
 }
 
+const char UNCONVERTED = '?';
+
+// A Unicode-marked file becomes Shift-JIS through the system's own conversions, as the profile functions
+// under code page 932 would hand it out (the program carries no table of the code page). They read names and
+// numbers in Unicode, where a character written as ASCII by best fit is none: the copy returned, for those, has
+// "?" for it (null for a file in Shift-JIS, whose bytes serve both).
+const char* ConvertUnicodeFile(FileBytes* file)
+{
+    size_t markBytes;
+    UnicodeMark mark = SettingsFileMark(file->bytes, file->length, &markBytes);
+    if (mark == MARK_NONE)
+        return nullptr;
+    // A UTF-16 file is converted where it lies (the mark keeps its units aligned); a unit becomes at most two
+    // bytes, and no unit takes less than one byte of the file.
+    int restBytes = static_cast<int>(file->length - markBytes);
+    int room = 2 * restBytes + 1;
+    WCHAR* wide = reinterpret_cast<WCHAR*>(file->bytes + markBytes);
+    int units = restBytes / 2;
+    for (int i = 0; mark == MARK_UTF16_BIG && i < units; ++i)
+        wide[i] = static_cast<WCHAR>(wide[i] << 8 | wide[i] >> 8);
+    FileBytes converted = {static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, 2 * room)), 0};
+    if (mark == MARK_UTF8) {
+        wide = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, room * sizeof(WCHAR)));
+        units = wide && restBytes > 0
+                    ? MultiByteToWideChar(CP_UTF8, 0, file->bytes + markBytes, restBytes, wide, restBytes)
+                    : 0;
+    }
+    char* strict = converted.bytes ? converted.bytes + room : nullptr;
+    if (strict && units > 0)
+        converted.length = static_cast<DWORD>(
+            WideCharToMultiByte(SETTINGS_CODE_PAGE, 0, wide, units, converted.bytes, room, nullptr, nullptr));
+    for (DWORD at = 0, unit = 0; at < converted.length; ++unit) {
+        int bytes = IsShiftJisLeadByte(static_cast<BYTE>(converted.bytes[at])) && at + 1 < converted.length ? 2 : 1;
+        CopyMemory(strict + at, converted.bytes + at, bytes);
+        if (wide[unit] >= 0x80 && static_cast<BYTE>(converted.bytes[at]) < 0x80)
+            strict[at] = UNCONVERTED;
+        at += bytes;
+    }
+    if (mark == MARK_UTF8 && wide)
+        HeapFree(GetProcessHeap(), 0, wide);
+    FreeFileBytes(file);
+    *file = converted;
+    return strict;
+}
+
 void ReadSettingsFileBytes(const char* settingsFileName)
 {
     char path[MAX_PATH + SETTINGS_FILE_NAME_BYTES];
     SettingsFilePath(settingsFileName, path);
     FileBytes file;
     ReadWholeFile(path, &file);
-    ReadSettingsFile(file.bytes, file.length, &saverSettings);
+    const char* strict = ConvertUnicodeFile(&file);
+    if (strict)
+        ReadShiftJisSettingsFile(strict, file.bytes, file.length, &saverSettings);
+    else
+        ReadShiftJisSettingsFile(file.bytes, nullptr, file.length, &saverSettings);
     FreeFileBytes(&file);
 }
 
@@ -145,6 +181,29 @@ bool SetKey(FileBytes* file, const char* section, const char* key, const char* v
     return set;
 }
 
+// The new file is written beside the old one and takes its place in one step: a write that fails or is cut
+// off leaves the old file whole. It keeps the old file's attributes, so that a hidden file stays hidden.
+const char NEW_FILE_SUFFIX[] = ".new";
+const DWORD KEPT_ATTRIBUTES = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+bool ReplaceSettingsFile(const char* path, const FileBytes* file)
+{
+    char newPath[MAX_PATH + SETTINGS_FILE_NAME_BYTES + sizeof NEW_FILE_SUFFIX];
+    lstrcatA(lstrcpyA(newPath, path), NEW_FILE_SUFFIX);
+    DWORD attributes = GetFileAttributesA(path);
+    HANDLE handle = CreateFileA(newPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & KEPT_ATTRIBUTES, nullptr);
+    DWORD done = 0;
+    bool written = handle != INVALID_HANDLE_VALUE && WriteFile(handle, file->bytes, file->length, &done, nullptr) &&
+                   done == file->length && FlushFileBuffers(handle);
+    if (handle != INVALID_HANDLE_VALUE)
+        written = CloseHandle(handle) && written;
+    written = written && MoveFileExA(newPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!written)
+        DeleteFileA(newPath);
+    return written;
+}
+
 // Where the profile functions would not keep the Shift-JIS bytes, the file is written whole from its own bytes.
 // False when the file is Unicode-marked: the profile functions write that one as before.
 bool WriteSettingsFileBytes(const char* settingsFileName, const char* text, bool* written)
@@ -153,26 +212,16 @@ bool WriteSettingsFileBytes(const char* settingsFileName, const char* text, bool
     SettingsFilePath(settingsFileName, path);
     FileBytes file;
     *written = ReadWholeFile(path, &file);
-    if (*written && !SetKey(&file, "BURNING", "TEXT", text)) {
+    if (*written && !SetKey(&file, settingsKeys[VALUE_TEXT].section, settingsKeys[VALUE_TEXT].key, text)) {
         FreeFileBytes(&file);
         return false;
     }
-    const char* sections[] = {"FONT", "WHITCH", "FLAME", "FLAME"};
-    const char* keys[] = {"SIZE", "FIRE", "LIMIT", "LOOP"};
-    const int values[] = {saverSettings.fontSize, saverSettings.fireMode, saverSettings.flameLimit, saverSettings.loop};
-    for (size_t i = 0; *written && i < sizeof keys / sizeof keys[0]; ++i) {
+    for (int value = VALUE_FONT_SIZE; *written && value < SETTINGS_VALUES; ++value) {
         char number[NUMBER_BYTES];
-        wsprintfA(number, "%d", values[i]);
-        *written = SetKey(&file, sections[i], keys[i], number);
+        wsprintfA(number, "%d", SettingsNumber(saverSettings, static_cast<SettingsValue>(value)));
+        *written = SetKey(&file, settingsKeys[value].section, settingsKeys[value].key, number);
     }
-    if (*written) {
-        HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD done = 0;
-        *written = handle != INVALID_HANDLE_VALUE && WriteFile(handle, file.bytes, file.length, &done, nullptr) &&
-                   done == file.length;
-        if (handle != INVALID_HANDLE_VALUE)
-            *written = CloseHandle(handle) && *written;
-    }
+    *written = *written && ReplaceSettingsFile(path, &file);
     FreeFileBytes(&file);
     // The profile functions may hold a copy of the file read before.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsFileName);
@@ -194,14 +243,16 @@ void LoadSaverSettings()
     // double-byte character cut by the buffer leaves bytes unwritten, so the buffer starts empty and only
     // whole characters within 39 bytes are kept.
     char read[SETTINGS_TEXT_BYTES + QUOTES_BYTES] = {};
-    GetPrivateProfileStringA("BURNING", "TEXT", DEFAULT_TEXT, read, sizeof read, settingsFileName);
-    KeepWholeCharacters(read, settings.text);
-    settings.fontSize =
-        static_cast<int8_t>(GetPrivateProfileIntA("FONT", "SIZE", DEFAULT_FONT_SIZE, settingsFileName) & 0xFF);
-    settings.flameLimit =
-        static_cast<int32_t>(GetPrivateProfileIntA("FLAME", "LIMIT", DEFAULT_FLAME_LIMIT, settingsFileName));
-    settings.loop = static_cast<int32_t>(GetPrivateProfileIntA("FLAME", "LOOP", DEFAULT_LOOP, settingsFileName));
-    settings.fireMode = static_cast<int32_t>(GetPrivateProfileIntA("WHITCH", "FIRE", FIRE_TEXT, settingsFileName));
+    const SettingsKey& textKey = settingsKeys[VALUE_TEXT];
+    GetPrivateProfileStringA(textKey.section, textKey.key, DEFAULT_TEXT, read, sizeof read, settingsFileName);
+    memset(settings.text, 0, SETTINGS_TEXT_BYTES);
+    memcpy(settings.text, read, WholeCharacterBytes(read, SETTINGS_TEXT_BYTES - 1));
+    for (int value = VALUE_FONT_SIZE; value < SETTINGS_VALUES; ++value) {
+        const SettingsKey& key = settingsKeys[value];
+        SetSettingsNumber(&settings, static_cast<SettingsValue>(value),
+                          static_cast<int32_t>(GetPrivateProfileIntA(key.section, key.key, key.defaultNumber,
+                                                                     settingsFileName)));
+    }
 }
 
 bool SaveSaverSettings()
@@ -213,10 +264,9 @@ bool SaveSaverSettings()
     bool written = false;
     if (!ProfileFunctionsKeepTheBytes() && WriteSettingsFileBytes(settingsFileName, text, &written))
         return written;
-    written = WritePrivateProfileStringA("BURNING", "TEXT", text, settingsFileName) != FALSE;
-    written &= WriteNumber(settingsFileName, "FONT", "SIZE", saverSettings.fontSize);
-    written &= WriteNumber(settingsFileName, "WHITCH", "FIRE", saverSettings.fireMode);
-    written &= WriteNumber(settingsFileName, "FLAME", "LIMIT", saverSettings.flameLimit);
-    written &= WriteNumber(settingsFileName, "FLAME", "LOOP", saverSettings.loop);
+    const SettingsKey& textKey = settingsKeys[VALUE_TEXT];
+    written = WritePrivateProfileStringA(textKey.section, textKey.key, text, settingsFileName) != FALSE;
+    for (int value = VALUE_FONT_SIZE; value < SETTINGS_VALUES; ++value)
+        written &= WriteNumber(settingsFileName, value);
     return written;
 }

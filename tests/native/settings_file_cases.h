@@ -41,6 +41,19 @@ inline const SettingsFileCase SETTINGS_FILE_CASES[] = {
     {"[FLAME]\nLIMIT=4294967296\nLOOP=-1\n[FONT]\nSIZE=+7\n[WHITCH]\nFIRE=\"\"\n", DEFAULT_TEXT_BYTES, 7, 0, -1, 0},
     // A line that starts a section without closing it is a line of the section before.
     {"\xEF\xBB\xBF[ FLAME ]\nLIMIT=6\n[FLAME\nLOOP=1\n", DEFAULT_TEXT_BYTES, 32, 6, 1, 0},
+    // A lead byte takes the line end after it: the last line is not ended.
+    {"[BURNING]\r\nTEXT=abc\r\nNOTE=\x82\n", "abc", 32, 12, 0, 0},
+    // A Unicode-marked file's characters come out as code page 932 writes them: п 火, é by best fit, the rest "?"
+    // (a character beyond the units is two); a bad UTF-8 stretch is one "?", a cut one takes the rest.
+    {"\xEF\xBB\xBF[BURNING]\r\nTEXT=\xD0\xBF\xE7\x81\xAB\xC3\xA9\xF0\x9F\x94\xA5\xE2\x82\xAC\xEF\xBD\xB6\r\n",
+     "\x84\x81\x89\xCE\x65???\xB6", 32, 12, 0, 0},
+    {"\xEF\xBB\xBF[BURNING]\nTEXT=a\xED\xA0\x80\x62\xE0\x80\x63\xC0\x64\n[FONT]\nSIZE=8\xE3\x81", "a??b?c?d", 8, 12,
+     0, 0},
+    // Names and numbers are read in Unicode, where ³ and the soft hyphen are no digit and no sign; the text has ³ as 3.
+    {"\xEF\xBB\xBF[FONT]\nSIZE=\xC2\xB3\n[FLAME]\nLIMIT=\xC2\xAD\x35\n[BURNING]\nTEXT=\xC2\xB3\xC3\xA9\n", "3e", 0, 0, 0, 0},
+    {std::string("\xFF\xFE[\0B\0U\0R\0N\0I\0N\0G\0]\0\n\0T\0E\0X\0T\0=\0\x3F\x04\x6B\x70\x3D\xD8\x25\xDD", 40),
+     "\x84\x81\x89\xCE??", 32, 12, 0, 0},
+    {std::string("\xFE\xFF\0[\0F\0L\0A\0M\0E\0]\0\n\0L\0O\0O\0P\0=\0\x31", 30), DEFAULT_TEXT_BYTES, 32, 12, 1, 0},
 };
 
 // One key set in a file: every other byte stays where it was.
@@ -60,6 +73,8 @@ inline const SettingsKeyCase SETTINGS_KEY_CASES[] = {
     {"[FLAME]\rLOOP\r[FLAME]\rLOOP=0\r", "FLAME", "LOOP", "1", "[FLAME]\rLOOP=1\r[FLAME]\rLOOP=0\r"},
     {"[BURNING]\nTEXT=[\x81]\n", "BURNING", "TEXT", "\"\x81\x40\"", "[BURNING]\nTEXT=\"\x81\x40\"\n"},
     {"[WHITCH]", "WHITCH", "FIRE", "1", "[WHITCH]\r\nFIRE=1\r\n"},
+    {"[X]\nY=\x82\n", "FONT", "SIZE", "48", "[X]\nY=\x82\n\r\n[FONT]\r\nSIZE=48\r\n"},
+    {"[FONT]\nY=\x82\r", "FONT", "SIZE", "48", "[FONT]\nY=\x82\r\r\nSIZE=48\r\n"},
 };
 
 // The record a reader made of a case's file, against the case.

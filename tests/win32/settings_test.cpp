@@ -1,10 +1,46 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "settings_file_cases.h"
+#include "settings_mutations.h"
 #include "settings_profile.h"
+#include "shift_jis.h"
 #include "win_test_support.h"
 
 namespace {
+
+const UINT OTHER_CODE_PAGE = 1252;
+
+UINT WINAPI OtherCodePage()
+{
+    return OTHER_CODE_PAGE;
+}
+
+BOOL(WINAPI* realWriteFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+
+// A disk that fills up half-way through the write.
+BOOL WINAPI WriteFileCutOff(HANDLE file, LPCVOID bytes, DWORD length, LPDWORD done, LPOVERLAPPED overlapped)
+{
+    realWriteFile(file, bytes, length / 2, done, overlapped);
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+HANDLE(WINAPI* realCreateFileA)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+
+// Windows refuses to overwrite a hidden file with CREATE_ALWAYS unless the attributes keep it hidden; Wine does not.
+HANDLE WINAPI CreateFileAsWindowsDoes(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                      DWORD disposition, DWORD flags, HANDLE model)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (disposition == CREATE_ALWAYS && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & ~flags & FILE_ATTRIBUTE_HIDDEN) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return realCreateFileA(path, access, share, security, disposition, flags, model);
+}
 
 class SettingsFile : public ::testing::Test {
 protected:
@@ -140,4 +176,96 @@ TEST_F(SettingsFile, TheProfileFunctionsReadTheCoreReadersCases)
         LoadSaverSettings();
         ExpectCaseRecord(saverSettings, expected);
     }
+}
+
+// Where the system's code page is not 932 the saver reads the file's own bytes, converting a Unicode-marked one
+// with the system: every case reads as the profile functions read it under 932.
+TEST_F(SettingsFile, OnAnotherCodePageTheCasesReadAsUnderCodePage932)
+{
+    auto systemCodePage = ReplaceImport("GetACP", OtherCodePage);
+    for (const SettingsFileCase& expected : SETTINGS_FILE_CASES) {
+        SCOPED_TRACE(expected.file);
+        RemoveSettingsFile();
+        if (!expected.file.empty())
+            WriteWholeFile(SettingsFilePath(), expected.file);
+        memset(&saverSettings, 0x5A, sizeof saverSettings);
+        LoadSaverSettings();
+        ExpectCaseRecord(saverSettings, expected);
+    }
+    ReplaceImport("GetACP", systemCodePage);
+}
+
+// There the file is written whole: a write cut off leaves the old file as it was and says so, a hidden file
+// saves and stays hidden.
+TEST_F(SettingsFile, OnAnotherCodePageASaveReplacesTheFileWholeOrNotAtAll)
+{
+    auto systemCodePage = ReplaceImport("GetACP", OtherCodePage);
+    const std::string path = SettingsFilePath();
+    const std::string old = "[BURNING]\r\nTEXT=old\r\n; a note\r\n[FONT]\r\nSIZE=16\r\n";
+    WriteWholeFile(path, old);
+    strcpy(saverSettings.text, "\x89\xCE new");
+    saverSettings.fontSize = 48;
+    realWriteFile = ReplaceImport("WriteFile", WriteFileCutOff);
+    EXPECT_FALSE(SaveSaverSettings());
+    ReplaceImport("WriteFile", realWriteFile);
+    EXPECT_EQ(ReadWholeFile(path), old);
+    EXPECT_EQ(GetFileAttributesA((path + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    realCreateFileA = ReplaceImport("CreateFileA", CreateFileAsWindowsDoes);
+    EXPECT_TRUE(SaveSaverSettings());
+    ReplaceImport("CreateFileA", realCreateFileA);
+    EXPECT_NE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_NE(ReadWholeFile(path).find("; a note\r\n"), std::string::npos);
+    memset(&saverSettings, 0, sizeof saverSettings);
+    LoadSaverSettings();
+    EXPECT_STREQ(saverSettings.text, "\x89\xCE new");
+    EXPECT_EQ(saverSettings.fontSize, 48);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    RemoveSettingsFile();
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    EXPECT_FALSE(SaveSaverSettings());
+    RemoveDirectoryA(path.c_str());
+    ReplaceImport("GetACP", systemCodePage);
+}
+
+// The core's table of code page 932 against the system's conversion, for every UTF-16 unit.
+TEST_F(SettingsFile, TheCoresTableWritesEveryCharacterAsTheSystemDoes)
+{
+    int differing = 0;
+    for (uint32_t unit = 0; unit <= 0xFFFF; ++unit) {
+        WCHAR wide = static_cast<WCHAR>(unit);
+        char system[4];
+        int systemBytes = WideCharToMultiByte(SETTINGS_CODE_PAGE, 0, &wide, 1, system, sizeof system, nullptr, nullptr);
+        char core[2];
+        int coreBytes = ShiftJisOfUnit(static_cast<uint16_t>(unit), core);
+        bool same = std::string(system, systemBytes) == std::string(core, coreBytes);
+        EXPECT_TRUE(same || differing >= 5) << "U+" << std::hex << unit;
+        differing += same ? 0 : 1;
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+// The mutated files, Unicode-marked ones with characters of every kind among them, read alike by the profile
+// functions and the core's reader (the hostile-settings harness takes fewer, each through a canvas).
+TEST_F(SettingsFile, TheProfileFunctionsAndTheCoreReadMutatedFilesAlike)
+{
+    const int count = StressCount(2000, 15000);
+    const unsigned seed = GetTickCount();
+    std::mt19937 random(seed);
+    int marked = 0;
+    int differing = 0;
+    for (int i = 0; i < count && differing < 5; ++i) {
+        std::string file = settings_mutations::MutatedSettingsFile(random);
+        size_t markBytes;
+        marked += SettingsFileMark(file.data(), file.size(), &markBytes) != MARK_NONE ? 1 : 0;
+        WriteWholeFile(SettingsFilePath(), file);
+        ForgetCachedSettings();
+        LoadSaverSettings();
+        SCOPED_TRACE("settings file \"" + Printable(file) + "\"");
+        differing += CoreReaderAgrees(file) ? 0 : 1;
+    }
+    printf("settings files: %d read by both readers (seed %u), %d of them Unicode-marked; %d differing\n", count, seed,
+           marked, differing);
 }

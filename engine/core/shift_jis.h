@@ -1,0 +1,22 @@
+// What code page 932 writes for a character: the bytes the Windows profile functions hand out for the
+// characters of a Unicode-marked settings file.
+#ifndef TAMBLORN_SHIFT_JIS_H
+#define TAMBLORN_SHIFT_JIS_H
+
+#include <cstddef>
+#include <cstdint>
+
+// Writes the one or two bytes of a UTF-16 unit into `bytes` and gives their count: its Shift-JIS
+// bytes, a near character where Windows writes one by best fit, else "?".
+int ShiftJisOfUnit(uint16_t unit, char* bytes);
+
+// The table, generated into shift_jis_table.cpp: for each lead byte its 188 cells (second bytes 40..7E,
+// 80..FC) as UTF-8 characters, a space where no character is written as that cell; then the
+// characters written otherwise, each with its one or two bytes.
+extern const unsigned char SHIFT_JIS_ROW_LEADS[];
+extern const size_t SHIFT_JIS_ROW_COUNT;
+extern const char SHIFT_JIS_ROWS[];
+extern const uint16_t SHIFT_JIS_EXTRAS[][2];
+extern const size_t SHIFT_JIS_EXTRA_COUNT;
+
+#endif
