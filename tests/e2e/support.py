@@ -15,7 +15,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 from stage import SKIPPED, keep_prefix_up, settings_path as prefix_settings_path  # noqa: E402,F401
-from stage import start_display, stop_display, stop_prefix, wait_for, windows_path  # noqa: E402,F401
+from stage import start_display, stop_display, stop_prefix, wait_for, watch_prefix, windows_path  # noqa: E402,F401
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
 DISPLAY_NUMBERS = range(200, 260)
@@ -124,8 +124,10 @@ def open_stage(group, env=None):
     STAGE.prefix = os.path.join(CONFIG.build_dir, 'e2e-prefix-' + group)
     STAGE.work = os.path.join(CONFIG.build_dir, 'e2e-work', group)
     os.makedirs(STAGE.work, exist_ok=True)
-    # Whatever an interrupted run left in the prefix goes with its Wine server.
+    # Whatever an interrupted run left in the prefix goes with its Wine server;
+    # what this run starts there ends with it, however it ends.
     stop_prefix(STAGE.prefix)
+    watch_prefix(STAGE.prefix)
     STAGE.display, STAGE.xvfb = start_display(DISPLAY_NUMBERS, '%dx%dx24' % (SCREEN_WIDTH, SCREEN_HEIGHT))
     code, output = run_wine(CONFIG.inspector, ['savers'], timeout=180)
     if code == SKIPPED:
