@@ -46,7 +46,13 @@ add_test(NAME e2e.driver_killed
                  --wine-run ${CMAKE_BINARY_DIR}/wine-run.sh --build-dir ${CMAKE_BINARY_DIR}/e2e-work/driver_killed
                  --launcher $<TARGET_FILE:e2e_launcher> --inspector $<TARGET_FILE:e2e_inspector>
                  --logs-bitmap ${PROJECT_SOURCE_DIR}/resources/logs.bmp)
-set_tests_properties(e2e.driver_killed PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77 COST 90)
+set_tests_properties(e2e.driver_killed PROPERTIES SKIP_RETURN_CODE 77 COST 90)
+# Limits that scale with the groups' counts (see each group's module): the
+# generated command lines take up to some 2 s each on a loaded machine, the
+# vanishing parents about 1 s, a killed driver up to a minute.
+tamblorn_counted_limit(e2e.command_line 300 5000 30 300)
+tamblorn_counted_limit(e2e.preview 300 3000 60 300)
+tamblorn_counted_limit(e2e.driver_killed 120 60000 4 12)
 # The groups that time the saver's answers (within a second, within a few
 # seconds) do not run beside each other.
 set_tests_properties(e2e.command_line e2e.full_screen PROPERTIES RESOURCE_LOCK tamblorn_timed_runs)
