@@ -174,7 +174,7 @@ if(TAMBLORN_WINDOWS_TESTS)
                    -DWORK_DIR=${CMAKE_BINARY_DIR} -DBONFIRE_HASH=${TAMBLORN_BONFIRE_HASH}
                    -DNATIVE_RENDER=${TAMBLORN_NATIVE_RENDER}
                    -P ${PROJECT_SOURCE_DIR}/tests/win32/render_check.cmake)
-  set_tests_properties(windows.render_check PROPERTIES TIMEOUT 120 COST 60
+  set_tests_properties(windows.render_check PROPERTIES TIMEOUT 300 COST 60
                        ENVIRONMENT "DISPLAY=;TAMBLORN_WINE_PREFIX=${CMAKE_BINARY_DIR}/wineprefix-render")
 
   # The set-up's picture on a 16-bit display, in a prefix of its own.
