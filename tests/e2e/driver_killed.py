@@ -5,7 +5,11 @@ random moment: alone, or with every process below it as CTest does at a time
 limit. Then no display, Wine server, Windows program or saver of that start
 may remain: the state is waited for (a bounded while), no time is judged.
 
-    driver_killed.py --work DIR -- python3 run_e2e.py --group bonfire ...
+    driver_killed.py --work DIR --wine-run .../wine-run.sh -- python3 run_e2e.py --group bonfire ...
+
+The tree's template prefix is made first: in a fresh tree the first groups
+wait for it, and a killed driver's wine-run.sh would wait there too (it ends
+by itself once the template is made) rather than start anything.
 
 Standard library only.
 """
@@ -41,9 +45,16 @@ def kill_tree(pid):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('--work', required=True)
+    parser.add_argument('--wine-run', required=True)
     parser.add_argument('driver', nargs='+')
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
+    code, output = stage.run_to_file([args.wine_run, 'cmd', '/c', 'exit', '0'],
+                                     dict(os.environ, DISPLAY='', TAMBLORN_WINE_PREFIX=os.path.join(args.work, 'prefix')),
+                                     os.path.join(args.work, 'template.txt'), 600)
+    if code != 0:
+        print('the template prefix could not be made: %s' % output.decode('utf-8', 'replace'))
+        return code
     seed = random.randrange(1 << 31)
     rng = random.Random(seed)
     kills = KILLS[os.environ.get('TAMBLORN_STRESS') == '1']

@@ -41,7 +41,8 @@ endforeach()
 # A group whose driver is killed at a random moment (alone, or with its tree as
 # at a time limit) leaves no display, Wine server or program running.
 add_test(NAME e2e.driver_killed
-         COMMAND python3 ${e2e_source}/driver_killed.py --work ${CMAKE_BINARY_DIR}/e2e-work/driver_killed --
+         COMMAND python3 ${e2e_source}/driver_killed.py --work ${CMAKE_BINARY_DIR}/e2e-work/driver_killed
+                 --wine-run ${CMAKE_BINARY_DIR}/wine-run.sh --
                  python3 ${e2e_source}/run_e2e.py --group bonfire --saver $<TARGET_FILE:Tamblorn>
                  --wine-run ${CMAKE_BINARY_DIR}/wine-run.sh --build-dir ${CMAKE_BINARY_DIR}/e2e-work/driver_killed
                  --launcher $<TARGET_FILE:e2e_launcher> --inspector $<TARGET_FILE:e2e_inspector>
