@@ -49,8 +49,8 @@ def main():
     parser.add_argument('driver', nargs='+')
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
-    code, output = stage.run_to_file([args.wine_run, 'cmd', '/c', 'exit', '0'],
-                                     dict(os.environ, DISPLAY='', TAMBLORN_WINE_PREFIX=os.path.join(args.work, 'prefix')),
+    env = dict(os.environ, DISPLAY='', TAMBLORN_WINE_PREFIX=os.path.join(args.work, 'prefix'))
+    code, output = stage.run_to_file([args.wine_run, 'cmd', '/c', 'exit', '0'], env,
                                      os.path.join(args.work, 'template.txt'), 600)
     if code != 0:
         print('the template prefix could not be made: %s' % output.decode('utf-8', 'replace'))

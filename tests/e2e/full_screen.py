@@ -71,7 +71,8 @@ class FullScreen(StageCase):
 
         # Travel 10 ends it.
         x_tool('xdotool', 'mousemove_relative', '--', '10', '0')
-        self.assertEqual(wait_exit(process, END_WAIT), EXIT_DONE, 'a mouse move of 10 pixels did not end the saver with 0')
+        self.assertEqual(wait_exit(process, END_WAIT), EXIT_DONE,
+                         'a mouse move of 10 pixels did not end the saver with 0')
 
     def test_key_press_ends_the_saver(self):
         write_settings(None)
