@@ -36,7 +36,7 @@ foreach(group ${e2e_groups})
                    --command-line-runs $<TARGET_FILE:e2e_command_line_runs>
                    --logs-bitmap ${PROJECT_SOURCE_DIR}/resources/logs.bmp
                    ${e2e_doubles})
-  set_tests_properties(e2e.${group} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
+  set_tests_properties(e2e.${group} PROPERTIES TIMEOUT ${TAMBLORN_TEST_LIMIT} SKIP_RETURN_CODE 77)
 endforeach()
 # A group whose driver is killed at a random moment (alone, or with its tree as
 # at a time limit) leaves no display, Wine server or program running.

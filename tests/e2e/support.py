@@ -25,6 +25,7 @@ WINDOW_WRAP = 1 << 32
 FIRST_JUMP_SECONDS = 10.1
 START_WAIT = 20.0
 POINTER_WAIT_MS = 5000
+DIALOG_WAIT_MS = 60000  # an upper bound: beside a second suite a dialog took over 20 s to come
 
 # Exit codes as the Unix side sees them: -1 arrives as 255.
 EXIT_DONE, EXIT_OK, EXIT_CANCEL, EXIT_REJECTED = 0, 1, 2, 255
@@ -326,7 +327,8 @@ class StageCase(unittest.TestCase):
         wait_no_saver_window()
 
     def open_dialog(self, process, label):
-        code, output = inspect('find-dialog', DIALOG_TITLE.encode('cp932').hex(), 20000, 'controls')
+        code, output = inspect('find-dialog', DIALOG_TITLE.encode('cp932').hex(), DIALOG_WAIT_MS, 'controls',
+                               timeout=DIALOG_WAIT_MS / 1000 + 60)
         self.assertEqual(code, 0, '%s: no dialog titled "%s" appeared (saver exit %s): %s' %
                          (label, DIALOG_TITLE, process.poll(), output))
         return output
