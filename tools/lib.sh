@@ -82,6 +82,12 @@ tamblorn_start_display() {
   return 1
 }
 
+# Whether the process PID runs (one that has ended but is not yet reaped does not).
+tamblorn_process_runs() {
+  local state
+  state=$(sed -E 's/.*\) (.).*/\1/' "/proc/$1/stat" 2>/dev/null) && [ "$state" != Z ]
+}
+
 # Starts tools/watchdog.py OWNER ARGUMENTS... outside this process's tree and
 # session: it ends what it is given once OWNER has ended, also when OWNER is
 # killed with everything below it (as CTest does at a test's time limit).
@@ -153,11 +159,17 @@ tamblorn_copy_prefix() {
 # a program connecting just then is cut off ("wine client error:0: recvmsg:
 # Connection reset by peer"), and `wineserver -p` leaves a running server as it
 # is (it exits with 2): so that one is waited out and a lasting one started.
+# An owner that ended meanwhile has had the prefix stopped by its watchdog
+# already: the lasting server started after that is stopped here.
 tamblorn_hold_prefix() {
-  local prefix=$1
+  local prefix=$1 owner=${TAMBLORN_OWNER_PID:-$$}
   for _ in $(seq "$TAMBLORN_SERVER_TRIES"); do
     WINEPREFIX="$prefix" timeout 60 "$TAMBLORN_WINE_DIR/wineserver" -w
-    WINEPREFIX="$prefix" "$TAMBLORN_WINE_DIR/wineserver" -p 2>/dev/null && return 0
+    if WINEPREFIX="$prefix" "$TAMBLORN_WINE_DIR/wineserver" -p 2>/dev/null; then
+      tamblorn_process_runs "$owner" && return 0
+      tamblorn_stop_prefix "$prefix"
+      return 1
+    fi
   done
   echo "hold-prefix: no lasting Wine server for $prefix" >&2
   return 1
