@@ -41,7 +41,7 @@ test: setup
 	@bash tools/run-tests.sh
 
 # ctest keeps the output of passing tests in its log: the harnesses' counts are shown from there.
-STRESS_COUNTS = ^(command lines|settings files|preview storm|full-screen storm|preview cycles|set-ups in a row|display depth|fuzzing|.*Done [0-9]+ runs)
+STRESS_COUNTS = ^(command lines|driver kills|settings files|preview storm|full-screen storm|preview cycles|set-ups in a row|display depth|fuzzing|.*Done [0-9]+ runs)
 
 stress: setup
 	@TAMBLORN_STRESS=1 bash tools/run-tests.sh; status=$$?; \

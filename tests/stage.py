@@ -8,6 +8,7 @@ import os
 import re
 import signal
 import subprocess
+import sys
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -44,12 +45,47 @@ def process_gone(pid):
         return True
 
 
+def process_table():
+    """{pid: (parent pid, command line as text, environment as a set of bytes)} of the readable processes."""
+    table = {}
+    for entry in os.listdir('/proc'):
+        if not entry.isdigit():
+            continue
+        try:
+            with open('/proc/%s/stat' % entry) as stat:
+                parent = int(stat.read().rsplit(')', 1)[1].split()[1])
+            with open('/proc/%s/cmdline' % entry, 'rb') as cmdline:
+                command = cmdline.read().replace(b'\0', b' ').decode('utf-8', 'replace').strip()
+            with open('/proc/%s/environ' % entry, 'rb') as environ:
+                table[int(entry)] = (parent, command, set(environ.read().split(b'\0')))
+        except (OSError, IndexError, ValueError):
+            continue
+    return table
+
+
+def marked_processes(name, value, outside=None):
+    """[(pid, command line)] of the running processes whose environment holds name=value, but for the
+    process `outside` and those below it: what a run or a group (TAMBLORN_RUN_MARK, TAMBLORN_GROUP_MARK)
+    started, told apart from other runs on the same machine."""
+    table = process_table()
+    mark = ('%s=%s' % (name, value)).encode()
+
+    def below_outside(pid):
+        while pid in table and pid != outside:
+            pid = table[pid][0]
+        return pid == outside
+
+    return sorted((pid, command) for pid, (_, command, env) in table.items()
+                  if mark in env and not process_gone(pid) and not below_outside(pid))
+
+
 def start_display(numbers, screen='1024x768x24', nested_screens=(), inside=None):
     """Starts an X server by the rules of tools/lib.sh on the first free number
     of the range and returns (':N', pid) once it answers: Xvfb with the screen,
     or with nested_screens a Xephyr with those Xinerama heads inside the display
     `inside`."""
-    env = dict(os.environ, TAMBLORN_SCREEN=screen, TAMBLORN_NESTED_SCREENS=' '.join(nested_screens))
+    env = dict(os.environ, TAMBLORN_SCREEN=screen, TAMBLORN_NESTED_SCREENS=' '.join(nested_screens),
+               TAMBLORN_OWNER_PID=str(os.getpid()))
     if inside:
         env['DISPLAY'] = inside
     found = subprocess.run(['bash', os.path.join(ROOT, 'tools', 'start-display.sh'), str(numbers[0]),
@@ -80,10 +116,28 @@ def stop_prefix(prefix):
     wineserver(prefix, '-w')
 
 
+def lib_call(function, *args):
+    """Runs a function of tools/lib.sh for this process, which owns what it starts."""
+    return subprocess.run(['bash', '-c', '. "$0" && "$@"', LIB, function] + list(args), stdin=subprocess.DEVNULL,
+                          env=dict(os.environ, TAMBLORN_OWNER_PID=str(os.getpid())), timeout=600).returncode
+
+
+WATCHED_PREFIXES = set()
+
+
+def watch_prefix(prefix):
+    """The prefix's Wine server and programs end when this process does, however it ends."""
+    if prefix not in WATCHED_PREFIXES:
+        WATCHED_PREFIXES.add(prefix)
+        lib_call('tamblorn_watch_prefix', prefix)
+
+
 def keep_prefix_up(prefix):
-    """Keeps the prefix's Wine server running between programs, so that each starts quickly."""
-    subprocess.Popen([WINESERVER, '-p'], env=dict(os.environ, WINEPREFIX=prefix), stdin=subprocess.DEVNULL,
-                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True).wait()
+    """Keeps the made prefix's Wine server up for the whole group (tamblorn_hold_prefix), so that
+    no program of the group meets a server on its way out."""
+    watch_prefix(prefix)
+    if lib_call('tamblorn_hold_prefix', prefix) != 0:
+        raise RuntimeError('no lasting Wine server for ' + prefix)
 
 
 def run_to_file(command, env, output_path, timeout):
@@ -105,3 +159,17 @@ def settings_path(prefix):
 def windows_path(path):
     """The path of a Unix file as Wine's drive Z: shows it."""
     return 'Z:' + os.path.abspath(path).replace('/', '\\')
+
+
+if __name__ == '__main__':
+    # stage.py leftovers NAME VALUE OUTSIDE-PID WAIT-SECONDS: waits that long at most for the
+    # marked processes to end, prints how many remain and what they are, and ends those.
+    _, _, mark_name, mark_value, outside_pid, limit = sys.argv
+    wait_for(lambda: not marked_processes(mark_name, mark_value, int(outside_pid)), float(limit))
+    left = marked_processes(mark_name, mark_value, int(outside_pid))
+    print('%d%s' % (len(left), ''.join(' [%d %s]' % (pid, command[:60]) for pid, command in left)))
+    for pid, _ in left:
+        try:
+            os.kill(pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass

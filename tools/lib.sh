@@ -8,6 +8,7 @@ TAMBLORN_WINE_DIR=/usr/lib/wine
 # The file in the Windows folder where the saver keeps its settings.
 TAMBLORN_SETTINGS_FILE_NAME=TamblornScrS
 TAMBLORN_DISPLAY_TRIES=100   # times 0.05 s
+TAMBLORN_SERVER_TRIES=5
 
 # Whether this machine runs the Wine loader LOADER (the 32-bit one needs a
 # kernel that runs 32-bit programs).
@@ -40,7 +41,8 @@ tamblorn_settings_path() {
 # returns 1 when none came up. The server is Xvfb with TAMBLORN_SCREEN
 # (1024x768x24 by default); with TAMBLORN_NESTED_SCREENS (screens separated
 # by blanks) it is a Xephyr inside $DISPLAY with those screens side by side as
-# Xinerama heads. The caller stops it with `kill <pid>`.
+# Xinerama heads. The caller stops it with `kill <pid>`; it stops by itself
+# when its owner ends (TAMBLORN_OWNER_PID, else this shell: tamblorn_watch).
 tamblorn_start_display() {
   local first=$1 last=$2 n pid wanted command
   local screen=${TAMBLORN_SCREEN:-1024x768x24} nested=${TAMBLORN_NESTED_SCREENS:-}
@@ -66,6 +68,7 @@ tamblorn_start_display() {
       kill -0 "$pid" 2>/dev/null || break
       if [ -S "/tmp/.X11-unix/X$n" ] && [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ] &&
          [ "$(DISPLAY=":$n" timeout 5 xdotool getdisplaygeometry 2>/dev/null)" = "$wanted" ]; then
+        tamblorn_watch "${TAMBLORN_OWNER_PID:-$$}" --pid "$pid"
         echo "$n $pid"
         return 0
       fi
@@ -77,6 +80,19 @@ tamblorn_start_display() {
   done
   echo "start-display: no virtual display could be started on :$first to :$last" >&2
   return 1
+}
+
+# Whether the process PID runs (one that has ended but is not yet reaped does not).
+tamblorn_process_runs() {
+  local state
+  state=$(sed -E 's/.*\) (.).*/\1/' "/proc/$1/stat" 2>/dev/null) && [ "$state" != Z ]
+}
+
+# Starts tools/watchdog.py OWNER ARGUMENTS... outside this process's tree and
+# session: it ends what it is given once OWNER has ended, also when OWNER is
+# killed with everything below it (as CTest does at a test's time limit).
+tamblorn_watch() {
+  ( setsid python3 "$TAMBLORN_ROOT/tools/watchdog.py" "$@" </dev/null >/dev/null 2>&1 & )
 }
 
 # Starts a display as above and exports DISPLAY; its server's pid goes to TAMBLORN_DISPLAY_PID.
@@ -136,11 +152,39 @@ tamblorn_copy_prefix() {
   done
 }
 
+# Keeps the Wine server of the made prefix PREFIX up until it is stopped, so
+# that each later program starts quickly and none meets a server on its way
+# out (tamblorn_watch_prefix stops it with its owner). A server that a program
+# started ends when its last program has (Debian's wineserver runs with -p0),
+# a program connecting just then is cut off ("wine client error:0: recvmsg:
+# Connection reset by peer"), and `wineserver -p` leaves a running server as it
+# is (it exits with 2): so that one is waited out and a lasting one started.
+# An owner that ended meanwhile has had the prefix stopped by its watchdog
+# already: the lasting server started after that is stopped here.
+tamblorn_hold_prefix() {
+  local prefix=$1 owner=${TAMBLORN_OWNER_PID:-$$}
+  for _ in $(seq "$TAMBLORN_SERVER_TRIES"); do
+    WINEPREFIX="$prefix" timeout 60 "$TAMBLORN_WINE_DIR/wineserver" -w
+    if WINEPREFIX="$prefix" "$TAMBLORN_WINE_DIR/wineserver" -p 2>/dev/null; then
+      tamblorn_process_runs "$owner" && return 0
+      tamblorn_stop_prefix "$prefix"
+      return 1
+    fi
+  done
+  echo "hold-prefix: no lasting Wine server for $prefix" >&2
+  return 1
+}
+
+# The Wine server of PREFIX, and every program there, ends when the owner
+# (TAMBLORN_OWNER_PID, else this shell) does.
+tamblorn_watch_prefix() {
+  tamblorn_watch "${TAMBLORN_OWNER_PID:-$$}" --prefix "$1" --wineserver "$TAMBLORN_WINE_DIR/wineserver"
+}
+
 # Makes the prefix TAMBLORN_WINE_PREFIX through the tree TREE's wine-run.sh
-# and keeps its Wine server up until it is stopped, so that each later program
-# starts quickly.
+# and holds its Wine server up as above for this shell's life.
 tamblorn_keep_prefix_up() {
+  tamblorn_watch_prefix "$TAMBLORN_WINE_PREFIX"
   "$1/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1
-  WINEPREFIX="$TAMBLORN_WINE_PREFIX" "$TAMBLORN_WINE_DIR/wineserver" -p 2>/dev/null
-  return 0
+  tamblorn_hold_prefix "$TAMBLORN_WINE_PREFIX"
 }

@@ -8,7 +8,7 @@ program=${1:-build/deb/tamblorn}
 FULL_STRENGTH_SECONDS=38
 CROP=560x400+41+60
 
-display=$(tools/start-display.sh 560 600) || exit 1
+display=$(TAMBLORN_OWNER_PID=$$ tools/start-display.sh 560 600) || exit 1
 read -r number xvfb_pid <<<"$display"
 export DISPLAY=":$number" XDG_CONFIG_HOME=$(mktemp -d)
 "$program" -seed 7 &

@@ -9,6 +9,9 @@ set -u
 cd "$(dirname "$0")/.."
 . tools/lib.sh
 rm -f build/native-tests.log build/win32-tests.log build/windows-tests.log
+# Every process of this run carries the mark, so that what it leaves is told apart from other runs'.
+export TAMBLORN_RUN_MARK="run-$$-$(date +%s%N)"
+LEFTOVER_WAIT=30
 JOBS=${JOBS:-2}
 TEST_JOBS=${TEST_JOBS:-4}
 failed=0
@@ -63,4 +66,7 @@ done
 echo
 echo "Windows and end-to-end tests ran in $wine_tree."
 echo "Summary: $passed passed, $failures failed"
+left=$(python3 tests/stage.py leftovers TAMBLORN_RUN_MARK "$TAMBLORN_RUN_MARK" $$ "$LEFTOVER_WAIT")
+echo "Displays, Wine servers and programs of this run left running: $left"
+[ "${left%% *}" = 0 ] || failed=1
 [ "$failed" -eq 0 ] && [ "$failures" -eq 0 ]

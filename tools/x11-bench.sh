@@ -18,7 +18,7 @@ ticks_per_second=$(getconf CLK_TCK)
 [ -x "$program" ] || { echo "x11-bench: no program at $program (make deb)" >&2; exit 1; }
 [ -x "$xflame" ] || { echo "x11-bench: no $xflame (xscreensaver-data-extra)" >&2; exit 1; }
 
-display=$(TAMBLORN_SCREEN=1024x768x24 tools/start-display.sh 500 540) || exit 1
+display=$(TAMBLORN_OWNER_PID=$$ TAMBLORN_SCREEN=1024x768x24 tools/start-display.sh 500 540) || exit 1
 read -r number xvfb_pid <<<"$display"
 export DISPLAY=":$number"
 export XDG_CONFIG_HOME=$(mktemp -d)

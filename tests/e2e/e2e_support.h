@@ -90,6 +90,31 @@ inline bool WaitServingWindows(HANDLE handle, DWORD waitMs)
     }
 }
 
+// Starts a program with a raw command line, trying again where the system
+// says the start failed for a reason of its own: Wine gives ERROR_INTERNAL_ERROR
+// (1359) when the new process ended before it had finished starting without
+// an exit code of its own, which a busy machine now and then sees. The tries
+// are bounded and counted (e2eStartRetries) for the helper's summary.
+const int START_TRIES = 3;
+inline int e2eStartRetries = 0;
+
+inline bool StartProgram(const char* path, const std::string& commandLine, PROCESS_INFORMATION* process)
+{
+    for (int attempt = 1;; ++attempt) {
+        std::string writable = commandLine;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        if (CreateProcessA(path, &writable[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, process))
+            return true;
+        DWORD error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || attempt == START_TRIES) {
+            SetLastError(error);
+            return false;
+        }
+        ++e2eStartRetries;
+    }
+}
+
 // A parent window whose client area is the size of the display settings'
 // preview, of a class registered here with the given procedure and a grey
 // background.

@@ -4,6 +4,8 @@
 // CreateProcessA unchanged, whatever the Unix shell and Wine's argument quoting do.
 #include <windows.h>
 
+#include "e2e_support.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -53,14 +55,13 @@ int main(int argc, char** argv)
     }
     DWORD timeout = argc > 3 ? strtoul(argv[3], nullptr, 10) : DEFAULT_TIMEOUT_MS;
 
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(argv[1], &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        fprintf(stderr, "e2e_launcher: CreateProcessA failed with %lu\n", GetLastError());
+    if (!StartProgram(argv[1], commandLine, &process)) {
+        fprintf(stderr, "e2e_launcher: CreateProcessA failed with %lu (tried %d times)\n", GetLastError(),
+                e2eStartRetries + 1);
         return START_FAILED;
     }
-    printf("started pid=%lu\n", process.dwProcessId);
+    printf("started pid=%lu start-retries=%d\n", process.dwProcessId, e2eStartRetries);
     fflush(stdout);
     if (WaitForSingleObject(process.hProcess, timeout) != WAIT_OBJECT_0) {
         TerminateProcess(process.hProcess, TIMED_OUT);

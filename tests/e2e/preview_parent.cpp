@@ -57,13 +57,11 @@ bool StartSaver()
     unsigned long long number = HandleNumber(parent.window) + (parent.wrapHandle ? HANDLE_WRAP : 0);
     std::string commandLine = std::string("\"") + parent.saverPath + "\" /p " + std::to_string(number);
     ReportStatus("command " + commandLine);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(parent.saverPath, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &parent.saver))
+    if (!StartProgram(parent.saverPath, commandLine, &parent.saver))
         return false;
     parent.saverStarted = true;
-    ReportStatus("saver-pid " + std::to_string(parent.saver.dwProcessId));
+    ReportStatus("saver-pid " + std::to_string(parent.saver.dwProcessId) + " start-retries " +
+                 std::to_string(e2eStartRetries));
     return true;
 }
 

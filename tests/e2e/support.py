@@ -15,7 +15,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 from stage import SKIPPED, keep_prefix_up, settings_path as prefix_settings_path  # noqa: E402,F401
-from stage import start_display, stop_display, stop_prefix, wait_for, windows_path  # noqa: E402,F401
+from stage import start_display, stop_display, stop_prefix, wait_for, watch_prefix, windows_path  # noqa: E402,F401
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
 DISPLAY_NUMBERS = range(200, 260)
@@ -25,6 +25,7 @@ WINDOW_WRAP = 1 << 32
 FIRST_JUMP_SECONDS = 10.1
 START_WAIT = 20.0
 POINTER_WAIT_MS = 5000
+DIALOG_WAIT_MS = 60000  # an upper bound: beside a second suite a dialog took over 20 s to come
 
 # Exit codes as the Unix side sees them: -1 arrives as 255.
 EXIT_DONE, EXIT_OK, EXIT_CANCEL, EXIT_REJECTED = 0, 1, 2, 255
@@ -124,8 +125,10 @@ def open_stage(group, env=None):
     STAGE.prefix = os.path.join(CONFIG.build_dir, 'e2e-prefix-' + group)
     STAGE.work = os.path.join(CONFIG.build_dir, 'e2e-work', group)
     os.makedirs(STAGE.work, exist_ok=True)
-    # Whatever an interrupted run left in the prefix goes with its Wine server.
+    # Whatever an interrupted run left in the prefix goes with its Wine server;
+    # what this run starts there ends with it, however it ends.
     stop_prefix(STAGE.prefix)
+    watch_prefix(STAGE.prefix)
     STAGE.display, STAGE.xvfb = start_display(DISPLAY_NUMBERS, '%dx%dx24' % (SCREEN_WIDTH, SCREEN_HEIGHT))
     code, output = run_wine(CONFIG.inspector, ['savers'], timeout=180)
     if code == SKIPPED:
@@ -324,7 +327,8 @@ class StageCase(unittest.TestCase):
         wait_no_saver_window()
 
     def open_dialog(self, process, label):
-        code, output = inspect('find-dialog', DIALOG_TITLE.encode('cp932').hex(), 20000, 'controls')
+        code, output = inspect('find-dialog', DIALOG_TITLE.encode('cp932').hex(), DIALOG_WAIT_MS, 'controls',
+                               timeout=DIALOG_WAIT_MS / 1000 + 60)
         self.assertEqual(code, 0, '%s: no dialog titled "%s" appeared (saver exit %s): %s' %
                          (label, DIALOG_TITLE, process.poll(), output))
         return output

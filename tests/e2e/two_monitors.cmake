@@ -9,4 +9,4 @@ add_test(NAME e2e.two_monitors
          COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/e2e/run_e2e.py --group two_monitors --saver $<TARGET_FILE:Tamblorn>
                  --wine-run ${CMAKE_BINARY_DIR}/wine-run.sh --build-dir ${CMAKE_BINARY_DIR}
                  --monitor-report $<TARGET_FILE:e2e_monitor_report>)
-set_tests_properties(e2e.two_monitors PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
+set_tests_properties(e2e.two_monitors PROPERTIES TIMEOUT ${TAMBLORN_TEST_LIMIT} SKIP_RETURN_CODE 77)

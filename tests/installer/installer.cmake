@@ -14,4 +14,5 @@ add_test(NAME installer.silent
                  --script ${PROJECT_SOURCE_DIR}/installer/tamblorn.nsi --makensis ${TAMBLORN_MAKENSIS}
                  ${installer_defines} --wine-run ${CMAKE_BINARY_DIR}/wine-run.sh --build-dir ${CMAKE_BINARY_DIR})
 # COST (rough seconds) lets CTest start the longest runs first where no earlier run timed them.
-set_tests_properties(installer.silent PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77 COST 120)
+math(EXPR installer_limit "2 * ${TAMBLORN_TEST_LIMIT}")
+set_tests_properties(installer.silent PROPERTIES TIMEOUT ${installer_limit} SKIP_RETURN_CODE 77 COST 120)

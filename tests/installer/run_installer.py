@@ -153,8 +153,10 @@ class Installer(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
+        stage.stop_prefix(CONFIG.prefix)
         if os.path.exists(CONFIG.prefix):
             shutil.rmtree(CONFIG.prefix)
+        stage.watch_prefix(CONFIG.prefix)
         code, output = wine('cmd', '/c', 'exit', '0', timeout=300)
         if code != 0:
             raise RuntimeError('the fresh prefix does not start: ' + output)

@@ -7,5 +7,6 @@ set -u
 depth=$1 prefix=$2 wine_run=$3
 shift 3
 TAMBLORN_SCREEN="1024x768x$depth" tamblorn_use_display 150 189 || exit 1
+tamblorn_watch_prefix "$prefix"
 trap 'tamblorn_stop_prefix "$prefix"; kill "$TAMBLORN_DISPLAY_PID" 2>/dev/null' EXIT
 TAMBLORN_WINE_PREFIX="$prefix" "$wine_run" "$@"
