@@ -52,6 +52,7 @@ fi
 . "$(dirname "$0")/lib.sh"
 if ! tamblorn_loader_runs "$TAMBLORN_WINE_DIR/wine"; then
   bash "$(dirname "$0")/pc32/build-root.sh"
+  bash "$(dirname "$0")/pc32/make-prefix.sh"
 fi
 
 echo "setup: everything is in place"

@@ -47,11 +47,19 @@ for setting in "$@"; do
   fi
   printf 'export %s=%q\n' "$name" "$value" >>"$disk/group.env"
 done
+# The caller's TAMBLORN_PC32_* variables go in too (tests/pc32/group.sh reads TAMBLORN_PC32_E2E).
+for name in $(compgen -e | grep '^TAMBLORN_PC32_'); do
+  printf 'export %s=%q\n' "$name" "${!name}" >>"$disk/group.env"
+done
 sed -e "s|@PROJECT_SOURCE_DIR@|/pc32/src|; s|@TAMBLORN_WINE_LOADER@|/usr/lib/wine/wine|" \
     -e "s|@TAMBLORN_WINE_PREFIX@|/pc32/work/wineprefix|; s|@TAMBLORN_WINE_ARCH@|win32|" \
     -e "s|@CMAKE_BINARY_DIR@|/pc32/work|" "$source_dir/tools/wine-run.sh.in" >"$disk/work/wine-run.sh"
 chmod +x "$disk/work/wine-run.sh"
-mkfs.ext4 -q -L pc32-run -d "$disk" "$work/disk.img" "$disk_size" || exit 1
+# The prefix template that make-prefix.sh made in the PC once (wine-run.sh copies it for each prefix).
+if [ -f "$cache/wineprefix-template/made" ]; then
+  cp -a "$cache/wineprefix-template" "$disk/work/wineprefix-template"
+fi
+mkfs.ext4 -q -L pc32-run -d "$disk" "$work/disk.img" "$disk_size" >/dev/null || exit 1
 qemu-img create -q -f qcow2 -b "$cache/root.img" -F raw "$work/root.qcow2" || exit 1
 
 trap 'exit 130' INT
