@@ -15,8 +15,7 @@ bash /pc32/group.sh >/pc32/out/group.log 2>&1
 echo end >>/pc32/out/results
 # Nothing of the group outlives it; then the disk is left clean for the host to read.
 kill -9 -1
-sleep 1
 sync
-umount /pc32
+for _ in 1 2 3 4 5; do umount /pc32 2>/dev/null && break; sleep 1; done
 echo 1 >/proc/sys/kernel/sysrq
 echo o >/proc/sysrq-trigger
