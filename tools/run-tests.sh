@@ -65,6 +65,15 @@ for log in build/native-tests.log build/win32-tests.log build/windows-tests.log;
 done
 echo
 echo "Windows and end-to-end tests ran in $wine_tree."
+# What this run showed of the shipped 32-bit files: run natively, run in the
+# emulated 32-bit PC (pc32.shipped, tools/pc32), or only their 64-bit twin.
+if [ "$wine_tree" = build/win32 ]; then
+  echo "32-bit evidence: 32-bit natively"
+elif grep -qE 'pc32\.shipped \.+ *(Passed|\*+Failed)' build/win32-tests.log 2>/dev/null; then
+  echo "32-bit evidence: 32-bit emulated"
+else
+  echo "32-bit evidence: 64-bit only"
+fi
 echo "Summary: $passed passed, $failures failed"
 left=$(python3 tests/stage.py leftovers TAMBLORN_RUN_MARK "$TAMBLORN_RUN_MARK" $$ "$LEFTOVER_WAIT")
 echo "Displays, Wine servers and programs of this run left running: $left"

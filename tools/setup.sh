@@ -18,6 +18,7 @@ packages=(
   nsis xserver-xephyr libxinerama1 libxinerama1:i386
   libx11-dev libxext-dev libxrandr-dev libxinerama-dev libfreetype-dev libfontconfig-dev
   lintian dpkg-dev xscreensaver xscreensaver-data-extra x11-utils procps
+  qemu-system-x86 qemu-utils qemu-user-static debootstrap gcc-multilib e2fsprogs cpio
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -44,6 +45,14 @@ fi
 if ! locale -a 2>/dev/null | grep -qi '^hi_IN.utf8$'; then
   echo "setup: generating the hi_IN.UTF-8 locale"
   localedef -i hi_IN -f UTF-8 hi_IN.UTF-8
+fi
+
+# Where the kernel refuses 32-bit programs, the tests run the shipped 32-bit
+# files in an emulated 32-bit PC, built once per machine outside the clone.
+. "$(dirname "$0")/lib.sh"
+if ! tamblorn_loader_runs "$TAMBLORN_WINE_DIR/wine"; then
+  bash "$(dirname "$0")/pc32/build-root.sh"
+  bash "$(dirname "$0")/pc32/make-prefix.sh"
 fi
 
 echo "setup: everything is in place"

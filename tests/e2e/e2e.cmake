@@ -5,14 +5,7 @@ if(NOT TARGET Tamblorn)
 endif()
 
 set(e2e_source ${PROJECT_SOURCE_DIR}/tests/e2e)
-foreach(helper launcher preview_parent inspector vanishing_parent command_line_runs)
-  add_executable(e2e_${helper} ${e2e_source}/${helper}.cpp)
-  target_link_libraries(e2e_${helper} PRIVATE user32 gdi32)
-  tamblorn_warnings(e2e_${helper})
-endforeach()
-# The command-line runs judge by the same model of the grammar as the in-process harness.
-target_sources(e2e_command_line_runs PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32/support/command_line_model.cpp)
-target_include_directories(e2e_command_line_runs PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32 ${PROJECT_SOURCE_DIR}/host)
+include(tests/e2e/helpers.cmake)
 
 set(e2e_doubles)
 if(TARGET password_double)

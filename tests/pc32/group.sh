@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# What the emulated 32-bit PC checks of the shipped 32-bit files (run there by
+# tools/pc32/run.sh, with the variables of tests/pc32/pc32.cmake): the same
+# drivers as the native groups, the most telling cases first. One line per
+# check in /pc32/out/results: name, exit code, seconds.
+#
+# The renderer's hashes and the installer run always. The end-to-end groups
+# wait a fixed few seconds for a window, a pointer or an exit, which an
+# emulated PC on a busy machine does not meet: they run with
+# TAMBLORN_PC32_E2E=1 (an idle machine; run.sh passes it on).
+. /pc32/group.env
+src=/pc32/src work=/pc32/work out=/pc32/out
+check() {
+  local name=$1 started=$SECONDS
+  shift
+  "$@" >"$out/$name.log" 2>&1
+  echo "$name $? $((SECONDS - started))" >>"$out/results"
+}
+e2e() {
+  python3 "$src/tests/e2e/run_e2e.py" --saver "$SAVER" --wine-run "$work/wine-run.sh" --build-dir "$work" \
+    --launcher "$LAUNCHER" --preview-parent "$PREVIEW_PARENT" --inspector "$INSPECTOR" \
+    --vanishing-parent "$VANISHING_PARENT" --logs-bitmap "$src/resources/logs.bmp" \
+    --verifier "$VERIFIER" --password-change "$PASSWORD_CHANGE" --group "$@"
+}
+
+# The renderer's runs share one Wine server (the other drivers keep their own up).
+. "$src/tools/lib.sh"
+tamblorn_make_prefix /usr/lib/wine/wine "$work/wineprefix"
+WINEPREFIX="$work/wineprefix" "$TAMBLORN_WINE_DIR/wineserver" -p
+check renderer cmake -DWINE_RUN="$work/wine-run.sh" -DRENDER="$RENDER" -DWORK_DIR="$work" \
+  -DBONFIRE_HASH="$BONFIRE_HASH" -P "$src/tests/win32/render_check.cmake"
+check installer python3 "$src/tests/installer/run_installer.py" --installer "$INSTALLER" --program "$SAVER" \
+  --old-program "$OLD_PROGRAM" --version "$VERSION" --readme "$README" --icon "$src/resources/tamblorn.ico" \
+  --script "$src/installer/tamblorn.nsi" --makensis makensis --wine-run "$work/wine-run.sh" --build-dir "$work" \
+  install_upgrade_and_uninstall japanese_pages
+if [ "${TAMBLORN_PC32_E2E:-}" = 1 ]; then
+  check full_screen e2e full_screen
+  check dialog e2e dialog title then_ok cancel
+  check preview e2e preview ends_with_parent
+  check win9x e2e win9x
+fi
