@@ -32,7 +32,6 @@
 namespace {
 
 const char PARENT_CLASS[] = "TamblornE2ECommandLineParent";
-const char SAVER_CLASS[] = "WindowsScreenSaverClass";
 const char FULL_SCREEN_TITLE[] = "Screen Saver";
 const char DIALOG_CLASS[] = "#32770";
 const DWORD PARENT_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE;
@@ -74,7 +73,7 @@ BOOL CALLBACK FindPreviewChild(HWND window, LPARAM)
 {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search.processId && ClassOf(window) == SAVER_CLASS && IsWindowVisible(window)) {
+    if (owner == search.processId && ClassOf(window) == SAVER_WINDOW_CLASS && IsWindowVisible(window)) {
         search.found = window;
         return FALSE;
     }
@@ -90,7 +89,7 @@ BOOL CALLBACK FindShownWindow(HWND window, LPARAM)
     if (owner == search.processId) {
         std::string className = ClassOf(window);
         // A preview whose parent is the desktop shows among the top-level windows.
-        if (className == SAVER_CLASS)
+        if (className == SAVER_WINDOW_CLASS)
             search.shown = WindowText(window) == FULL_SCREEN_TITLE ? SHOWN_SAVER : SHOWN_FOREIGN_PREVIEW;
         else if (className == DIALOG_CLASS)
             search.shown = SHOWN_DIALOG;

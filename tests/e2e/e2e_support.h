@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "saver_host.h"
+
 #include <cstdlib>
 #include <string>
 

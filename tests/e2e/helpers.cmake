@@ -1,7 +1,7 @@
 # The small Windows programs through which the end-to-end groups drive the saver.
 foreach(helper launcher preview_parent inspector vanishing_parent command_line_runs)
   add_executable(e2e_${helper} ${PROJECT_SOURCE_DIR}/tests/e2e/${helper}.cpp)
-  target_link_libraries(e2e_${helper} PRIVATE user32 gdi32)
+  target_link_libraries(e2e_${helper} PRIVATE tamblorn_contract user32 gdi32)
   tamblorn_warnings(e2e_${helper})
 endforeach()
 # The command-line runs judge by the same model of the grammar as the in-process harness.

@@ -27,7 +27,6 @@
 namespace {
 
 const char DIALOG_CLASS[] = "#32770";
-const char SAVER_CLASS[] = "WindowsScreenSaverClass";
 const char FULL_SCREEN_TITLE[] = "Screen Saver";
 const int TEXT_BYTES = 512;
 const DWORD POLL_MS = 50;
@@ -75,7 +74,7 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM)
 
 BOOL CALLBACK CountSaver(HWND window, LPARAM)
 {
-    if (ClassOf(window) == SAVER_CLASS && WindowText(window) == FULL_SCREEN_TITLE) {
+    if (ClassOf(window) == SAVER_WINDOW_CLASS && WindowText(window) == FULL_SCREEN_TITLE) {
         if (!inspection.found)
             inspection.found = window;
         ++inspection.saverCount;
@@ -212,7 +211,7 @@ bool WaitPreview(HWND parent, DWORD waitMs)
 {
     DWORD started = GetTickCount();
     for (;;) {
-        HWND child = FindWindowExA(parent, nullptr, SAVER_CLASS, nullptr);
+        HWND child = FindWindowExA(parent, nullptr, SAVER_WINDOW_CLASS, nullptr);
         if (child && IsWindowVisible(child)) {
             inspection.preview = child;
             break;

@@ -22,7 +22,6 @@
 namespace {
 
 const char PARENT_CLASS[] = "TamblornE2EVanishingParent";
-const char SAVER_CLASS[] = "WindowsScreenSaverClass";
 const DWORD PARENT_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE;
 const DWORD DEFAULT_LATEST_MS = 200;
 // "Within a second": the ends that took longer are counted for the figures.
@@ -103,7 +102,7 @@ bool RunCase(int number, const char* saverPath, DWORD latestMs)
     DWORD delayMs = RandomUpTo(latestMs);
     WaitServingWindows(nullptr, delayMs);
     // A child of the saver's class that shows has been made: creation shows it last.
-    HWND child = FindWindowExA(parent, nullptr, SAVER_CLASS, nullptr);
+    HWND child = FindWindowExA(parent, nullptr, SAVER_WINDOW_CLASS, nullptr);
     bool windowMade = child && IsWindowVisible(child);
     DestroyWindow(parent);
     ++tally.tried;
