@@ -102,6 +102,8 @@ uint32_t NextNoise();
 void AdvanceIntensity();
 void RunCellPass();
 void PasteLogsPicture();
+// The logs pasted into any picture of the canvas's size.
+void PasteLogsInto(uint32_t* pixels);
 // One tick: the intensity cycle, the logs in bonfire mode, the cell pass.
 void StepFlameCanvas();
 

@@ -43,18 +43,23 @@ void AdvanceIntensity()
 
 // The logs stand below the headroom, clipped to the canvas like a copy of the
 // picture onto the surface would be.
-void PasteLogsPicture()
+void PasteLogsInto(uint32_t* pixels)
 {
     const FlameCanvas& canvas = flameCanvas;
-    if (!canvas.logsPixels || !canvas.pixels || canvas.logsWidth <= 0)
+    if (!canvas.logsPixels || !pixels || canvas.logsWidth <= 0)
         return;
     int32_t columns = canvas.logsWidth < canvas.width ? canvas.logsWidth : canvas.width;
     int32_t rows = canvas.height - FLAME_HEADROOM;
     if (canvas.logsHeight < rows)
         rows = canvas.logsHeight;
     for (int32_t row = 0; row < rows; ++row)
-        memcpy(canvas.pixels + static_cast<int64_t>(FLAME_HEADROOM + row) * canvas.width,
+        memcpy(pixels + static_cast<int64_t>(FLAME_HEADROOM + row) * canvas.width,
                canvas.logsPixels + static_cast<int64_t>(row) * canvas.logsWidth, columns * sizeof(uint32_t));
+}
+
+void PasteLogsPicture()
+{
+    PasteLogsInto(flameCanvas.pixels);
 }
 
 void StepFlameCanvas()

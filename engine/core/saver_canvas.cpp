@@ -34,14 +34,10 @@ void ScanTextFuel(const CanvasPlatform& platform, const char* text, int32_t font
 // standing below the headroom.
 void ScanEmberFuel()
 {
-    const FlameCanvas& canvas = flameCanvas;
     uint32_t* scratch = AllocateCanvasPicture();
     if (!scratch)
         return;
-    int32_t columns = canvas.logsWidth < canvas.width ? canvas.logsWidth : canvas.width;
-    for (int32_t y = 0; y < canvas.logsHeight && FLAME_HEADROOM + y < canvas.height; ++y)
-        memcpy(scratch + static_cast<size_t>(FLAME_HEADROOM + y) * canvas.width,
-               canvas.logsPixels + static_cast<size_t>(y) * canvas.logsWidth, columns * sizeof(uint32_t));
+    PasteLogsInto(scratch);
     ScanFuelPoints(scratch, FUEL_TEST_EMBER);
     free(scratch);
 }
