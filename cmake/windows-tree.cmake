@@ -134,8 +134,7 @@ if(TAMBLORN_WINDOWS_TESTS)
 
   # What the Windows tests share, one file per concern.
   add_library(win_test_support STATIC tests/win32/support/settings_file.cpp tests/win32/support/saver_run.cpp
-              tests/win32/support/gdi_recording.cpp tests/win32/support/test_process.cpp
-              tests/win32/support/command_line_model.cpp)
+              tests/win32/support/gdi_recording.cpp tests/win32/support/test_process.cpp)
   target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests/win32 ${PROJECT_SOURCE_DIR}/tests/native
                              ${PROJECT_SOURCE_DIR}/tests)
   # The host's objects go into each test program itself (an object library is

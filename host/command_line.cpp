@@ -1,7 +1,5 @@
 #include "command_line.h"
 
-#include "host_state.h"
-
 namespace {
 
 const char QUOTE = '"';

@@ -6,9 +6,10 @@
 // Each line of the case file is "h<command line as hex>" (the "h" keeps an
 // empty command line a field). The bytes "{P}" in a command line stand for
 // this helper's preview parent window as a decimal number, "{W}" for that
-// number plus 2^32. What the saver must show follows from the tests' model of
-// the grammar (tests/win32/command_line_model.h), applied to the command line
-// as a started program reads it: the system carries a command line as wide
+// number plus 2^32. What the saver must show follows from the program's own
+// reading of the command line (its worked rules are tested in process),
+// applied to the command line as a started program reads it: the system
+// carries a command line as wide
 // characters, and bytes that are no complete character of the code page do
 // not come through as they were sent.
 // Prints a line per case that went wrong and the counts:
@@ -20,7 +21,7 @@
 // to name one) is ended with WM_CLOSE. Exit code 0 when no case went wrong.
 #include <windows.h>
 
-#include "command_line_model.h"
+#include "command_line.h"
 #include "e2e_support.h"
 
 #include <cstdio>
@@ -173,6 +174,30 @@ void Report(int number, const std::string& expected, Shown shown, const std::str
     ++tally.wrong;
     printf("case %d expected %s shown %s: %s (exit 0x%08lx) command line %s\n", number, expected.c_str(),
            SHOWN_NAMES[shown], what, static_cast<unsigned long>(code), ToHex(commandLine).c_str());
+}
+
+// What the program must show on a system not of the 9x family: a preview
+// only in an existing window ("any" for a window of another program), the
+// password switch never.
+std::string ExpectedShown(const char* line, HWND parent)
+{
+    SaverSwitch request = {};
+    ReadSaverSwitch(FindArgumentText(line), &request);
+    switch (request.kind) {
+    case SWITCH_NONE:
+    case SWITCH_CONFIGURE:
+        return "dialog";
+    case SWITCH_FULL_SCREEN:
+        return "saver";
+    case SWITCH_PREVIEW:
+        if (request.windowNumber == static_cast<DWORD>(reinterpret_cast<UINT_PTR>(parent)))
+            return "preview";
+        return request.windowNumber != 0 && IsWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(request.windowNumber)))
+                   ? "any"
+                   : "rejected";
+    default:
+        return "rejected";
+    }
 }
 
 bool ShownAsExpected(const std::string& expected, Shown shown)

@@ -1,6 +1,7 @@
 // Hostile command lines: generated lines through the argument reader and the
-// switch decision, judged against the tests' model of the grammar. The harness
-// prints what it tried; TAMBLORN_STRESS=1 runs the full count.
+// switch decision, held to what must stay true of any line (the worked rules
+// are the tables of command_line_test.cpp). The harness prints what it tried;
+// TAMBLORN_STRESS=1 runs the full count.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,7 +9,6 @@
 #include <string>
 
 #include "command_line.h"
-#include "command_line_model.h"
 #include "host_state.h"
 #include "win_test_support.h"
 
@@ -106,10 +106,54 @@ std::string RandomCommandLine(std::mt19937& random, HWND realWindow)
 }
 
 const char* const SWITCH_NAMES[] = {"none", "configure", "full screen", "preview", "password", "rejected"};
+const char PLAIN_PROGRAM_NAME[] = "Tamblorn.scr ";
+const unsigned char LAST_BLANK_BYTE = 0x20;
+
+SaverSwitch SwitchOf(const std::string& argumentText)
+{
+    SaverSwitch read = {SWITCH_REJECTED, 0xDEADBEEF};
+    ReadSaverSwitch(argumentText.c_str(), &read);
+    return read;
+}
+
+std::string WithLettersInTheOtherCase(std::string text)
+{
+    for (char& byte : text)
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z'))
+            byte ^= 'a' ^ 'A';
+    return text;
+}
+
+bool SameSwitch(SaverSwitch one, SaverSwitch other)
+{
+    return one.kind == other.kind && one.windowNumber == other.windowNumber;
+}
+
+// What must hold for every line: the argument text starts inside the line at
+// a byte that is no blank; the same text behind another program name gives
+// the same switch; the case of the letters does not matter; only the switches
+// that name a window carry a number.
+std::string BrokenRule(const char* argumentText, SaverSwitch got)
+{
+    const std::string argument = argumentText;
+    if (!argument.empty() && static_cast<unsigned char>(argument[0]) <= LAST_BLANK_BYTE)
+        return "the argument text starts at a blank";
+    const std::string behindPlainName = PLAIN_PROGRAM_NAME + argument;
+    if (FindArgumentText(behindPlainName.c_str()) != behindPlainName.c_str() + sizeof PLAIN_PROGRAM_NAME - 1)
+        return "the argument text is found elsewhere behind another program name";
+    if (!SameSwitch(SwitchOf(argument), got))
+        return "the switch depends on the program name";
+    if (!SameSwitch(SwitchOf(WithLettersInTheOtherCase(argument)), got))
+        return "the switch depends on the case of its letters";
+    if (got.windowNumber != 0 && got.kind != SWITCH_PREVIEW && got.kind != SWITCH_PASSWORD &&
+        got.kind != SWITCH_CONFIGURE)
+        return "a window number without a window's switch";
+    return "";
+}
 
 }  // namespace
 
-TEST(HostileInput, GeneratedCommandLinesGiveOnlyDesignedSwitches)
+TEST(HostileInput, GeneratedCommandLinesKeepTheRulesOfEveryLine)
 {
     ASSERT_EQ(GetACP(), JAPANESE_CODE_PAGE) << "the double-byte cases need the Japanese code page";
     const int count = StressCount(20000, 100000);
@@ -129,26 +173,21 @@ TEST(HostileInput, GeneratedCommandLinesGiveOnlyDesignedSwitches)
         ASSERT_LE(argumentText, line + currentCase.size()) << Printable(currentCase);
         SaverSwitch got = {SWITCH_REJECTED, 0xDEADBEEF};
         ReadSaverSwitch(argumentText, &got);
-        SaverSwitch expected = ExpectedSwitch(ExpectedArgumentText(line));
         ASSERT_TRUE(got.kind >= SWITCH_NONE && got.kind <= SWITCH_REJECTED) << Printable(currentCase);
         ++kinds[got.kind];
         // Start-up runs a preview only in an existing window; any other preview number is rejected.
         if (got.kind == SWITCH_PREVIEW && got.windowNumber != 0 &&
             IsWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(got.windowNumber))))
             ++previewsInAWindow;
-        if (argumentText != ExpectedArgumentText(line) || got.kind != expected.kind ||
-            got.windowNumber != expected.windowNumber || ParseDecimal(argumentText) != ExpectedNumber(argumentText)) {
-            if (++mismatches <= 10)
-                ADD_FAILURE() << "command line \"" << Printable(currentCase) << "\": argument at "
-                              << argumentText - line << ", switch " << SWITCH_NAMES[got.kind] << " number "
-                              << got.windowNumber << "; expected argument at " << ExpectedArgumentText(line) - line
-                              << ", switch " << SWITCH_NAMES[expected.kind] << " number " << expected.windowNumber;
-        }
+        std::string broken = BrokenRule(argumentText, got);
+        if (!broken.empty() && ++mismatches <= 10)
+            ADD_FAILURE() << "command line \"" << Printable(currentCase) << "\": " << broken << " (switch "
+                          << SWITCH_NAMES[got.kind] << " number " << got.windowNumber << ")";
     }
     printf("command lines: %d tried in %lu ms (seed %u):", count, GetTickCount() - start, seed);
     for (int kind = SWITCH_NONE; kind <= SWITCH_REJECTED; ++kind)
         printf(" %s %d,", SWITCH_NAMES[kind], kinds[kind]);
-    printf(" %d unlike the rules; %d previews in an existing window\n", mismatches, previewsInAWindow);
+    printf(" %d breaking a rule; %d previews in an existing window\n", mismatches, previewsInAWindow);
     EXPECT_EQ(mismatches, 0);
     for (int kind = SWITCH_NONE; kind <= SWITCH_REJECTED; ++kind)
         EXPECT_GT(kinds[kind], 0) << SWITCH_NAMES[kind] << " never came up";
