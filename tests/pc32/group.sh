@@ -4,7 +4,8 @@
 # drivers as the native groups, the most telling cases first. One line per
 # check in /pc32/out/results: name, exit code, seconds.
 #
-# The renderer's hashes and the installer run always. The end-to-end groups
+# The renderer's hashes (its bonfires against the native renderer's) and the
+# installer run always. The end-to-end groups
 # wait a fixed few seconds for a window, a pointer or an exit, which an
 # emulated PC on a busy machine does not meet: they run with
 # TAMBLORN_PC32_E2E=1 (an idle machine; run.sh passes it on).
@@ -28,7 +29,7 @@ e2e() {
 tamblorn_make_prefix /usr/lib/wine/wine "$work/wineprefix"
 WINEPREFIX="$work/wineprefix" "$TAMBLORN_WINE_DIR/wineserver" -p
 check renderer cmake -DWINE_RUN="$work/wine-run.sh" -DRENDER="$RENDER" -DWORK_DIR="$work" \
-  -DBONFIRE_HASH="$BONFIRE_HASH" -P "$src/tests/win32/render_check.cmake"
+  -DBONFIRE_HASH="$BONFIRE_HASH" -DNATIVE_HASHES="$NATIVE_HASHES" -P "$src/tests/win32/render_check.cmake"
 check installer python3 "$src/tests/installer/run_installer.py" --installer "$INSTALLER" --program "$SAVER" \
   --old-program "$OLD_PROGRAM" --version "$VERSION" --readme "$README" --icon "$src/resources/tamblorn.ico" \
   --script "$src/installer/tamblorn.nsi" --makensis makensis --wine-run "$work/wine-run.sh" --build-dir "$work" \

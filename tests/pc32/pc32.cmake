@@ -10,8 +10,14 @@ set(pc32_installer)
 if(TAMBLORN_MAKENSIS)
   set(pc32_installer INSTALLER=${TAMBLORN_INSTALLER})
 endif()
+# The native renderer's bonfires are hashed here first: the PC compares its own with them.
+set(pc32_native ${CMAKE_BINARY_DIR}/pc32-native)
 add_test(NAME pc32.shipped
-         COMMAND bash ${PROJECT_SOURCE_DIR}/tools/pc32/run.sh ${CMAKE_BINARY_DIR}/pc32 ${PROJECT_SOURCE_DIR}/tests/pc32/group.sh
+         COMMAND bash -c "mkdir -p ${pc32_native} && ${CMAKE_COMMAND} -DNATIVE_RENDER=${TAMBLORN_NATIVE_RENDER} \
+-DWORK_DIR=${pc32_native} -DWRITE_NATIVE_HASHES=${pc32_native}/bonfires.txt \
+-P ${PROJECT_SOURCE_DIR}/tests/win32/render_check.cmake && exec bash \"$@\"" pc32
+                 ${PROJECT_SOURCE_DIR}/tools/pc32/run.sh ${CMAKE_BINARY_DIR}/pc32 ${PROJECT_SOURCE_DIR}/tests/pc32/group.sh
+                 NATIVE_HASHES=${pc32_native}/bonfires.txt
                  SAVER=${TAMBLORN_SHIPPED_PROGRAM} OLD_PROGRAM=$<TARGET_FILE:Tamblorn> README=${CMAKE_BINARY_DIR}/ship/README.txt
                  ${pc32_installer} RENDER=$<TARGET_FILE:tamblorn-render> VERSION=${TAMBLORN_VERSION}
                  BONFIRE_HASH=${TAMBLORN_BONFIRE_HASH} LAUNCHER=$<TARGET_FILE:e2e_launcher>

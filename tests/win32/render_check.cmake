@@ -1,6 +1,34 @@
 # The frame renderer: the same options and seed give the same raw file, the
 # summary line tells the canvas, and the bonfire after seeded ticks matches
 # its recorded hash (a change of the picture or of the step shows here).
+# The bonfires are compared with the native renderer's, run here (NATIVE_RENDER)
+# or beforehand where it cannot run: -DWRITE_NATIVE_HASHES=FILE only writes
+# their hashes, which a later run reads with -DNATIVE_HASHES=FILE.
+set(bonfire_runs "1 1" "7 60" "12345 250")
+# No settings file of this machine's user: the defaults, as in the prefix.
+set(native_render ${CMAKE_COMMAND} -E env XDG_CONFIG_HOME=${WORK_DIR}/native-config ${NATIVE_RENDER})
+function(native_bonfire seed ticks out_variable)
+  execute_process(COMMAND ${native_render} --mode bonfire --seed ${seed} --ticks ${ticks}
+                          --raw ${WORK_DIR}/bonfire-native.raw RESULT_VARIABLE result)
+  file(SHA256 ${WORK_DIR}/bonfire-native.raw hash)
+  if(NOT result EQUAL 0)
+    set(hash "failed-${result}")
+  endif()
+  set(${out_variable} ${hash} PARENT_SCOPE)
+endfunction()
+if(WRITE_NATIVE_HASHES)
+  if(NOT EXISTS ${NATIVE_RENDER})
+    message(FATAL_ERROR "no native renderer at ${NATIVE_RENDER} to compare with (make native)")
+  endif()
+  file(WRITE ${WRITE_NATIVE_HASHES} "")
+  foreach(run IN LISTS bonfire_runs)
+    string(REPLACE " " ";" run "${run}")
+    native_bonfire(${run} hash)
+    file(APPEND ${WRITE_NATIVE_HASHES} "${hash}\n")
+  endforeach()
+  return()
+endif()
+
 function(render out_variable)
   execute_process(COMMAND ${WINE_RUN} ${RENDER} ${ARGN}
                   WORKING_DIRECTORY ${WORK_DIR} RESULT_VARIABLE result OUTPUT_VARIABLE output)
@@ -69,25 +97,31 @@ message(STATUS "${summaries}")
 
 # The native renderer (build/native, made first by the suite) gives the same
 # bonfire bytes for the same seed and ticks; the text's fuel is counted in both.
-if(NOT NATIVE_RENDER OR NOT EXISTS ${NATIVE_RENDER})
+if(NATIVE_HASHES)
+  file(STRINGS ${NATIVE_HASHES} native_hashes)
+elseif(NOT NATIVE_RENDER OR NOT EXISTS ${NATIVE_RENDER})
   message(STATUS "no native renderer at ${NATIVE_RENDER}: the builds are not compared")
   return()
 endif()
-# No settings file of this machine's user: the defaults, as in the prefix.
-set(native_render ${CMAKE_COMMAND} -E env XDG_CONFIG_HOME=${WORK_DIR}/native-config ${NATIVE_RENDER})
-foreach(run "1;1" "7;60" "12345;250")
+foreach(run IN LISTS bonfire_runs)
+  string(REPLACE " " ";" run "${run}")
   list(GET run 0 seed)
   list(GET run 1 ticks)
   render(windows_summary --mode bonfire --seed ${seed} --ticks ${ticks} --raw bonfire-windows.raw)
-  execute_process(COMMAND ${native_render} --mode bonfire --seed ${seed} --ticks ${ticks}
-                          --raw ${WORK_DIR}/bonfire-native.raw
-                  RESULT_VARIABLE result OUTPUT_VARIABLE native_summary)
   file(SHA256 ${WORK_DIR}/bonfire-windows.raw windows_hash)
-  file(SHA256 ${WORK_DIR}/bonfire-native.raw native_hash)
-  if(NOT result EQUAL 0 OR NOT windows_hash STREQUAL native_hash)
-    message(FATAL_ERROR "bonfire seed ${seed}, ${ticks} ticks: Windows ${windows_summary} native ${native_summary}")
+  if(NATIVE_HASHES)
+    list(POP_FRONT native_hashes native_hash)
+  else()
+    native_bonfire(${seed} ${ticks} native_hash)
+  endif()
+  if(NOT windows_hash STREQUAL native_hash)
+    message(FATAL_ERROR "bonfire seed ${seed}, ${ticks} ticks: Windows ${windows_summary} ${windows_hash}, native ${native_hash}")
   endif()
 endforeach()
+message(STATUS "bonfires equal to the native renderer's: ${bonfire_runs}")
+if(NATIVE_HASHES)
+  return()
+endif()
 render(windows_text --seed 7 --ticks 1)
 execute_process(COMMAND ${native_render} --seed 7 --ticks 1 OUTPUT_VARIABLE native_text)
 string(REGEX REPLACE ".*fuel ([0-9]+).*" "\\1" windows_fuel "${windows_text}")
