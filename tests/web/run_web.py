@@ -27,6 +27,7 @@ import stage  # noqa: E402
 import support as e2e  # noqa: E402
 from selenium import webdriver  # noqa: E402
 from selenium.webdriver.chrome.service import Service  # noqa: E402
+from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
@@ -159,6 +160,20 @@ class Page(unittest.TestCase):
                           'fire', '0'])
         self.burns_in_the_x11_program()
 
+    def test_full_screen_ends_on_a_key_or_a_move_and_a_new_size_recentres(self):
+        self.open()
+        # The page's class follows the full-screen changes once it has handled them.
+        full = lambda: self.browser.execute_script("return document.body.classList.contains('full')")  # noqa: E731
+        for leave in (ActionChains(self.browser).send_keys('a'), ActionChains(self.browser).move_by_offset(3, 3)):
+            self.browser.find_element(By.ID, 'full').click()
+            self.assertTrue(e2e.wait_for(full, WAIT))
+            ActionChains(self.browser).move_by_offset(1, 1).perform()  # the first move marks where the pointer stands
+            leave.perform()
+            self.assertTrue(e2e.wait_for(lambda: not full(), WAIT))
+        self.browser.set_window_size(800, 600)
+        width = self.browser.execute_script('return innerWidth')
+        self.assertTrue(e2e.wait_for(lambda: self.facts()['left'] == (width - 320) // 2, WAIT), self.facts())
+
     def burns_in_the_x11_program(self):
         x11.CONFIG.program, x11.CONFIG.work_dir = CONFIG.program, os.path.join(CONFIG.work_dir, 'saved')
         e2e.STAGE.display, xvfb = stage.start_display(range(540, 560))
@@ -184,6 +199,7 @@ def main():
     for option in ('--site', '--program', '--render', '--work-dir'):
         parser.add_argument(option, required=True)
     parser.parse_args(namespace=CONFIG)
+    CONFIG.work_dir = os.path.abspath(CONFIG.work_dir)  # a relative XDG_CONFIG_HOME counts for nothing
     os.makedirs(CONFIG.work_dir, exist_ok=True)
     suite = unittest.defaultTestLoader.loadTestsFromTestCase(Page)
     return 0 if unittest.TextTestRunner(verbosity=2).run(suite).wasSuccessful() else 1
