@@ -22,7 +22,8 @@ const scratch = document.createElement('canvas');
 const scratchContext = scratch.getContext('2d', {willReadFrequently: true});
 const field = id => document.getElementById(id);
 const japaneseFirst = (navigator.language || '').toLowerCase().startsWith('ja');
-// Test and picture switches: a fixed noise seed, a number of ticks run at once and then held, the mode.
+// Test and picture switches, as the renderer's: a fixed noise seed, a number of steps run at once and then
+// held, the mode.
 const switches = new URLSearchParams(location.search);
 
 let core = null;
@@ -276,7 +277,7 @@ async function start() {
     core.WebSeedNoise(Number(switches.get('seed')) >>> 0);
   if (switches.has('ticks')) {
     for (let i = Number(switches.get('ticks')); i > 0; --i)
-      core.WebTick();
+      core.WebStep();
     paint(true);
     document.body.dataset.state = 'held';
     return;

@@ -289,6 +289,12 @@ WEB_EXPORT(WebTick) bool WebTick()
     return TickSaverCanvas();
 }
 
+// A step without the jump, as the renderer steps: for the page's seeded pictures.
+WEB_EXPORT(WebStep) void WebStep()
+{
+    StepFlameCanvas();
+}
+
 WEB_EXPORT(WebFollowSize) bool WebFollowSize(int32_t clientWidth, int32_t clientHeight)
 {
     return FollowClientSize(clientWidth, clientHeight);
