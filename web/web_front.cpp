@@ -45,6 +45,9 @@ const double MILLISECONDS_PER_SECOND = 1000.0;
 const double SECONDS_PER_MINUTE = 60.0;
 const double MINUTES_PER_HOUR = 60.0;
 const int NUMBER_BYTES = 16;
+const int QUOTES_BYTES = 2;
+const uint16_t REPLACEMENT_CHARACTER = 0xFFFD;
+const int CANVAS_FACTS = 6;
 const char WIDE_BLANK[] = "\x81\x40";
 const int WIDE_BLANK_BYTES = 2;
 
@@ -59,7 +62,7 @@ size_t logsFileSize;
 char* openedFile;
 size_t openedFileLength;
 char* savedFile;
-int32_t canvasFacts[6];
+int32_t canvasFacts[CANVAS_FACTS];
 
 uint16_t characterUnits[SETTINGS_TEXT_BYTES];
 uint8_t characterBytes[SETTINGS_TEXT_BYTES];
@@ -307,7 +310,7 @@ WEB_EXPORT(WebCanvasFacts) const int32_t* WebCanvasFacts()
     int32_t fuel = 0;
     for (int32_t i = 0; CanvasHasCells() && i < canvas.cellCount; ++i)
         fuel += canvas.fuel[i] != 0;
-    int32_t facts[] = {canvas.width, canvas.height, canvas.originX, canvas.originY, fuel, canvas.level};
+    int32_t facts[CANVAS_FACTS] = {canvas.width, canvas.height, canvas.originX, canvas.originY, fuel, canvas.level};
     memcpy(canvasFacts, facts, sizeof canvasFacts);
     return canvasFacts;
 }
@@ -368,7 +371,7 @@ WEB_EXPORT(WebTextUnits) int32_t WebTextUnits()
     if (!units)
         return 0;
     for (int32_t i = 0; i < count; ++i)
-        units[i] = characterUnits[i] == NO_CHARACTER ? 0xFFFD : characterUnits[i];
+        units[i] = characterUnits[i] == NO_CHARACTER ? REPLACEMENT_CHARACTER : characterUnits[i];
     return count;
 }
 
@@ -408,7 +411,7 @@ WEB_EXPORT(WebWriteSettings) int32_t WebWriteSettings()
         return -1;
     if (keepOpened)
         memcpy(savedFile, openedFile, length);
-    char value[SETTINGS_TEXT_BYTES + 2];
+    char value[SETTINGS_TEXT_BYTES + QUOTES_BYTES];
     QuoteTextWhenNeeded(saverSettings.text, value);
     bool written = SetSavedKey(settingsKeys[VALUE_TEXT], value, &length);
     for (int key = VALUE_FONT_SIZE; written && key < SETTINGS_VALUES; ++key) {
