@@ -54,11 +54,12 @@ def serve(folder):
 
 
 def children(pid):
-    try:
-        with open('/proc/%d/task/%d/children' % (pid, pid)) as listing:
-            return [int(child) for child in listing.read().split()]
-    except OSError:
-        return []
+    """The process's children, whichever of its threads started them."""
+    found = []
+    for task in os.listdir('/proc/%d/task' % pid):
+        with open('/proc/%d/task/%s/children' % (pid, task)) as listing:
+            found += [int(child) for child in listing.read().split()]
+    return found
 
 
 def start_browser():
