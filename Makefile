@@ -6,11 +6,13 @@
 # make dist   builds the installer and packs the saver with its read-me into a zip
 # make bench  runs the cell pass benchmarks, natively and under Wine
 # make deb    builds the Debian package of the X11 program: build/tamblorn_<version>_<arch>.deb
+# make web    builds the page and the core as WebAssembly into build/web/
+# make run-web serves build/web/ on 127.0.0.1 and prints the address
 
 JOBS ?= 2
 ARGS ?= /s
 
-.PHONY: all setup native win32 win64 deb test stress run dist bench clean
+.PHONY: all setup native win32 win64 deb web run-web test stress run dist bench clean
 
 all: native win32
 
@@ -36,6 +38,16 @@ deb:
 	cd build/deb && rm -f tamblorn_*.deb && cpack -G DEB >/dev/null
 	cp build/deb/tamblorn_*.deb build/
 	@ls build/tamblorn_*.deb
+
+web:
+	@bash web/build-web.sh build/web
+	@echo "build/web: $$(cd build/web && ls | tr '\n' ' ')"
+
+WEB_PORT ?= 8025
+
+run-web: web
+	@echo "Tamblorn in a browser: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops it)"
+	@python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build/web
 
 test: setup
 	@bash tools/run-tests.sh

@@ -22,6 +22,7 @@ if(TAMBLORN_PACKAGE_ONLY)
   return()
 endif()
 include(tests/x11/x11.cmake)
+include(tests/web/web.cmake)
 
 file(GLOB core_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*_test.cpp)
 list(FILTER core_test_sources EXCLUDE REGEX "artwork_test\\.cpp$")

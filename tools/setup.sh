@@ -19,6 +19,8 @@ packages=(
   libx11-dev libxext-dev libxrandr-dev libxinerama-dev libfreetype-dev libfontconfig-dev
   lintian dpkg-dev xscreensaver xscreensaver-data-extra x11-utils procps
   qemu-system-x86 qemu-utils qemu-user-static debootstrap gcc-multilib e2fsprogs cpio
+  clang-14 lld-14 wasi-libc libc++-14-dev-wasm32 libclang-rt-14-dev-wasm32
+  chromium chromium-driver python3-selenium
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -4,6 +4,7 @@
 //   tamblorn-render [--mode text|bonfire] [--text T] [--size N] [--limit N]
 //                   [--loop] [--seed N] [--ticks N] [--client WxH]
 //                   [--png FILE] [--frames DIR] [--raw FILE]
+//   tamblorn-render --show-settings    prints the settings file's record
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,10 +47,11 @@ struct RenderOptions {
     const char* png;
     const char* frames;
     const char* raw;
+    int32_t showSettings;
 };
 
 RenderOptions renderOptions = {FIRE_TEXT, false, nullptr, false, 0, false, 0, 0, false, 0,
-                               DEFAULT_TICKS, {DEFAULT_CLIENT_WIDTH, DEFAULT_CLIENT_HEIGHT}, "", "", ""};
+                               DEFAULT_TICKS, {DEFAULT_CLIENT_WIDTH, DEFAULT_CLIENT_HEIGHT}, "", "", "", 0};
 
 const ProgramOption RENDER_OPTIONS[] = {
     {"mode", OPTION_CHOICE, &renderOptions.fireMode, nullptr, nullptr, 0, 0, "text|bonfire"},
@@ -64,13 +66,15 @@ const ProgramOption RENDER_OPTIONS[] = {
     {"png", OPTION_TEXT, nullptr, &renderOptions.png, nullptr, 0, 0, nullptr},
     {"frames", OPTION_TEXT, nullptr, &renderOptions.frames, nullptr, 0, 0, nullptr},
     {"raw", OPTION_TEXT, nullptr, &renderOptions.raw, nullptr, 0, 0, nullptr},
+    {"show-settings", OPTION_SET, &renderOptions.showSettings, nullptr, nullptr, 1, 1, nullptr},
 };
 
 int Usage()
 {
     fprintf(stderr,
             "usage: tamblorn-render [--mode text|bonfire] [--text T] [--size N] [--limit N] [--loop]\n"
-            "                       [--seed N] [--ticks N] [--client WxH] [--png FILE] [--frames DIR] [--raw FILE]\n");
+            "                       [--seed N] [--ticks N] [--client WxH] [--png FILE] [--frames DIR] [--raw FILE]\n"
+            "       tamblorn-render --show-settings\n");
     return 2;
 }
 
@@ -142,6 +146,19 @@ int CountFuel()
     return fuel;
 }
 
+// The record the settings file gives, the text as hexadecimal Shift-JIS bytes.
+int ShowSettings()
+{
+    LoadRenderSettings();
+    const SaverSettings& settings = saverSettings;
+    printf("text ");
+    for (const char* at = settings.text; *at != '\0'; ++at)
+        printf("%02x", static_cast<unsigned char>(*at));
+    printf(" size %d limit %d loop %d fire %d\n", settings.fontSize, settings.flameLimit, settings.loop,
+           settings.fireMode);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -150,6 +167,8 @@ int main(int argc, char** argv)
     if (!ReadProgramOptions(argc, argv, RENDER_OPTIONS, sizeof RENDER_OPTIONS / sizeof RENDER_OPTIONS[0], &wrong))
         return Usage();
     const RenderOptions& options = renderOptions;
+    if (options.showSettings)
+        return ShowSettings();
     ApplyOptions();
     SetUpRenderCanvas(options.client[0], options.client[1]);
     if (options.haveSeed)

@@ -1,0 +1,210 @@
+#!/usr/bin/python3
+"""The page in a real headless Chromium, driven through Selenium: it burns with a clean console, its seeded
+bonfire is the native renderer's, its text fuel lies between the two programs', its controls change the fire
+and refuse what code page 932 lacks, and the settings file it saves is read by the core and burned by the X11
+program. The static files are served from this process on a free port of 127.0.0.1; the browser and its driver
+end with the test however it ends (tools/watchdog.py).
+
+    run_web.py --site BUILD/web --program .../tamblorn --render .../tamblorn-render --work-dir ...
+"""
+
+import argparse
+import base64
+import functools
+import http.server
+import os
+import re
+import subprocess
+import sys
+import threading
+import unittest
+
+sys.dont_write_bytecode = True
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [os.path.join(HERE, '..', 'x11'), os.path.join(HERE, '..', 'e2e'), os.path.join(HERE, '..')]
+import run_x11 as x11  # noqa: E402
+import stage  # noqa: E402
+import support as e2e  # noqa: E402
+from selenium import webdriver  # noqa: E402
+from selenium.webdriver.chrome.service import Service  # noqa: E402
+from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
+from selenium.webdriver.common.by import By  # noqa: E402
+from selenium.webdriver.common.keys import Keys  # noqa: E402
+
+WAIT = 60.0  # an upper bound for a loaded machine: the checks wait for states, they judge no time
+SEED, TICKS = 7, 60
+# The Windows program's fuel points for the default text, from `tamblorn-render.exe --ticks 0` under Wine
+# (IPAMincho drawn by GDI); the X11 program's come from the native renderer at each run.
+WINDOWS_TEXT_FUEL = 731
+BAND_MARGIN = 0.01  # the browser's edges of the same face: a hundredth either side of the band
+TYPED_TEXT, TYPED_SIZE = 'Tamblorn 火', '40'
+CONFIG = argparse.Namespace()
+
+CANVAS_RGB = '''const f = canvasFacts(); const d = context.getImageData(f.left, f.top, f.width, f.height).data;
+let s = ''; for (let i = 0; i < d.length; i += 4) s += String.fromCharCode(d[i], d[i + 1], d[i + 2]);
+return [f.width, f.height, btoa(s)];'''
+
+
+def serve(folder):
+    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=folder)
+    handler.func.log_message = lambda *args: None
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def children(pid):
+    """The process's children, whichever of its threads started them."""
+    found = []
+    for task in os.listdir('/proc/%d/task' % pid):
+        with open('/proc/%d/task/%s/children' % (pid, task)) as listing:
+            found += [int(child) for child in listing.read().split()]
+    return found
+
+
+def start_browser():
+    options = webdriver.ChromeOptions()
+    for argument in ('--headless=new', '--no-sandbox', '--window-size=1024,768', '--lang=ja'):
+        options.add_argument(argument)
+    options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
+    driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+    driver_pid = driver.service.process.pid
+    watched = [driver_pid] + children(driver_pid)
+    subprocess.Popen([sys.executable, os.path.join(HERE, '..', '..', 'tools', 'watchdog.py'), str(os.getpid())] +
+                     [argument for pid in watched for argument in ('--pid', str(pid))], start_new_session=True)
+    return driver
+
+
+def render(*args, config=''):
+    """The renderer's summary, with the settings file of the work folder's `config` (none there: the defaults)."""
+    return subprocess.run([CONFIG.render] + list(args), check=True, stdout=subprocess.PIPE,
+                          env=dict(os.environ, XDG_CONFIG_HOME=os.path.join(CONFIG.work_dir, config))).stdout.decode()
+
+
+class Page(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.server = serve(CONFIG.site)
+        cls.browser = start_browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.quit()
+        cls.server.shutdown()
+
+    def open(self, query='', state='burning'):
+        self.browser.get('http://127.0.0.1:%d/%s' % (self.server.server_port, query))
+        e2e.wait_for(lambda: self.state() != 'loading', WAIT)
+        self.assertEqual(self.state(), state, self.browser.get_log('browser'))
+
+    def state(self):
+        return self.browser.execute_script('return document.body.dataset.state')
+
+    def facts(self):
+        return self.browser.execute_script('return canvasFacts()')
+
+    def lit(self):
+        width, height, rgb = self.browser.execute_script(CANVAS_RGB)
+        return sum(base64.b64decode(rgb))
+
+    def test_page_burns_with_a_clean_console(self):
+        self.open()
+        self.assertEqual(self.browser.get_log('browser'), [])  # before the test's own read-backs warn
+        self.assertTrue(e2e.wait_for(self.lit, WAIT), 'no fire on the canvas')
+        print('first frame %s ms after the page was asked for' %
+              self.browser.execute_script('return document.body.dataset.firstFrame'))
+
+    def test_seeded_bonfire_equals_the_renderers_dump(self):
+        self.open('?mode=bonfire&seed=%d&ticks=%d' % (SEED, TICKS), 'held')
+        width, height, rgb = self.browser.execute_script(CANVAS_RGB)
+        raw = os.path.join(CONFIG.work_dir, 'bonfire.raw')
+        render('--mode', 'bonfire', '--seed', str(SEED), '--ticks', str(TICKS), '--raw', raw)
+        self.assertEqual((width, height, base64.b64decode(rgb)), x11.raw_canvas(raw))
+
+    def test_text_fuel_lies_between_the_programs(self):
+        self.open()
+        native = int(re.search(r'fuel (\d+)', render('--ticks', '0')).group(1))
+        page = self.facts()['fuel']
+        low, high = sorted((native, WINDOWS_TEXT_FUEL))
+        print('text fuel points: page %d, X11 program %d, Windows program %d' % (page, native, WINDOWS_TEXT_FUEL))
+        self.assertGreaterEqual(page, low * (1 - BAND_MARGIN))
+        self.assertLessEqual(page, high * (1 + BAND_MARGIN))
+
+    def test_controls_change_the_fire_and_the_saved_file_burns_in_the_x11_program(self):
+        self.open()
+        field = self.browser.find_element
+        text = field(By.ID, 'text')
+        text.clear()
+        text.send_keys(TYPED_TEXT)
+        typed = self.facts()
+        self.assertEqual(typed['width'], 11 * 32)  # 11 bytes at the default 32 pixels
+        text.send_keys('é')  # Windows would write it as "e" by best fit
+        self.assertIn('「é」', field(By.ID, 'refusal').text)
+        self.assertEqual(text.get_attribute('aria-invalid'), 'true')
+        self.assertEqual(self.facts(), typed)
+        text.send_keys(Keys.BACKSPACE)
+        size = field(By.ID, 'size')
+        size.clear()
+        size.send_keys(TYPED_SIZE, Keys.TAB)
+        self.assertEqual(self.facts()['width'], 11 * int(TYPED_SIZE))
+        field(By.CSS_SELECTOR, 'input[name=mode][value="1"]').click()
+        self.assertEqual(self.facts()['width'], 286)  # the logs' canvas
+        field(By.CSS_SELECTOR, 'input[name=mode][value="0"]').click()
+        field(By.CSS_SELECTOR, '#strength option[value="6"]').click()  # read back from the saved file below
+        field(By.ID, 'loop').click()
+        saved = base64.b64decode(self.browser.execute_script('return btoa(String.fromCharCode(...settingsFileBytes()))'))
+        os.makedirs(os.path.join(CONFIG.work_dir, 'saved', 'tamblorn'), exist_ok=True)
+        with open(os.path.join(CONFIG.work_dir, 'saved', 'tamblorn', 'TamblornScrS'), 'wb') as settings:
+            settings.write(saved)
+        self.assertEqual(render('--show-settings', config='saved').split(),
+                         ['text', TYPED_TEXT.encode('cp932').hex(), 'size', TYPED_SIZE, 'limit', '6', 'loop', '1',
+                          'fire', '0'])
+        self.burns_in_the_x11_program()
+
+    def test_full_screen_ends_on_a_key_or_a_move_and_a_new_size_recentres(self):
+        self.open()
+        # The page's class follows the full-screen changes once it has handled them.
+        full = lambda: self.browser.execute_script("return document.body.classList.contains('full')")  # noqa: E731
+        for leave in (ActionChains(self.browser).send_keys('a'), ActionChains(self.browser).move_by_offset(3, 3)):
+            self.browser.find_element(By.ID, 'full').click()
+            self.assertTrue(e2e.wait_for(full, WAIT))
+            ActionChains(self.browser).move_by_offset(1, 1).perform()  # the first move marks where the pointer stands
+            leave.perform()
+            self.assertTrue(e2e.wait_for(lambda: not full(), WAIT))
+        self.browser.set_window_size(800, 600)
+        width = self.browser.execute_script('return innerWidth')
+        self.assertTrue(e2e.wait_for(lambda: self.facts()['left'] == (width - 320) // 2, WAIT), self.facts())
+
+    def burns_in_the_x11_program(self):
+        x11.CONFIG.program, x11.CONFIG.work_dir = CONFIG.program, os.path.join(CONFIG.work_dir, 'saved')
+        e2e.STAGE.display, xvfb = stage.start_display(range(540, 560))
+        try:
+            holder, window = x11.make_window()
+            code, errors = x11.finish(x11.start(['-window-id', str(window), '-seed', str(SEED), '-ticks', str(TICKS)]))
+            self.assertEqual(code, 0, errors)
+            shot = x11.window_shot(window)
+            holder.kill()
+            holder.wait()
+        finally:
+            stage.stop_display(xvfb)
+        raw = os.path.join(CONFIG.work_dir, 'saved-text.raw')
+        render('--loop', '--seed', str(SEED), '--ticks', str(TICKS), '--client', '%dx%d' % x11.TARGET_SIZE,
+               '--raw', raw, config='saved')
+        differing, lit = x11.differing_pixels(shot, raw)
+        self.assertEqual(differing, 0)
+        self.assertGreater(lit, 0)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for option in ('--site', '--program', '--render', '--work-dir'):
+        parser.add_argument(option, required=True)
+    parser.parse_args(namespace=CONFIG)
+    CONFIG.work_dir = os.path.abspath(CONFIG.work_dir)  # a relative XDG_CONFIG_HOME counts for nothing
+    os.makedirs(CONFIG.work_dir, exist_ok=True)
+    suite = unittest.defaultTestLoader.loadTestsFromTestCase(Page)
+    return 0 if unittest.TextTestRunner(verbosity=2).run(suite).wasSuccessful() else 1
+
+
+if __name__ == '__main__':
+    sys.exit(main())

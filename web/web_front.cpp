@@ -1,0 +1,426 @@
+// The saver in a browser: the core compiled to WebAssembly with the page's
+// script as its platform. The script draws the text with the browser's own
+// text drawing and reads the pixels this file leaves; the settings file is
+// read and written by the core, the text turned to and from Shift-JIS with
+// the core's own table of code page 932.
+#include <cstdlib>
+#include <cstring>
+
+#include "flame_canvas.h"
+#include "logs_picture.h"
+#include "saver_canvas.h"
+#include "saver_settings.h"
+#include "shift_jis.h"
+
+#define WEB_EXPORT(name) extern "C" __attribute__((export_name(#name)))
+#define WEB_IMPORT(name) extern "C" __attribute__((import_module("page"), import_name(#name)))
+
+// Draws the characters (UTF-16 units, each taking `bytes` cells of cellSize
+// pixels from the left) into a picture of width x cellSize and hands back its
+// RGBA bytes through WebBuffer; null when nothing was drawn.
+WEB_IMPORT(drawText) const uint8_t* PageDrawText(const uint16_t* units, const uint8_t* bytes, int32_t count,
+                                                 int32_t width, int32_t cellSize);
+WEB_IMPORT(clockMilliseconds) double PageClockMilliseconds();
+
+namespace {
+
+const uint32_t TEXT_PIXEL = 0x00FF0000;
+const uint32_t OPAQUE = 0xFF000000u;
+const int RGBA_BYTES = 4;
+const int ALPHA_BYTE = 3;
+const uint32_t ASCII_END = 0x80;
+const int CELLS_PER_ROW = 188;
+const uint8_t FIRST_TRAIL = 0x40;
+const uint8_t SKIPPED_TRAIL = 0x7F;
+const uint8_t LAST_TRAIL = 0xFC;
+const uint8_t HALF_WIDTH_KATAKANA_BYTE = 0xA1;
+const uint8_t HALF_WIDTH_KATAKANA_LAST = 0xDF;
+const uint16_t HALF_WIDTH_KATAKANA_FIRST = 0xFF61;
+const uint8_t PRIVATE_USE_LEAD = 0xF0;
+const uint8_t PRIVATE_USE_LAST_LEAD = 0xF9;
+const uint16_t PRIVATE_USE_FIRST = 0xE000;
+const uint16_t NO_CHARACTER = 0;
+const uint16_t HOLE = ' ';
+const double MILLISECONDS_PER_SECOND = 1000.0;
+const double SECONDS_PER_MINUTE = 60.0;
+const double MINUTES_PER_HOUR = 60.0;
+const int NUMBER_BYTES = 16;
+const int QUOTES_BYTES = 2;
+const uint16_t REPLACEMENT_CHARACTER = 0xFFFD;
+const int CANVAS_FACTS = 6;
+const char WIDE_BLANK[] = "\x81\x40";
+const int WIDE_BLANK_BYTES = 2;
+
+uint8_t* transferBuffer;
+size_t transferRoom;
+uint32_t* framePixels;
+int32_t frameCells;
+LogsPicture logsPicture;
+const unsigned char* logsFile;
+size_t logsFileSize;
+// The last settings file opened: a saved file keeps its other lines.
+char* openedFile;
+size_t openedFileLength;
+char* savedFile;
+int32_t canvasFacts[CANVAS_FACTS];
+
+uint16_t characterUnits[SETTINGS_TEXT_BYTES];
+uint8_t characterBytes[SETTINGS_TEXT_BYTES];
+
+// Where each row of the table starts, found on first use.
+const char* rowStarts[256];
+bool rowsFound;
+
+const char* NextUtf8(const char* at, uint16_t* unit)
+{
+    uint8_t lead = static_cast<uint8_t>(*at);
+    if (lead < ASCII_END) {
+        *unit = lead;
+        return at + 1;
+    }
+    int continuations = lead >= 0xE0 ? 2 : 1;
+    uint32_t value = lead & (0x3F >> continuations);
+    for (int i = 1; i <= continuations; ++i)
+        value = value << 6 | (static_cast<uint8_t>(at[i]) & 0x3F);
+    *unit = static_cast<uint16_t>(value);
+    return at + 1 + continuations;
+}
+
+void FindRows()
+{
+    const char* at = SHIFT_JIS_ROWS;
+    for (size_t row = 0; row < SHIFT_JIS_ROW_COUNT; ++row) {
+        rowStarts[SHIFT_JIS_ROW_LEADS[row]] = at;
+        uint16_t unit;
+        for (int index = 0; index < CELLS_PER_ROW; ++index)
+            at = NextUtf8(at, &unit);
+    }
+    rowsFound = true;
+}
+
+// The character code page 932 reads from a lead and a trail byte, or none.
+uint16_t UnitOfPair(uint8_t lead, uint8_t trail)
+{
+    if (trail < FIRST_TRAIL || trail == SKIPPED_TRAIL || trail > LAST_TRAIL)
+        return NO_CHARACTER;
+    int index = trail - FIRST_TRAIL - (trail > SKIPPED_TRAIL);
+    if (lead >= PRIVATE_USE_LEAD && lead <= PRIVATE_USE_LAST_LEAD)
+        return static_cast<uint16_t>(PRIVATE_USE_FIRST + (lead - PRIVATE_USE_LEAD) * CELLS_PER_ROW + index);
+    if (!rowsFound)
+        FindRows();
+    const char* at = rowStarts[lead];
+    if (!at)
+        return NO_CHARACTER;
+    uint16_t unit = NO_CHARACTER;
+    for (int i = 0; i <= index; ++i)
+        at = NextUtf8(at, &unit);
+    return unit == HOLE ? NO_CHARACTER : unit;
+}
+
+// The characters of Shift-JIS text with the bytes each takes; a byte that
+// starts no character is a character of its own that draws nothing.
+int32_t TextCharacters(const char* text)
+{
+    int32_t count = 0;
+    for (size_t at = 0; text[at] != '\0' && count < SETTINGS_TEXT_BYTES;) {
+        uint8_t byte = static_cast<uint8_t>(text[at]);
+        bool pair = IsShiftJisLeadByte(byte) && text[at + 1] != '\0';
+        uint16_t unit = byte;
+        if (pair)
+            unit = UnitOfPair(byte, static_cast<uint8_t>(text[at + 1]));
+        else if (byte >= HALF_WIDTH_KATAKANA_BYTE && byte <= HALF_WIDTH_KATAKANA_LAST)
+            unit = static_cast<uint16_t>(HALF_WIDTH_KATAKANA_FIRST + byte - HALF_WIDTH_KATAKANA_BYTE);
+        else if (byte >= ASCII_END)
+            unit = NO_CHARACTER;
+        characterUnits[count] = unit;
+        characterBytes[count++] = static_cast<uint8_t>(pair ? 2 : 1);
+        at += pair ? 2 : 1;
+    }
+    return count;
+}
+
+// A pixel of the box the browser drew lights the scratch picture, as a glyph's
+// coverage does in the other programs.
+void DrawTextIntoScratch(uint32_t* scratch, int32_t top, int32_t cellSize, const char* text)
+{
+    const FlameCanvas& canvas = flameCanvas;
+    int32_t count = TextCharacters(text);
+    const uint8_t* rgba = PageDrawText(characterUnits, characterBytes, count, canvas.width, cellSize);
+    if (!rgba)
+        return;
+    for (int32_t row = 0; row < cellSize; ++row) {
+        int32_t y = top + row;
+        if (y < 0 || y >= canvas.height)
+            continue;
+        for (int32_t x = 0; x < canvas.width; ++x)
+            if (rgba[(static_cast<size_t>(row) * canvas.width + x) * RGBA_BYTES + ALPHA_BYTE] != 0)
+                scratch[static_cast<size_t>(y) * canvas.width + x] = TEXT_PIXEL;
+    }
+}
+
+bool LoadLogs(const uint32_t** pixels, int32_t* width, int32_t* height)
+{
+    if (!DecodeBitmap(logsFile, logsFileSize, &logsPicture))
+        return false;
+    *pixels = logsPicture.pixels;
+    *width = logsPicture.width;
+    *height = logsPicture.height;
+    return true;
+}
+
+void ReleaseLogs()
+{
+    FreeLogsPicture(&logsPicture);
+}
+
+// The same seed as the other programs: the UTC clock's minutes, seconds and milliseconds.
+uint32_t ClockSeed()
+{
+    double now = PageClockMilliseconds();
+    double seconds = now / MILLISECONDS_PER_SECOND;
+    double minutes = seconds / SECONDS_PER_MINUTE;
+    return NoiseSeedFromClockParts(static_cast<uint32_t>(__builtin_fmod(minutes, MINUTES_PER_HOUR)),
+                                   static_cast<uint32_t>(__builtin_fmod(seconds, SECONDS_PER_MINUTE)),
+                                   static_cast<uint32_t>(__builtin_fmod(now, MILLISECONDS_PER_SECOND)));
+}
+
+const CanvasPlatform webPlatform = {MakePlainSurface, ReleasePlainSurface, DrawTextIntoScratch,
+                                    LoadLogs,         ReleaseLogs,         ClockSeed};
+
+bool IsStrippedByte(char c)
+{
+    uint8_t byte = static_cast<uint8_t>(c);
+    return byte <= ' ' || byte == '"' || byte == '\'';
+}
+
+// The reader drops blanks and quotes around a value: such a text is written
+// in quotes, as the Windows program writes it.
+void QuoteTextWhenNeeded(const char* text, char* out)
+{
+    size_t length = strlen(text);
+    bool quote = length > 0 && (IsStrippedByte(text[0]) || IsStrippedByte(text[length - 1]) ||
+                                (length >= WIDE_BLANK_BYTES && (memcmp(text, WIDE_BLANK, WIDE_BLANK_BYTES) == 0 ||
+                                                                memcmp(text + length - WIDE_BLANK_BYTES, WIDE_BLANK,
+                                                                       WIDE_BLANK_BYTES) == 0)));
+    size_t at = 0;
+    if (quote)
+        out[at++] = '"';
+    memcpy(out + at, text, length);
+    at += length;
+    if (quote)
+        out[at++] = '"';
+    out[at] = '\0';
+}
+
+void WriteDecimal(int32_t number, char* out)
+{
+    char digits[NUMBER_BYTES];
+    int count = 0;
+    uint32_t magnitude = number < 0 ? 0u - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    size_t at = 0;
+    if (number < 0)
+        out[at++] = '-';
+    while (count)
+        out[at++] = digits[--count];
+    out[at] = '\0';
+}
+
+// Sets one key of the file being saved; false when the file cannot take it.
+bool SetSavedKey(const SettingsKey& key, const char* value, size_t* length)
+{
+    char* out = static_cast<char*>(malloc(SettingsFileRoom(*length, key.section, key.key, value)));
+    size_t outLength = 0;
+    bool set = out && SetSettingsFileKey(savedFile, *length, key.section, key.key, value, out, &outLength);
+    free(set ? savedFile : out);
+    if (set) {
+        savedFile = out;
+        *length = outLength;
+    }
+    return set;
+}
+
+}  // namespace
+
+// A buffer of at least `bytes` for what the page and the core hand each other.
+WEB_EXPORT(WebBuffer) uint8_t* WebBuffer(size_t bytes)
+{
+    if (bytes > transferRoom) {
+        free(transferBuffer);
+        transferBuffer = static_cast<uint8_t*>(malloc(bytes));
+        transferRoom = transferBuffer ? bytes : 0;
+    }
+    return transferBuffer;
+}
+
+// The logs picture's file, as the page fetched it; kept for every set-up.
+WEB_EXPORT(WebKeepLogs) bool WebKeepLogs(size_t size)
+{
+    unsigned char* copy = static_cast<unsigned char*>(malloc(size));
+    if (!copy || !transferBuffer || size > transferRoom) {
+        free(copy);
+        return false;
+    }
+    memcpy(copy, transferBuffer, size);
+    free(const_cast<unsigned char*>(logsFile));
+    logsFile = copy;
+    logsFileSize = size;
+    return true;
+}
+
+WEB_EXPORT(WebSetUp) void WebSetUp(int32_t clientWidth, int32_t clientHeight)
+{
+    monitorLayout = MonitorLayout();
+    SetUpSaverCanvas(webPlatform, clientWidth, clientHeight);
+}
+
+WEB_EXPORT(WebSeedNoise) void WebSeedNoise(uint32_t seed)
+{
+    SeedNoise(seed);
+}
+
+WEB_EXPORT(WebSeedJumps) void WebSeedJumps(uint32_t seed)
+{
+    SeedJumpRandom(seed);
+}
+
+WEB_EXPORT(WebTick) bool WebTick()
+{
+    return TickSaverCanvas();
+}
+
+// A step without the jump, as the renderer steps: for the page's seeded pictures.
+WEB_EXPORT(WebStep) void WebStep()
+{
+    StepFlameCanvas();
+}
+
+WEB_EXPORT(WebFollowSize) bool WebFollowSize(int32_t clientWidth, int32_t clientHeight)
+{
+    return FollowClientSize(clientWidth, clientHeight);
+}
+
+// Width, height, origin, fuel points and flame level of the canvas.
+WEB_EXPORT(WebCanvasFacts) const int32_t* WebCanvasFacts()
+{
+    const FlameCanvas& canvas = flameCanvas;
+    int32_t fuel = 0;
+    for (int32_t i = 0; CanvasHasCells() && i < canvas.cellCount; ++i)
+        fuel += canvas.fuel[i] != 0;
+    int32_t facts[CANVAS_FACTS] = {canvas.width, canvas.height, canvas.originX, canvas.originY, fuel, canvas.level};
+    memcpy(canvasFacts, facts, sizeof canvasFacts);
+    return canvasFacts;
+}
+
+// The canvas's pixels as the browser's RGBA bytes; null without a canvas.
+WEB_EXPORT(WebFrame) const uint32_t* WebFrame()
+{
+    const FlameCanvas& canvas = flameCanvas;
+    if (!canvas.pixels || canvas.cellCount <= 0)
+        return nullptr;
+    if (canvas.cellCount != frameCells) {
+        free(framePixels);
+        framePixels = static_cast<uint32_t*>(malloc(static_cast<size_t>(canvas.cellCount) * sizeof(uint32_t)));
+        frameCells = framePixels ? canvas.cellCount : 0;
+        if (!framePixels)
+            return nullptr;
+    }
+    for (int32_t i = 0; i < canvas.cellCount; ++i) {
+        uint32_t pixel = canvas.pixels[i];
+        framePixels[i] = OPAQUE | (pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF);
+    }
+    return framePixels;
+}
+
+// The text from `count` UTF-16 units in WebBuffer, in Shift-JIS by the core's
+// table. Gives its byte count; only a text of at most 39 bytes is taken. A
+// character code page 932 lacks (one Windows would write as "?" or as a near
+// character) gives -1 - its index and changes nothing.
+WEB_EXPORT(WebSetText) int32_t WebSetText(int32_t count)
+{
+    const uint16_t* units = reinterpret_cast<const uint16_t*>(transferBuffer);
+    char text[SETTINGS_TEXT_BYTES] = {};
+    int32_t length = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        char bytes[2];
+        int written = ShiftJisOfUnit(units[i], bytes);
+        uint16_t back = written == 1 ? static_cast<uint8_t>(bytes[0])
+                                     : UnitOfPair(static_cast<uint8_t>(bytes[0]), static_cast<uint8_t>(bytes[1]));
+        if (written == 1 && back >= HALF_WIDTH_KATAKANA_BYTE && back <= HALF_WIDTH_KATAKANA_LAST)
+            back = static_cast<uint16_t>(HALF_WIDTH_KATAKANA_FIRST + back - HALF_WIDTH_KATAKANA_BYTE);
+        if (back != units[i] || units[i] == 0)
+            return -1 - i;
+        for (int b = 0; b < written; ++b, ++length)
+            if (length < SETTINGS_TEXT_BYTES - 1)
+                text[length] = bytes[b];
+    }
+    if (length < SETTINGS_TEXT_BYTES)
+        memcpy(saverSettings.text, text, sizeof text);
+    return length;
+}
+
+// The settings' text as UTF-16 units in WebBuffer; gives their count, with
+// 0xFFFD for a byte that starts no character.
+WEB_EXPORT(WebTextUnits) int32_t WebTextUnits()
+{
+    int32_t count = TextCharacters(saverSettings.text);
+    uint16_t* units = reinterpret_cast<uint16_t*>(WebBuffer(SETTINGS_TEXT_BYTES * sizeof(uint16_t)));
+    if (!units)
+        return 0;
+    for (int32_t i = 0; i < count; ++i)
+        units[i] = characterUnits[i] == NO_CHARACTER ? REPLACEMENT_CHARACTER : characterUnits[i];
+    return count;
+}
+
+WEB_EXPORT(WebNumber) int32_t WebNumber(int32_t value)
+{
+    return SettingsNumber(saverSettings, static_cast<SettingsValue>(value));
+}
+
+WEB_EXPORT(WebSetNumber) void WebSetNumber(int32_t value, int32_t number)
+{
+    SetSettingsNumber(&saverSettings, static_cast<SettingsValue>(value), number);
+}
+
+// Reads a settings file of `length` bytes from WebBuffer with the core's reader.
+WEB_EXPORT(WebReadSettings) void WebReadSettings(size_t length)
+{
+    char* copy = static_cast<char*>(malloc(length ? length : 1));
+    if (copy && transferBuffer)
+        memcpy(copy, transferBuffer, length);
+    free(openedFile);
+    openedFile = copy;
+    openedFileLength = copy ? length : 0;
+    ReadSettingsFile(openedFile, openedFileLength, &saverSettings);
+}
+
+// Writes the settings into the last file opened (a new file when it was
+// Unicode-marked or none was opened) with the core's writer, as the Windows
+// program sets its keys. The bytes are left in WebBuffer; gives their count.
+WEB_EXPORT(WebWriteSettings) int32_t WebWriteSettings()
+{
+    size_t markBytes = 0;
+    bool keepOpened = openedFile && SettingsFileMark(openedFile, openedFileLength, &markBytes) == MARK_NONE;
+    size_t length = keepOpened ? openedFileLength : 0;
+    free(savedFile);
+    savedFile = static_cast<char*>(malloc(length ? length : 1));
+    if (!savedFile)
+        return -1;
+    if (keepOpened)
+        memcpy(savedFile, openedFile, length);
+    char value[SETTINGS_TEXT_BYTES + QUOTES_BYTES];
+    QuoteTextWhenNeeded(saverSettings.text, value);
+    bool written = SetSavedKey(settingsKeys[VALUE_TEXT], value, &length);
+    for (int key = VALUE_FONT_SIZE; written && key < SETTINGS_VALUES; ++key) {
+        WriteDecimal(SettingsNumber(saverSettings, static_cast<SettingsValue>(key)), value);
+        written = SetSavedKey(settingsKeys[key], value, &length);
+    }
+    uint8_t* out = written ? WebBuffer(length) : nullptr;
+    if (!out)
+        return -1;
+    memcpy(out, savedFile, length);
+    return static_cast<int32_t>(length);
+}
