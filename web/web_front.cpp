@@ -28,28 +28,12 @@ const uint32_t TEXT_PIXEL = 0x00FF0000;
 const uint32_t OPAQUE = 0xFF000000u;
 const int RGBA_BYTES = 4;
 const int ALPHA_BYTE = 3;
-const uint32_t ASCII_END = 0x80;
-const int CELLS_PER_ROW = 188;
-const uint8_t FIRST_TRAIL = 0x40;
-const uint8_t SKIPPED_TRAIL = 0x7F;
-const uint8_t LAST_TRAIL = 0xFC;
-const uint8_t HALF_WIDTH_KATAKANA_BYTE = 0xA1;
-const uint8_t HALF_WIDTH_KATAKANA_LAST = 0xDF;
-const uint16_t HALF_WIDTH_KATAKANA_FIRST = 0xFF61;
-const uint8_t PRIVATE_USE_LEAD = 0xF0;
-const uint8_t PRIVATE_USE_LAST_LEAD = 0xF9;
-const uint16_t PRIVATE_USE_FIRST = 0xE000;
 const uint16_t NO_CHARACTER = 0;
-const uint16_t HOLE = ' ';
 const double MILLISECONDS_PER_SECOND = 1000.0;
 const double SECONDS_PER_MINUTE = 60.0;
 const double MINUTES_PER_HOUR = 60.0;
-const int NUMBER_BYTES = 16;
-const int QUOTES_BYTES = 2;
 const uint16_t REPLACEMENT_CHARACTER = 0xFFFD;
 const int CANVAS_FACTS = 6;
-const char WIDE_BLANK[] = "\x81\x40";
-const int WIDE_BLANK_BYTES = 2;
 
 uint8_t* transferBuffer;
 size_t transferRoom;
@@ -61,81 +45,19 @@ size_t logsFileSize;
 // The last settings file opened: a saved file keeps its other lines.
 char* openedFile;
 size_t openedFileLength;
-char* savedFile;
 int32_t canvasFacts[CANVAS_FACTS];
 
 uint16_t characterUnits[SETTINGS_TEXT_BYTES];
 uint8_t characterBytes[SETTINGS_TEXT_BYTES];
-
-// Where each row of the table starts, found on first use.
-const char* rowStarts[256];
-bool rowsFound;
-
-const char* NextUtf8(const char* at, uint16_t* unit)
-{
-    uint8_t lead = static_cast<uint8_t>(*at);
-    if (lead < ASCII_END) {
-        *unit = lead;
-        return at + 1;
-    }
-    int continuations = lead >= 0xE0 ? 2 : 1;
-    uint32_t value = lead & (0x3F >> continuations);
-    for (int i = 1; i <= continuations; ++i)
-        value = value << 6 | (static_cast<uint8_t>(at[i]) & 0x3F);
-    *unit = static_cast<uint16_t>(value);
-    return at + 1 + continuations;
-}
-
-void FindRows()
-{
-    const char* at = SHIFT_JIS_ROWS;
-    for (size_t row = 0; row < SHIFT_JIS_ROW_COUNT; ++row) {
-        rowStarts[SHIFT_JIS_ROW_LEADS[row]] = at;
-        uint16_t unit;
-        for (int index = 0; index < CELLS_PER_ROW; ++index)
-            at = NextUtf8(at, &unit);
-    }
-    rowsFound = true;
-}
-
-// The character code page 932 reads from a lead and a trail byte, or none.
-uint16_t UnitOfPair(uint8_t lead, uint8_t trail)
-{
-    if (trail < FIRST_TRAIL || trail == SKIPPED_TRAIL || trail > LAST_TRAIL)
-        return NO_CHARACTER;
-    int index = trail - FIRST_TRAIL - (trail > SKIPPED_TRAIL);
-    if (lead >= PRIVATE_USE_LEAD && lead <= PRIVATE_USE_LAST_LEAD)
-        return static_cast<uint16_t>(PRIVATE_USE_FIRST + (lead - PRIVATE_USE_LEAD) * CELLS_PER_ROW + index);
-    if (!rowsFound)
-        FindRows();
-    const char* at = rowStarts[lead];
-    if (!at)
-        return NO_CHARACTER;
-    uint16_t unit = NO_CHARACTER;
-    for (int i = 0; i <= index; ++i)
-        at = NextUtf8(at, &unit);
-    return unit == HOLE ? NO_CHARACTER : unit;
-}
 
 // The characters of Shift-JIS text with the bytes each takes; a byte that
 // starts no character is a character of its own that draws nothing.
 int32_t TextCharacters(const char* text)
 {
     int32_t count = 0;
-    for (size_t at = 0; text[at] != '\0' && count < SETTINGS_TEXT_BYTES;) {
-        uint8_t byte = static_cast<uint8_t>(text[at]);
-        bool pair = IsShiftJisLeadByte(byte) && text[at + 1] != '\0';
-        uint16_t unit = byte;
-        if (pair)
-            unit = UnitOfPair(byte, static_cast<uint8_t>(text[at + 1]));
-        else if (byte >= HALF_WIDTH_KATAKANA_BYTE && byte <= HALF_WIDTH_KATAKANA_LAST)
-            unit = static_cast<uint16_t>(HALF_WIDTH_KATAKANA_FIRST + byte - HALF_WIDTH_KATAKANA_BYTE);
-        else if (byte >= ASCII_END)
-            unit = NO_CHARACTER;
-        characterUnits[count] = unit;
-        characterBytes[count++] = static_cast<uint8_t>(pair ? 2 : 1);
-        at += pair ? 2 : 1;
-    }
+    for (int bytes; count < SETTINGS_TEXT_BYTES && (bytes = ShiftJisCharacterAt(text, &characterUnits[count])) > 0;
+         text += bytes)
+        characterBytes[count++] = static_cast<uint8_t>(bytes);
     return count;
 }
 
@@ -186,62 +108,6 @@ uint32_t ClockSeed()
 
 const CanvasPlatform webPlatform = {MakePlainSurface, ReleasePlainSurface, DrawTextIntoScratch,
                                     LoadLogs,         ReleaseLogs,         ClockSeed};
-
-bool IsStrippedByte(char c)
-{
-    uint8_t byte = static_cast<uint8_t>(c);
-    return byte <= ' ' || byte == '"' || byte == '\'';
-}
-
-// The reader drops blanks and quotes around a value: such a text is written
-// in quotes, as the Windows program writes it.
-void QuoteTextWhenNeeded(const char* text, char* out)
-{
-    size_t length = strlen(text);
-    bool quote = length > 0 && (IsStrippedByte(text[0]) || IsStrippedByte(text[length - 1]) ||
-                                (length >= WIDE_BLANK_BYTES && (memcmp(text, WIDE_BLANK, WIDE_BLANK_BYTES) == 0 ||
-                                                                memcmp(text + length - WIDE_BLANK_BYTES, WIDE_BLANK,
-                                                                       WIDE_BLANK_BYTES) == 0)));
-    size_t at = 0;
-    if (quote)
-        out[at++] = '"';
-    memcpy(out + at, text, length);
-    at += length;
-    if (quote)
-        out[at++] = '"';
-    out[at] = '\0';
-}
-
-void WriteDecimal(int32_t number, char* out)
-{
-    char digits[NUMBER_BYTES];
-    int count = 0;
-    uint32_t magnitude = number < 0 ? 0u - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
-    do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude);
-    size_t at = 0;
-    if (number < 0)
-        out[at++] = '-';
-    while (count)
-        out[at++] = digits[--count];
-    out[at] = '\0';
-}
-
-// Sets one key of the file being saved; false when the file cannot take it.
-bool SetSavedKey(const SettingsKey& key, const char* value, size_t* length)
-{
-    char* out = static_cast<char*>(malloc(SettingsFileRoom(*length, key.section, key.key, value)));
-    size_t outLength = 0;
-    bool set = out && SetSettingsFileKey(savedFile, *length, key.section, key.key, value, out, &outLength);
-    free(set ? savedFile : out);
-    if (set) {
-        savedFile = out;
-        *length = outLength;
-    }
-    return set;
-}
 
 }  // namespace
 
@@ -345,12 +211,10 @@ WEB_EXPORT(WebSetText) int32_t WebSetText(int32_t count)
     char text[SETTINGS_TEXT_BYTES] = {};
     int32_t length = 0;
     for (int32_t i = 0; i < count; ++i) {
-        char bytes[2];
+        char bytes[3] = {};
         int written = ShiftJisOfUnit(units[i], bytes);
-        uint16_t back = written == 1 ? static_cast<uint8_t>(bytes[0])
-                                     : UnitOfPair(static_cast<uint8_t>(bytes[0]), static_cast<uint8_t>(bytes[1]));
-        if (written == 1 && back >= HALF_WIDTH_KATAKANA_BYTE && back <= HALF_WIDTH_KATAKANA_LAST)
-            back = static_cast<uint16_t>(HALF_WIDTH_KATAKANA_FIRST + back - HALF_WIDTH_KATAKANA_BYTE);
+        uint16_t back = 0;
+        ShiftJisCharacterAt(bytes, &back);
         if (back != units[i] || units[i] == 0)
             return -1 - i;
         for (int b = 0; b < written; ++b, ++length)
@@ -404,23 +268,12 @@ WEB_EXPORT(WebWriteSettings) int32_t WebWriteSettings()
 {
     size_t markBytes = 0;
     bool keepOpened = openedFile && SettingsFileMark(openedFile, openedFileLength, &markBytes) == MARK_NONE;
-    size_t length = keepOpened ? openedFileLength : 0;
-    free(savedFile);
-    savedFile = static_cast<char*>(malloc(length ? length : 1));
-    if (!savedFile)
-        return -1;
-    if (keepOpened)
-        memcpy(savedFile, openedFile, length);
-    char value[SETTINGS_TEXT_BYTES + QUOTES_BYTES];
-    QuoteTextWhenNeeded(saverSettings.text, value);
-    bool written = SetSavedKey(settingsKeys[VALUE_TEXT], value, &length);
-    for (int key = VALUE_FONT_SIZE; written && key < SETTINGS_VALUES; ++key) {
-        WriteDecimal(SettingsNumber(saverSettings, static_cast<SettingsValue>(key)), value);
-        written = SetSavedKey(settingsKeys[key], value, &length);
-    }
+    size_t length = 0;
+    char* written = WithSettingsWritten(keepOpened ? openedFile : nullptr, keepOpened ? openedFileLength : 0,
+                                        saverSettings, &length);
     uint8_t* out = written ? WebBuffer(length) : nullptr;
-    if (!out)
-        return -1;
-    memcpy(out, savedFile, length);
-    return static_cast<int32_t>(length);
+    if (out)
+        memcpy(out, written, length);
+    free(written);
+    return out ? static_cast<int32_t>(length) : -1;
 }

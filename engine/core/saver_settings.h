@@ -78,6 +78,14 @@ size_t SettingsFileRoom(size_t length, const char* section, const char* key, con
 bool SetSettingsFileKey(const char* bytes, size_t length, const char* section, const char* key, const char* value,
                         char* out, size_t* outLength);
 
+// The text as the settings file's value: inside double quotes where the reader would strip blanks,
+// quotes or the double-byte blank from its ends. `quoted` holds QUOTED_TEXT_BYTES.
+const int QUOTED_TEXT_BYTES = SETTINGS_TEXT_BYTES + 2;
+const char* QuotedSettingsText(const char* text, char* quoted);
+// The settings file's bytes with all five values set, in the order the Windows program sets them:
+// malloc'd (the caller frees them), null for a Unicode-marked file or without memory.
+char* WithSettingsWritten(const char* bytes, size_t length, const SaverSettings& settings, size_t* outLength);
+
 // The double-byte characters of the file's text start with these bytes.
 bool IsShiftJisLeadByte(uint8_t byte);
 

@@ -344,6 +344,82 @@ bool SetSettingsFileKey(const char* bytes, size_t length, const char* section, c
     return true;
 }
 
+namespace {
+
+const char QUOTE = '"';
+const char WIDE_BLANK[] = "\x81\x40";
+const size_t WIDE_BLANK_BYTES = 2;
+const int NUMBER_BYTES = 12;  // "-2147483648" and its NUL
+const uint32_t DECIMAL_BASE = 10;
+
+bool IsStrippedByte(char at)
+{
+    const unsigned char byte = static_cast<unsigned char>(at);
+    return byte <= ' ' || byte == QUOTE || byte == '\'';
+}
+
+const char* Decimal(int32_t number, char* digits)
+{
+    char* at = digits + NUMBER_BYTES - 1;
+    *at = '\0';
+    uint32_t magnitude = number < 0 ? 0u - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
+    do {
+        *--at = static_cast<char>('0' + magnitude % DECIMAL_BASE);
+        magnitude /= DECIMAL_BASE;
+    } while (magnitude);
+    if (number < 0)
+        *--at = '-';
+    return at;
+}
+
+// Replaces *bytes with a copy that has the key set; false, leaving it, when that cannot be done.
+bool SetKeyInCopy(char** bytes, size_t* length, const SettingsKey& key, const char* value)
+{
+    char* out = static_cast<char*>(malloc(SettingsFileRoom(*length, key.section, key.key, value)));
+    bool set = out && SetSettingsFileKey(*bytes, *length, key.section, key.key, value, out, length);
+    free(set ? *bytes : out);
+    if (set)
+        *bytes = out;
+    return set;
+}
+
+}  // namespace
+
+const char* QuotedSettingsText(const char* text, char* quoted)
+{
+    const size_t length = strlen(text);
+    const bool wideBlankAtAnEnd =
+        length >= WIDE_BLANK_BYTES && (memcmp(text, WIDE_BLANK, WIDE_BLANK_BYTES) == 0 ||
+                                       memcmp(text + length - WIDE_BLANK_BYTES, WIDE_BLANK, WIDE_BLANK_BYTES) == 0);
+    if (length == 0 || !(IsStrippedByte(text[0]) || IsStrippedByte(text[length - 1]) || wideBlankAtAnEnd))
+        return text;
+    quoted[0] = QUOTE;
+    memcpy(quoted + 1, text, length);
+    quoted[length + 1] = QUOTE;
+    quoted[length + 2] = '\0';
+    return quoted;
+}
+
+char* WithSettingsWritten(const char* bytes, size_t length, const SaverSettings& settings, size_t* outLength)
+{
+    char* written = static_cast<char*>(malloc(length ? length : 1));
+    if (written && length)
+        memcpy(written, bytes, length);
+    char quoted[QUOTED_TEXT_BYTES];
+    bool set = written && SetKeyInCopy(&written, &length, settingsKeys[VALUE_TEXT], QuotedSettingsText(settings.text, quoted));
+    for (int value = VALUE_FONT_SIZE; set && value < SETTINGS_VALUES; ++value) {
+        char digits[NUMBER_BYTES];
+        set = SetKeyInCopy(&written, &length, settingsKeys[value],
+                           Decimal(SettingsNumber(settings, static_cast<SettingsValue>(value)), digits));
+    }
+    if (!set) {
+        free(written);
+        return nullptr;
+    }
+    *outLength = length;
+    return written;
+}
+
 void ReadShiftJisSettingsFile(const char* bytes, const char* textBytes, size_t length, SaverSettings* settings)
 {
     Span file = {bytes, bytes ? bytes + length : bytes};

@@ -1,5 +1,7 @@
 #include "shift_jis.h"
 
+#include "saver_settings.h"
+
 namespace {
 
 const uint32_t ASCII_END = 0x80;
@@ -16,8 +18,14 @@ const int HALF_WIDTH_KATAKANA_COUNT = 63;
 const uint8_t HOLE = ' ';
 const char UNCONVERTED = '?';
 
-// Each unit's bytes (a single byte below 0x100), 0 for none; filled on first use.
+const uint8_t FIRST_LEAD = 0x80;
+const int LEAD_COUNT = 0x80;
+const uint8_t LAST_TRAIL = 0xFC;
+
+// Each unit's bytes (a single byte below 0x100), 0 for none; and each cell's unit, by lead byte from 0x80;
+// both filled on first use.
 uint16_t shiftJisOfUnit[0x10000];
+uint16_t unitOfCell[LEAD_COUNT][CELLS_PER_ROW];
 bool tableFilled = false;
 
 uint16_t Cell(uint8_t lead, int index)
@@ -49,12 +57,16 @@ void FillTable()
         for (int index = 0; index < CELLS_PER_ROW; ++index) {
             uint16_t unit;
             at = NextRowCharacter(at, &unit);
-            if (unit != HOLE)
-                shiftJisOfUnit[unit] = Cell(SHIFT_JIS_ROW_LEADS[row], index);
+            if (unit == HOLE)
+                continue;
+            shiftJisOfUnit[unit] = Cell(SHIFT_JIS_ROW_LEADS[row], index);
+            unitOfCell[SHIFT_JIS_ROW_LEADS[row] - FIRST_LEAD][index] = unit;
         }
-    for (int i = 0; i < PRIVATE_USE_ROWS * CELLS_PER_ROW; ++i)
-        shiftJisOfUnit[PRIVATE_USE_FIRST + i] =
-            Cell(static_cast<uint8_t>(PRIVATE_USE_LEAD + i / CELLS_PER_ROW), i % CELLS_PER_ROW);
+    for (int i = 0; i < PRIVATE_USE_ROWS * CELLS_PER_ROW; ++i) {
+        const uint8_t lead = static_cast<uint8_t>(PRIVATE_USE_LEAD + i / CELLS_PER_ROW);
+        shiftJisOfUnit[PRIVATE_USE_FIRST + i] = Cell(lead, i % CELLS_PER_ROW);
+        unitOfCell[lead - FIRST_LEAD][i % CELLS_PER_ROW] = static_cast<uint16_t>(PRIVATE_USE_FIRST + i);
+    }
     for (int i = 0; i < HALF_WIDTH_KATAKANA_COUNT; ++i)
         shiftJisOfUnit[HALF_WIDTH_KATAKANA_FIRST + i] = static_cast<uint16_t>(HALF_WIDTH_KATAKANA_BYTE + i);
     for (size_t i = 0; i < SHIFT_JIS_EXTRA_COUNT; ++i)
@@ -83,5 +95,24 @@ int ShiftJisOfUnit(uint16_t unit, char* bytes)
     }
     bytes[0] = static_cast<char>(code >> 8);
     bytes[1] = static_cast<char>(code & 0xFF);
+    return 2;
+}
+
+int ShiftJisCharacterAt(const char* text, uint16_t* unit)
+{
+    const uint8_t byte = static_cast<uint8_t>(text[0]);
+    *unit = byte < ASCII_END ? byte : 0;
+    if (byte == '\0')
+        return 0;
+    if (byte >= HALF_WIDTH_KATAKANA_BYTE && byte < HALF_WIDTH_KATAKANA_BYTE + HALF_WIDTH_KATAKANA_COUNT)
+        *unit = static_cast<uint16_t>(HALF_WIDTH_KATAKANA_FIRST + byte - HALF_WIDTH_KATAKANA_BYTE);
+    if (!IsShiftJisLeadByte(byte) || text[1] == '\0')
+        return 1;
+    const uint8_t trail = static_cast<uint8_t>(text[1]);
+    if (trail >= FIRST_TRAIL && trail != SKIPPED_TRAIL && trail <= LAST_TRAIL) {
+        if (!tableFilled)
+            FillTable();
+        *unit = unitOfCell[byte - FIRST_LEAD][trail - FIRST_TRAIL - (trail > SKIPPED_TRAIL)];
+    }
     return 2;
 }

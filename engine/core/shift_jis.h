@@ -10,6 +10,10 @@
 // bytes, a near character where Windows writes one by best fit, else "?".
 int ShiftJisOfUnit(uint16_t unit, char* bytes);
 
+// The character that the Shift-JIS text starts with, as a UTF-16 unit (0 where code page 932 reads none), and
+// the bytes it takes: 2 for a lead byte with a second byte, else 1; 0 at the text's end.
+int ShiftJisCharacterAt(const char* text, uint16_t* unit);
+
 // The table, generated into shift_jis_table.cpp: for each lead byte its 188 cells (second bytes 40..7E,
 // 80..FC) as UTF-8 characters, a space where no character is written as that cell; then the
 // characters written otherwise, each with its one or two bytes.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "resource_ids.h"
@@ -25,37 +26,6 @@ bool WriteNumber(const char* settingsFileName, int value)
     wsprintfA(number, "%d", SettingsNumber(saverSettings, static_cast<SettingsValue>(value)));
     return WritePrivateProfileStringA(settingsKeys[value].section, settingsKeys[value].key, number,
                                       settingsFileName) != FALSE;
-}
-
-// The profile reader strips blanks and control bytes from both ends of a value, and one pair of
-// enclosing quotes. A text that would lose any of them is written inside double quotes, which the
-// reader removes again; the double-byte blank (81 40) is treated as a blank too.
-const char WIDE_BLANK[] = "\x81\x40";
-const int WIDE_BLANK_BYTES = 2;
-const int QUOTES_BYTES = 2;
-
-bool IsStrippedByte(char at)
-{
-    const unsigned char byte = static_cast<unsigned char>(at);
-    return byte <= ' ' || byte == '"' || byte == '\'';
-}
-
-bool NeedsQuotes(const char* text, int length)
-{
-    if (length == 0)
-        return false;
-    const bool wideBlankAtAnEnd =
-        length >= WIDE_BLANK_BYTES && (memcmp(text, WIDE_BLANK, WIDE_BLANK_BYTES) == 0 ||
-                                       memcmp(text + length - WIDE_BLANK_BYTES, WIDE_BLANK, WIDE_BLANK_BYTES) == 0);
-    return IsStrippedByte(text[0]) || IsStrippedByte(text[length - 1]) || wideBlankAtAnEnd;
-}
-
-const char* QuotedText(const char* text, char* quoted)
-{
-    if (!NeedsQuotes(text, lstrlenA(text)))
-        return text;
-    wsprintfA(quoted, "\"%s\"", text);
-    return quoted;
 }
 
 // The profile functions of the NT family convert the file through the system's code page: under any
@@ -167,20 +137,6 @@ void ReadSettingsFileBytes(const char* settingsFileName)
     FreeFileBytes(&file);
 }
 
-bool SetKey(FileBytes* file, const char* section, const char* key, const char* value)
-{
-    size_t room = SettingsFileRoom(file->length, section, key, value);
-    FileBytes written = {static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, room)), 0};
-    size_t length = 0;
-    bool set =
-        written.bytes && SetSettingsFileKey(file->bytes, file->length, section, key, value, written.bytes, &length);
-    written.length = static_cast<DWORD>(length);
-    FreeFileBytes(set ? file : &written);
-    if (set)
-        *file = written;
-    return set;
-}
-
 // The new file is written beside the old one and takes its place in one step: a write that fails or is cut
 // off leaves the old file whole. It keeps the old file's attributes, so that a hidden file stays hidden.
 const char NEW_FILE_SUFFIX[] = ".new";
@@ -206,23 +162,20 @@ bool ReplaceSettingsFile(const char* path, const FileBytes* file)
 
 // Where the profile functions would not keep the Shift-JIS bytes, the file is written whole from its own bytes.
 // False when the file is Unicode-marked: the profile functions write that one as before.
-bool WriteSettingsFileBytes(const char* settingsFileName, const char* text, bool* written)
+bool WriteSettingsFileBytes(const char* settingsFileName, bool* written)
 {
     char path[MAX_PATH + SETTINGS_FILE_NAME_BYTES];
     SettingsFilePath(settingsFileName, path);
     FileBytes file;
     *written = ReadWholeFile(path, &file);
-    if (*written && !SetKey(&file, settingsKeys[VALUE_TEXT].section, settingsKeys[VALUE_TEXT].key, text)) {
-        FreeFileBytes(&file);
-        return false;
-    }
-    for (int value = VALUE_FONT_SIZE; *written && value < SETTINGS_VALUES; ++value) {
-        char number[NUMBER_BYTES];
-        wsprintfA(number, "%d", SettingsNumber(saverSettings, static_cast<SettingsValue>(value)));
-        *written = SetKey(&file, settingsKeys[value].section, settingsKeys[value].key, number);
-    }
-    *written = *written && ReplaceSettingsFile(path, &file);
+    size_t length = 0;
+    char* bytes = *written ? WithSettingsWritten(file.bytes, file.length, saverSettings, &length) : nullptr;
     FreeFileBytes(&file);
+    if (*written && !bytes)
+        return false;
+    FileBytes replacement = {bytes, static_cast<DWORD>(length)};
+    *written = *written && ReplaceSettingsFile(path, &replacement);
+    free(bytes);
     // The profile functions may hold a copy of the file read before.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, settingsFileName);
     return true;
@@ -242,7 +195,7 @@ void LoadSaverSettings()
     // Room for the enclosing quotes: a reader may need it to drop them from a text of full length. A
     // double-byte character cut by the buffer leaves bytes unwritten, so the buffer starts empty and only
     // whole characters within 39 bytes are kept.
-    char read[SETTINGS_TEXT_BYTES + QUOTES_BYTES] = {};
+    char read[QUOTED_TEXT_BYTES] = {};
     const SettingsKey& textKey = settingsKeys[VALUE_TEXT];
     GetPrivateProfileStringA(textKey.section, textKey.key, DEFAULT_TEXT, read, sizeof read, settingsFileName);
     memset(settings.text, 0, SETTINGS_TEXT_BYTES);
@@ -259,11 +212,11 @@ bool SaveSaverSettings()
 {
     char settingsFileName[SETTINGS_FILE_NAME_BYTES] = {};
     LoadSettingsFileName(settingsFileName);
-    char quoted[SETTINGS_TEXT_BYTES + QUOTES_BYTES];
-    const char* text = QuotedText(saverSettings.text, quoted);
     bool written = false;
-    if (!ProfileFunctionsKeepTheBytes() && WriteSettingsFileBytes(settingsFileName, text, &written))
+    if (!ProfileFunctionsKeepTheBytes() && WriteSettingsFileBytes(settingsFileName, &written))
         return written;
+    char quoted[QUOTED_TEXT_BYTES];
+    const char* text = QuotedSettingsText(saverSettings.text, quoted);
     const SettingsKey& textKey = settingsKeys[VALUE_TEXT];
     written = WritePrivateProfileStringA(textKey.section, textKey.key, text, settingsFileName) != FALSE;
     for (int value = VALUE_FONT_SIZE; value < SETTINGS_VALUES; ++value)
