@@ -4,7 +4,7 @@
 if(NOT TARGET tamblorn OR NOT TARGET tamblorn-render)
   return()
 endif()
-foreach(group windows depths ending two_heads frame)
+foreach(group windows depths ending two_heads frame desktop)
   add_test(NAME x11.${group}
            COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/x11/run_x11.py --group ${group}
                    --program $<TARGET_FILE:tamblorn> --render $<TARGET_FILE:tamblorn-render>
