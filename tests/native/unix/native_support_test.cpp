@@ -145,6 +145,16 @@ TEST(NativeSupport, SettingsThatBurnNothingFallBackToTheirDefaults)
     }
 }
 
+std::string FileText(const char* path)
+{
+    std::string text(1 << 16, '\0');
+    FILE* file = fopen(path, "r");
+    text.resize(file ? fread(&text[0], 1, text.size(), file) : 0);
+    if (file)
+        fclose(file);
+    return text;
+}
+
 // The arguments stay until the next call: the options keep pointers into them.
 bool OptionsRead(std::vector<std::string> arguments, SaverOptions* options)
 {
@@ -171,11 +181,19 @@ TEST(NativeSupport, TheOptionsAndTheSettingsDescriptionTakeTheSettingsRanges)
     EXPECT_FALSE(OptionsRead({"-size", std::to_string(size.highest + 1)}, &options));
     EXPECT_FALSE(OptionsRead({"-strength", "7"}, &options));
 
-    FILE* file = fopen(TAMBLORN_SETTINGS_DESCRIPTION, "r");
-    ASSERT_NE(file, nullptr);
-    std::string description(1 << 16, '\0');
-    description.resize(fread(&description[0], 1, description.size(), file));
-    fclose(file);
+    std::string description = FileText(TAMBLORN_SETTINGS_DESCRIPTION), manual = FileText(TAMBLORN_MANUAL_PAGE);
+    ASSERT_FALSE(description.empty() || manual.empty());
+    // The manual page documents every option of the usage (its dashes written \-).
+    for (const char* at = strchr(SAVER_USAGE, '-'); at; at = strchr(at + strspn(at, "-abcdefghijklmnopqrstuvwxyz"), '-')) {
+        std::string option(at, strspn(at, "-abcdefghijklmnopqrstuvwxyz"));
+        for (size_t dash = 0; (dash = option.find('-', dash)) != std::string::npos; dash += 2)
+            option.insert(dash, "\\");
+        bool documented = false;
+        for (size_t place = manual.find(option, manual.find(".SH OPTIONS")); place != std::string::npos && !documented;
+             place = manual.find(option, place + 1))
+            documented = !isalpha(manual[place + option.size()]) && manual[place + option.size()] != '\\';
+        EXPECT_TRUE(documented) << option;
+    }
     // Every size reaches the program, the default one too: the settings program leaves a widget's default out,
     // so each select's default is the settings file's and offers no option.
     std::vector<int32_t> sizes, every;
