@@ -51,3 +51,28 @@ wait
 kill "$xvfb_pid"
 rm -rf "$home"
 [ "$status" -eq 0 ] && echo "docs/xscreensaver-settings.png"
+
+# MATE's preferences (apt-get install --no-install-recommends mate-screensaver),
+# which list the savers by their .desktop entries: Tamblorn chosen by typing
+# its name into the list.
+command -v mate-screensaver-preferences >/dev/null || exit "$status"
+THEME_ROW=(51 95)
+CLOSE_BUTTON=(577 534)
+MATE_CROP=627x340+0+0
+display=$(TAMBLORN_OWNER_PID=$$ TAMBLORN_SCREEN=1280x1024x24 tools/start-display.sh 580 620) || exit 1
+read -r number xvfb_pid <<<"$display"
+export DISPLAY=":$number" XDG_CURRENT_DESKTOP=MATE NO_AT_BRIDGE=1
+home=$(mktemp -d)
+HOME=$home dbus-run-session -- mate-screensaver-preferences >/dev/null 2>&1 &
+session=$!
+for _ in $(seq "$WAIT_SECONDS"); do xdotool search --onlyvisible --name '^Screensaver Preferences$' >/dev/null && break; sleep 1; done
+xdotool mousemove "${THEME_ROW[@]}" click 1
+xdotool type --delay 80 Tamblorn
+xdotool key Return
+sleep 6
+xwd -root -silent | /usr/bin/convert xwd:- -crop "$MATE_CROP" +repage docs/mate-screensaver-preferences.png &&
+  echo docs/mate-screensaver-preferences.png
+xdotool mousemove "${CLOSE_BUTTON[@]}" click 1  # the session's bus ends with the program
+wait "$session"
+kill "$xvfb_pid"
+rm -rf "$home"
