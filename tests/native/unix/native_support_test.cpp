@@ -301,14 +301,6 @@ TEST(NativeSupport, FittedTextKeepsItsShareOfTheMonitorAndStaysInside)
     for (const auto& entry : cases)
         EXPECT_EQ(FittedCellSize(entry.fixed, entry.bytes, entry.width, entry.height, entry.dotsPerInch), entry.cell)
             << entry.width << "x" << entry.height << " at " << entry.dotsPerInch;
-    ReadSettingsFile(nullptr, 0, &saverSettings);
-    monitorLayout = MonitorLayout();
-    textFit = {true, 0};
-    SetUpBurningCanvas(3840, 2160);
-    textFit = TextFit();
-    EXPECT_EQ(flameCanvas.width, 1200);
-    EXPECT_GT(CountFuel(), 0);
-    ReleaseSaverCanvas(nativeCanvasPlatform);
 }
 
 // The lit columns of a text drawn with the face pattern, and the family that drew it.
