@@ -49,6 +49,12 @@ if ! locale -a 2>/dev/null | grep -qi '^hi_IN.utf8$'; then
   localedef -i hi_IN -f UTF-8 hi_IN.UTF-8
 fi
 
+# xscreensaver refuses to run as root: the tests run its daemon as this plain user.
+if [ "$(id -u)" -eq 0 ] && ! id tamblorn-user >/dev/null 2>&1; then
+  echo "setup: adding the plain user tamblorn-user for the xscreensaver daemon's tests"
+  useradd --system --create-home --home-dir /var/lib/tamblorn-user --shell /usr/sbin/nologin tamblorn-user
+fi
+
 # Where the kernel refuses 32-bit programs, the tests run the shipped 32-bit
 # files in an emulated 32-bit PC, built once per machine outside the clone.
 . "$(dirname "$0")/lib.sh"

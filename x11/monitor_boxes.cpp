@@ -1,7 +1,11 @@
 #include "monitor_boxes.h"
 
 #include <X11/extensions/Xinerama.h>
+#include <X11/Xresource.h>
 #include <X11/extensions/Xrandr.h>
+
+#include <cmath>
+#include <cstdlib>
 
 #include "saver_canvas.h"
 
@@ -71,4 +75,21 @@ void ReadX11Monitors(Display* display, Window window, int32_t clientWidth, int32
         return;
     monitorLayout = MonitorLayout();
     ReadRandr(display, root, windowX, windowY, clientWidth, clientHeight);
+}
+
+int32_t ReadXftDpi(Display* display)
+{
+    const char* resources = XResourceManagerString(display);
+    if (!resources)
+        return 0;
+    XrmInitialize();
+    XrmDatabase database = XrmGetStringDatabase(resources);
+    char* type = nullptr;
+    XrmValue value = {};
+    double dotsPerInch = 0;
+    if (database && XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr)
+        dotsPerInch = strtod(value.addr, nullptr);
+    if (database)
+        XrmDestroyDatabase(database);
+    return dotsPerInch > 0 && dotsPerInch < INT32_MAX ? static_cast<int32_t>(lround(dotsPerInch)) : 0;
 }

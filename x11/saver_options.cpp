@@ -7,8 +7,8 @@
 
 const char SAVER_USAGE[] =
     "usage: tamblorn [-root | -window-id ID] [-display NAME] [-text TEXT] [-size 1..127]\n"
-    "                [-bonfire | -no-bonfire] [-strength 6|8|12] [-loop | -no-loop]\n"
-    "                [-seed N] [-ticks N] [-help] [-version]\n";
+    "                [-fit] [-font PATTERN] [-bonfire | -no-bonfire] [-strength 6|8|12]\n"
+    "                [-loop | -no-loop] [-seed N] [-ticks N] [-help] [-version]\n";
 
 namespace {
 
@@ -27,6 +27,8 @@ const ProgramOption SAVER_OPTIONS[] = {
     {"text", OPTION_TEXT, nullptr, &textArgument, &read.haveText, 0, 0, nullptr},
     {"size", OPTION_NUMBER, &read.size, nullptr, &read.haveSize, settingsKeys[VALUE_FONT_SIZE].lowest,
      settingsKeys[VALUE_FONT_SIZE].highest, nullptr},
+    {"fit", OPTION_SET, &read.fit, nullptr, nullptr, 1, 1, nullptr},
+    {"font", OPTION_TEXT, nullptr, &read.fontPattern, nullptr, 0, 0, nullptr},
     {"bonfire", OPTION_SET, &read.fireMode, nullptr, &read.haveFireMode, FIRE_BONFIRE, FIRE_BONFIRE, nullptr},
     {"no-bonfire", OPTION_SET, &read.fireMode, nullptr, &read.haveFireMode, FIRE_TEXT, FIRE_TEXT, nullptr},
     {"strength", OPTION_NUMBER, &read.strength, nullptr, &read.haveStrength, FLAME_STRENGTHS[0],

@@ -24,6 +24,9 @@ struct SaverOptions {
     int32_t strength;
     bool haveLoop;
     int32_t loop;
+    // The text fitted to the monitors, and the face as a fontconfig pattern (null: the Mincho face).
+    int32_t fit;
+    const char* fontPattern;
     // -help and -version: print and end.
     int32_t askHelp;
     int32_t askVersion;

@@ -179,10 +179,13 @@ void ReportMends(const SaverSettings& asked, unsigned mends)
         fputs("tamblorn: the text burns nothing: the default text is used\n", stderr);
     if (saverSettings.fireMode != FIRE_TEXT)
         return;
+    if (drawnFace.unreadable)
+        fprintf(stderr, "tamblorn: the font \"%s\" is no fontconfig pattern: %s is asked for\n", canvasFacePattern,
+                CANVAS_FACE_PATTERN);
     if (!drawnFace.loaded)
-        fprintf(stderr, "tamblorn: no font face: neither %s nor another could be loaded\n", CANVAS_FACE_PATTERN);
+        fprintf(stderr, "tamblorn: no font face: neither %s nor another could be loaded\n", canvasFacePattern);
     else if (drawnFace.substitute)
-        fprintf(stderr, "tamblorn: the face %s is missing: the text is drawn with %s\n", CANVAS_FACE_PATTERN,
+        fprintf(stderr, "tamblorn: the face %s is missing: the text is drawn with %s\n", canvasFacePattern,
                 drawnFace.family);
 }
 
@@ -220,6 +223,10 @@ int main(int argc, char** argv)
     int32_t width = x11Surface.windowWidth;
     int32_t height = x11Surface.windowHeight;
     ReadX11Monitors(runState.display, drawWindow.window, width, height);
+    textFit.on = options.fit != 0;
+    textFit.dotsPerInch = ReadXftDpi(runState.display);
+    if (options.fontPattern)
+        canvasFacePattern = options.fontPattern;
     SaverSettings asked = saverSettings;
     ReportMends(asked, SetUpBurningCanvas(width, height));
     if (options.haveSeed)

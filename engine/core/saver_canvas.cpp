@@ -65,6 +65,12 @@ void StartSetUp(const CanvasPlatform& platform)
 
 void SetUpSaverCanvas(const CanvasPlatform& platform, int32_t clientWidth, int32_t clientHeight)
 {
+    SetUpSaverCanvasAtSize(platform, clientWidth, clientHeight, saverSettings.fontSize);
+}
+
+void SetUpSaverCanvasAtSize(const CanvasPlatform& platform, int32_t clientWidth, int32_t clientHeight,
+                            int32_t cellSize)
+{
     FlameCanvas& canvas = flameCanvas;
     const SaverSettings& settings = saverSettings;
     StartSetUp(platform);
@@ -75,7 +81,7 @@ void SetUpSaverCanvas(const CanvasPlatform& platform, int32_t clientWidth, int32
     bool havePicture = false;
     if (burnText) {
         memcpy(text, settings.text, sizeof text - 1);
-        SizeTextCanvas(static_cast<int32_t>(strlen(text)), settings.fontSize);
+        SizeTextCanvas(static_cast<int32_t>(strlen(text)), cellSize);
     } else {
         // Only the mode 1 loads the picture; other modes burn an empty canvas.
         havePicture = settings.fireMode == FIRE_BONFIRE && platform.loadLogs &&
@@ -85,7 +91,7 @@ void SetUpSaverCanvas(const CanvasPlatform& platform, int32_t clientWidth, int32
     // A negative font size or a failed allocation leaves nothing to burn.
     if (PrepareCanvasCells(platform)) {
         if (burnText && text[0] != '\0')
-            ScanTextFuel(platform, text, settings.fontSize);
+            ScanTextFuel(platform, text, cellSize);
         else if (havePicture)
             ScanEmberFuel();
     }

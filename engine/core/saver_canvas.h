@@ -32,6 +32,9 @@ struct CanvasPlatform {
 // with the monitors already in monitorLayout, and places it at the start.
 // An earlier canvas is released first.
 void SetUpSaverCanvas(const CanvasPlatform& platform, int32_t clientWidth, int32_t clientHeight);
+// The same with the text in cells of another size than the settings' own.
+void SetUpSaverCanvasAtSize(const CanvasPlatform& platform, int32_t clientWidth, int32_t clientHeight,
+                            int32_t cellSize);
 // The same sequence for a canvas of a given size with nothing to burn yet.
 bool BuildCanvasOfSize(const CanvasPlatform& platform, int32_t width, int32_t height);
 void ReleaseSaverCanvas(const CanvasPlatform& platform);

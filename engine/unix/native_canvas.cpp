@@ -54,6 +54,36 @@ uint32_t ClockSeed()
     return NoiseSeedFromClockParts(parts.tm_min, parts.tm_sec, now.tv_nsec / NANOSECONDS_PER_MILLISECOND);
 }
 
+// The smallest width and the smallest height among the monitors: every jump
+// lands wholly inside one of them.
+void SmallestMonitor(int32_t clientWidth, int32_t clientHeight, int32_t* width, int32_t* height)
+{
+    const MonitorLayout& layout = monitorLayout;
+    *width = clientWidth;
+    *height = clientHeight;
+    for (int32_t i = 0; i < layout.count; ++i) {
+        const MonitorBox& box = layout.boxes[i];
+        *width = i == 0 || box.right - box.left < *width ? box.right - box.left : *width;
+        *height = i == 0 || box.bottom - box.top < *height ? box.bottom - box.top : *height;
+    }
+}
+
+void SetUpCanvasForFit(int32_t clientWidth, int32_t clientHeight)
+{
+    const SaverSettings& settings = saverSettings;
+    if (!textFit.on || settings.fireMode != FIRE_TEXT || settings.text[0] == '\0') {
+        SetUpSaverCanvas(nativeCanvasPlatform, clientWidth, clientHeight);
+        return;
+    }
+    int32_t monitorWidth = 0;
+    int32_t monitorHeight = 0;
+    SmallestMonitor(clientWidth, clientHeight, &monitorWidth, &monitorHeight);
+    int32_t textBytes = static_cast<int32_t>(strlen(settings.text));
+    SetUpSaverCanvasAtSize(nativeCanvasPlatform, clientWidth, clientHeight,
+                           FittedCellSize(settings.fontSize, textBytes, monitorWidth, monitorHeight,
+                                          textFit.dotsPerInch));
+}
+
 bool CanvasHasFuel()
 {
     const FlameCanvas& canvas = flameCanvas;
@@ -64,6 +94,8 @@ bool CanvasHasFuel()
 }
 
 }  // namespace
+
+TextFit textFit;
 
 const CanvasPlatform nativeCanvasPlatform = {MakePlainSurface, ReleasePlainSurface, DrawTextIntoScratch,
                                              LoadLogs,         ReleaseLogs,         ClockSeed};
@@ -81,14 +113,27 @@ unsigned SetUpBurningCanvas(int32_t clientWidth, int32_t clientHeight)
         settings.fontSize = DEFAULT_FONT_SIZE;
         mends |= MENDED_FONT_SIZE;
     }
-    SetUpSaverCanvas(nativeCanvasPlatform, clientWidth, clientHeight);
+    SetUpCanvasForFit(clientWidth, clientHeight);
     if (settings.fireMode == FIRE_TEXT && !CanvasHasFuel() && strcmp(settings.text, DEFAULT_TEXT) != 0) {
         memset(settings.text, 0, sizeof settings.text);
         memcpy(settings.text, DEFAULT_TEXT, sizeof DEFAULT_TEXT);
         mends |= MENDED_TEXT;
-        SetUpSaverCanvas(nativeCanvasPlatform, clientWidth, clientHeight);
+        SetUpCanvasForFit(clientWidth, clientHeight);
     }
     return mends;
+}
+
+int32_t FittedCellSize(int32_t fixedSize, int32_t textBytes, int32_t monitorWidth, int32_t monitorHeight,
+                       int32_t dotsPerInch)
+{
+    int64_t cell = static_cast<int64_t>(fixedSize) * monitorWidth / FIT_REFERENCE_WIDTH;
+    if (dotsPerInch > FIT_REFERENCE_DPI)
+        cell = cell * dotsPerInch / FIT_REFERENCE_DPI;
+    if (textBytes > 0 && cell > monitorWidth / textBytes)
+        cell = monitorWidth / textBytes;
+    if (cell > monitorHeight - FLAME_HEADROOM)
+        cell = monitorHeight - FLAME_HEADROOM;
+    return cell < 1 ? 1 : static_cast<int32_t>(cell);
 }
 
 uint32_t JumpSeedFromClockAndProcess()

@@ -14,8 +14,26 @@ enum CanvasMend : unsigned { MENDED_FIRE_MODE = 1, MENDED_FONT_SIZE = 2, MENDED_
 // program shows black: a fire mode other than text or bonfire becomes the
 // text, a font size of 0 or below (after the file's low-byte rule) becomes
 // the default, and a text that lights no fuel point becomes the default
-// text. Returns the mends made.
+// text. With textFit on, the text is fitted to the smallest monitor of
+// monitorLayout (the client area without one). Returns the mends made.
 unsigned SetUpBurningCanvas(int32_t clientWidth, int32_t clientHeight);
+
+// The text sized to the monitors instead of the settings' fixed size.
+struct TextFit {
+    bool on;
+    int32_t dotsPerInch;  // the display's Xft.dpi, 0 when it has none
+};
+
+extern TextFit textFit;
+
+// The fixed size is to the fitted text what it is to a screen of
+// FIT_REFERENCE_WIDTH pixels: the text keeps that share of the monitor's
+// width, scaled up by dotsPerInch / 96 above 96 dpi, and never runs past the
+// monitor's edges, its headroom included. At least one pixel.
+const int32_t FIT_REFERENCE_WIDTH = 1024;
+const int32_t FIT_REFERENCE_DPI = 96;
+int32_t FittedCellSize(int32_t fixedSize, int32_t textBytes, int32_t monitorWidth, int32_t monitorHeight,
+                       int32_t dotsPerInch);
 
 // Two copies started at once (the daemon runs one per monitor) get
 // different jump seeds.

@@ -7,8 +7,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "saver_settings.h"
+#include "text_encoding.h"
 
 namespace {
 
@@ -17,6 +19,8 @@ const char HOME_CONFIG[] = ".config";
 // The Windows program's file is a few hundred bytes; past this a file is
 // read no further.
 const size_t SETTINGS_READ_LIMIT = 1 << 20;
+const char UTF8_MARK[] = "\xEF\xBB\xBF";
+const size_t UTF8_MARK_BYTES = 3;
 
 size_t ReadWhole(int file, char* bytes, size_t limit)
 {
@@ -33,6 +37,22 @@ size_t ReadWhole(int file, char* bytes, size_t limit)
 }
 
 }  // namespace
+
+void ReadLinuxSettingsFile(const char* bytes, size_t length, SaverSettings* settings)
+{
+    size_t markBytes = 0;
+    char* marked = nullptr;
+    if (SettingsFileMark(bytes, length, &markBytes) == MARK_NONE && IsUtf8BeyondAscii(bytes, length))
+        marked = static_cast<char*>(malloc(UTF8_MARK_BYTES + length));
+    if (!marked) {
+        ReadSettingsFile(bytes, length, settings);
+        return;
+    }
+    memcpy(marked, UTF8_MARK, UTF8_MARK_BYTES);
+    memcpy(marked + UTF8_MARK_BYTES, bytes, length);
+    ReadSettingsFile(marked, UTF8_MARK_BYTES + length, settings);
+    free(marked);
+}
 
 bool SettingsFilePath(char* path, size_t size)
 {
@@ -66,7 +86,7 @@ bool LoadNativeSettings()
             length = ReadWhole(file, bytes, SETTINGS_READ_LIMIT);
         close(file);
     }
-    ReadSettingsFile(bytes, length, &saverSettings);
+    ReadLinuxSettingsFile(bytes, length, &saverSettings);
     free(bytes);
     return regular;
 }

@@ -3,12 +3,16 @@
 #include <iconv.h>
 #include <langinfo.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
 
 const char SHIFT_JIS_CODE[] = "CP932";
 const char CHARACTER_CODE[] = "UTF-32LE";
+const char UTF8_CODE[] = "UTF-8";
+const unsigned char ASCII_END = 0x80;
+const size_t CHECK_BUFFER_BYTES = 4096;
 const size_t CHARACTER_BYTES = 4;
 const size_t WIDEST_SHIFT_JIS = 2;
 const iconv_t NO_CONVERTER = reinterpret_cast<iconv_t>(-1);
@@ -90,4 +94,25 @@ int ShiftJisCharacters(const char* text, TextCharacter* characters, int limit)
     if (converter != NO_CONVERTER)
         iconv_close(converter);
     return count;
+}
+
+bool IsUtf8BeyondAscii(const char* bytes, size_t length)
+{
+    bool beyondAscii = false;
+    for (size_t i = 0; i < length && !beyondAscii; ++i)
+        beyondAscii = static_cast<unsigned char>(bytes[i]) >= ASCII_END;
+    iconv_t converter = beyondAscii ? iconv_open(CHARACTER_CODE, UTF8_CODE) : NO_CONVERTER;
+    if (converter == NO_CONVERTER)
+        return false;
+    char* in = const_cast<char*>(bytes);
+    size_t inLeft = length;
+    bool valid = true;
+    while (valid && inLeft > 0) {
+        char characters[CHECK_BUFFER_BYTES];
+        char* out = characters;
+        size_t outLeft = sizeof characters;
+        valid = iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1) || errno == E2BIG;
+    }
+    iconv_close(converter);
+    return valid;
 }

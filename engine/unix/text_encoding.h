@@ -24,4 +24,8 @@ bool LocaleTextToShiftJis(const char* text, char* out, size_t size);
 // becomes a character of code 0 that takes that byte. Returns the count.
 int ShiftJisCharacters(const char* text, TextCharacter* characters, int limit);
 
+// True when the bytes hold something beyond ASCII and all of them are
+// valid UTF-8.
+bool IsUtf8BeyondAscii(const char* bytes, size_t length);
+
 #endif

@@ -12,76 +12,58 @@
 
 namespace {
 
-const size_t FACE_PATH_BYTES = 1024;
 const int FULL_WIDTH_BYTES = 2;
+// Faces loaded at most for one text: the asked one and the fallbacks after it.
+const int FACE_LIMIT = 8;
 
 TextCharacter textCharacters[TEXT_CHARACTER_LIMIT];
 
-struct FaceFile {
-    char path[FACE_PATH_BYTES];
-    int index;
+struct FaceChoice {
+    FcFontSet* fonts;  // fontconfig's faces for the pattern, best first
+    FT_Face faces[FACE_LIMIT];
+    bool tried[FACE_LIMIT];
+    int32_t ascents[FACE_LIMIT];
 };
 
-bool IsAskedFace(FcPattern* match)
+// A pattern without a family asks for no face in particular.
+bool IsAskedFace(FcPattern* asked, FcPattern* match)
 {
+    FcChar8* wanted = nullptr;
+    if (FcPatternGetString(asked, FC_FAMILY, 0, &wanted) != FcResultMatch)
+        return true;
     FcChar8* family = nullptr;
     for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &family) == FcResultMatch; ++i)
-        if (FcStrCmpIgnoreCase(family, reinterpret_cast<const FcChar8*>(CANVAS_FACE_PATTERN)) == 0)
+        if (FcStrCmpIgnoreCase(family, wanted) == 0)
             return true;
     return false;
 }
 
-// The asked face, or, where it is missing, the face fontconfig offers for
-// the text's characters.
-FcPattern* MatchFace(const TextCharacter* characters, int count)
+FcPattern* ParseFacePattern()
 {
-    FcPattern* match = nullptr;
-    for (int attempt = 0; attempt < 2 && !match; ++attempt) {
-        FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(CANVAS_FACE_PATTERN));
-        if (!pattern)
-            return nullptr;
-        FcCharSet* wanted = attempt == 0 ? nullptr : FcCharSetCreate();
-        for (int i = 0; wanted && i < count; ++i)
-            if (characters[i].code)
-                FcCharSetAddChar(wanted, characters[i].code);
-        if (wanted) {
-            FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
-            FcCharSetDestroy(wanted);
-        }
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult result = FcResultNoMatch;
-        match = FcFontMatch(nullptr, pattern, &result);
-        FcPatternDestroy(pattern);
-        drawnFace.substitute = attempt > 0;
-        if (match && attempt == 0 && !IsAskedFace(match)) {
-            FcPatternDestroy(match);
-            match = nullptr;
-        }
-    }
-    return match;
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(canvasFacePattern));
+    if (pattern)
+        return pattern;
+    drawnFace.unreadable = true;
+    return FcNameParse(reinterpret_cast<const FcChar8*>(CANVAS_FACE_PATTERN));
 }
 
-bool FindFaceFile(const TextCharacter* characters, int count, FaceFile* file)
+// The faces fontconfig offers for the pattern, each adding characters the
+// ones before it lack.
+FcFontSet* SortFaces()
 {
-    *file = FaceFile();
-    if (!FcInit())
-        return false;
-    FcPattern* match = MatchFace(characters, count);
-    FcChar8* path = nullptr;
-    FcChar8* family = nullptr;
-    bool found = match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch;
-    if (found) {
-        snprintf(file->path, sizeof file->path, "%s", reinterpret_cast<const char*>(path));
-        if (FcPatternGetInteger(match, FC_INDEX, 0, &file->index) != FcResultMatch)
-            file->index = 0;
-        if (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch)
-            snprintf(drawnFace.family, sizeof drawnFace.family, "%s", reinterpret_cast<const char*>(family));
-    }
-    if (match)
-        FcPatternDestroy(match);
-    FcFini();
-    return found;
+    FcPattern* asked = ParseFacePattern();
+    if (!asked)
+        return nullptr;
+    FcPattern* pattern = FcPatternDuplicate(asked);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcFontSet* fonts = FcFontSort(nullptr, pattern, FcTrue, nullptr, &result);
+    FcPatternDestroy(pattern);
+    if (fonts && fonts->nfont > 0)
+        drawnFace.substitute = !IsAskedFace(asked, fonts->fonts[0]);
+    FcPatternDestroy(asked);
+    return fonts;
 }
 
 // Windows sizes a face by its cell (the ascent and descent of its OS/2
@@ -116,38 +98,82 @@ void PaintGlyph(const TextTarget& target, const FT_Bitmap& bitmap, int32_t glyph
     }
 }
 
+bool HasCharacter(FcPattern* font, uint32_t code)
+{
+    FcCharSet* characters = nullptr;
+    return FcPatternGetCharSet(font, FC_CHARSET, 0, &characters) == FcResultMatch &&
+           FcCharSetHasChar(characters, code);
+}
+
+// The face that draws the character, loaded on first use; -1 for none.
+int FaceFor(FT_Library library, FaceChoice* choice, uint32_t code, int32_t cellSize)
+{
+    for (int i = 0; code && choice->fonts && i < choice->fonts->nfont && i < FACE_LIMIT; ++i) {
+        FcPattern* font = choice->fonts->fonts[i];
+        if (!HasCharacter(font, code))
+            continue;
+        if (!choice->tried[i]) {
+            choice->tried[i] = true;
+            FcChar8* path = nullptr;
+            int index = 0;
+            FcPatternGetInteger(font, FC_INDEX, 0, &index);
+            if (FcPatternGetString(font, FC_FILE, 0, &path) == FcResultMatch &&
+                FT_New_Face(library, reinterpret_cast<const char*>(path), index, &choice->faces[i]) == 0)
+                SizeFace(choice->faces[i], cellSize, &choice->ascents[i]);
+            else
+                choice->faces[i] = nullptr;
+        }
+        if (choice->faces[i])
+            return i;
+    }
+    return -1;
+}
+
+void NoteDrawingFace(FcPattern* font)
+{
+    FcChar8* family = nullptr;
+    if (!drawnFace.loaded && FcPatternGetString(font, FC_FAMILY, 0, &family) == FcResultMatch)
+        snprintf(drawnFace.family, sizeof drawnFace.family, "%s", reinterpret_cast<const char*>(family));
+    drawnFace.loaded = true;
+}
+
 }  // namespace
 
 DrawnFace drawnFace;
+const char* canvasFacePattern = CANVAS_FACE_PATTERN;
 
 bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32_t boxWidth, int32_t cellSize,
                       const char* text, uint32_t colour)
 {
-    FaceFile file;
     drawnFace = DrawnFace();
     int count = ShiftJisCharacters(text, textCharacters, TEXT_CHARACTER_LIMIT);
-    if (cellSize <= 0 || !target.pixels || !FindFaceFile(textCharacters, count, &file))
-        return false;
     FT_Library library = nullptr;
-    FT_Face face = nullptr;
-    if (FT_Init_FreeType(&library) != 0)
+    if (cellSize <= 0 || !target.pixels || !FcInit())
         return false;
-    bool loaded = FT_New_Face(library, file.path, file.index, &face) == 0;
-    if (loaded) {
-        int32_t ascent = 0;
-        SizeFace(face, cellSize, &ascent);
+    FaceChoice choice = {};
+    choice.fonts = SortFaces();
+    if (choice.fonts && FT_Init_FreeType(&library) == 0) {
         int32_t penX = left;
         for (int i = 0; i < count; ++i) {
+            int at = FaceFor(library, &choice, textCharacters[i].code, cellSize);
+            FT_Face face = at >= 0 ? choice.faces[at] : nullptr;
             // Unhinted outlines come closest to the Windows program's glyphs.
-            FT_UInt glyph = textCharacters[i].code ? FT_Get_Char_Index(face, textCharacters[i].code) : 0;
-            if (glyph != 0 && FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) == 0)
+            FT_UInt glyph = face ? FT_Get_Char_Index(face, textCharacters[i].code) : 0;
+            if (glyph != 0 && FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) == 0) {
+                NoteDrawingFace(choice.fonts->fonts[at]);
                 PaintGlyph(target, face->glyph->bitmap, penX + face->glyph->bitmap_left,
-                           top + ascent - face->glyph->bitmap_top, left, top, left + boxWidth, top + cellSize, colour);
+                           top + choice.ascents[at] - face->glyph->bitmap_top, left, top, left + boxWidth,
+                           top + cellSize, colour);
+            }
             penX += textCharacters[i].bytes * cellSize;
         }
-        FT_Done_Face(face);
+        for (FT_Face face : choice.faces)
+            if (face)
+                FT_Done_Face(face);
+        FT_Done_FreeType(library);
     }
-    FT_Done_FreeType(library);
-    drawnFace.loaded = loaded;
-    return loaded;
+    if (choice.fonts)
+        FcFontSetDestroy(choice.fonts);
+    FcFini();
+    return drawnFace.loaded;
 }

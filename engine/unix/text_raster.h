@@ -1,6 +1,7 @@
-// Draws the burning text with the Mincho face through fontconfig and
-// FreeType, as the Windows set-up draws it with GDI: a cell of S x S pixels
-// per byte of Shift-JIS from the box's left edge, clipped to the box.
+// Draws the burning text with the Mincho face (or a face of the user's
+// choice) through fontconfig and FreeType, as the Windows set-up draws it
+// with GDI: a cell of S x S pixels per byte of Shift-JIS from the box's left
+// edge, clipped to the box.
 #ifndef TAMBLORN_TEXT_RASTER_H
 #define TAMBLORN_TEXT_RASTER_H
 
@@ -16,21 +17,25 @@ struct TextTarget {
 // The face asked of fontconfig: the Mincho face that Wine gives the Windows
 // program for "ＭＳ 明朝".
 const char* const CANVAS_FACE_PATTERN = "IPAMincho";
+// The fontconfig pattern asked for (-font); CANVAS_FACE_PATTERN unless set.
+extern const char* canvasFacePattern;
 
 const size_t FACE_NAME_BYTES = 256;
 
 // The face the last text was drawn with.
 struct DrawnFace {
     bool loaded;  // false: no face at all, nothing was drawn
-    bool substitute;  // the Mincho face is missing: fontconfig's choice for the text's characters
-    char family[FACE_NAME_BYTES];
+    bool substitute;  // the family asked for is missing: fontconfig's choice draws the text
+    bool unreadable;  // the pattern is no fontconfig pattern: CANVAS_FACE_PATTERN was asked instead
+    char family[FACE_NAME_BYTES];  // the face of the first character drawn
 };
 
 extern DrawnFace drawnFace;
 
 // Draws the text into the box (left, top, boxWidth x cellSize) of the target
-// in the colour; characters that the face cannot draw leave their cells
-// empty. False when no face could be loaded.
+// in the colour. A character the face lacks is drawn with the next face
+// fontconfig offers for the pattern that has it; one that none has leaves
+// its cell empty. False when no face could be loaded.
 bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32_t boxWidth, int32_t cellSize,
                       const char* text, uint32_t colour);
 

@@ -20,6 +20,7 @@ import subprocess
 import sys
 import time
 import unittest
+import xml.etree.ElementTree as ElementTree
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'e2e'))
@@ -50,6 +51,13 @@ FONTS_WITHOUT_MINCHO = ('<fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir>
                         '</prefer></alias><cachedir>%s</cachedir></fontconfig>')
 JUMP_TICKS, JUMP_WINDOW = 102, (512, 768)  # the first jump at the 101st tick; two windows side by side
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..')
+DESCRIPTION = os.path.join(ROOT, 'x11', 'package', 'tamblorn.xml')
+PLAIN_USER = 'tamblorn-user'  # the daemon refuses root (tools/setup.sh makes the user)
+STRING_VALUES = {'-text %': 'Tamblorn', '-font %': 'IPAGothic'}
+SIZES_RUN = ('', '-size 1', '-size 32', '-size 127')  # the description offers every size (native.unix checks)
+DAEMON_FILE = ('mode: one\nselected: 0\nlock: False\nsplash: False\ntimeout: 1:00:00\n'
+               'programs: \\\n%s\n')
+BIG_SCREEN = '3840x2160x24'
 
 CONFIG = argparse.Namespace()
 
@@ -131,6 +139,17 @@ def argb_window(size=TARGET_SIZE):
     x.XMapWindow(connection, window)
     x.XSync(connection, 0)
     return connection, window.value
+
+
+def set_resources(text):
+    """The root's resources (what xrdb sets), through Xlib."""
+    x = ctypes.CDLL('libX11.so.6')
+    x.XOpenDisplay.restype = x.XDefaultRootWindow.restype = x.XInternAtom.restype = ctypes.c_void_p
+    connection = ctypes.c_void_p(x.XOpenDisplay(e2e.STAGE.display.encode()))
+    atom = ctypes.c_ulong(x.XInternAtom(connection, b'RESOURCE_MANAGER', 0))
+    x.XChangeProperty(connection, ctypes.c_ulong(x.XDefaultRootWindow(connection)), atom, ctypes.c_ulong(31), 8, 0,
+                      text, len(text))  # XA_STRING, PropModeReplace
+    x.XCloseDisplay(connection)
 
 
 def window_alpha(window):
@@ -376,7 +395,89 @@ def differing_pixels(shot, raw):
     return differing, screen.lit_bytes(shot, (left, top, left + width, top + height))
 
 
-GROUPS = {'windows': Windows, 'depths': Depths, 'ending': Ending, 'two_heads': TwoHeads, 'frame': Frame}
+def panel_choices():
+    """The argument lists the settings program writes for each state of each control, one control at a time:
+    a select's chosen option adds its arg-set (the settings file's, none), a boolean its arg-set when on, a
+    text field its arg with the text."""
+    choices = []
+    for widget in ElementTree.parse(DESCRIPTION).getroot().iter():
+        if widget.tag == 'select':
+            states = [option.get('arg-set', '') for option in widget.iter('option')]
+            choices += [state for state in states if widget.get('id') != 'size' or state in SIZES_RUN]
+        elif widget.tag == 'boolean':
+            choices += ['', widget.get('arg-set')]
+        elif widget.tag == 'string':
+            choices.append(widget.get('arg').replace('%', STRING_VALUES[widget.get('arg')]))
+    return choices
+
+
+class Desktop(unittest.TestCase):
+    """The settings program's choices through the xscreensaver daemon's own reading of ~/.xscreensaver, and the
+    text fitted to a big screen and to a display of 192 dpi."""
+
+    def program_lines(self):
+        """The running copies' command lines, as lists; the daemon may double an option's dash (the program takes
+        both), so one is taken off."""
+        lines = subprocess.run(['pgrep', '-a', '-f', '^' + CONFIG.program], stdout=subprocess.PIPE).stdout.decode()
+        return [[word.replace('--', '-', 1) for word in line.split()[1:]] for line in lines.splitlines()]
+
+    def start_daemon(self, home, lines):
+        with open(os.path.join(home, '.xscreensaver'), 'w') as settings:
+            settings.write(DAEMON_FILE % ' \\n\\\n'.join('  %s -root %s' % (CONFIG.program, line) for line in lines))
+        user = PLAIN_USER if os.getuid() == 0 else None
+        if user:
+            subprocess.run(['chown', '-R', user, home], check=True)
+        env = dict(os.environ, HOME=home, DISPLAY=e2e.STAGE.display, LC_ALL='C.UTF-8',
+                   ASAN_OPTIONS='detect_leaks=0')
+        env.pop('XDG_CONFIG_HOME', None)
+        daemon = subprocess.Popen(['xscreensaver', '-no-splash'], env=env, user=user, cwd=home,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, start_new_session=True)
+        command = lambda *words: subprocess.run(['xscreensaver-command'] + list(words), env=env, user=user,
+                                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+        self.addCleanup(lambda: (command('-exit'), daemon.wait(30)))
+        self.assertTrue(e2e.wait_for(lambda: command('-version').returncode == 0, START_WAIT), 'no daemon')
+        return command
+
+    def test_each_panel_choice_reaches_the_program_through_the_daemon(self):
+        home = os.path.join(CONFIG.work_dir, 'home')
+        os.makedirs(os.path.join(home, '.config', 'tamblorn'), exist_ok=True)
+        with open(os.path.join(home, '.config', 'tamblorn', 'TamblornScrS'), 'w') as settings:
+            settings.write('[FONT]\nSIZE=48\n[FLAME]\nLOOP=1\n')
+        choices = panel_choices()
+        self.assertIn('-size 32', choices)
+        self.assertIn('-no-loop', choices)
+        command = self.start_daemon(home, choices)
+        for number, choice in enumerate(choices, 1):
+            command('-select', str(number))
+            wanted = [CONFIG.program, '-root'] + choice.split()
+            self.assertTrue(e2e.wait_for(lambda: wanted in self.program_lines(), START_WAIT),
+                            '%r never ran; running: %r' % (wanted, self.program_lines()))
+            # The file's 48 against an explicit 32: the burning text is 10 cells of the size wide.
+            if choice in ('', '-size 32'):
+                narrow = choice == '-size 32'
+                shot = e2e.wait_for(lambda: (lambda box: box and (box[2] - box[0] <= 320) == narrow and
+                                             box[2] - box[0] > 200)(screen.lit_box(screen.screenshot())), START_WAIT)
+                self.assertTrue(shot, 'the text of %r is not %s' % (choice, 'at 32' if narrow else 'at 48'))
+
+    def fitted_shot(self, low, high):
+        """A screenshot once the fitted text's lit width is in (low, high]; None if it never is."""
+        process = start(['-root', '-fit', '-seed', '3'])
+        self.addCleanup(process.kill)
+        image = e2e.wait_for(lambda: (lambda i, box: i if box and low < box[2] - box[0] <= high else None)(
+            *(lambda i: (i, screen.lit_box(i)))(screen.screenshot())), START_WAIT)
+        process.terminate()
+        self.assertEqual(finish(process)[0], 0)
+        return image
+
+    def test_fit_sizes_the_text_to_a_big_screen_and_to_192_dpi(self):
+        # 32 of 1024 is 120 of 3840: ten cells of 120 pixels; at 192 dpi twice that.
+        self.assertIsNotNone(self.fitted_shot(900, 1200), 'the fitted text is not 120 pixels a cell')
+        set_resources(b'Xft.dpi:\t192\n')
+        self.assertIsNotNone(self.fitted_shot(1800, 2400), 'the fitted text is not 240 pixels a cell at 192 dpi')
+
+
+GROUPS = {'windows': Windows, 'depths': Depths, 'ending': Ending, 'two_heads': TwoHeads, 'frame': Frame,
+          'desktop': Desktop}
 
 
 def main():
@@ -392,7 +493,8 @@ def main():
         two_monitors.DISPLAY_NUMBERS = range(460, 500, 2)
         two_monitors.start_two_heads()
     else:
-        e2e.STAGE.display, e2e.STAGE.xvfb = stage.start_display(range(400, 460))
+        screen_size = BIG_SCREEN if CONFIG.group == 'desktop' else '1024x768x24'
+        e2e.STAGE.display, e2e.STAGE.xvfb = stage.start_display(range(400, 460), screen_size)
     try:
         suite = unittest.defaultTestLoader.loadTestsFromTestCase(GROUPS[CONFIG.group])
         result = unittest.TextTestRunner(verbosity=2).run(suite)

@@ -4,7 +4,7 @@
 if(NOT TARGET tamblorn OR NOT TARGET tamblorn-render)
   return()
 endif()
-foreach(group windows depths ending two_heads frame)
+foreach(group windows depths ending two_heads frame desktop)
   add_test(NAME x11.${group}
            COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/x11/run_x11.py --group ${group}
                    --program $<TARGET_FILE:tamblorn> --render $<TARGET_FILE:tamblorn-render>
@@ -18,7 +18,8 @@ file(GLOB native_support_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/te
 add_executable(native_support_tests ${native_support_test_sources} ${PROJECT_SOURCE_DIR}/x11/saver_options.cpp)
 target_include_directories(native_support_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/x11)
 target_compile_definitions(native_support_tests PRIVATE
-                           TAMBLORN_SETTINGS_DESCRIPTION="${PROJECT_SOURCE_DIR}/x11/package/tamblorn.xml")
+                           TAMBLORN_SETTINGS_DESCRIPTION="${PROJECT_SOURCE_DIR}/x11/package/tamblorn.xml"
+                           TAMBLORN_MANUAL_PAGE="${PROJECT_SOURCE_DIR}/x11/package/tamblorn.6")
 target_link_libraries(native_support_tests PRIVATE tamblorn_unix GTest::gtest_main)
 tamblorn_warnings(native_support_tests)
 gtest_discover_tests(native_support_tests TEST_PREFIX "native.unix.")

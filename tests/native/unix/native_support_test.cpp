@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <numeric>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "flame_canvas.h"
@@ -23,6 +25,7 @@
 
 using settings_mutations::MutatedSettingsFile;
 #include "text_encoding.h"
+#include "text_raster.h"
 
 namespace {
 
@@ -142,10 +145,23 @@ TEST(NativeSupport, SettingsThatBurnNothingFallBackToTheirDefaults)
     }
 }
 
+std::string FileText(const char* path)
+{
+    std::string text(1 << 16, '\0');
+    FILE* file = fopen(path, "r");
+    text.resize(file ? fread(&text[0], 1, text.size(), file) : 0);
+    if (file)
+        fclose(file);
+    return text;
+}
+
+// The arguments stay until the next call: the options keep pointers into them.
 bool OptionsRead(std::vector<std::string> arguments, SaverOptions* options)
 {
+    static std::vector<std::string> kept;
+    kept = std::move(arguments);
     std::vector<char*> argv = {const_cast<char*>("tamblorn")};
-    for (std::string& argument : arguments)
+    for (std::string& argument : kept)
         argv.push_back(&argument[0]);
     return ReadSaverOptions(static_cast<int>(argv.size()), argv.data(), options);
 }
@@ -165,16 +181,37 @@ TEST(NativeSupport, TheOptionsAndTheSettingsDescriptionTakeTheSettingsRanges)
     EXPECT_FALSE(OptionsRead({"-size", std::to_string(size.highest + 1)}, &options));
     EXPECT_FALSE(OptionsRead({"-strength", "7"}, &options));
 
-    FILE* file = fopen(TAMBLORN_SETTINGS_DESCRIPTION, "r");
-    ASSERT_NE(file, nullptr);
-    std::string description(1 << 16, '\0');
-    description.resize(fread(&description[0], 1, description.size(), file));
-    fclose(file);
-    size_t sizeWidget = description.find("arg=\"-size %\"");
-    ASSERT_NE(sizeWidget, std::string::npos);
-    std::string widget = description.substr(sizeWidget, description.find("/>", sizeWidget) - sizeWidget);
-    EXPECT_NE(widget.find("low=\"" + std::to_string(size.lowest) + "\""), std::string::npos) << widget;
-    EXPECT_NE(widget.find("high=\"" + std::to_string(size.highest) + "\""), std::string::npos) << widget;
+    std::string description = FileText(TAMBLORN_SETTINGS_DESCRIPTION), manual = FileText(TAMBLORN_MANUAL_PAGE);
+    ASSERT_FALSE(description.empty() || manual.empty());
+    // The manual page documents every option of the usage (its dashes written \-).
+    for (const char* at = strchr(SAVER_USAGE, '-'); at; at = strchr(at + strspn(at, "-abcdefghijklmnopqrstuvwxyz"), '-')) {
+        std::string option(at, strspn(at, "-abcdefghijklmnopqrstuvwxyz"));
+        for (size_t dash = 0; (dash = option.find('-', dash)) != std::string::npos; dash += 2)
+            option.insert(dash, "\\");
+        bool documented = false;
+        for (size_t place = manual.find(option, manual.find(".SH OPTIONS")); place != std::string::npos && !documented;
+             place = manual.find(option, place + 1))
+            documented = !isalpha(manual[place + option.size()]) && manual[place + option.size()] != '\\';
+        EXPECT_TRUE(documented) << option;
+    }
+    // Every size reaches the program, the default one too: the settings program leaves a widget's default out,
+    // so each select's default is the settings file's and offers no option.
+    std::vector<int32_t> sizes, every;
+    for (size_t at = description.find("\"-size "); at != std::string::npos; at = description.find("\"-size ", at + 1))
+        sizes.push_back(atoi(description.c_str() + at + strlen("\"-size ")));
+    for (int32_t n = size.lowest; n <= size.highest; ++n)
+        every.push_back(n);
+    EXPECT_EQ(sizes, every);
+    for (size_t at = description.find("<select"); at != std::string::npos; at = description.find("<select", at + 1)) {
+        std::string first = description.substr(description.find("<option", at), description.find("/>", at) - at);
+        EXPECT_TRUE(first.find("settings file") != std::string::npos && first.find("arg-set") == std::string::npos)
+            << first;
+    }
+    for (const char* offer : {"arg-set=\"-loop\"", "arg-set=\"-no-loop\"", "arg-set=\"-fit\"", "arg=\"-font %\""})
+        EXPECT_NE(description.find(offer), std::string::npos) << offer;
+    ASSERT_TRUE(OptionsRead({"-fit", "-font", "IPAGothic:bold", "-no-loop"}, &options));
+    EXPECT_EQ(std::make_tuple(options.fit, std::string(options.fontPattern), options.loop),
+              std::make_tuple(1, std::string("IPAGothic:bold"), 0));
     std::vector<int32_t> offered;
     for (size_t at = description.find("-strength "); at != std::string::npos; at = description.find("-strength ", at + 1))
         offered.push_back(atoi(description.c_str() + at + strlen("-strength ")));
@@ -233,4 +270,61 @@ TEST(NativeSupport, MutatedSettingsFilesLoadAndBurn)
     rmdir(configFolder.c_str());
     rmdir(folder);
     printf("settings files: %d through the native loader\n", count);
+}
+
+// A file written by a Linux editor is UTF-8, with a mark or without; one from Windows is Shift-JIS. Bytes that
+// are valid in both (here the half-width katakana of C3 B1, in UTF-8 an n with a tilde) are read as UTF-8.
+TEST(NativeSupport, SettingsFileInUtf8OrShiftJisBurnsTheSameText)
+{
+    const struct {
+        std::string file;
+        const char* text;
+    } cases[] = {{"[BURNING]\nTEXT=五字送り火\n[FONT]\nSIZE=48", DEFAULT_TEXT_BYTES},
+                 {"\xEF\xBB\xBF[BURNING]\r\nTEXT=五字送り火\r\n[FONT]\r\nSIZE=48", DEFAULT_TEXT_BYTES},
+                 {std::string("[BURNING]\nTEXT=") + DEFAULT_TEXT_BYTES + "\n[FONT]\nSIZE=48", DEFAULT_TEXT_BYTES},
+                 {"[BURNING]\nTEXT=\xC3\xB1\n[FONT]\nSIZE=48", "n"},
+                 {"[BURNING]\nTEXT=\xC3\xB1\x82\xA0\n[FONT]\nSIZE=48", "\xC3\xB1\x82\xA0"}};
+    for (const auto& entry : cases) {
+        ReadLinuxSettingsFile(entry.file.data(), entry.file.size(), &saverSettings);
+        EXPECT_STREQ(saverSettings.text, entry.text) << entry.file;
+        EXPECT_EQ(saverSettings.fontSize, 48) << entry.file;
+    }
+}
+
+TEST(NativeSupport, FittedTextKeepsItsShareOfTheMonitorAndStaysInside)
+{
+    const struct {
+        int32_t fixed, bytes, width, height, dotsPerInch, cell;
+    } cases[] = {{32, 10, 1024, 768, 0, 32},    {32, 10, 3840, 2160, 0, 120}, {32, 10, 1024, 768, 192, 64},
+                 {32, 10, 1024, 768, 72, 32},   {127, 39, 1024, 768, 0, 26},  {127, 10, 1024, 768, 0, 102},
+                 {32, 10, 3840, 2160, 192, 240}, {32, 10, 300, 150, 0, 1}};
+    for (const auto& entry : cases)
+        EXPECT_EQ(FittedCellSize(entry.fixed, entry.bytes, entry.width, entry.height, entry.dotsPerInch), entry.cell)
+            << entry.width << "x" << entry.height << " at " << entry.dotsPerInch;
+}
+
+// The lit columns of a text drawn with the face pattern, and the family that drew it.
+std::vector<int> DrawnColumns(const char* pattern, const char* text, std::string* family)
+{
+    const int cell = 32, width = cell * static_cast<int>(strlen(text));
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * cell);
+    canvasFacePattern = pattern;
+    EXPECT_TRUE(DrawShiftJisText({pixels.data(), width, cell}, 0, 0, width, cell, text, 1)) << pattern;
+    canvasFacePattern = CANVAS_FACE_PATTERN;
+    std::vector<int> columns(width);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        columns[i % width] += pixels[i] != 0;
+    *family = drawnFace.substitute ? "" : drawnFace.family;
+    return columns;
+}
+
+TEST(NativeSupport, FontPatternChoosesTheFaceAndOthersDrawWhatItLacks)
+{
+    std::string mincho, gothic, latin;
+    EXPECT_NE(DrawnColumns("IPAMincho", DEFAULT_TEXT_BYTES, &mincho), DrawnColumns("IPAGothic", DEFAULT_TEXT_BYTES, &gothic));
+    EXPECT_EQ(std::make_pair(mincho, gothic), std::make_pair(std::string("IPAMincho"), std::string("IPAGothic")));
+    // DejaVu Sans has no kanji: 火 (the bytes from 2 on) comes from another face.
+    std::vector<int> columns = DrawnColumns("DejaVu Sans:bold", "AB\x89\xCE", &latin);
+    EXPECT_EQ(latin, "DejaVu Sans");
+    EXPECT_GT(std::accumulate(columns.begin() + 64, columns.end(), 0), 0);
 }
