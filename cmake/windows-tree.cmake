@@ -176,7 +176,7 @@ if(TAMBLORN_WINDOWS_TESTS)
   add_test(NAME windows.render_check
            COMMAND ${CMAKE_COMMAND} -DWINE_RUN=${CMAKE_BINARY_DIR}/wine-run.sh -DRENDER=$<TARGET_FILE:tamblorn-render>
                    -DWORK_DIR=${CMAKE_BINARY_DIR} -DBONFIRE_HASH=${TAMBLORN_BONFIRE_HASH}
-                   -DNATIVE_RENDER=${TAMBLORN_NATIVE_RENDER}
+                   -DNATIVE_RENDER=${TAMBLORN_NATIVE_RENDER} -DWINDOWS_TEXT_FUEL=${TAMBLORN_WINDOWS_TEXT_FUEL}
                    -P ${PROJECT_SOURCE_DIR}/tests/win32/render_check.cmake)
   set_tests_properties(windows.render_check PROPERTIES TIMEOUT ${TAMBLORN_TEST_LIMIT} COST 60
                        ENVIRONMENT "DISPLAY=;TAMBLORN_WINE_PREFIX=${CMAKE_BINARY_DIR}/wineprefix-render")

@@ -33,12 +33,12 @@ from selenium.webdriver.common.keys import Keys  # noqa: E402
 
 WAIT = 60.0  # an upper bound for a loaded machine: the checks wait for states, they judge no time
 SEED, TICKS = 7, 60
-# The Windows program's fuel points for the default text, from `tamblorn-render.exe --ticks 0` under Wine
-# (IPAMincho drawn by GDI); the X11 program's come from the native renderer at each run.
-WINDOWS_TEXT_FUEL = 731
+# The Windows program's fuel points for the default text come recorded (windows.render_check holds them),
+# the X11 program's from the native renderer at each run.
 BAND_MARGIN = 0.01  # the browser's edges of the same face: a hundredth either side of the band
 TYPED_TEXT, TYPED_SIZE = 'Tamblorn 火', '40'
 CONFIG = argparse.Namespace()
+NOT_QUIET = ('SEVERE', 'WARNING')
 
 CANVAS_RGB = '''const f = canvasFacts(); const d = context.getImageData(f.left, f.top, f.width, f.height).data;
 let s = ''; for (let i = 0; i < d.length; i += 4) s += String.fromCharCode(d[i], d[i + 1], d[i + 2]);
@@ -109,7 +109,8 @@ class Page(unittest.TestCase):
 
     def test_page_burns_with_a_clean_console(self):
         self.open()
-        self.assertEqual(self.browser.get_log('browser'), [])  # before the test's own read-backs warn
+        # Before the test's own read-backs warn; a busy machine adds verbose notes of slow handlers.
+        self.assertEqual([entry for entry in self.browser.get_log('browser') if entry['level'] in NOT_QUIET], [])
         self.assertTrue(e2e.wait_for(self.lit, WAIT), 'no fire on the canvas')
         print('first frame %s ms after the page was asked for' %
               self.browser.execute_script('return document.body.dataset.firstFrame'))
@@ -125,8 +126,8 @@ class Page(unittest.TestCase):
         self.open()
         native = int(re.search(r'fuel (\d+)', render('--ticks', '0')).group(1))
         page = self.facts()['fuel']
-        low, high = sorted((native, WINDOWS_TEXT_FUEL))
-        print('text fuel points: page %d, X11 program %d, Windows program %d' % (page, native, WINDOWS_TEXT_FUEL))
+        low, high = sorted((native, CONFIG.windows_fuel))
+        print('text fuel points: page %d, X11 program %d, Windows program %d' % (page, native, CONFIG.windows_fuel))
         self.assertGreaterEqual(page, low * (1 - BAND_MARGIN))
         self.assertLessEqual(page, high * (1 + BAND_MARGIN))
 
@@ -199,6 +200,7 @@ def main():
     parser = argparse.ArgumentParser()
     for option in ('--site', '--program', '--render', '--work-dir'):
         parser.add_argument(option, required=True)
+    parser.add_argument('--windows-fuel', type=int, required=True)
     parser.parse_args(namespace=CONFIG)
     CONFIG.work_dir = os.path.abspath(CONFIG.work_dir)  # a relative XDG_CONFIG_HOME counts for nothing
     os.makedirs(CONFIG.work_dir, exist_ok=True)
