@@ -49,7 +49,8 @@ TEST(SettingsFile, ReadsBackTheRecordWrittenIntoAnyFile)
             size_t length = 0;
             char* file = WithSettingsWritten(given.file.empty() ? nullptr : given.file.data(), given.file.size(),
                                              record, &length);
-            if (SettingsFileMark(given.file.data(), given.file.size(), &length) != MARK_NONE) {
+            size_t markBytes = 0;
+            if (SettingsFileMark(given.file.data(), given.file.size(), &markBytes) != MARK_NONE) {
                 EXPECT_EQ(file, nullptr);
                 continue;
             }
