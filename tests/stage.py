@@ -26,9 +26,13 @@ SETTINGS_FILE_NAME = lib_value('TAMBLORN_SETTINGS_FILE_NAME')
 WINESERVER = os.path.join(lib_value('TAMBLORN_WINE_DIR'), 'wineserver')
 
 
+# Every wait is an upper bound for a busy machine; an emulated PC runs many times slower and stretches them all.
+WAIT_SCALE = float(os.environ.get('TAMBLORN_WAIT_SCALE') or 1)
+
+
 def wait_for(condition, timeout, interval=0.1):
     """The condition's first true value, or its last value when the time is up."""
-    deadline = time.monotonic() + timeout
+    deadline = time.monotonic() + timeout * WAIT_SCALE
     while True:
         value = condition()
         if value or time.monotonic() >= deadline:

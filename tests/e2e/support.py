@@ -15,7 +15,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 from stage import SKIPPED, keep_prefix_up, settings_path as prefix_settings_path  # noqa: E402,F401
-from stage import start_display, stop_display, stop_prefix, wait_for, watch_prefix, windows_path  # noqa: E402,F401
+from stage import WAIT_SCALE, start_display, stop_display, stop_prefix, wait_for, watch_prefix, windows_path  # noqa: E402,F401
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
 DISPLAY_NUMBERS = range(200, 260)
@@ -24,8 +24,8 @@ DIALOG_TITLE = 'Tamblornスクリーンセーバ設定'
 WINDOW_WRAP = 1 << 32
 FIRST_JUMP_SECONDS = 10.1
 START_WAIT = 20.0
-POINTER_WAIT_MS = 5000
-DIALOG_WAIT_MS = 60000  # an upper bound: beside a second suite a dialog took over 20 s to come
+POINTER_WAIT_MS = int(5000 * WAIT_SCALE)
+DIALOG_WAIT_MS = int(60000 * WAIT_SCALE)  # an upper bound: beside a second suite a dialog took over 20 s to come
 
 # Exit codes as the Unix side sees them: -1 arrives as 255.
 EXIT_DONE, EXIT_OK, EXIT_CANCEL, EXIT_REJECTED = 0, 1, 2, 255
@@ -88,7 +88,7 @@ def run_wine(program, args, timeout=60, extra_env=None):
 def wait_exit(process, timeout):
     """The exit code, or None while the process still runs after the timeout."""
     try:
-        process.wait(timeout=timeout)
+        process.wait(timeout=timeout * WAIT_SCALE)
     except subprocess.TimeoutExpired:
         return None
     return process.returncode
