@@ -1,9 +1,10 @@
 """What the Python test drivers share with the project's scripts (tools/lib.sh):
-the virtual display, the Wine server of a prefix, the settings file's name and
-the wait for a state. A prefix is made by the tree's wine-run.sh on its first
+the stage of a group (its virtual display, the Wine server of its prefix), the
+settings file's name, the X tools on the display and the wait for a state. A prefix is made by the tree's wine-run.sh on its first
 use, through the same library. Standard library only.
 """
 
+import argparse
 import os
 import re
 import signal
@@ -26,6 +27,10 @@ SETTINGS_FILE_NAME = lib_value('TAMBLORN_SETTINGS_FILE_NAME')
 WINESERVER = os.path.join(lib_value('TAMBLORN_WINE_DIR'), 'wineserver')
 
 
+# The display, the Wine prefix and the work folder of the running group.
+STAGE = argparse.Namespace(display=None, xvfb=None, host_xvfb=None, prefix=None, work=None, started=[], timings=[],
+                           counts=[])
+
 # Every wait is an upper bound for a busy machine; an emulated PC runs many times slower and stretches them all.
 WAIT_SCALE = float(os.environ.get('TAMBLORN_WAIT_SCALE') or 1)
 
@@ -38,6 +43,13 @@ def wait_for(condition, timeout, interval=0.1):
         if value or time.monotonic() >= deadline:
             return value
         time.sleep(interval)
+
+
+def x_tool(*args):
+    """What an X tool (xdotool, xwininfo, xprop) prints about the stage's display."""
+    env = dict(os.environ, DISPLAY=STAGE.display)
+    return subprocess.run(list(args), env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                          timeout=20).stdout.decode('utf-8', 'replace')
 
 
 def process_gone(pid):

@@ -7,14 +7,12 @@
 #include <windows.h>
 
 #include "saver_host.h"
+#include "test_windows.h"
 
 #include <cstdlib>
 #include <string>
 
 const int E2E_NAME_BYTES = 512;
-// The client area of the display settings' preview.
-const int PREVIEW_WIDTH = 152;
-const int PREVIEW_HEIGHT = 112;
 
 inline unsigned long long HandleNumber(HWND window)
 {
@@ -66,15 +64,6 @@ inline std::string FromHex(const char* hex)
     return bytes;
 }
 
-inline void PumpMessages()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 // Waits for the handle, or just lets the time pass when there is none, while
 // serving this thread's windows: a saver making its preview window sends
 // messages to its parent.
@@ -115,32 +104,6 @@ inline bool StartProgram(const char* path, const std::string& commandLine, PROCE
         }
         ++e2eStartRetries;
     }
-}
-
-// A parent window whose client area is the size of the display settings'
-// preview, of a class registered here with the given procedure and a grey
-// background.
-inline HWND CreatePreviewParent(const char* className, WNDPROC procedure, const char* title, DWORD style, int left,
-                                int top)
-{
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA windowClass = {};
-    if (!GetClassInfoA(instance, className, &windowClass)) {
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = instance;
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        windowClass.lpszClassName = className;
-        if (!RegisterClassA(&windowClass))
-            return nullptr;
-    }
-    RECT frame = {0, 0, PREVIEW_WIDTH, PREVIEW_HEIGHT};
-    AdjustWindowRect(&frame, style, FALSE);
-    HWND parent = CreateWindowExA(0, className, title, style, left, top, frame.right - frame.left,
-                                  frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
-    if (parent)
-        UpdateWindow(parent);
-    return parent;
 }
 
 #endif

@@ -12,8 +12,8 @@ group per test:
     python3 run_e2e.py --group full_screen --saver .../Tamblorn.scr \
         --wine-run .../wine-run.sh --build-dir ... --launcher ... ...
 
-Each group is a module of this directory; support.py and screen.py hold what
-they share. Standard library only.
+Each group is a module of this directory; support.py holds what they share,
+../stage.py and ../screen.py what they share with the other drivers. Standard library only.
 """
 
 import argparse
@@ -24,6 +24,7 @@ import time
 import unittest
 
 sys.dont_write_bytecode = True  # the suite leaves no byte code in the sources
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 from bonfire import Bonfire  # noqa: E402
 from command_line import CommandLine  # noqa: E402
 from dialog import Dialog, DialogOnCodePage1252, DialogOnCodePage65001  # noqa: E402

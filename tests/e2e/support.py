@@ -14,7 +14,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
-from stage import SKIPPED, keep_prefix_up, settings_path as prefix_settings_path  # noqa: E402,F401
+from stage import SKIPPED, STAGE, keep_prefix_up, settings_path as prefix_settings_path, x_tool  # noqa: E402,F401
 from stage import WAIT_SCALE, start_display, stop_display, stop_prefix, wait_for, watch_prefix, windows_path  # noqa: E402,F401
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
@@ -36,8 +36,6 @@ STRESS = os.environ.get('TAMBLORN_STRESS') == '1'
 
 # Filled from the command line by run_e2e.py.
 CONFIG = argparse.Namespace()
-# The display, the Wine prefix and the work folder of the running group.
-STAGE = argparse.Namespace(display=None, xvfb=None, prefix=None, work=None, started=[], timings=[], counts=[])
 
 
 # --- Processes, display and prefix -----------------------------------------
@@ -109,12 +107,6 @@ def stop_leftovers():
         if os.path.exists(process.output_path):
             os.remove(process.output_path)
     STAGE.started = []
-
-
-def x_tool(*args):
-    env = dict(os.environ, DISPLAY=STAGE.display)
-    return subprocess.run(list(args), env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                          timeout=20).stdout.decode('utf-8', 'replace')
 
 
 def open_stage(group, env=None):

@@ -1,9 +1,7 @@
 """The two-monitor group: the full-screen saver on two monitors side by side.
 
-A nested X server (Xephyr, inside its own Xvfb) shows two heads through
-Xinerama: 1024 x 768 at (0, 0), the primary, and 800 x 600 at (1024, 0). Wine
-reports them as two monitors once XRandR is switched off for the prefix. The
-saver's window must cover both heads, the burning text must start centred on
+On the two heads of ../two_heads.py Wine reports two monitors once XRandR is
+switched off for the prefix. The saver's window must cover both heads, the burning text must start centred on
 the primary monitor, and neither the start nor the first two jumps may
 straddle the seam or leave the monitors (the strip below the smaller head).
 Skipped without Xephyr (xserver-xephyr).
@@ -16,27 +14,10 @@ import unittest
 
 import screen
 import support as e2e
+from two_heads import CANVAS_AFTER_JUMPS, CANVAS_AT_START, HEADS, JUMP_WAIT, ROOT_SIZE, inside, start_two_heads  # noqa: E501
 
-HEADS = ((0, 0, 1024, 768), (1024, 0, 1824, 600))
-ROOT_SIZE = (1824, 768)
-HOST_SCREEN = '1900x800x24'
-DISPLAY_NUMBERS = range(300, 340)
-# The default text is a 320 x 232 canvas. A fresh process draws 41, 18467 and
-# 6334 for the first jump (the monitor, then x and y inside it) and 26500,
-# 19169 and 15724 for the second.
-CANVAS_AT_START = (352, 268, 672, 500)
-CANVAS_AFTER_JUMPS = ((1251, 78, 1571, 310), (161, 180, 481, 412))
-JUMP_WAIT = 40.0
 PREFIX_NAME = 'e2e-prefix-two-monitors'
 X11_DRIVER_KEY = r'HKCU\Software\Wine\X11 Driver'
-
-HEAD_SCREENS = ('1024x768x24', '800x600x24')
-
-
-def start_two_heads():
-    """An Xvfb to hold the nested server, and the nested server with its two heads."""
-    host, e2e.STAGE.host_xvfb = e2e.start_display(DISPLAY_NUMBERS, HOST_SCREEN)
-    e2e.STAGE.display, e2e.STAGE.xvfb = e2e.start_display(DISPLAY_NUMBERS, nested_screens=HEAD_SCREENS, inside=host)
 
 
 def reported_monitors():
@@ -45,10 +26,6 @@ def reported_monitors():
         raise unittest.SkipTest('Wine cannot run this tree on this machine: ' + output.strip())
     monitors = [tuple(map(int, line.split()[1:5])) for line in output.splitlines() if line.startswith('monitor ')]
     return monitors, output
-
-
-def inside(box, rect):
-    return box[0] >= rect[0] and box[1] >= rect[1] and box[2] <= rect[2] and box[3] <= rect[3]
 
 
 class TwoMonitors(unittest.TestCase):

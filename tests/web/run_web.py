@@ -21,10 +21,9 @@ import unittest
 
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path[:0] = [os.path.join(HERE, '..', 'x11'), os.path.join(HERE, '..', 'e2e'), os.path.join(HERE, '..')]
+sys.path[:0] = [os.path.join(HERE, '..', 'x11'), os.path.join(HERE, '..')]
 import run_x11 as x11  # noqa: E402
 import stage  # noqa: E402
-import support as e2e  # noqa: E402
 from selenium import webdriver  # noqa: E402
 from selenium.webdriver.chrome.service import Service  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
@@ -94,7 +93,7 @@ class Page(unittest.TestCase):
 
     def open(self, query='', state='burning'):
         self.browser.get('http://127.0.0.1:%d/%s' % (self.server.server_port, query))
-        e2e.wait_for(lambda: self.state() != 'loading', WAIT)
+        stage.wait_for(lambda: self.state() != 'loading', WAIT)
         self.assertEqual(self.state(), state, self.browser.get_log('browser'))
 
     def state(self):
@@ -111,7 +110,7 @@ class Page(unittest.TestCase):
         self.open()
         # Before the test's own read-backs warn; a busy machine adds verbose notes of slow handlers.
         self.assertEqual([entry for entry in self.browser.get_log('browser') if entry['level'] in NOT_QUIET], [])
-        self.assertTrue(e2e.wait_for(self.lit, WAIT), 'no fire on the canvas')
+        self.assertTrue(stage.wait_for(self.lit, WAIT), 'no fire on the canvas')
         print('first frame %s ms after the page was asked for' %
               self.browser.execute_script('return document.body.dataset.firstFrame'))
 
@@ -168,17 +167,17 @@ class Page(unittest.TestCase):
         full = lambda: self.browser.execute_script("return document.body.classList.contains('full')")  # noqa: E731
         for leave in (ActionChains(self.browser).send_keys('a'), ActionChains(self.browser).move_by_offset(3, 3)):
             self.browser.find_element(By.ID, 'full').click()
-            self.assertTrue(e2e.wait_for(full, WAIT))
+            self.assertTrue(stage.wait_for(full, WAIT))
             ActionChains(self.browser).move_by_offset(1, 1).perform()  # the first move marks where the pointer stands
             leave.perform()
-            self.assertTrue(e2e.wait_for(lambda: not full(), WAIT))
+            self.assertTrue(stage.wait_for(lambda: not full(), WAIT))
         self.browser.set_window_size(800, 600)
         width = self.browser.execute_script('return innerWidth')
-        self.assertTrue(e2e.wait_for(lambda: self.facts()['left'] == (width - 320) // 2, WAIT), self.facts())
+        self.assertTrue(stage.wait_for(lambda: self.facts()['left'] == (width - 320) // 2, WAIT), self.facts())
 
     def burns_in_the_x11_program(self):
         x11.CONFIG.program, x11.CONFIG.work_dir = CONFIG.program, os.path.join(CONFIG.work_dir, 'saved')
-        e2e.STAGE.display, xvfb = stage.start_display(range(540, 560))
+        stage.STAGE.display, xvfb = stage.start_display(range(540, 560))
         try:
             holder, window = x11.make_window()
             code, errors = x11.finish(x11.start(['-window-id', str(window), '-seed', str(SEED), '-ticks', str(TICKS)]))

@@ -88,7 +88,7 @@ protected:
         }
         verifierDouble = VerifierControls();
         hostState = HostState();
-        PumpPendingMessages();
+        PumpMessages();
     }
 
     // The 9x family with password protection: the saver holds the double as its

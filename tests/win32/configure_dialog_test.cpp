@@ -126,7 +126,7 @@ INT_PTR RunModal(int press, const WCHAR* text = nullptr)
     UINT_PTR timer = SetTimer(nullptr, 0, DRIVE_INTERVAL_MS, DriveModalDialog);
     INT_PTR result = ShowConfigureDialog(nullptr);
     KillTimer(nullptr, timer);
-    PumpPendingMessages();
+    PumpMessages();
     EXPECT_LT(modalTicks, GIVE_UP_TICKS) << "the dialog stayed open";
     return result;
 }
@@ -152,7 +152,7 @@ protected:
     void TearDown() override
     {
         DestroyWindow(dialog);
-        PumpPendingMessages();
+        PumpMessages();
         RemoveSettingsFile();
     }
     // Left hidden: without a window manager Wine waits two seconds for every shown window to be withdrawn.
@@ -161,7 +161,7 @@ protected:
         DestroyWindow(dialog);
         dialog = CreateDialogParamA(hostState.moduleInstance, MAKEINTRESOURCEA(IDD_CONFIGURE), nullptr,
                                     ConfigureDialogProc, 0);
-        PumpPendingMessages();
+        PumpMessages();
         return dialog;
     }
     HWND dialog = nullptr;

@@ -124,7 +124,7 @@ void CancelDialogOverTheFile()
     ASSERT_NE(dialog, nullptr);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     DestroyWindow(dialog);
-    PumpPendingMessages();
+    PumpMessages();
 }
 
 }  // namespace

@@ -203,7 +203,7 @@ bool WaitForTicks(int ticks)
         if (GetTickCount() - start > TICK_WAIT_MS)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, TICK_WAIT_MS, QS_ALLINPUT);
-        PumpPendingMessages();
+        PumpMessages();
         if (flameCanvas.frameCount != lastFrame) {
             ++seen;
             lastFrame = flameCanvas.frameCount;

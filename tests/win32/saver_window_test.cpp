@@ -30,15 +30,11 @@ LRESULT CALLBACK PreviewParentProc(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND CreatePreviewParent()
+HWND CreateRelayingParent()
 {
-    RegisterTestClass(PREVIEW_PARENT_CLASS, PreviewParentProc);
-    RECT frame = {0, 0, 152, 112};
-    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
     previewParent = PreviewParent();
-    previewParent.window = CreateWindowExA(
-        0, PREVIEW_PARENT_CLASS, "Display settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, frame.right - frame.left,
-        frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    previewParent.window = CreatePreviewParent(PREVIEW_PARENT_CLASS, PreviewParentProc, "Display settings",
+                                               WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50);
     return previewParent.window;
 }
 
@@ -105,7 +101,7 @@ TEST_F(SaverWindow, SystemCommandsInFullScreenAndInAPreview)
     });
 
     ResetHostBetweenRuns();
-    HWND parent = CreatePreviewParent();
+    HWND parent = CreateRelayingParent();
     RunSaverWith(parent, [parent] {
         SendMessageA(hostState.saverWindow, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
         EXPECT_EQ(TakePostedCloses(hostState.saverWindow), 0) << "a preview passes system commands on";
@@ -117,7 +113,7 @@ TEST_F(SaverWindow, APreviewFillsItsParentAndRelaysHelpToIt)
 {
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     SetCursor(arrow);
-    HWND parent = CreatePreviewParent();
+    HWND parent = CreateRelayingParent();
     int result = RunSaverWith(parent, [parent, arrow] {
         ASSERT_NE(hostState.saverWindow, nullptr);
         EXPECT_EQ(GetParent(hostState.saverWindow), parent);
@@ -142,7 +138,7 @@ TEST_F(SaverWindow, APreviewFillsItsParentAndRelaysHelpToIt)
         EXPECT_EQ(SendMessageA(hostState.saverWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hostState.saverWindow),
                                MAKELPARAM(70, 80)),
                   1);
-        PumpPendingMessages();
+        PumpMessages();
         EXPECT_EQ(previewParent.relayedMessage, static_cast<UINT>(WM_CONTEXTMENU));
         EXPECT_EQ(previewParent.relayedWParam, reinterpret_cast<WPARAM>(parent));
         EXPECT_EQ(previewParent.relayedLParam, MAKELPARAM(70, 80));
@@ -150,7 +146,7 @@ TEST_F(SaverWindow, APreviewFillsItsParentAndRelaysHelpToIt)
         // the preview answers 1 either way.
         HELPINFO help = {sizeof help, HELPINFO_WINDOW, 0, hostState.saverWindow, 0, {1, 2}};
         EXPECT_EQ(SendMessageA(hostState.saverWindow, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 1);
-        PumpPendingMessages();
+        PumpMessages();
 
         // Input never ends a preview.
         SendMessageA(hostState.saverWindow, WM_KEYDOWN, VK_SPACE, 0);
@@ -172,7 +168,7 @@ TEST_F(SaverWindow, ARunningSaverIsBroughtForwardInsteadOfASecondOne)
     HWND running = CreateWindowExA(0, SAVER_WINDOW_CLASS, "Screen Saver", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                    nullptr, otherClass.hInstance, nullptr);
     ASSERT_NE(running, nullptr);
-    HWND other = CreatePreviewParent();
+    HWND other = CreateRelayingParent();
     SetForegroundWindow(other);
 
     EXPECT_EQ(RunSaverWindow(nullptr), 0);
@@ -183,7 +179,7 @@ TEST_F(SaverWindow, ARunningSaverIsBroughtForwardInsteadOfASecondOne)
     EXPECT_EQ(hostState.verifierModule, nullptr);
 
     // A preview is made all the same.
-    HWND parent = CreatePreviewParent();
+    HWND parent = CreateRelayingParent();
     bool made = false;
     RunSaverWith(parent, [parent, &made] {
         made = hostState.saverWindow != nullptr && IsWindow(hostState.saverWindow);
@@ -265,7 +261,7 @@ TEST_F(SaverWindow, AWindowThatCannotBeMadeIsAFailure)
          }},
         {"the preview's parent is gone",
          [] {
-             HWND parent = CreatePreviewParent();
+             HWND parent = CreateRelayingParent();
              DestroyWindow(parent);
              return parent;
          }},

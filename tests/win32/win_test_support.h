@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "test_windows.h"
+
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -32,9 +34,6 @@ void ForgetCachedSettings();
 bool CoreReaderAgrees(const std::string& file);
 
 // ---- saver_run.cpp: the saver's window, the test's own windows and queue.
-
-// Dispatches everything already queued for this thread.
-void PumpPendingMessages();
 
 // Points the program's resource loading at the test executable.
 void UseTestModuleAsProgram();

@@ -23,11 +23,10 @@ import unittest
 import xml.etree.ElementTree as ElementTree
 
 sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'e2e'))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 import screen  # noqa: E402
 import stage  # noqa: E402
-import support as e2e  # noqa: E402
-import two_monitors  # noqa: E402
+import two_heads  # noqa: E402
 
 # The default text at 32 pixels is a 320 x 232 canvas; (left, top, right, bottom).
 CANVAS_SIZE = (320, 232)
@@ -68,7 +67,7 @@ def centred(width, height, size=CANVAS_SIZE):
 
 
 def start(args, extra_env=None):
-    env = dict(os.environ, DISPLAY=e2e.STAGE.display, XDG_CONFIG_HOME=CONFIG.work_dir)
+    env = dict(os.environ, DISPLAY=stage.STAGE.display, XDG_CONFIG_HOME=CONFIG.work_dir)
     env.pop('XSCREENSAVER_WINDOW', None)
     env.update(extra_env or {})
     return subprocess.Popen([CONFIG.program] + args, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
@@ -100,12 +99,12 @@ def window_shot(window):
 
 def make_window(size=TARGET_SIZE, title='xlogo', left=0):
     """A plain window of the test's own (xlogo), as the daemon would give one."""
-    holder = subprocess.Popen(['xlogo', '-display', e2e.STAGE.display, '-geometry', '%dx%d+%d+0' % (size + (left,)),
+    holder = subprocess.Popen(['xlogo', '-display', stage.STAGE.display, '-geometry', '%dx%d+%d+0' % (size + (left,)),
                                '-title', title, '-bg', 'black', '-fg', 'black'], stdout=subprocess.DEVNULL,
                               stderr=subprocess.PIPE)
     found = window_named(title, holder)
     # The named window is the toolkit's shell: its one child covers it and is the one to draw on.
-    children = e2e.wait_for(lambda: re.findall(r'^\s+(0x[0-9a-f]+)', e2e.x_tool('xwininfo', '-children', '-id',
+    children = stage.wait_for(lambda: re.findall(r'^\s+(0x[0-9a-f]+)', stage.x_tool('xwininfo', '-children', '-id',
                                                                                  str(found)), re.M), START_WAIT)
     return holder, int(children[0], 16)
 
@@ -113,14 +112,14 @@ def make_window(size=TARGET_SIZE, title='xlogo', left=0):
 def window_named(name, process):
     """The last visible window of that name, once there is one; fails saying what it knows when the
     process that should show it ends first or none comes."""
-    found = e2e.wait_for(lambda: e2e.x_tool('xdotool', 'search', '--onlyvisible', '--name', '^%s$' % name).split() or
+    found = stage.wait_for(lambda: stage.x_tool('xdotool', 'search', '--onlyvisible', '--name', '^%s$' % name).split() or
                          process.poll() is not None, START_WAIT)
     if isinstance(found, list):
         return int(found[-1])
     state = 'runs' if process.poll() is None else 'ended with %s: %s' % (
         process.returncode, process.stderr.read().decode('utf-8', 'replace') if process.stderr else '')
     raise AssertionError('no window %r (its process %s); the display shows: %s' % (
-        name, state, e2e.x_tool('xwininfo', '-root', '-tree')))
+        name, state, stage.x_tool('xwininfo', '-root', '-tree')))
 
 
 def argb_window(size=TARGET_SIZE):
@@ -129,7 +128,7 @@ def argb_window(size=TARGET_SIZE):
     x, ulong = ctypes.CDLL('libX11.so.6'), ctypes.c_ulong
     x.XOpenDisplay.restype = ctypes.c_void_p
     x.XDefaultRootWindow.restype = x.XCreateColormap.restype = x.XCreateWindow.restype = ulong
-    connection = ctypes.c_void_p(x.XOpenDisplay(e2e.STAGE.display.encode()))
+    connection = ctypes.c_void_p(x.XOpenDisplay(stage.STAGE.display.encode()))
     root, visual_info = ulong(x.XDefaultRootWindow(connection)), (ctypes.c_void_p * 8)()  # the visual first
     assert x.XMatchVisualInfo(connection, 0, 32, 4, visual_info), 'no 32-bit TrueColor visual'
     attributes = (ulong * 14)()  # XSetWindowAttributes as LP64 lays it out: the colormap is the 13th word
@@ -145,7 +144,7 @@ def set_resources(text):
     """The root's resources (what xrdb sets), through Xlib."""
     x = ctypes.CDLL('libX11.so.6')
     x.XOpenDisplay.restype = x.XDefaultRootWindow.restype = x.XInternAtom.restype = ctypes.c_void_p
-    connection = ctypes.c_void_p(x.XOpenDisplay(e2e.STAGE.display.encode()))
+    connection = ctypes.c_void_p(x.XOpenDisplay(stage.STAGE.display.encode()))
     atom = ctypes.c_ulong(x.XInternAtom(connection, b'RESOURCE_MANAGER', 0))
     x.XChangeProperty(connection, ctypes.c_ulong(x.XDefaultRootWindow(connection)), atom, ctypes.c_ulong(31), 8, 0,
                       text, len(text))  # XA_STRING, PropModeReplace
@@ -154,14 +153,14 @@ def set_resources(text):
 
 def window_alpha(window):
     """The alpha bytes of a 32-bit window's pixels, from xwd's dump (fields: header size, ..., byte order)."""
-    dump = subprocess.run(['xwd', '-silent', '-display', e2e.STAGE.display, '-id', str(window)],
+    dump = subprocess.run(['xwd', '-silent', '-display', stage.STAGE.display, '-id', str(window)],
                           stdout=subprocess.PIPE, check=True, timeout=30).stdout
     fields = struct.unpack('>25I', dump[:100])
     return dump[fields[0] + fields[19] * 12 + (3 if fields[7] == 0 else 0)::4]
 
 
 def wait_flames(rect, shot=screen.screenshot):
-    return e2e.wait_for(lambda: (lambda image: image if screen.lit_bytes(image, rect) else None)(shot()), START_WAIT)
+    return stage.wait_for(lambda: (lambda image: image if screen.lit_bytes(image, rect) else None)(shot()), START_WAIT)
 
 
 class Windows(unittest.TestCase):
@@ -178,20 +177,20 @@ class Windows(unittest.TestCase):
             process = start(['-seed', '3'])
             self.addCleanup(process.kill)  # a failed check leaves no window over the next tests
             window = window_named('Tamblorn', process)
-            self.assertIn('"tamblorn", "Tamblorn"', e2e.x_tool('xprop', '-id', str(window), 'WM_CLASS'))
+            self.assertIn('"tamblorn", "Tamblorn"', stage.x_tool('xprop', '-id', str(window), 'WM_CLASS'))
             image = wait_flames(SCREEN_CANVAS)
             self.assertIsNotNone(image)
             self.assertEqual(screen.lit_outside(image, SCREEN_CANVAS), 0)
-            self.check_stops(process, lambda: e2e.x_tool('xdotool', 'key', '--window', str(window), key))
+            self.check_stops(process, lambda: stage.x_tool('xdotool', 'key', '--window', str(window), key))
 
     def test_resize_recentres_the_canvas(self):
         process = start(['-bonfire'])
         window = str(window_named('Tamblorn', process))
         bonfire = (286, 306)
         self.assertIsNotNone(wait_flames(centred(1024, 768, bonfire)))
-        e2e.x_tool('xdotool', 'windowsize', '--sync', window, '800', '700')
+        stage.x_tool('xdotool', 'windowsize', '--sync', window, '800', '700')
         moved = centred(800, 700, bonfire)
-        image = e2e.wait_for(lambda: (lambda i: i if screen.lit_bytes(i, moved) and
+        image = stage.wait_for(lambda: (lambda i: i if screen.lit_bytes(i, moved) and
                                       not screen.lit_outside(i, moved) else None)(screen.screenshot()), START_WAIT)
         self.assertIsNotNone(image, 'the canvas did not move to %s' % (moved,))
         self.check_stops(process, process.terminate)
@@ -256,7 +255,7 @@ class Depths(unittest.TestCase):
     def test_depths_15_16_and_30_burn_and_depth_8_is_refused(self):
         for depth, expected in ((16, 0), (15, 0), (30, 0), (8, 1)):
             display, xvfb = stage.start_display(range(440, 460), '1024x768x%d' % depth)
-            saved, e2e.STAGE.display = e2e.STAGE.display, display
+            saved, stage.STAGE.display = stage.STAGE.display, display
             try:
                 process = start(['-root'])
                 image = wait_flames(SCREEN_CANVAS) if expected == 0 else screen.screenshot()
@@ -264,7 +263,7 @@ class Depths(unittest.TestCase):
                 code, errors = finish(process)
             finally:
                 stage.stop_display(xvfb)
-                e2e.STAGE.display = saved
+                stage.STAGE.display = saved
             self.assertEqual(code, expected, errors)
             self.assertEqual(image is not None and screen.lit_bytes(image, SCREEN_CANVAS) > 0, expected == 0, depth)
             self.assertEqual('TrueColor' in errors, expected == 1, errors)
@@ -282,7 +281,7 @@ class Ending(unittest.TestCase):
 
     def started(self, args=('-root', '-bonfire'), env=None):
         process = start(list(args), env)
-        self.assertTrue(e2e.wait_for(lambda: marked_segments(process.pid) or process.poll() is not None,
+        self.assertTrue(stage.wait_for(lambda: marked_segments(process.pid) or process.poll() is not None,
                                      START_WAIT, 0.05), 'no shared image')
         return process
 
@@ -292,7 +291,7 @@ class Ending(unittest.TestCase):
             process = self.started(env={'ASAN_OPTIONS': 'detect_leaks=0'})
             sent = time.monotonic()
             process.send_signal(number)
-            ended = e2e.wait_for(lambda: process.poll() is not None, STOP_WAIT, 0.002)
+            ended = stage.wait_for(lambda: process.poll() is not None, STOP_WAIT, 0.002)
             name = signal.Signals(number).name
             print('%s: ended after %.0f ms' % (name, (time.monotonic() - sent) * 1000))
             self.assertTrue(ended, '%s: still running after %.0f s' % (name, STOP_WAIT))
@@ -305,7 +304,7 @@ class Ending(unittest.TestCase):
         process.kill()
         process.wait()
         # The X server lets go of the segment when it sees the client gone.
-        self.assertTrue(e2e.wait_for(lambda: not segments_of(process.pid), 5), segments_of(process.pid))
+        self.assertTrue(stage.wait_for(lambda: not segments_of(process.pid), 5), segments_of(process.pid))
 
     def test_bad_options_exit_1_with_the_usage(self):
         # Japanese text under a locale without UTF-8 leaves no character either.
@@ -338,17 +337,17 @@ class TwoHeads(unittest.TestCase):
     """On two Xinerama heads the canvas starts on the primary and jumps inside one head."""
 
     def test_start_and_first_jump_stay_inside_one_head(self):
-        # The seed 1 gives the jumps of the Windows program, whose places two_monitors knows.
+        # The seed 1 gives the jumps of the Windows program, whose places two_heads knows.
         process = start(['-root', '-seed', '1'])
-        image = wait_flames(two_monitors.CANVAS_AT_START)
+        image = wait_flames(two_heads.CANVAS_AT_START)
         self.assertIsNotNone(image)
-        self.assertEqual(screen.lit_outside(image, two_monitors.CANVAS_AT_START), 0)
-        target = two_monitors.CANVAS_AFTER_JUMPS[0]
-        jumped = e2e.wait_for(lambda: (lambda i: i if screen.lit_bytes(i, target) else None)(screen.screenshot()),
-                              two_monitors.JUMP_WAIT)
+        self.assertEqual(screen.lit_outside(image, two_heads.CANVAS_AT_START), 0)
+        target = two_heads.CANVAS_AFTER_JUMPS[0]
+        jumped = stage.wait_for(lambda: (lambda i: i if screen.lit_bytes(i, target) else None)(screen.screenshot()),
+                              two_heads.JUMP_WAIT)
         self.assertIsNotNone(jumped, 'no flames at %s after the first jump' % (target,))
         self.assertEqual(screen.lit_outside(jumped, target), 0)
-        self.assertTrue(any(two_monitors.inside(target, head) for head in two_monitors.HEADS))
+        self.assertTrue(any(two_heads.inside(target, head) for head in two_heads.HEADS))
         process.terminate()
         self.assertEqual(finish(process)[0], 0)
 
@@ -427,7 +426,7 @@ class Desktop(unittest.TestCase):
         user = PLAIN_USER if os.getuid() == 0 else None
         if user:
             subprocess.run(['chown', '-R', user, home], check=True)
-        env = dict(os.environ, HOME=home, DISPLAY=e2e.STAGE.display, LC_ALL='C.UTF-8',
+        env = dict(os.environ, HOME=home, DISPLAY=stage.STAGE.display, LC_ALL='C.UTF-8',
                    ASAN_OPTIONS='detect_leaks=0')
         env.pop('XDG_CONFIG_HOME', None)
         daemon = subprocess.Popen(['xscreensaver', '-no-splash'], env=env, user=user, cwd=home,
@@ -435,7 +434,7 @@ class Desktop(unittest.TestCase):
         command = lambda *words: subprocess.run(['xscreensaver-command'] + list(words), env=env, user=user,
                                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
         self.addCleanup(lambda: (command('-exit'), daemon.wait(30)))
-        self.assertTrue(e2e.wait_for(lambda: command('-version').returncode == 0, START_WAIT), 'no daemon')
+        self.assertTrue(stage.wait_for(lambda: command('-version').returncode == 0, START_WAIT), 'no daemon')
         return command
 
     def test_each_panel_choice_reaches_the_program_through_the_daemon(self):
@@ -450,12 +449,12 @@ class Desktop(unittest.TestCase):
         for number, choice in enumerate(choices, 1):
             command('-select', str(number))
             wanted = [CONFIG.program, '-root'] + choice.split()
-            self.assertTrue(e2e.wait_for(lambda: wanted in self.program_lines(), START_WAIT),
+            self.assertTrue(stage.wait_for(lambda: wanted in self.program_lines(), START_WAIT),
                             '%r never ran; running: %r' % (wanted, self.program_lines()))
             # The file's 48 against an explicit 32: the burning text is 10 cells of the size wide.
             if choice in ('', '-size 32'):
                 narrow = choice == '-size 32'
-                shot = e2e.wait_for(lambda: (lambda box: box and (box[2] - box[0] <= 320) == narrow and
+                shot = stage.wait_for(lambda: (lambda box: box and (box[2] - box[0] <= 320) == narrow and
                                              box[2] - box[0] > 200)(screen.lit_box(screen.screenshot())), START_WAIT)
                 self.assertTrue(shot, 'the text of %r is not %s' % (choice, 'at 32' if narrow else 'at 48'))
 
@@ -463,7 +462,7 @@ class Desktop(unittest.TestCase):
         """A screenshot once the fitted text's lit width is in (low, high]; None if it never is."""
         process = start(['-root', '-fit', '-seed', '3'])
         self.addCleanup(process.kill)
-        image = e2e.wait_for(lambda: (lambda i, box: i if box and low < box[2] - box[0] <= high else None)(
+        image = stage.wait_for(lambda: (lambda i, box: i if box and low < box[2] - box[0] <= high else None)(
             *(lambda i: (i, screen.lit_box(i)))(screen.screenshot())), START_WAIT)
         process.terminate()
         self.assertEqual(finish(process)[0], 0)
@@ -488,18 +487,17 @@ def main():
     parser.add_argument('--work-dir', required=True)
     parser.parse_args(namespace=CONFIG)
     os.makedirs(CONFIG.work_dir, exist_ok=True)
-    e2e.STAGE.host_xvfb = None
+    stage.STAGE.host_xvfb = None
     if CONFIG.group == 'two_heads':
-        two_monitors.DISPLAY_NUMBERS = range(460, 500, 2)
-        two_monitors.start_two_heads()
+        two_heads.start_two_heads(range(460, 500, 2))
     else:
         screen_size = BIG_SCREEN if CONFIG.group == 'desktop' else '1024x768x24'
-        e2e.STAGE.display, e2e.STAGE.xvfb = stage.start_display(range(400, 460), screen_size)
+        stage.STAGE.display, stage.STAGE.xvfb = stage.start_display(range(400, 460), screen_size)
     try:
         suite = unittest.defaultTestLoader.loadTestsFromTestCase(GROUPS[CONFIG.group])
         result = unittest.TextTestRunner(verbosity=2).run(suite)
     finally:
-        for server in (e2e.STAGE.xvfb, e2e.STAGE.host_xvfb):
+        for server in (stage.STAGE.xvfb, stage.STAGE.host_xvfb):
             if server:
                 stage.stop_display(server)
     return 0 if result.wasSuccessful() else 1

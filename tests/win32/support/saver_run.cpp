@@ -6,15 +6,6 @@
 #include "effect_window.h"
 #include "host_state.h"
 
-void PumpPendingMessages()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 void UseTestModuleAsProgram()
 {
     hostState.moduleInstance = GetModuleHandleA(nullptr);
@@ -96,7 +87,7 @@ HWND CreatePaintCountingWindow(int width, int height)
     RegisterTestClass(PAINT_COUNTING_CLASS, PaintCountingProc);
     HWND window = CreateWindowExA(0, PAINT_COUNTING_CLASS, "paint counter", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    PumpPendingMessages();
+    PumpMessages();
     paintsReceived = 0;
     return window;
 }
@@ -104,8 +95,6 @@ HWND CreatePaintCountingWindow(int width, int height)
 namespace {
 
 const char SILENT_PARENT_CLASS[] = "TamblornSilentPreviewParent";
-const int PREVIEW_WIDTH = 152;
-const int PREVIEW_HEIGHT = 112;
 
 LRESULT CALLBACK SilentParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -119,9 +108,8 @@ LRESULT CALLBACK SilentParentProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 HWND CreateSilentPreviewParent()
 {
-    RegisterTestClass(SILENT_PARENT_CLASS, SilentParentProc);
-    return CreateWindowExA(0, SILENT_PARENT_CLASS, "Display settings", WS_POPUP | WS_VISIBLE, 50, 50, PREVIEW_WIDTH,
-                           PREVIEW_HEIGHT, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    return CreatePreviewParent(SILENT_PARENT_CLASS, SilentParentProc, "Display settings", WS_POPUP | WS_VISIBLE, 50,
+                               50);
 }
 
 namespace {

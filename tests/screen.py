@@ -1,4 +1,4 @@
-"""Screenshots of the end-to-end runs' display and what the checks read from
+"""Screenshots of a test's display and what the checks read from
 them: lit areas, pixels, crops, and the 24-bit bitmaps they are compared with."""
 
 import os
@@ -6,7 +6,7 @@ import re
 import struct
 import subprocess
 
-from support import STAGE
+from stage import STAGE
 
 PICTURE_CROP = (500, 350)
 XWD_HEADER_FIELDS = 25
