@@ -12,6 +12,12 @@ foreach(group windows depths ending two_heads frame desktop)
   set_tests_properties(x11.${group} PROPERTIES TIMEOUT 600 RESOURCE_LOCK tamblorn_x11)
 endforeach()
 
+# The Debian package as Debian judges it: no error and no warning from lintian.
+add_test(NAME x11.package
+         COMMAND bash -c "make -C ${PROJECT_SOURCE_DIR} --no-print-directory deb >/dev/null && \
+lintian --fail-on error,warning ${PROJECT_SOURCE_DIR}/build/tamblorn_*.deb")
+set_tests_properties(x11.package PROPERTIES TIMEOUT 600)
+
 # The native programs' own set-up and the X11 program's options, under the
 # sanitizers of the tree.
 file(GLOB native_support_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/unix/*_test.cpp)
