@@ -429,8 +429,12 @@ class Desktop(unittest.TestCase):
         env = dict(os.environ, HOME=home, DISPLAY=stage.STAGE.display, LC_ALL='C.UTF-8',
                    ASAN_OPTIONS='detect_leaks=0')
         env.pop('XDG_CONFIG_HOME', None)
+        # The daemon's and its programs' messages go to a file kept with the work: a pipe nobody reads could
+        # hold them up once full.
+        log = open(os.path.join(CONFIG.work_dir, 'daemon.log'), 'w')
+        self.addCleanup(log.close)
         daemon = subprocess.Popen(['xscreensaver', '-no-splash'], env=env, user=user, cwd=home,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, start_new_session=True)
+                                  stdout=subprocess.DEVNULL, stderr=log, start_new_session=True)
         command = lambda *words: subprocess.run(['xscreensaver-command'] + list(words), env=env, user=user,
                                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
         self.addCleanup(lambda: (command('-exit'), daemon.wait(30)))
