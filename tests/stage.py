@@ -1,7 +1,8 @@
 """What the Python test drivers share with the project's scripts (tools/lib.sh):
 the stage of a group (its virtual display, the Wine server of its prefix), the
-settings file's name, the X tools on the display and the wait for a state. A prefix is made by the tree's wine-run.sh on its first
-use, through the same library. Standard library only.
+settings file's name, the X tools on the display and the wait for a state. A
+prefix is made by the tree's wine-run.sh on its first use, through the same
+library. Standard library only.
 """
 
 import argparse

@@ -44,13 +44,11 @@ check installer python3 "$src/tests/installer/run_installer.py" --installer "$IN
 # it) a preview parent took over the sixfold 120 s to start the saver.
 export TAMBLORN_WAIT_SCALE=${TAMBLORN_WAIT_SCALE:-12}
 if [ "${TAMBLORN_PC32_E2E:-}" = 1 ]; then
-  check full_screen e2e full_screen
-  check dialog e2e dialog title then_ok cancel
-  check preview e2e preview ends_with_parent
-  check win9x e2e win9x
+  full_screen_cases= dialog_cases='title then_ok cancel'
 else
-  check full_screen e2e full_screen key_press
-  check dialog e2e dialog then_ok cancel
-  check preview e2e preview ends_with_parent
-  check win9x e2e win9x
+  full_screen_cases=key_press dialog_cases='then_ok cancel'
 fi
+check full_screen e2e full_screen $full_screen_cases
+check dialog e2e dialog $dialog_cases
+check preview e2e preview ends_with_parent
+check win9x e2e win9x
