@@ -50,15 +50,9 @@ int32_t canvasFacts[CANVAS_FACTS];
 uint16_t characterUnits[SETTINGS_TEXT_BYTES];
 uint8_t characterBytes[SETTINGS_TEXT_BYTES];
 
-// The characters of Shift-JIS text with the bytes each takes; a byte that
-// starts no character is a character of its own that draws nothing.
 int32_t TextCharacters(const char* text)
 {
-    int32_t count = 0;
-    for (int bytes; count < SETTINGS_TEXT_BYTES && (bytes = ShiftJisCharacterAt(text, &characterUnits[count])) > 0;
-         text += bytes)
-        characterBytes[count++] = static_cast<uint8_t>(bytes);
-    return count;
+    return ShiftJisTextCharacters(text, characterUnits, characterBytes, SETTINGS_TEXT_BYTES);
 }
 
 // A pixel of the box the browser drew lights the scratch picture, as a glyph's
@@ -211,11 +205,9 @@ WEB_EXPORT(WebSetText) int32_t WebSetText(int32_t count)
     char text[SETTINGS_TEXT_BYTES] = {};
     int32_t length = 0;
     for (int32_t i = 0; i < count; ++i) {
-        char bytes[3] = {};
-        int written = ShiftJisOfUnit(units[i], bytes);
-        uint16_t back = 0;
-        ShiftJisCharacterAt(bytes, &back);
-        if (back != units[i] || units[i] == 0)
+        char bytes[2];
+        int written = ExactShiftJisOfUnit(units[i], bytes);
+        if (written == 0)
             return -1 - i;
         for (int b = 0; b < written; ++b, ++length)
             if (length < SETTINGS_TEXT_BYTES - 1)

@@ -60,6 +60,11 @@ size_t WholeCharacterBytes(const char* text, size_t limit);
 // Windows profile functions apply to the same file under code page 932: a
 // Unicode-marked file's characters become their Shift-JIS bytes.
 void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings);
+// The same, except that a file without a byte-order mark whose bytes are all valid UTF-8, and not all
+// ASCII, is read as UTF-8, as if it had the mark: that is what an editor on Linux writes. Bytes that could be
+// either are thus UTF-8; Japanese in Shift-JIS is hardly ever valid UTF-8, as its most common lead bytes
+// (81-9F) never start a UTF-8 character.
+void ReadSettingsFileTakingUtf8(const char* bytes, size_t length, SaverSettings* settings);
 // The same for bytes in Shift-JIS, marked or not: for a platform that turns a Unicode-marked file into
 // Shift-JIS itself, and so needs no table of the code page. The system reads names and numbers in Unicode and
 // hands the text out by best fit: for a converted file `bytes` has "?" where a character became ASCII by best

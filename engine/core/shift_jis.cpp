@@ -116,3 +116,24 @@ int ShiftJisCharacterAt(const char* text, uint16_t* unit)
     }
     return 2;
 }
+
+int ShiftJisTextCharacters(const char* text, uint16_t* units, uint8_t* bytes, int limit)
+{
+    int count = 0;
+    for (int taken; count < limit && (taken = ShiftJisCharacterAt(text, &units[count])) > 0; text += taken)
+        bytes[count++] = static_cast<uint8_t>(taken);
+    return count;
+}
+
+int ExactShiftJisOfUnit(uint16_t unit, char* bytes)
+{
+    char written[2] = {};
+    int count = ShiftJisOfUnit(unit, written);
+    uint16_t back = 0;
+    ShiftJisCharacterAt(written, &back);
+    if (unit == 0 || back != unit)
+        return 0;
+    bytes[0] = written[0];
+    bytes[1] = written[1];
+    return count;
+}

@@ -14,6 +14,14 @@ int ShiftJisOfUnit(uint16_t unit, char* bytes);
 // the bytes it takes: 2 for a lead byte with a second byte, else 1; 0 at the text's end.
 int ShiftJisCharacterAt(const char* text, uint16_t* unit);
 
+// The characters of a Shift-JIS text, at most `limit`, as units and the bytes each takes; a byte that starts
+// no character is a character of its own, unit 0, that draws nothing. Gives their count.
+int ShiftJisTextCharacters(const char* text, uint16_t* units, uint8_t* bytes, int limit);
+
+// The bytes of a character that code page 932 holds as it is (never "?" or a near character by best fit),
+// with their count; 0 for any other character.
+int ExactShiftJisOfUnit(uint16_t unit, char* bytes);
+
 // The table, generated into shift_jis_table.cpp: for each lead byte its 188 cells (second bytes 40..7E,
 // 80..FC) as UTF-8 characters, a space where no character is written as that cell; then the
 // characters written otherwise, each with its one or two bytes.

@@ -48,6 +48,7 @@ int Utf8Continuations(uint8_t lead)
 }
 
 const uint32_t NOT_A_CHARACTER = 0xFFFD;
+const uint32_t BAD_SEQUENCE = 0xFFFFFFFF;  // read as NOT_A_CHARACTER
 const uint32_t FIRST_BEYOND_UNIT = 0x10000;
 
 // One character as the system's UTF-8 decoder takes it: a sequence the file's end cuts takes the rest of the
@@ -57,7 +58,7 @@ const char* NextUtf8Character(const char* at, const char* end, uint32_t* charact
 {
     uint8_t lead = static_cast<uint8_t>(*at);
     int continuations = Utf8Continuations(lead);
-    *character = lead < ASCII_END ? lead : NOT_A_CHARACTER;
+    *character = lead < ASCII_END ? lead : BAD_SEQUENCE;
     if (continuations < 0)
         return at + 1;
     if (end - at <= continuations)
@@ -83,6 +84,8 @@ size_t FromUtf8(const char* start, const char* end, char* text, char* strict)
     for (const char* at = start; at < end;) {
         uint32_t character;
         at = NextUtf8Character(at, end, &character);
+        if (character == BAD_SEQUENCE)
+            character = NOT_A_CHARACTER;
         // A character beyond the units is a pair of surrogates, neither of which the code page holds.
         if (character >= FIRST_BEYOND_UNIT) {
             length = PutUnit(NOT_A_CHARACTER, text, strict, length);
@@ -93,23 +96,50 @@ size_t FromUtf8(const char* start, const char* end, char* text, char* strict)
     return length;
 }
 
+// Valid UTF-8 throughout, with something beyond ASCII.
+bool IsUtf8BeyondAscii(const char* start, const char* end)
+{
+    bool beyondAscii = false;
+    for (const char* at = start; at < end;) {
+        uint32_t character;
+        at = NextUtf8Character(at, end, &character);
+        if (character == BAD_SEQUENCE)
+            return false;
+        beyondAscii = beyondAscii || character >= ASCII_END;
+    }
+    return beyondAscii;
+}
+
+void ReadUnicodeFile(UnicodeMark mark, const char* start, const char* end, SaverSettings* settings)
+{
+    size_t length = static_cast<size_t>(end - start);
+    char* text = static_cast<char*>(malloc(2 * length));
+    char* strict = text + length;
+    size_t decodedLength = 0;
+    if (text)
+        decodedLength = mark == MARK_UTF8 ? FromUtf8(start, end, text, strict)
+                                          : FromUtf16(start, end, mark == MARK_UTF16_BIG, text, strict);
+    ReadShiftJisSettingsFile(text ? strict : nullptr, text, decodedLength, settings);
+    free(text);
+}
+
 }  // namespace
 
 void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings)
 {
     size_t markBytes;
     UnicodeMark mark = SettingsFileMark(bytes, length, &markBytes);
-    if (mark == MARK_NONE) {
+    if (mark == MARK_NONE)
         ReadShiftJisSettingsFile(bytes, nullptr, length, settings);
-        return;
-    }
-    char* text = static_cast<char*>(malloc(2 * length));
-    char* strict = text + length;
-    const char* start = bytes + markBytes;
-    size_t decodedLength = 0;
-    if (text)
-        decodedLength = mark == MARK_UTF8 ? FromUtf8(start, bytes + length, text, strict)
-                                          : FromUtf16(start, bytes + length, mark == MARK_UTF16_BIG, text, strict);
-    ReadShiftJisSettingsFile(text ? strict : nullptr, text, decodedLength, settings);
-    free(text);
+    else
+        ReadUnicodeFile(mark, bytes + markBytes, bytes + length, settings);
+}
+
+void ReadSettingsFileTakingUtf8(const char* bytes, size_t length, SaverSettings* settings)
+{
+    size_t markBytes;
+    if (bytes && SettingsFileMark(bytes, length, &markBytes) == MARK_NONE && IsUtf8BeyondAscii(bytes, bytes + length))
+        ReadUnicodeFile(MARK_UTF8, bytes, bytes + length, settings);
+    else
+        ReadSettingsFile(bytes, length, settings);
 }

@@ -10,7 +10,6 @@
 #include <cstring>
 
 #include "saver_settings.h"
-#include "text_encoding.h"
 
 namespace {
 
@@ -19,8 +18,6 @@ const char HOME_CONFIG[] = ".config";
 // The Windows program's file is a few hundred bytes; past this a file is
 // read no further.
 const size_t SETTINGS_READ_LIMIT = 1 << 20;
-const char UTF8_MARK[] = "\xEF\xBB\xBF";
-const size_t UTF8_MARK_BYTES = 3;
 
 size_t ReadWhole(int file, char* bytes, size_t limit)
 {
@@ -37,22 +34,6 @@ size_t ReadWhole(int file, char* bytes, size_t limit)
 }
 
 }  // namespace
-
-void ReadLinuxSettingsFile(const char* bytes, size_t length, SaverSettings* settings)
-{
-    size_t markBytes = 0;
-    char* marked = nullptr;
-    if (SettingsFileMark(bytes, length, &markBytes) == MARK_NONE && IsUtf8BeyondAscii(bytes, length))
-        marked = static_cast<char*>(malloc(UTF8_MARK_BYTES + length));
-    if (!marked) {
-        ReadSettingsFile(bytes, length, settings);
-        return;
-    }
-    memcpy(marked, UTF8_MARK, UTF8_MARK_BYTES);
-    memcpy(marked + UTF8_MARK_BYTES, bytes, length);
-    ReadSettingsFile(marked, UTF8_MARK_BYTES + length, settings);
-    free(marked);
-}
 
 bool SettingsFilePath(char* path, size_t size)
 {
@@ -86,7 +67,7 @@ bool LoadNativeSettings()
             length = ReadWhole(file, bytes, SETTINGS_READ_LIMIT);
         close(file);
     }
-    ReadLinuxSettingsFile(bytes, length, &saverSettings);
+    ReadSettingsFileTakingUtf8(bytes, length, &saverSettings);
     free(bytes);
     return regular;
 }

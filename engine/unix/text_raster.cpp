@@ -8,7 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "text_encoding.h"
+#include "saver_settings.h"
+#include "shift_jis.h"
 
 namespace {
 
@@ -16,7 +17,8 @@ const int FULL_WIDTH_BYTES = 2;
 // Faces loaded at most for one text: the asked one and the fallbacks after it.
 const int FACE_LIMIT = 8;
 
-TextCharacter textCharacters[TEXT_CHARACTER_LIMIT];
+uint16_t textUnits[SETTINGS_TEXT_BYTES];
+uint8_t textBytes[SETTINGS_TEXT_BYTES];
 
 struct FaceChoice {
     FcFontSet* fonts;  // fontconfig's faces for the pattern, best first
@@ -146,7 +148,7 @@ bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32
                       const char* text, uint32_t colour)
 {
     drawnFace = DrawnFace();
-    int count = ShiftJisCharacters(text, textCharacters, TEXT_CHARACTER_LIMIT);
+    int count = ShiftJisTextCharacters(text, textUnits, textBytes, SETTINGS_TEXT_BYTES);
     FT_Library library = nullptr;
     if (cellSize <= 0 || !target.pixels || !FcInit())
         return false;
@@ -155,17 +157,17 @@ bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32
     if (choice.fonts && FT_Init_FreeType(&library) == 0) {
         int32_t penX = left;
         for (int i = 0; i < count; ++i) {
-            int at = FaceFor(library, &choice, textCharacters[i].code, cellSize);
+            int at = FaceFor(library, &choice, textUnits[i], cellSize);
             FT_Face face = at >= 0 ? choice.faces[at] : nullptr;
             // Unhinted outlines come closest to the Windows program's glyphs.
-            FT_UInt glyph = face ? FT_Get_Char_Index(face, textCharacters[i].code) : 0;
+            FT_UInt glyph = face ? FT_Get_Char_Index(face, textUnits[i]) : 0;
             if (glyph != 0 && FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) == 0) {
                 NoteDrawingFace(choice.fonts->fonts[at]);
                 PaintGlyph(target, face->glyph->bitmap, penX + face->glyph->bitmap_left,
                            top + choice.ascents[at] - face->glyph->bitmap_top, left, top, left + boxWidth,
                            top + cellSize, colour);
             }
-            penX += textCharacters[i].bytes * cellSize;
+            penX += textBytes[i] * cellSize;
         }
         for (FT_Face face : choice.faces)
             if (face)

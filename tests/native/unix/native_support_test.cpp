@@ -20,6 +20,7 @@
 #include "native_canvas.h"
 #include "saver_options.h"
 #include "saver_settings.h"
+#include "shift_jis.h"
 #include "settings_file.h"
 #include "settings_mutations.h"
 
@@ -88,14 +89,19 @@ TEST(NativeSupport, LocaleTextBecomesShiftJisAndLosesOnlyWhatItLacks)
 
 TEST(NativeSupport, ShiftJisCharactersKeepTheirByteWidths)
 {
-    TextCharacter characters[TEXT_CHARACTER_LIMIT];
-    ASSERT_EQ(ShiftJisCharacters(DEFAULT_TEXT_BYTES, characters, TEXT_CHARACTER_LIMIT), 5);
-    EXPECT_EQ(characters[0].code, 0x4E94u);  // 五
-    EXPECT_EQ(characters[4].bytes, 2);
-    ASSERT_EQ(ShiftJisCharacters("A\x8C", characters, TEXT_CHARACTER_LIMIT), 2);  // a lead byte cut off
-    EXPECT_EQ(characters[0].code, static_cast<uint32_t>('A'));
-    EXPECT_EQ(characters[1].code, 0u);
-    EXPECT_EQ(characters[1].bytes, 1);
+    uint16_t units[SETTINGS_TEXT_BYTES];
+    uint8_t bytes[SETTINGS_TEXT_BYTES];
+    ASSERT_EQ(ShiftJisTextCharacters(DEFAULT_TEXT_BYTES, units, bytes, SETTINGS_TEXT_BYTES), 5);
+    EXPECT_EQ(units[0], 0x4E94u);  // 五
+    EXPECT_EQ(bytes[4], 2);
+    ASSERT_EQ(ShiftJisTextCharacters("A\x8C", units, bytes, SETTINGS_TEXT_BYTES), 2);  // a lead byte cut off
+    EXPECT_EQ(units[0], 'A');
+    EXPECT_EQ(units[1], 0u);
+    EXPECT_EQ(bytes[1], 1);
+    // A lead byte with a second byte that makes no character takes both; the page draws nothing for it.
+    ASSERT_EQ(ShiftJisTextCharacters("\x85\x40Z", units, bytes, SETTINGS_TEXT_BYTES), 2);
+    EXPECT_EQ(units[0], 0u);
+    EXPECT_EQ(bytes[0], 2);
 }
 
 TEST(NativeSupport, DefaultTextBurnsFromFuelInsideItsLine)
@@ -285,7 +291,7 @@ TEST(NativeSupport, SettingsFileInUtf8OrShiftJisBurnsTheSameText)
                  {"[BURNING]\nTEXT=\xC3\xB1\n[FONT]\nSIZE=48", "n"},
                  {"[BURNING]\nTEXT=\xC3\xB1\x82\xA0\n[FONT]\nSIZE=48", "\xC3\xB1\x82\xA0"}};
     for (const auto& entry : cases) {
-        ReadLinuxSettingsFile(entry.file.data(), entry.file.size(), &saverSettings);
+        ReadSettingsFileTakingUtf8(entry.file.data(), entry.file.size(), &saverSettings);
         EXPECT_STREQ(saverSettings.text, entry.text) << entry.file;
         EXPECT_EQ(saverSettings.fontSize, 48) << entry.file;
     }
