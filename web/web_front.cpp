@@ -39,7 +39,6 @@ uint8_t* transferBuffer;
 size_t transferRoom;
 uint32_t* framePixels;
 int32_t frameCells;
-LogsPicture logsPicture;
 const unsigned char* logsFile;
 size_t logsFileSize;
 // The last settings file opened: a saved file keeps its other lines.
@@ -76,17 +75,7 @@ void DrawTextIntoScratch(uint32_t* scratch, int32_t top, int32_t cellSize, const
 
 bool LoadLogs(const uint32_t** pixels, int32_t* width, int32_t* height)
 {
-    if (!DecodeBitmap(logsFile, logsFileSize, &logsPicture))
-        return false;
-    *pixels = logsPicture.pixels;
-    *width = logsPicture.width;
-    *height = logsPicture.height;
-    return true;
-}
-
-void ReleaseLogs()
-{
-    FreeLogsPicture(&logsPicture);
+    return LendLogsPicture(logsFile, logsFileSize, pixels, width, height);
 }
 
 // The same seed as the other programs: the UTC clock's minutes, seconds and milliseconds.
@@ -101,7 +90,7 @@ uint32_t ClockSeed()
 }
 
 const CanvasPlatform webPlatform = {MakePlainSurface, ReleasePlainSurface, DrawTextIntoScratch,
-                                    LoadLogs,         ReleaseLogs,         ClockSeed};
+                                    LoadLogs,         GiveBackLogsPicture, ClockSeed};
 
 }  // namespace
 

@@ -10,6 +10,8 @@ const uint16_t BITMAP_SIGNATURE = 0x4D42;  // "BM"
 const uint32_t UNCOMPRESSED = 0;
 const int32_t PICTURE_SIDE_LIMIT = 16384;
 
+LogsPicture lentPicture;
+
 uint32_t ReadLittle(const unsigned char* bytes, int count)
 {
     uint32_t value = 0;
@@ -55,9 +57,20 @@ bool DecodeBitmap(const unsigned char* bytes, size_t size, LogsPicture* picture)
     return true;
 }
 
-bool LoadBuiltInLogsPicture(LogsPicture* picture)
+bool LendLogsPicture(const unsigned char* bytes, size_t size, const uint32_t** pixels, int32_t* width,
+                     int32_t* height)
 {
-    return DecodeBitmap(LOGS_BITMAP, LOGS_BITMAP_SIZE, picture);
+    if (!DecodeBitmap(bytes, size, &lentPicture))
+        return false;
+    *pixels = lentPicture.pixels;
+    *width = lentPicture.width;
+    *height = lentPicture.height;
+    return true;
+}
+
+void GiveBackLogsPicture()
+{
+    FreeLogsPicture(&lentPicture);
 }
 
 void FreeLogsPicture(LogsPicture* picture)

@@ -18,7 +18,12 @@ extern const size_t LOGS_BITMAP_SIZE;
 // False, with no pixels, for a file that is not an uncompressed 24- or 32-bit
 // bitmap or whose rows run past its end.
 bool DecodeBitmap(const unsigned char* bytes, size_t size, LogsPicture* picture);
-bool LoadBuiltInLogsPicture(LogsPicture* picture);
 void FreeLogsPicture(LogsPicture* picture);
+
+// The canvas's logs hooks over a bitmap file: the picture is decoded at each
+// set-up and kept until it is given back.
+bool LendLogsPicture(const unsigned char* bytes, size_t size, const uint32_t** pixels, int32_t* width,
+                     int32_t* height);
+void GiveBackLogsPicture();
 
 #endif

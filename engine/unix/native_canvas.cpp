@@ -20,8 +20,6 @@ const uint64_t MIX_FIRST_MULTIPLIER = 0xBF58476D1CE4E5B9u;
 const uint64_t MIX_SECOND_MULTIPLIER = 0x94D049BB133111EBu;
 const int MIX_SHIFTS[] = {30, 27, 31};
 
-LogsPicture logsPicture;
-
 void DrawTextIntoScratch(uint32_t* scratch, int32_t top, int32_t cellSize, const char* text)
 {
     const FlameCanvas& canvas = flameCanvas;
@@ -31,17 +29,7 @@ void DrawTextIntoScratch(uint32_t* scratch, int32_t top, int32_t cellSize, const
 
 bool LoadLogs(const uint32_t** pixels, int32_t* width, int32_t* height)
 {
-    if (!LoadBuiltInLogsPicture(&logsPicture))
-        return false;
-    *pixels = logsPicture.pixels;
-    *width = logsPicture.width;
-    *height = logsPicture.height;
-    return true;
-}
-
-void ReleaseLogs()
-{
-    FreeLogsPicture(&logsPicture);
+    return LendLogsPicture(LOGS_BITMAP, LOGS_BITMAP_SIZE, pixels, width, height);
 }
 
 // The same seed as the Windows set-up, from the UTC clock.
@@ -98,7 +86,7 @@ bool CanvasHasFuel()
 TextFit textFit;
 
 const CanvasPlatform nativeCanvasPlatform = {MakePlainSurface, ReleasePlainSurface, DrawTextIntoScratch,
-                                             LoadLogs,         ReleaseLogs,         ClockSeed};
+                                             LoadLogs,         GiveBackLogsPicture, ClockSeed};
 
 unsigned SetUpBurningCanvas(int32_t clientWidth, int32_t clientHeight)
 {

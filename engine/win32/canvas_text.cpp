@@ -3,13 +3,13 @@
 #include <cstring>
 
 #include "canvas_surface.h"
+#include "saver_settings.h"
 #include "wide_calls.h"
 
 namespace {
 
 const char CANVAS_FACE[] = "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9";  // ＭＳ 明朝
 const WCHAR CANVAS_FACE_WIDE[] = L"\xFF2D\xFF33 \x660E\x671D";
-const UINT TEXT_CODE_PAGE = 932;  // the settings' text is Shift-JIS whatever the system's code page
 const BYTE CANVAS_PITCH_AND_FAMILY = FIXED_PITCH | FF_MODERN;
 const int TEXT_TAB_LENGTH = 4;
 const int TEXT_LEFT_MARGIN = 1;
@@ -47,7 +47,7 @@ void DrawCanvasText(int left, int top, int boxWidth, int boxHeight, const char* 
     int savedContext = SaveDC(context);
     IntersectClipRect(context, box.left, box.top, box.right, box.bottom);
     WCHAR wideText[DRAW_TEXT_BYTES];
-    if (wide && MultiByteToWideChar(TEXT_CODE_PAGE, 0, copy, -1, wideText, DRAW_TEXT_BYTES))
+    if (wide && MultiByteToWideChar(SETTINGS_CODE_PAGE, 0, copy, -1, wideText, DRAW_TEXT_BYTES))
         wide->drawTextEx(context, wideText, -1, &box, DT_SINGLELINE, &params);
     else
         DrawTextExA(context, copy, -1, &box, DT_SINGLELINE, &params);

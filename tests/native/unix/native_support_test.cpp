@@ -47,7 +47,7 @@ int CountFuel()
 TEST(NativeSupport, BuiltInLogsPictureDecodesWithItsEmbers)
 {
     LogsPicture picture;
-    ASSERT_TRUE(LoadBuiltInLogsPicture(&picture));
+    ASSERT_TRUE(DecodeBitmap(LOGS_BITMAP, LOGS_BITMAP_SIZE, &picture));
     EXPECT_EQ(picture.width, LOGS_WIDTH);
     EXPECT_EQ(picture.height, LOGS_HEIGHT);
     int embers = 0;
