@@ -56,18 +56,15 @@ INT_PTR OnConfigureInit(HWND dialog)
 }
 
 // Where the box counts its limit in characters rather than bytes (a Unicode box, or Wine's), a change
-// that leaves more bytes than the settings hold is cut back to whole characters, the caret at the end.
+// that leaves more bytes than the settings hold is cut back to the whole characters the settings file
+// keeps, the caret at the end.
 void KeepTextWithinSettings(HWND dialog)
 {
     char typed[TEXT_BOX_BYTES];
     GetTextBoxBytes(dialog, IDC_TEXT, typed);
     if (lstrlenA(typed) <= MOST_TEXT_BYTES)
         return;
-    const char* end = typed;
-    for (const char* next = NextTextCharacter(dialog, end); next != end && next - typed <= MOST_TEXT_BYTES;
-         next = NextTextCharacter(dialog, end))
-        end = next;
-    typed[end - typed] = '\0';
+    typed[WholeCharacterBytes(typed, MOST_TEXT_BYTES)] = '\0';
     SetTextBoxBytes(dialog, IDC_TEXT, typed);
     SendDlgItemMessageA(dialog, IDC_TEXT, EM_SETSEL, MOST_TEXT_BYTES, MOST_TEXT_BYTES);
 }

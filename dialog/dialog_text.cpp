@@ -2,16 +2,7 @@
 
 #include "wide_calls.h"
 
-namespace {
-
 const int MESSAGE_CHARACTERS = 256;
-
-UINT TextCodePage(HWND dialog)
-{
-    return IsWindowUnicode(dialog) ? SETTINGS_CODE_PAGE : CP_ACP;
-}
-
-}  // namespace
 
 void SetTextBoxBytes(HWND dialog, int boxId, const char* bytes)
 {
@@ -38,11 +29,6 @@ bool GetTextBoxBytes(HWND dialog, int boxId, char* bytes)
                              &lost))
         bytes[0] = '\0';
     return !lost;
-}
-
-const char* NextTextCharacter(HWND dialog, const char* at)
-{
-    return CharNextExA(static_cast<WORD>(TextCodePage(dialog)), at, 0);
 }
 
 void ShowDialogMessage(HWND dialog, UINT stringId)

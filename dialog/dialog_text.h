@@ -15,9 +15,6 @@ void SetTextBoxBytes(HWND dialog, int boxId, const char* bytes);
 // The box's text as the settings' bytes; false when a character has no place in the settings' code page.
 bool GetTextBoxBytes(HWND dialog, int boxId, char* bytes);
 
-// The next character boundary in the settings' bytes of this dialog.
-const char* NextTextCharacter(HWND dialog, const char* at);
-
 // A message box over the dialog with a string of the string table, under the dialog's caption.
 void ShowDialogMessage(HWND dialog, UINT stringId);
 
