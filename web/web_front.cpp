@@ -156,10 +156,8 @@ WEB_EXPORT(WebFollowSize) bool WebFollowSize(int32_t clientWidth, int32_t client
 WEB_EXPORT(WebCanvasFacts) const int32_t* WebCanvasFacts()
 {
     const FlameCanvas& canvas = flameCanvas;
-    int32_t fuel = 0;
-    for (int32_t i = 0; CanvasHasCells() && i < canvas.cellCount; ++i)
-        fuel += canvas.fuel[i] != 0;
-    int32_t facts[CANVAS_FACTS] = {canvas.width, canvas.height, canvas.originX, canvas.originY, fuel, canvas.level};
+    int32_t facts[CANVAS_FACTS] = {canvas.width, canvas.height, canvas.originX, canvas.originY,
+                                   CanvasHasCells() ? CountFuelPoints() : 0, canvas.level};
     memcpy(canvasFacts, facts, sizeof canvasFacts);
     return canvasFacts;
 }

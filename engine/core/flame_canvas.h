@@ -109,6 +109,7 @@ void StepFlameCanvas();
 
 // Fuel points from a rendered scratch image of the canvas's size.
 void ScanFuelPoints(uint32_t* scratchPixels, FuelTest test);
+int32_t CountFuelPoints();
 
 // Where the canvas may stand: the monitors the system reports, in client
 // coordinates. With fewer than two the whole client area is one place.

@@ -32,3 +32,12 @@ void ScanFuelPoints(uint32_t* scratchPixels, FuelTest test)
         }
     }
 }
+
+int32_t CountFuelPoints()
+{
+    const FlameCanvas& canvas = flameCanvas;
+    int32_t count = 0;
+    for (int32_t i = 0; canvas.fuel && i < canvas.cellCount; ++i)
+        count += canvas.fuel[i] != 0;
+    return count;
+}

@@ -72,15 +72,6 @@ void SetUpCanvasForFit(int32_t clientWidth, int32_t clientHeight)
                                           textFit.dotsPerInch));
 }
 
-bool CanvasHasFuel()
-{
-    const FlameCanvas& canvas = flameCanvas;
-    for (int32_t i = 0; canvas.fuel && i < canvas.cellCount; ++i)
-        if (canvas.fuel[i])
-            return true;
-    return false;
-}
-
 }  // namespace
 
 TextFit textFit;
@@ -102,7 +93,7 @@ unsigned SetUpBurningCanvas(int32_t clientWidth, int32_t clientHeight)
         mends |= MENDED_FONT_SIZE;
     }
     SetUpCanvasForFit(clientWidth, clientHeight);
-    if (settings.fireMode == FIRE_TEXT && !CanvasHasFuel() && strcmp(settings.text, DEFAULT_TEXT) != 0) {
+    if (settings.fireMode == FIRE_TEXT && CountFuelPoints() == 0 && strcmp(settings.text, DEFAULT_TEXT) != 0) {
         memset(settings.text, 0, sizeof settings.text);
         memcpy(settings.text, DEFAULT_TEXT, sizeof DEFAULT_TEXT);
         mends |= MENDED_TEXT;

@@ -23,10 +23,10 @@
 #include "shift_jis.h"
 #include "settings_file.h"
 #include "settings_mutations.h"
-
-using settings_mutations::MutatedSettingsFile;
 #include "text_encoding.h"
 #include "text_raster.h"
+
+using settings_mutations::MutatedSettingsFile;
 
 namespace {
 
@@ -34,13 +34,6 @@ const char DEFAULT_TEXT_BYTES[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";
 const int LOGS_WIDTH = 286;
 const int LOGS_HEIGHT = 106;
 
-int CountFuel()
-{
-    int fuel = 0;
-    for (int i = 0; i < flameCanvas.cellCount; ++i)
-        fuel += flameCanvas.fuel[i] != 0;
-    return fuel;
-}
 
 }  // namespace
 
@@ -112,7 +105,7 @@ TEST(NativeSupport, DefaultTextBurnsFromFuelInsideItsLine)
     ASSERT_EQ(flameCanvas.width, 320);
     ASSERT_EQ(flameCanvas.height, 232);
     EXPECT_EQ(flameCanvas.originX, 352);
-    int fuel = CountFuel();
+    int fuel = CountFuelPoints();
     printf("text fuel points: %d\n", fuel);
     EXPECT_GT(fuel, 0);
     const int top = (flameCanvas.height - DEFAULT_FONT_SIZE) / 2;
@@ -146,7 +139,7 @@ TEST(NativeSupport, SettingsThatBurnNothingFallBackToTheirDefaults)
         monitorLayout = MonitorLayout();
         EXPECT_EQ(SetUpBurningCanvas(640, 480), entry.mends) << entry.file;
         EXPECT_EQ(saverSettings.fontSize, entry.fontSize) << entry.file;
-        EXPECT_GT(CountFuel(), 0) << entry.file;
+        EXPECT_GT(CountFuelPoints(), 0) << entry.file;
         ReleaseSaverCanvas(nativeCanvasPlatform);
     }
 }
@@ -267,7 +260,7 @@ TEST(NativeSupport, MutatedSettingsFilesLoadAndBurn)
         ASSERT_LT(strlen(saverSettings.text), static_cast<size_t>(SETTINGS_TEXT_BYTES));
         monitorLayout = MonitorLayout();
         SetUpBurningCanvas(640, 480);
-        ASSERT_GT(CountFuel(), 0) << file;
+        ASSERT_GT(CountFuelPoints(), 0) << file;
         for (int tick = 0; tick < 2; ++tick)
             StepFlameCanvas();
         ReleaseSaverCanvas(nativeCanvasPlatform);
