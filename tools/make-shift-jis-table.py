@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes engine/core/shift_jis_table.cpp: what code page 932 writes for each character, as the Windows
-profile functions hand out a Unicode-marked settings file. The double-byte rows come from the system's
-iconv (CP932), keeping each cell only where iconv writes its character back as that cell; the
+profile functions hand out a Unicode-marked settings file, and what it reads for each cell. The double-byte
+rows come from the system's iconv (CP932), every cell that holds a character; the
 characters Windows writes by best fit, and the single bytes, are listed here (measured with
 WideCharToMultiByte(932) under Wine; the Windows tests hold the table to it for every character)."""
 import subprocess
@@ -10,6 +10,7 @@ import sys
 LEADS = [lead for lead in list(range(0x81, 0xA0)) + list(range(0xE0, 0xFD)) if not 0xF0 <= lead <= 0xF9]
 TRAILS = list(range(0x40, 0x7F)) + list(range(0x80, 0xFD))
 HOLE = ' '
+NEC_SELECTED_LEADS = (0xED, 0xEE)
 # Written by Windows, not by iconv: best fit and the single bytes other than the half-width katakana.
 EXTRAS = {0x00A2: 0x8191, 0x00A3: 0x8192, 0x00AB: 0x81E1, 0x00AC: 0x81CA, 0x00AF: 0x8150, 0x00B5: 0x83CA,
           0x00B7: 0x8145, 0x00B8: 0x8143, 0x00BB: 0x81E2, 0x3094: 0x8394, 0xF8F0: 0xA0, 0xF8F1: 0xFD,
@@ -30,8 +31,17 @@ def main(output):
     cells = [bytes([lead, trail]) for lead in LEADS for trail in TRAILS]
     characters = [line.decode('utf-8') for line in iconv('CP932', 'UTF-8', cells)]
     written = iconv('UTF-8', 'CP932', [character.encode('utf-8') for character in characters])
-    row = [character if len(character) == 1 and ord(character) >= 0x80 and back == cell else HOLE
-           for cell, character, back in zip(cells, characters, written)]
+    # A cell that iconv reads as a character it writes as a single byte is none in code page 932.
+    row = [character if len(character) == 1 and ord(character) >= 0x80 and len(back) == 2 else HOLE
+           for character, back in zip(characters, written)]
+    # A character of several cells is written as the first of them outside the rows that repeat the IBM
+    # extensions, as the reader of the table assumes: held here against iconv for every such character.
+    first = {}
+    for cell, character in zip(cells, row):
+        if character != HOLE and cell[0] not in NEC_SELECTED_LEADS:
+            first.setdefault(character, cell)
+    for cell, character, back in zip(cells, row, written):
+        assert character == HOLE or first.get(character) == back, (cell.hex(), character, back.hex())
     rows = [row[at:at + len(TRAILS)] for at in range(0, len(row), len(TRAILS))]
     leads = [lead for lead, cells in zip(LEADS, rows) if cells.count(HOLE) < len(TRAILS)]
     row = [cell for cells in rows if cells.count(HOLE) < len(TRAILS) for cell in cells]

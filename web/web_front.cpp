@@ -192,9 +192,11 @@ WEB_EXPORT(WebSetText) int32_t WebSetText(int32_t count)
     char text[SETTINGS_TEXT_BYTES] = {};
     int32_t length = 0;
     for (int32_t i = 0; i < count; ++i) {
-        char bytes[2];
-        int written = ExactShiftJisOfUnit(units[i], bytes);
-        if (written == 0)
+        char bytes[3] = {};
+        int written = ShiftJisOfUnit(units[i], bytes);
+        uint16_t back = 0;
+        ShiftJisCharacterAt(bytes, &back);
+        if (back != units[i] || units[i] == 0)
             return -1 - i;
         for (int b = 0; b < written; ++b, ++length)
             if (length < SETTINGS_TEXT_BYTES - 1)

@@ -16,6 +16,8 @@ const uint16_t HALF_WIDTH_KATAKANA_FIRST = 0xFF61;
 const uint8_t HALF_WIDTH_KATAKANA_BYTE = 0xA1;
 const int HALF_WIDTH_KATAKANA_COUNT = 63;
 const uint8_t HOLE = ' ';
+const uint8_t NEC_SELECTED_FIRST = 0xED;
+const uint8_t NEC_SELECTED_LAST = 0xEE;
 const char UNCONVERTED = '?';
 
 const uint8_t FIRST_LEAD = 0x80;
@@ -57,10 +59,14 @@ void FillTable()
         for (int index = 0; index < CELLS_PER_ROW; ++index) {
             uint16_t unit;
             at = NextRowCharacter(at, &unit);
+            const uint8_t lead = SHIFT_JIS_ROW_LEADS[row];
             if (unit == HOLE)
                 continue;
-            shiftJisOfUnit[unit] = Cell(SHIFT_JIS_ROW_LEADS[row], index);
-            unitOfCell[SHIFT_JIS_ROW_LEADS[row] - FIRST_LEAD][index] = unit;
+            unitOfCell[lead - FIRST_LEAD][index] = unit;
+            // A character of several cells is written as the first, never as one of the rows that repeat the
+            // IBM extensions.
+            if (!shiftJisOfUnit[unit] && (lead < NEC_SELECTED_FIRST || lead > NEC_SELECTED_LAST))
+                shiftJisOfUnit[unit] = Cell(lead, index);
         }
     for (int i = 0; i < PRIVATE_USE_ROWS * CELLS_PER_ROW; ++i) {
         const uint8_t lead = static_cast<uint8_t>(PRIVATE_USE_LEAD + i / CELLS_PER_ROW);
@@ -122,18 +128,5 @@ int ShiftJisTextCharacters(const char* text, uint16_t* units, uint8_t* bytes, in
     int count = 0;
     for (int taken; count < limit && (taken = ShiftJisCharacterAt(text, &units[count])) > 0; text += taken)
         bytes[count++] = static_cast<uint8_t>(taken);
-    return count;
-}
-
-int ExactShiftJisOfUnit(uint16_t unit, char* bytes)
-{
-    char written[2] = {};
-    int count = ShiftJisOfUnit(unit, written);
-    uint16_t back = 0;
-    ShiftJisCharacterAt(written, &back);
-    if (unit == 0 || back != unit)
-        return 0;
-    bytes[0] = written[0];
-    bytes[1] = written[1];
     return count;
 }

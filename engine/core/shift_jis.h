@@ -18,13 +18,9 @@ int ShiftJisCharacterAt(const char* text, uint16_t* unit);
 // no character is a character of its own, unit 0, that draws nothing. Gives their count.
 int ShiftJisTextCharacters(const char* text, uint16_t* units, uint8_t* bytes, int limit);
 
-// The bytes of a character that code page 932 holds as it is (never "?" or a near character by best fit),
-// with their count; 0 for any other character.
-int ExactShiftJisOfUnit(uint16_t unit, char* bytes);
-
 // The table, generated into shift_jis_table.cpp: for each lead byte its 188 cells (second bytes 40..7E,
-// 80..FC) as UTF-8 characters, a space where no character is written as that cell; then the
-// characters written otherwise, each with its one or two bytes.
+// 80..FC) as UTF-8 characters, a space where the cell holds none; then the characters written
+// otherwise, each with its one or two bytes.
 extern const unsigned char SHIFT_JIS_ROW_LEADS[];
 extern const size_t SHIFT_JIS_ROW_COUNT;
 extern const char SHIFT_JIS_ROWS[];

@@ -3,33 +3,27 @@
 #include <iconv.h>
 #include <langinfo.h>
 
-#include <cstdint>
 #include <cstring>
-
-#include "shift_jis.h"
 
 namespace {
 
+const char SHIFT_JIS_CODE[] = "CP932";
 const char CHARACTER_CODE[] = "UTF-32LE";
 const size_t CHARACTER_BYTES = 4;
-const uint32_t FIRST_BEYOND_UNIT = 0x10000;
+const size_t WIDEST_SHIFT_JIS = 2;
 const iconv_t NO_CONVERTER = reinterpret_cast<iconv_t>(-1);
-
-uint32_t LittleWord(const char* bytes)
-{
-    const unsigned char* word = reinterpret_cast<const unsigned char*>(bytes);
-    return word[0] | word[1] << 8 | word[2] << 16 | static_cast<uint32_t>(word[3]) << 24;
-}
 
 }  // namespace
 
 bool LocaleTextToShiftJis(const char* text, char* out, size_t size)
 {
     iconv_t toCharacters = iconv_open(CHARACTER_CODE, nl_langinfo(CODESET));
+    iconv_t toShiftJis = iconv_open(SHIFT_JIS_CODE, CHARACTER_CODE);
+    bool ready = toCharacters != NO_CONVERTER && toShiftJis != NO_CONVERTER;
     char* in = const_cast<char*>(text);
     size_t inLeft = strlen(text);
     size_t written = 0;
-    while (toCharacters != NO_CONVERTER && inLeft > 0) {
+    while (ready && inLeft > 0) {
         char word[CHARACTER_BYTES];
         char* wordEnd = word;
         size_t wordLeft = sizeof word;
@@ -41,17 +35,24 @@ bool LocaleTextToShiftJis(const char* text, char* out, size_t size)
             --inLeft;
             continue;
         }
-        uint32_t character = LittleWord(word);
-        char encoded[2];
-        size_t made = character < FIRST_BEYOND_UNIT ? static_cast<size_t>(ExactShiftJisOfUnit(static_cast<uint16_t>(character), encoded)) : 0;
+        char* wordIn = word;
+        size_t wordBytes = sizeof word;
+        char encoded[WIDEST_SHIFT_JIS * 2];
+        char* encodedEnd = encoded;
+        size_t encodedLeft = sizeof encoded;
+        iconv(toShiftJis, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(toShiftJis, &wordIn, &wordBytes, &encodedEnd, &encodedLeft) == static_cast<size_t>(-1))
+            continue;
+        size_t made = sizeof encoded - encodedLeft;
         if (written + made + 1 > size)
             break;
         memcpy(out + written, encoded, made);
         written += made;
     }
     out[written] = '\0';
-    if (toCharacters == NO_CONVERTER)
-        return false;
-    iconv_close(toCharacters);
-    return true;
+    if (toCharacters != NO_CONVERTER)
+        iconv_close(toCharacters);
+    if (toShiftJis != NO_CONVERTER)
+        iconv_close(toShiftJis);
+    return ready;
 }

@@ -230,10 +230,23 @@ TEST_F(SettingsFile, OnAnotherCodePageASaveReplacesTheFileWholeOrNotAtAll)
     ReplaceImport("GetACP", systemCodePage);
 }
 
-// The core's table of code page 932 against the system's conversion, for every UTF-16 unit.
-TEST_F(SettingsFile, TheCoresTableWritesEveryCharacterAsTheSystemDoes)
+// The core's table of code page 932 against the system's conversions, for every cell and every UTF-16 unit.
+TEST_F(SettingsFile, TheCoresTableWritesAndReadsEveryCharacterAsTheSystemDoes)
 {
     int differing = 0;
+    // Every double-byte cell, the ones that repeat another cell's character among them.
+    for (int lead = 0x81; lead <= 0xFC; ++lead)
+        for (int trail = 0x40; trail <= 0xFC && IsShiftJisLeadByte(static_cast<uint8_t>(lead)); ++trail) {
+            const char cell[3] = {static_cast<char>(lead), static_cast<char>(trail), '\0'};
+            WCHAR system = 0;
+            bool read = trail != 0x7F &&
+                        MultiByteToWideChar(SETTINGS_CODE_PAGE, MB_ERR_INVALID_CHARS, cell, 2, &system, 1) == 1;
+            uint16_t core = 0;
+            ShiftJisCharacterAt(cell, &core);
+            bool same = core == (read ? system : 0);
+            EXPECT_TRUE(same || differing >= 5) << std::hex << lead << " " << trail << ": " << core << " " << system;
+            differing += same ? 0 : 1;
+        }
     for (uint32_t unit = 0; unit <= 0xFFFF; ++unit) {
         WCHAR wide = static_cast<WCHAR>(unit);
         char system[4];

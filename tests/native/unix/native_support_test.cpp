@@ -71,6 +71,9 @@ TEST(NativeSupport, LocaleTextBecomesShiftJisAndLosesOnlyWhatItLacks)
     EXPECT_STREQ(out, DEFAULT_TEXT_BYTES);
     ASSERT_TRUE(LocaleTextToShiftJis("A\xF0\x9F\x94\xA5Z\xFF!", out, sizeof out));  // an emoji, a stray byte
     EXPECT_STREQ(out, "AZ!");
+    // The wave dash Japanese input methods type is code page 932's full-width tilde.
+    ASSERT_TRUE(LocaleTextToShiftJis("\xE3\x80\x9C", out, sizeof out));
+    EXPECT_STREQ(out, "\x81\x60");
     // Twenty double-byte characters: the 40-byte record keeps 19 of them whole.
     std::string long_text;
     for (int i = 0; i < 20; ++i)
