@@ -36,6 +36,7 @@ STOP_WAIT = 5.0  # an upper bound for a loaded machine; the figure itself is pri
 SHM_DEST = 0o1000  # the mode bit `ipcs` shows as "dest"
 STOP_SIGNALS = (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)
 START_WAIT = 60.0  # an upper bound: the tests wait for the state, on a busy machine too
+SELECT_TRIES = 3
 CYCLES = 100
 FRAME_TICKS = 60
 FRAME_SEED = 7
@@ -435,10 +436,15 @@ class Desktop(unittest.TestCase):
         self.addCleanup(log.close)
         daemon = subprocess.Popen(['xscreensaver', '-no-splash'], env=env, user=user, cwd=home,
                                   stdout=subprocess.DEVNULL, stderr=log, start_new_session=True)
-        command = lambda *words: subprocess.run(['xscreensaver-command'] + list(words), env=env, user=user,
-                                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+        def command(*words):
+            """The command's exit status, None when the daemon did not answer within its limit."""
+            try:
+                return subprocess.run(['xscreensaver-command'] + list(words), env=env, user=user,
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30).returncode
+            except subprocess.TimeoutExpired:
+                return None
         self.addCleanup(lambda: (command('-exit'), daemon.wait(30)))
-        self.assertTrue(stage.wait_for(lambda: command('-version').returncode == 0, START_WAIT), 'no daemon')
+        self.assertTrue(stage.wait_for(lambda: command('-version') == 0, START_WAIT), 'no daemon')
         return command
 
     def test_each_panel_choice_reaches_the_program_through_the_daemon(self):
@@ -451,10 +457,16 @@ class Desktop(unittest.TestCase):
         self.assertIn('-no-loop', choices)
         command = self.start_daemon(home, choices)
         for number, choice in enumerate(choices, 1):
-            command('-select', str(number))
             wanted = [CONFIG.program, '-root'] + choice.split()
-            self.assertTrue(stage.wait_for(lambda: wanted in self.program_lines(), START_WAIT),
-                            '%r never ran; running: %r' % (wanted, self.program_lines()))
+            # A daemon on a busy machine may let a command go: it is asked again while the choice does not run.
+            for _ in range(SELECT_TRIES):
+                command('-select', str(number))
+                if stage.wait_for(lambda: wanted in self.program_lines(), START_WAIT / SELECT_TRIES):
+                    break
+            else:
+                with open(os.path.join(CONFIG.work_dir, 'daemon.log')) as log:
+                    self.fail('%r never ran; running: %r; the daemon said: %s' %
+                              (wanted, self.program_lines(), log.read()[-2000:]))
             # The file's 48 against an explicit 32: the burning text is 10 cells of the size wide.
             if choice in ('', '-size 32'):
                 narrow = choice == '-size 32'
