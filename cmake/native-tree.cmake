@@ -31,6 +31,8 @@ target_link_libraries(core_tests PRIVATE tamblorn_engine_core GTest::gtest_main)
 target_include_directories(core_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 tamblorn_warnings(core_tests)
 gtest_discover_tests(core_tests TEST_PREFIX "native.")
+# The README's drawing of which folder includes which, held to the sources.
+add_test(NAME native.layout COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/native/layout_check.py)
 
 add_subdirectory(tools)
 include(tests/native/artwork.cmake)
