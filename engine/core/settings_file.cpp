@@ -171,8 +171,9 @@ Span ValueCharacters(Span value, int limit)
     if (nul)
         value.end = nul;
     const char* last = FindLastSingle(value, value.start < value.end ? *value.start : '\0');
-    bool quoted = (IsSingle(value.start, value.end, '"') || IsSingle(value.start, value.end, '\'')) &&
-                  last && last != value.start && last + 1 == value.end;
+    // An empty value may end the file: nothing past it is read.
+    bool quoted = last && last != value.start && last + 1 == value.end &&
+                  (IsSingle(value.start, value.end, '"') || IsSingle(value.start, value.end, '\''));
     if (quoted)
         ++value.start;
     int total = CountCharacters(value);

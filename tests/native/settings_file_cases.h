@@ -24,6 +24,7 @@ inline const SettingsFileCase SETTINGS_FILE_CASES[] = {
     {"", DEFAULT_TEXT_BYTES, 32, 12, 0, 0},
     {"[FONT]\r\nSIZE=300\r\n[FLAME]\r\nLIMIT=6\r\nLOOP=1\r\n[WHITCH]\r\nFIRE=1\r\n", DEFAULT_TEXT_BYTES, 44, 6, 1, 1},
     {"[FONT]\nSIZE=200\n[BURNING]\nTEXT=\n", "", -56, 12, 0, 0},
+    {"[FONT]\nSIZE=8\n[BURNING]\nTEXT=", "", 8, 12, 0, 0},
     {"[burning]\rtext = Tamblorn \r[font]\rsize\r", "Tamblorn", 32, 12, 0, 0},
     {"[BURNING]\nTEXT=\"  abc  \"\n", "  abc  ", 32, 12, 0, 0},
     {"[BURNING]\nTEXT='x'\n", "x", 32, 12, 0, 0},
@@ -54,6 +55,7 @@ inline const SettingsFileCase SETTINGS_FILE_CASES[] = {
     {std::string("\xFF\xFE[\0B\0U\0R\0N\0I\0N\0G\0]\0\n\0T\0E\0X\0T\0=\0\x3F\x04\x6B\x70\x3D\xD8\x25\xDD", 40),
      "\x84\x81\x89\xCE??", 32, 12, 0, 0},
     {std::string("\xFE\xFF\0[\0F\0L\0A\0M\0E\0]\0\n\0L\0O\0O\0P\0=\0\x31", 30), DEFAULT_TEXT_BYTES, 32, 12, 1, 0},
+    {"\xEF\xBB\xBF[BURNING]\nTEXT=", "", 32, 12, 0, 0},
 };
 
 // One key set in a file: every other byte stays where it was.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 #include <random>
+#include <vector>
 
 #include "settings_file_cases.h"
 #include "settings_mutations.h"
@@ -15,7 +16,9 @@ TEST(SettingsFile, ReadsTheRecordTheProfileFunctionsWouldGive)
     for (const SettingsFileCase& expected : SETTINGS_FILE_CASES) {
         SaverSettings settings;
         memset(&settings, 0x5A, sizeof settings);
-        ReadSettingsFile(expected.file.empty() ? nullptr : expected.file.data(), expected.file.size(), &settings);
+        // A copy of the file's size alone: the sanitizer sees a read past its last byte.
+        std::vector<char> file(expected.file.begin(), expected.file.end());
+        ReadSettingsFile(file.empty() ? nullptr : file.data(), file.size(), &settings);
         SCOPED_TRACE(expected.file);
         ExpectCaseRecord(settings, expected);
     }
