@@ -33,7 +33,7 @@ def main(output):
     written = iconv('UTF-8', 'CP932', [character.encode('utf-8') for character in characters])
     # A cell that iconv reads as a character it writes as a single byte is none in code page 932.
     row = [character if len(character) == 1 and ord(character) >= 0x80 and len(back) == 2 else HOLE
-           for character, back in zip(characters, written)]
+           for cell, character, back in zip(cells, characters, written)]
     # A character of several cells is written as the first of them outside the rows that repeat the IBM
     # extensions, as the reader of the table assumes: held here against iconv for every such character.
     first = {}
