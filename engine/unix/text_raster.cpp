@@ -3,6 +3,7 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_BITMAP_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <cstdio>
@@ -16,6 +17,7 @@ namespace {
 const int FULL_WIDTH_BYTES = 2;
 // Faces loaded at most for one text: the asked one and the fallbacks after it.
 const int FACE_LIMIT = 8;
+const FT_Pos PIXEL_FRACTIONS = 64;  // FreeType's metrics in pixels are 26.6 fixed point
 
 uint16_t textUnits[SETTINGS_TEXT_BYTES];
 uint8_t textBytes[SETTINGS_TEXT_BYTES];
@@ -25,6 +27,7 @@ struct FaceChoice {
     FT_Face faces[FACE_LIMIT];
     bool tried[FACE_LIMIT];
     int32_t ascents[FACE_LIMIT];
+    int32_t scales[FACE_LIMIT];  // each pixel of a bitmap face's strike as a square of this many pixels
 };
 
 // A pattern without a family asks for no face in particular.
@@ -68,11 +71,36 @@ FcFontSet* SortFaces()
     return fonts;
 }
 
+// A face of bitmaps only (BDF, PCF) has no scalable metrics: like a raster
+// font under GDI, its strike is scaled by a whole factor, the largest that
+// keeps its cell in the cell asked for; the tallest strike that fits is taken,
+// the smallest when none does. False for a face with no strike at all.
+bool SizeStrike(FT_Face face, int32_t cellSize, int32_t* ascentPixels, int32_t* scale)
+{
+    int chosen = -1;
+    for (int i = 0; i < face->num_fixed_sizes; ++i) {
+        int height = face->available_sizes[i].height;
+        int best = chosen < 0 ? 0 : face->available_sizes[chosen].height;
+        bool fits = height <= cellSize, bestFits = best <= cellSize;
+        if (chosen < 0 || (fits && (!bestFits || height > best)) || (!fits && !bestFits && height < best))
+            chosen = i;
+    }
+    if (chosen < 0 || FT_Select_Size(face, chosen) != 0)
+        return false;
+    int height = face->available_sizes[chosen].height;
+    *scale = height > 0 && height < cellSize ? cellSize / height : 1;
+    *ascentPixels = static_cast<int32_t>(face->size->metrics.ascender / PIXEL_FRACTIONS) * *scale;
+    return true;
+}
+
 // Windows sizes a face by its cell (the ascent and descent of its OS/2
 // table) and, with a width asked for, by the width of a half-width
 // character: a full-width character, one em, takes two cells.
-void SizeFace(FT_Face face, int32_t cellSize, int32_t* ascentPixels)
+bool SizeFace(FT_Face face, int32_t cellSize, int32_t* ascentPixels, int32_t* scale)
 {
+    if (!FT_IS_SCALABLE(face) || face->units_per_EM == 0)
+        return SizeStrike(face, cellSize, ascentPixels, scale);
+    *scale = 1;
     const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
     int cellUnits = os2 ? os2->usWinAscent + os2->usWinDescent : face->ascender - face->descender;
     int ascentUnits = os2 ? os2->usWinAscent : face->ascender;
@@ -81,23 +109,47 @@ void SizeFace(FT_Face face, int32_t cellSize, int32_t* ascentPixels)
     FT_UInt heightPixels = static_cast<FT_UInt>((static_cast<int64_t>(cellSize) * face->units_per_EM + cellUnits / 2) / cellUnits);
     FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(cellSize * FULL_WIDTH_BYTES), heightPixels ? heightPixels : 1);
     *ascentPixels = static_cast<int32_t>((static_cast<int64_t>(cellSize) * ascentUnits + cellUnits / 2) / cellUnits);
+    return true;
 }
 
-void PaintGlyph(const TextTarget& target, const FT_Bitmap& bitmap, int32_t glyphLeft, int32_t glyphTop,
-                int32_t clipLeft, int32_t clipTop, int32_t clipRight, int32_t clipBottom, uint32_t colour)
+// The glyph's bitmap at one byte a pixel (0 unlit), each pixel a scale x scale
+// square from (left, top), clipped to the box and the target.
+struct GlyphPlace {
+    int32_t left, top, scale;
+    int32_t clipLeft, clipTop, clipRight, clipBottom;
+};
+
+void PaintGlyph(const TextTarget& target, const FT_Bitmap& bitmap, const GlyphPlace& place, uint32_t colour)
 {
-    for (unsigned row = 0; row < bitmap.rows; ++row) {
-        int32_t y = glyphTop + static_cast<int32_t>(row);
-        if (y < clipTop || y >= clipBottom || y < 0 || y >= target.height)
+    for (int32_t row = 0; row < static_cast<int32_t>(bitmap.rows) * place.scale; ++row) {
+        int32_t y = place.top + row;
+        if (y < place.clipTop || y >= place.clipBottom || y < 0 || y >= target.height)
             continue;
-        const unsigned char* coverage = bitmap.buffer + static_cast<int64_t>(row) * bitmap.pitch;
-        for (unsigned column = 0; column < bitmap.width; ++column) {
-            int32_t x = glyphLeft + static_cast<int32_t>(column);
-            if (x < clipLeft || x >= clipRight || x < 0 || x >= target.width || coverage[column] == 0)
+        const unsigned char* coverage = bitmap.buffer + static_cast<int64_t>(row / place.scale) * bitmap.pitch;
+        for (int32_t column = 0; column < static_cast<int32_t>(bitmap.width) * place.scale; ++column) {
+            int32_t x = place.left + column;
+            if (x < place.clipLeft || x >= place.clipRight || x < 0 || x >= target.width ||
+                coverage[column / place.scale] == 0)
                 continue;
             target.pixels[static_cast<int64_t>(y) * target.width + x] = colour;
         }
     }
+}
+
+// A bitmap face's glyph comes in its strike's pixel mode (one bit a pixel for
+// BDF and PCF); PaintGlyph reads one byte a pixel.
+void PaintGlyphSlot(FT_Library library, const TextTarget& target, FT_GlyphSlot slot, const GlyphPlace& place,
+                    uint32_t colour)
+{
+    if (slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
+        PaintGlyph(target, slot->bitmap, place, colour);
+        return;
+    }
+    FT_Bitmap bytes;
+    FT_Bitmap_Init(&bytes);
+    if (FT_Bitmap_Convert(library, &slot->bitmap, &bytes, 1) == 0)
+        PaintGlyph(target, bytes, place, colour);
+    FT_Bitmap_Done(library, &bytes);
 }
 
 bool HasCharacter(FcPattern* font, uint32_t code)
@@ -119,11 +171,14 @@ int FaceFor(FT_Library library, FaceChoice* choice, uint32_t code, int32_t cellS
             FcChar8* path = nullptr;
             int index = 0;
             FcPatternGetInteger(font, FC_INDEX, 0, &index);
-            if (FcPatternGetString(font, FC_FILE, 0, &path) == FcResultMatch &&
-                FT_New_Face(library, reinterpret_cast<const char*>(path), index, &choice->faces[i]) == 0)
-                SizeFace(choice->faces[i], cellSize, &choice->ascents[i]);
-            else
-                choice->faces[i] = nullptr;
+            FT_Face face = nullptr;
+            bool opened = FcPatternGetString(font, FC_FILE, 0, &path) == FcResultMatch &&
+                          FT_New_Face(library, reinterpret_cast<const char*>(path), index, &face) == 0;
+            if (opened && !SizeFace(face, cellSize, &choice->ascents[i], &choice->scales[i])) {
+                FT_Done_Face(face);
+                opened = false;
+            }
+            choice->faces[i] = opened ? face : nullptr;
         }
         if (choice->faces[i])
             return i;
@@ -163,9 +218,11 @@ bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32
             FT_UInt glyph = face ? FT_Get_Char_Index(face, textUnits[i]) : 0;
             if (glyph != 0 && FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) == 0) {
                 NoteDrawingFace(choice.fonts->fonts[at]);
-                PaintGlyph(target, face->glyph->bitmap, penX + face->glyph->bitmap_left,
-                           top + choice.ascents[at] - face->glyph->bitmap_top, left, top, left + boxWidth,
-                           top + cellSize, colour);
+                int32_t scale = choice.scales[at];
+                GlyphPlace place = {penX + face->glyph->bitmap_left * scale,
+                                    top + choice.ascents[at] - face->glyph->bitmap_top * scale,
+                                    scale, left, top, left + boxWidth, top + cellSize};
+                PaintGlyphSlot(library, target, face->glyph, place, colour);
             }
             penX += textBytes[i] * cellSize;
         }

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <numeric>
 #include <string>
 #include <tuple>
@@ -305,6 +307,28 @@ TEST(NativeSupport, FittedTextKeepsItsShareOfTheMonitorAndStaysInside)
             << entry.width << "x" << entry.height << " at " << entry.dotsPerInch;
 }
 
+// An 8 x 8 bitmap face (BDF, as X11's bitmap fonts come) with a glyph for each character of the text: row r
+// lit in its first r + 1 pixels.
+const int STRIKE = 8;
+std::string TriangleFace(const std::string& text)
+{
+    std::string face = "STARTFONT 2.1\nFONT -tamblorn-triangle-medium-r-normal--8-80-75-75-c-80-iso10646-1\n"
+                       "SIZE 8 75 75\nFONTBOUNDINGBOX 8 8 0 -1\nSTARTPROPERTIES 5\nFAMILY_NAME \"Triangle\"\n"
+                       "FONT_ASCENT 7\nFONT_DESCENT 1\nCHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING \"1\"\n"
+                       "ENDPROPERTIES\nCHARS " + std::to_string(text.size()) + "\n";
+    for (unsigned char code : text) {
+        face += "STARTCHAR c" + std::to_string(code) + "\nENCODING " + std::to_string(code) +
+                "\nSWIDTH 500 0\nDWIDTH 8 0\nBBX 8 8 0 -1\nBITMAP\n";
+        for (int row = 0; row < STRIKE; ++row) {
+            char line[4];
+            snprintf(line, sizeof line, "%02X", 0xFF00 >> (row + 1) & 0xFF);
+            face += std::string(line) + "\n";
+        }
+        face += "ENDCHAR\n";
+    }
+    return face + "ENDFONT\n";
+}
+
 // The lit columns of a text drawn with the face pattern, and the family that drew it.
 std::vector<int> DrawnColumns(const char* pattern, const char* text, std::string* family)
 {
@@ -329,4 +353,21 @@ TEST(NativeSupport, FontPatternChoosesTheFaceAndOthersDrawWhatItLacks)
     std::vector<int> columns = DrawnColumns("DejaVu Sans:bold", "AB\x89\xCE", &latin);
     EXPECT_EQ(latin, "DejaVu Sans");
     EXPECT_GT(std::accumulate(columns.begin() + 64, columns.end(), 0), 0);
+
+    // A face of bitmaps only, which fontconfig takes through a fonts.conf of its own: each pixel of its strike
+    // becomes a square that keeps the glyph in its 32-pixel cell.
+    char folder[] = "/tmp/tamblorn-fonts-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::string conf = std::string(folder) + "/fonts.conf", triangle;
+    std::ofstream(std::string(folder) + "/triangle.bdf") << TriangleFace("Tamblorn");
+    std::ofstream(conf) << "<fontconfig><dir>" << folder << "</dir><cachedir>" << folder
+                        << "</cachedir></fontconfig>";
+    setenv("FONTCONFIG_FILE", conf.c_str(), 1);
+    columns = DrawnColumns("Triangle", "Tamblorn", &triangle);
+    unsetenv("FONTCONFIG_FILE");
+    std::filesystem::remove_all(folder);
+    const int scale = 32 / STRIKE;
+    for (size_t x = 0; x < columns.size(); ++x)
+        ASSERT_EQ(columns[x], (STRIKE - static_cast<int>(x) % 32 / scale) * scale) << x;
+    EXPECT_EQ(triangle, "Triangle");
 }
