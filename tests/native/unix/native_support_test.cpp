@@ -187,6 +187,9 @@ TEST(NativeSupport, TheOptionsAndTheSettingsDescriptionTakeTheSettingsRanges)
 
     std::string description = FileText(TAMBLORN_SETTINGS_DESCRIPTION), manual = FileText(TAMBLORN_MANUAL_PAGE);
     ASSERT_FALSE(description.empty() || manual.empty());
+    // The share of a screen 1024 pixels wide that the default text takes at the default size, in per cent.
+    const size_t share = strlen(DEFAULT_TEXT_BYTES) * DEFAULT_FONT_SIZE * 100 / FIT_REFERENCE_WIDTH;
+    EXPECT_NE(manual.find(" " + std::to_string(share) + "\\ %"), std::string::npos) << share;
     // The manual page documents every option of the usage (its dashes written \-).
     for (const char* at = strchr(SAVER_USAGE, '-'); at; at = strchr(at + strspn(at, "-abcdefghijklmnopqrstuvwxyz"), '-')) {
         std::string option(at, strspn(at, "-abcdefghijklmnopqrstuvwxyz"));
