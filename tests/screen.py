@@ -1,47 +1,113 @@
-"""Screenshots of a test's display and what the checks read from
-them: lit areas, pixels, crops, and the 24-bit bitmaps they are compared with."""
+"""Screenshots of a test's display, taken through Xlib, and what the checks read from them: lit areas,
+pixels, crops, and the 24-bit bitmaps they are compared with. Run as a program it writes one as a PPM."""
 
+import ctypes
 import os
 import re
-import struct
 import subprocess
+import sys
 
 from stage import STAGE
 
 PICTURE_CROP = (500, 350)
-XWD_HEADER_FIELDS = 25
-XWD_ZPIXMAP = 2
-XWD_LSB_FIRST = 0
-XWD_RGB_MASKS = (0xff0000, 0xff00, 0xff)
-XWD_COLOUR_BYTES = 12
+RGB_MASKS = (0xff0000, 0xff00, 0xff)
+X_ZPIXMAP = 2
+X_ALL_PLANES = ctypes.c_ulong(-1)
+X_LSB_FIRST = 0
+X_COLOUR_SHIFT = 8  # XColor's channels are 16 bits wide
+
+
+class XImage(ctypes.Structure):
+    """Xlib's XImage, up to the fields read here."""
+    _fields_ = ([(name, ctypes.c_int) for name in ('width', 'height', 'xoffset', 'format')] +
+                [('data', ctypes.c_void_p)] +
+                [(name, ctypes.c_int) for name in ('byte_order', 'bitmap_unit', 'bitmap_bit_order', 'bitmap_pad',
+                                                   'depth', 'bytes_per_line', 'bits_per_pixel')] +
+                [(name, ctypes.c_ulong) for name in ('red_mask', 'green_mask', 'blue_mask')])
+
+
+class XColor(ctypes.Structure):
+    _fields_ = [('pixel', ctypes.c_ulong), ('red', ctypes.c_ushort), ('green', ctypes.c_ushort),
+                ('blue', ctypes.c_ushort), ('flags', ctypes.c_char), ('pad', ctypes.c_char)]
+
+
+X11 = ctypes.CDLL('libX11.so.6')
+X11.XOpenDisplay.restype = X11.XSetErrorHandler.restype = ctypes.c_void_p
+X11.XDefaultRootWindow.restype = X11.XDefaultColormap.restype = ctypes.c_ulong
+X11.XGetImage.restype = ctypes.POINTER(XImage)
+IGNORE_X_ERRORS = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda display, error: 0)
 
 
 def screenshot():
     """The whole screen as (width, height, RGB bytes)."""
-    return window_image('-root')
+    return window_image()
 
 
-def window_image(*window):
-    """A window's contents as (width, height, RGB bytes), from xwd ('-root' or '-id', number)."""
-    dump = subprocess.run(['xwd', '-silent', '-display', STAGE.display] + [str(part) for part in window],
-                          stdout=subprocess.PIPE, check=True, timeout=30).stdout
-    return parse_xwd(dump) or parse_ppm(subprocess.run(['/usr/bin/convert', 'xwd:-', 'ppm:-'], input=dump,
-                                                       stdout=subprocess.PIPE, check=True, timeout=30).stdout)
+def window_image(window=None):
+    """A window's contents (the root's without one) as (width, height, RGB bytes)."""
+    return x_image(window, rgb_image)
 
 
-def parse_xwd(dump):
-    """(width, height, RGB bytes) of a 32-bit true-colour xwd dump with 8-bit channels; None for any other kind
-    (ImageMagick reads those). Reading the common kind here spares a converter process for every screenshot."""
-    fields = struct.unpack('>25I', dump[:XWD_HEADER_FIELDS * 4])
-    header_size, width, height, byte_order, bits_per_pixel, line_bytes = (fields[0], fields[4], fields[5],
-                                                                          fields[7], fields[11], fields[12])
-    if fields[2] != XWD_ZPIXMAP or bits_per_pixel != 32 or fields[14:17] != XWD_RGB_MASKS or line_bytes != width * 4:
-        return None
-    start = header_size + fields[19] * XWD_COLOUR_BYTES
-    pixels = dump[start:start + line_bytes * height]
-    red, green, blue = (2, 1, 0) if byte_order == XWD_LSB_FIRST else (1, 2, 3)
+def x_image(window, read):
+    """read(XImage, connection) of the window's contents (the root's when None), taken by Xlib's GetImage of that
+    window alone: xwd asks for the attributes of every window on the screen and fails when one goes away
+    meanwhile, which ended tests while other programs opened and closed windows."""
+    connection = X11.XOpenDisplay(STAGE.display.encode())
+    if not connection:
+        raise RuntimeError('no display %s' % STAGE.display)
+    connection = ctypes.c_void_p(connection)
+    previous = X11.XSetErrorHandler(IGNORE_X_ERRORS)  # a window of the test's that is gone gives no image
+    try:
+        root = ctypes.c_ulong(X11.XDefaultRootWindow(connection))
+        target = root if window is None else ctypes.c_ulong(int(window))
+        x, y, width, height = ctypes.c_int(), ctypes.c_int(), ctypes.c_uint(), ctypes.c_uint()
+        ignored = ctypes.c_ulong()
+        image = (X11.XGetGeometry(connection, target, *map(ctypes.byref, (ignored, x, y, width, height, ignored,
+                                                                          ignored))) and
+                 X11.XTranslateCoordinates(connection, target, root, 0, 0, *map(ctypes.byref, (x, y, ignored))))
+        # As xwd does, only what lies on the screen: the server has no image of the rest.
+        left, top = max(0, -x.value), max(0, -y.value)
+        right = min(width.value, X11.XDisplayWidth(connection, X11.XDefaultScreen(connection)) - x.value)
+        bottom = min(height.value, X11.XDisplayHeight(connection, X11.XDefaultScreen(connection)) - y.value)
+        image = image and right > left and bottom > top and X11.XGetImage(
+            connection, target, left, top, right - left, bottom - top, X_ALL_PLANES, X_ZPIXMAP)
+        if not image:
+            raise RuntimeError('no image of window %s on %s' % (window, STAGE.display))
+        try:
+            return read(image.contents, connection)
+        finally:
+            X11.XDestroyImage(image)
+    finally:
+        X11.XSetErrorHandler(ctypes.c_void_p(previous))
+        X11.XCloseDisplay(connection)
+
+
+def rgb_image(image, connection):
+    """(width, height, RGB bytes) of a ZPixmap image of the server's true-colour or colour-mapped visual."""
+    width, height, line = image.width, image.height, image.bytes_per_line
+    data = ctypes.string_at(image.data, line * height)
+    masks = (image.red_mask, image.green_mask, image.blue_mask)
     rgb = bytearray(width * height * 3)
-    rgb[0::3], rgb[1::3], rgb[2::3] = pixels[red::4], pixels[green::4], pixels[blue::4]
+    if image.bits_per_pixel == 32 and masks == RGB_MASKS and line == width * 4:  # the common kind, read at once
+        red, green, blue = (2, 1, 0) if image.byte_order == X_LSB_FIRST else (1, 2, 3)
+        rgb[0::3], rgb[1::3], rgb[2::3] = data[red::4], data[green::4], data[blue::4]
+        return width, height, bytes(rgb)
+    size, order = image.bits_per_pixel // 8, 'little' if image.byte_order == X_LSB_FIRST else 'big'
+    pixels = [int.from_bytes(data[y * line + x * size:y * line + (x + 1) * size], order)
+              for y in range(height) for x in range(width)]
+    if any(masks):
+        tops = [(mask, (mask & -mask).bit_length() - 1, mask >> (mask & -mask).bit_length() - 1) for mask in masks]
+        channels = [bytes((((pixel & mask) >> shift) * 255 + top // 2) // top for pixel in pixels)
+                    for mask, shift, top in tops]
+    else:  # each pixel an entry of the screen's colour map
+        colours = (XColor * (1 << image.depth))()
+        for entry, colour in enumerate(colours):
+            colour.pixel = entry
+        X11.XQueryColors(connection, ctypes.c_ulong(X11.XDefaultColormap(connection, X11.XDefaultScreen(connection))),
+                         colours, len(colours))
+        channels = [bytes(getattr(colours[pixel], name) >> X_COLOUR_SHIFT for pixel in pixels)
+                    for name in ('red', 'green', 'blue')]
+    rgb[0::3], rgb[1::3], rgb[2::3] = channels
     return width, height, bytes(rgb)
 
 
@@ -125,3 +191,10 @@ def read_bmp24(path):
             raise ValueError('%s is not a 24-bit bitmap' % path)
     return parse_ppm(subprocess.run(['/usr/bin/convert', path, 'ppm:-'], stdout=subprocess.PIPE, check=True,
                                     timeout=30).stdout)
+
+
+if __name__ == '__main__':
+    # screen.py DISPLAY [WINDOW]: the screen (or the window) as a PPM on standard output, for the scripts' pictures.
+    STAGE.display = sys.argv[1]
+    shot = window_image(int(sys.argv[2], 0) if len(sys.argv) > 2 else None)
+    sys.stdout.buffer.write(b'P6\n%d %d\n255\n' % shot[:2] + shot[2])

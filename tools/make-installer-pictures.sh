@@ -18,7 +18,7 @@ tamblorn_keep_prefix_up "$tree"
 
 # The window of a title, once it shows; then the page in it once drawn.
 window() { timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -1; }
-shoot() { sleep 1; xwd -id "$1" -silent | /usr/bin/convert xwd:- "docs/$2"; echo "saved docs/$2"; }
+shoot() { sleep 1; python3 tests/screen.py "$DISPLAY" "$1" | /usr/bin/convert ppm:- "docs/$2"; echo "saved docs/$2"; }
 press() { xdotool windowfocus --sync "$1" key "$2"; }
 
 "$tree/wine-run.sh" "$tree/ship/Tamblorn-Setup-$version.exe" >/dev/null 2>&1 &

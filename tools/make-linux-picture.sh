@@ -24,7 +24,7 @@ picture() {
   DISPLAY=":$number" XDG_CONFIG_HOME=$config "$program" -seed 7 "$@" &
   pid=$!
   sleep "$seconds"
-  DISPLAY=":$number" xwd -root -silent | /usr/bin/convert xwd:- "${cut[@]}" "docs/$name"
+  python3 tests/screen.py ":$number" | /usr/bin/convert ppm:- "${cut[@]}" "docs/$name"
   status=$?
   kill "$pid"
   wait "$pid"

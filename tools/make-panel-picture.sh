@@ -44,7 +44,7 @@ xdotool windowsize --sync "$main" "${MAIN_SIZE[@]}"
 xdotool windowmove --sync "$dialog" "${DIALOG_PLACE[@]}"
 xdotool windowsize "$dialog" "${DIALOG_SIZE[@]}"
 sleep 3
-xwd -root -silent | /usr/bin/convert xwd:- -crop "$CROP" +repage docs/xscreensaver-settings.png
+python3 tests/screen.py "$DISPLAY" | /usr/bin/convert ppm:- -crop "$CROP" +repage docs/xscreensaver-settings.png
 status=$?
 kill "$settings" "$daemon" 2>/dev/null
 wait
@@ -70,7 +70,7 @@ xdotool mousemove "${THEME_ROW[@]}" click 1
 xdotool type --delay 80 Tamblorn
 xdotool key Return
 sleep 6
-xwd -root -silent | /usr/bin/convert xwd:- -crop "$MATE_CROP" +repage docs/mate-screensaver-preferences.png &&
+python3 tests/screen.py "$DISPLAY" | /usr/bin/convert ppm:- -crop "$MATE_CROP" +repage docs/mate-screensaver-preferences.png &&
   echo docs/mate-screensaver-preferences.png
 xdotool mousemove "${CLOSE_BUTTON[@]}" click 1  # the session's bus ends with the program
 wait "$session"

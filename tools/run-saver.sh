@@ -39,7 +39,7 @@ finish() {
 trap finish EXIT
 
 shoot() {
-  xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "$1" && echo "run-saver: $1"
+  python3 tests/screen.py "$DISPLAY" | /usr/bin/convert ppm:- "$1" && echo "run-saver: $1"
 }
 
 # The user's settings with the fire mode replaced: the section "WHITCH" holds only "FIRE".

@@ -4,7 +4,7 @@
 Every group of cases runs on its own Xvfb display (1024 x 768 x 24), in its
 own Wine prefix and work folder inside the build tree, and drives the program
 as the platform and the user would: command lines, key presses and mouse
-moves through xdotool, screenshots through xwd, and small Windows helpers of
+moves through xdotool, screenshots through Xlib (tests/screen.py), and small Windows helpers of
 this directory (an exact-command-line launcher, a preview parent window and a
 window inspector). Groups share nothing, so CTest runs them side by side, one
 group per test:
