@@ -3,7 +3,8 @@
 # make stress runs every test with TAMBLORN_STRESS=1: the hostile-input, message-storm,
 #             create/destroy and fuzz harnesses run their full counts instead of samples
 # make run    installs what is missing, builds, and runs the saver (ARGS=/c for the dialog)
-# make dist   builds the installer and packs the saver with its read-me into a zip
+# make dist   builds every shipped file into build/dist/: the installer, the zip, the Debian
+#             package and the page, each named with the version, and SHA256SUMS beside them
 # make bench  runs the cell pass benchmarks, natively and under Wine
 # make deb    builds the Debian package of the X11 program: build/tamblorn_<version>_<arch>.deb
 # make web    builds the page and the core as WebAssembly into build/web/
@@ -12,7 +13,14 @@
 JOBS ?= 2
 ARGS ?= /s
 
-.PHONY: all setup native win32 win64 deb web run-web test stress run dist bench clean
+# Every shipped file carries the time of the last commit, never the time it was
+# built (the convention Debian's tools follow): two builds of one commit give the same bytes.
+ifndef SOURCE_DATE_EPOCH
+SOURCE_DATE_EPOCH := $(shell git log -1 --format=%ct 2>/dev/null || stat -c %Y VERSION)
+endif
+export SOURCE_DATE_EPOCH
+
+.PHONY: all setup native win32 win64 ship deb web run-web test stress run dist bench clean
 
 all: native win32
 
@@ -26,6 +34,11 @@ native:
 win32:
 	cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build/win32 -j$(JOBS)
+
+# Only what the Windows tree ships: the stripped saver, its read-me and the installer.
+ship:
+	cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build/win32 --target ship -j$(JOBS)
 
 win64:
 	cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -65,7 +78,7 @@ stress: setup
 run: setup win32
 	@bash tools/run-saver.sh $(ARGS)
 
-dist: setup win32
+dist: setup
 	@bash tools/make-dist.sh
 
 bench:

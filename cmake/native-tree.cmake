@@ -23,6 +23,14 @@ if(TAMBLORN_PACKAGE_ONLY)
 endif()
 include(tests/x11/x11.cmake)
 include(tests/web/web.cmake)
+# Every shipped file made again in a second clone and compared byte for byte:
+# under make stress only, since it builds everything a second time.
+if(TAMBLORN_STRESS_RUN)
+  add_test(NAME release.second_build
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/release/second_build.sh ${PROJECT_SOURCE_DIR}
+                   ${CMAKE_BINARY_DIR}/release-work)
+  set_tests_properties(release.second_build PROPERTIES TIMEOUT 3600 RESOURCE_LOCK tamblorn_release)
+endif()
 
 file(GLOB core_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*_test.cpp)
 list(FILTER core_test_sources EXCLUDE REGEX "artwork_test\\.cpp$")

@@ -98,7 +98,8 @@ include(installer/ship.cmake)
 add_test(NAME program.image
          COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:Tamblorn> -DSHIPPED=${TAMBLORN_SHIPPED_PROGRAM}
                  -DOBJDUMP=${TAMBLORN_MINGW_TRIPLE}-objdump
-                 -DWINDRES=${CMAKE_RC_COMPILER} -P ${PROJECT_SOURCE_DIR}/tests/win32/program_image_check.cmake)
+                 -DWINDRES=${CMAKE_RC_COMPILER} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
+                 -P ${PROJECT_SOURCE_DIR}/tests/win32/program_image_check.cmake)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   add_test(NAME program.vector_code
            COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:Tamblorn> -DOBJDUMP=${TAMBLORN_MINGW_TRIPLE}-objdump

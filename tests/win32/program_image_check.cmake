@@ -48,3 +48,19 @@ file(SIZE ${SHIPPED} shipped_size)
 if(shipped_size GREATER SHIPPED_LIMIT)
   message(FATAL_ERROR "the stripped program is ${shipped_size} bytes, more than ${SHIPPED_LIMIT}")
 endif()
+
+# Anyone building this commit gets the same bytes: the last commit's time in the
+# PE header (SOURCE_DATE_EPOCH where set), not the build's, and no build folder.
+execute_process(COMMAND sh -c "date -u -d @\${SOURCE_DATE_EPOCH:-$(git -C '${SOURCE_DIR}' log -1 --format=%ct)} '+%a %b %e %T %Y'"
+                OUTPUT_VARIABLE commit_time OUTPUT_STRIP_TRAILING_WHITESPACE)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${OBJDUMP} -p ${SHIPPED} OUTPUT_VARIABLE shipped_headers)
+if(NOT shipped_headers MATCHES "Time/Date[ \t]+${commit_time}\n")
+  string(REGEX MATCH "Time/Date[^\n]*" stamp "${shipped_headers}")
+  message(FATAL_ERROR "the stripped program's ${stamp} is not the last commit's time, ${commit_time}")
+endif()
+file(READ ${SHIPPED} program_bytes HEX)
+string(HEX "${SOURCE_DIR}" folder_bytes)
+string(FIND "${program_bytes}" "${folder_bytes}" found)
+if(NOT found EQUAL -1)
+  message(FATAL_ERROR "the stripped program names the folder it was built in, ${SOURCE_DIR}")
+endif()
