@@ -72,7 +72,9 @@ const char* const VALUES[] = {"0",
                               "\"quoted\"",
                               "=",
                               "[FONT]",
-                              "0123456789012345678901234567890123456789ABC"};
+                              "0123456789012345678901234567890123456789ABC",
+                              "ab\x81",  // a lead byte without its second byte, before the line end or the file's end
+                              "\x81"};
 
 // Characters of a Unicode-marked file: kana, kanji, Greek and Cyrillic, which code page 932 holds; Latin-1
 // and private use, which it writes by best fit or as cells of its own; and characters it lacks.

@@ -83,13 +83,24 @@ size_t SettingsFileRoom(size_t length, const char* section, const char* key, con
 bool SetSettingsFileKey(const char* bytes, size_t length, const char* section, const char* key, const char* value,
                         char* out, size_t* outLength);
 
-// The text as the settings file's value: inside double quotes where the reader would strip blanks,
-// quotes or the double-byte blank from its ends. `quoted` holds QUOTED_TEXT_BYTES.
+// The text as the settings file's value, in `quoted` (QUOTED_TEXT_BYTES): its characters as the profile
+// functions write them under code page 932 (a lead byte that ends the text is left out, one before a byte that
+// is no second byte becomes a middle dot), so that the value reads back as itself; inside double quotes where
+// the reader would strip blanks, quotes or the double-byte blank from its ends.
 const int QUOTED_TEXT_BYTES = SETTINGS_TEXT_BYTES + 2;
 const char* QuotedSettingsText(const char* text, char* quoted);
 // The settings file's bytes with all five values set, in the order the Windows program sets them:
 // malloc'd (the caller frees them), null for a Unicode-marked file or without memory.
 char* WithSettingsWritten(const char* bytes, size_t length, const SaverSettings& settings, size_t* outLength);
+// The same with the text's value given in the file's own encoding: with `utf8`, the file is valid UTF-8
+// throughout, and its lines are found by its ASCII bytes alone.
+char* WithSettingsAndTextWritten(const char* bytes, size_t length, const SaverSettings& settings,
+                                 const char* textValue, bool utf8, size_t* outLength);
+// The writer that goes with ReadSettingsFileTakingUtf8: a file that reader reads as UTF-8, and one of valid
+// UTF-8 behind its mark, gets its text in UTF-8, each character the code page's own (one that has none is left
+// out), and keeps its mark; any other file as above.
+char* WithSettingsWrittenTakingUtf8(const char* bytes, size_t length, const SaverSettings& settings,
+                                    size_t* outLength);
 
 // The double-byte characters of the file's text start with these bytes.
 bool IsShiftJisLeadByte(uint8_t byte);

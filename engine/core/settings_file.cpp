@@ -30,10 +30,27 @@ struct Span {
 };
 
 // The file is Shift-JIS: a lead byte and the byte after it are one character,
-// whatever that byte is, so a double-byte character never ends a line or a name.
+// whatever that byte is but a NUL, so a double-byte character never ends a line or a name.
 const char* NextCharacter(const char* at, const char* end)
 {
-    return at + (IsShiftJisLeadByte(static_cast<uint8_t>(*at)) && at + 1 < end ? 2 : 1);
+    return at + (IsShiftJisLeadByte(static_cast<uint8_t>(*at)) && at + 1 < end && at[1] != '\0' ? 2 : 1);
+}
+
+// What the profile functions hand out, and write, for a lead byte without a second byte of the code page's
+// range: the middle dot.
+const char NO_CHARACTER_MARK[] = "\x81\x45";
+const size_t NO_CHARACTER_MARK_BYTES = 2;
+
+bool IsShiftJisTrailByte(uint8_t byte)
+{
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+// A lead byte at the end of its span, or before a byte that is no second byte.
+bool IsBrokenCharacter(const char* at, const char* next)
+{
+    return IsShiftJisLeadByte(static_cast<uint8_t>(*at)) &&
+           (next == at + 1 || !IsShiftJisTrailByte(static_cast<uint8_t>(at[1])));
 }
 
 bool IsSingle(const char* at, const char* end, char wanted)
@@ -195,19 +212,22 @@ void ReadText(Span file, const char* textBytes, SaverSettings* settings)
     Span text = {DEFAULT_TEXT, DEFAULT_TEXT + sizeof DEFAULT_TEXT - 1};
     if (lookup.found && lookup.hasValue)
         text = ValueCharacters(lookup.value, TEXT_CHARACTERS + ENCLOSING_QUOTES);
-    // Only whole characters within 39 bytes are kept.
-    const char* end = text.start;
-    for (const char* at = text.start; at < text.end;) {
-        const char* next = NextCharacter(at, text.end);
-        if (next - text.start > TEXT_CHARACTERS)
-            break;
-        end = at = next;
-    }
     const char* from = text.start;
     if (textBytes && lookup.found && lookup.hasValue)
         from = textBytes + (text.start - file.start);
+    // Only whole characters within 39 bytes are kept.
     memset(settings->text, 0, sizeof settings->text);
-    memcpy(settings->text, from, static_cast<size_t>(end - text.start));
+    size_t length = 0;
+    for (const char* at = text.start; at < text.end;) {
+        const char* next = NextCharacter(at, text.end);
+        bool broken = IsBrokenCharacter(at, next);
+        size_t bytes = broken ? NO_CHARACTER_MARK_BYTES : static_cast<size_t>(next - at);
+        if (length + bytes > static_cast<size_t>(TEXT_CHARACTERS))
+            break;
+        memcpy(settings->text + length, broken ? NO_CHARACTER_MARK : from + (at - text.start), bytes);
+        length += bytes;
+        at = next;
+    }
 }
 
 int DigitValue(char c)
@@ -314,25 +334,27 @@ UnicodeMark SettingsFileMark(const char* bytes, size_t length, size_t* markBytes
     return *markBytes ? MARK_UTF8 : MARK_NONE;
 }
 
-bool SetSettingsFileKey(const char* bytes, size_t length, const char* section, const char* key, const char* value,
-                        char* out, size_t* outLength)
+namespace {
+
+// Sets the key in `file`, its lines found in `lines`: the file itself, or a copy of it laid out alike.
+void SetKeyByLines(Span file, Span lines, const char* section, const char* key, const char* value, char* out,
+                   size_t* outLength)
 {
-    size_t markBytes;
-    if (SettingsFileMark(bytes, length, &markBytes) != MARK_NONE)
-        return false;
-    Span file = {bytes, bytes ? bytes + length : bytes};
     Lookup lookup = {section, key, false, false, {}, {}, nullptr};
-    FindValue(file, &lookup);
+    FindValue(lines, &lookup);
     // The file is copied up to `keep`, the key's line goes in, and the rest follows from `resume`.
-    const char* keep = file.end;
+    const char* keep = lines.end;
     if (lookup.found)
         keep = lookup.line.start;
     else if (lookup.sectionEnd)
-        keep = lookup.sectionEnd + (lookup.sectionEnd < file.end && lookup.sectionEnd[-1] == '\r' &&
+        keep = lookup.sectionEnd + (lookup.sectionEnd < lines.end && lookup.sectionEnd[-1] == '\r' &&
                                     *lookup.sectionEnd == '\n');
     const char* resume = lookup.found ? lookup.line.end : keep;
+    bool lineStarts = StartsLine(lines, keep);
+    keep = file.start + (keep - lines.start);
+    resume = file.start + (resume - lines.start);
     size_t at = Append(out, 0, file.start, keep);
-    if (!lookup.found && !StartsLine(file, keep))
+    if (!lookup.found && !lineStarts)
         at = AppendText(out, at, LINE_END);
     if (!lookup.found && !lookup.sectionEnd) {
         at = AppendText(out, AppendText(out, at, "["), section);
@@ -342,6 +364,18 @@ bool SetSettingsFileKey(const char* bytes, size_t length, const char* section, c
     if (!lookup.found)
         at = AppendText(out, at, LINE_END);
     *outLength = Append(out, at, resume, file.end);
+}
+
+}  // namespace
+
+bool SetSettingsFileKey(const char* bytes, size_t length, const char* section, const char* key, const char* value,
+                        char* out, size_t* outLength)
+{
+    size_t markBytes;
+    if (SettingsFileMark(bytes, length, &markBytes) != MARK_NONE)
+        return false;
+    Span file = {bytes, bytes ? bytes + length : bytes};
+    SetKeyByLines(file, file, section, key, value, out, outLength);
     return true;
 }
 
@@ -373,11 +407,23 @@ const char* Decimal(int32_t number, char* digits)
     return at;
 }
 
+// In a file of valid UTF-8 every byte beyond ASCII belongs to a character that is no line end, blank, bracket,
+// quote or "=": its lines are found in a copy where each such byte is one that starts no double-byte character.
+const char UTF8_LAYOUT_BYTE = '\xA0';
+const uint8_t ASCII_END = 0x80;
+
 // Replaces *bytes with a copy that has the key set; false, leaving it, when that cannot be done.
-bool SetKeyInCopy(char** bytes, size_t* length, const SettingsKey& key, const char* value)
+bool SetKeyInCopy(char** bytes, size_t* length, const SettingsKey& key, const char* value, bool utf8)
 {
     char* out = static_cast<char*>(malloc(SettingsFileRoom(*length, key.section, key.key, value)));
-    bool set = out && SetSettingsFileKey(*bytes, *length, key.section, key.key, value, out, length);
+    char* lines = utf8 ? static_cast<char*>(malloc(*length ? *length : 1)) : *bytes;
+    bool set = out && lines;
+    for (size_t at = 0; set && utf8 && at < *length; ++at)
+        lines[at] = static_cast<uint8_t>((*bytes)[at]) < ASCII_END ? (*bytes)[at] : UTF8_LAYOUT_BYTE;
+    if (set)
+        SetKeyByLines({*bytes, *bytes + *length}, {lines, lines + *length}, key.section, key.key, value, out, length);
+    if (utf8)
+        free(lines);
     free(set ? *bytes : out);
     if (set)
         *bytes = out;
@@ -388,14 +434,25 @@ bool SetKeyInCopy(char** bytes, size_t* length, const SettingsKey& key, const ch
 
 const char* QuotedSettingsText(const char* text, char* quoted)
 {
-    const size_t length = strlen(text);
+    // The characters as the profile functions write them under code page 932.
+    char* whole = quoted + 1;
+    size_t length = 0;
+    for (const char* at = text; *at != '\0';) {
+        const char* next = NextCharacter(at, at + 2);
+        if (next == at + 1 && IsShiftJisLeadByte(static_cast<uint8_t>(*at)))
+            break;
+        bool broken = IsBrokenCharacter(at, next);
+        memcpy(whole + length, broken ? NO_CHARACTER_MARK : at, static_cast<size_t>(next - at));
+        length += static_cast<size_t>(next - at);
+        at = next;
+    }
+    whole[length] = '\0';
     const bool wideBlankAtAnEnd =
-        length >= WIDE_BLANK_BYTES && (memcmp(text, WIDE_BLANK, WIDE_BLANK_BYTES) == 0 ||
-                                       memcmp(text + length - WIDE_BLANK_BYTES, WIDE_BLANK, WIDE_BLANK_BYTES) == 0);
-    if (length == 0 || !(IsStrippedByte(text[0]) || IsStrippedByte(text[length - 1]) || wideBlankAtAnEnd))
-        return text;
+        length >= WIDE_BLANK_BYTES && (memcmp(whole, WIDE_BLANK, WIDE_BLANK_BYTES) == 0 ||
+                                       memcmp(whole + length - WIDE_BLANK_BYTES, WIDE_BLANK, WIDE_BLANK_BYTES) == 0);
+    if (length == 0 || !(IsStrippedByte(whole[0]) || IsStrippedByte(whole[length - 1]) || wideBlankAtAnEnd))
+        return whole;
     quoted[0] = QUOTE;
-    memcpy(quoted + 1, text, length);
     quoted[length + 1] = QUOTE;
     quoted[length + 2] = '\0';
     return quoted;
@@ -403,15 +460,25 @@ const char* QuotedSettingsText(const char* text, char* quoted)
 
 char* WithSettingsWritten(const char* bytes, size_t length, const SaverSettings& settings, size_t* outLength)
 {
+    char quoted[QUOTED_TEXT_BYTES];
+    return WithSettingsAndTextWritten(bytes, length, settings, QuotedSettingsText(settings.text, quoted), false,
+                                      outLength);
+}
+
+char* WithSettingsAndTextWritten(const char* bytes, size_t length, const SaverSettings& settings,
+                                 const char* textValue, bool utf8, size_t* outLength)
+{
+    size_t markBytes;
+    if (SettingsFileMark(bytes, length, &markBytes) != MARK_NONE)
+        return nullptr;
     char* written = static_cast<char*>(malloc(length ? length : 1));
     if (written && length)
         memcpy(written, bytes, length);
-    char quoted[QUOTED_TEXT_BYTES];
-    bool set = written && SetKeyInCopy(&written, &length, settingsKeys[VALUE_TEXT], QuotedSettingsText(settings.text, quoted));
+    bool set = written && SetKeyInCopy(&written, &length, settingsKeys[VALUE_TEXT], textValue, utf8);
     for (int value = VALUE_FONT_SIZE; set && value < SETTINGS_VALUES; ++value) {
         char digits[NUMBER_BYTES];
         set = SetKeyInCopy(&written, &length, settingsKeys[value],
-                           Decimal(SettingsNumber(settings, static_cast<SettingsValue>(value)), digits));
+                           Decimal(SettingsNumber(settings, static_cast<SettingsValue>(value)), digits), utf8);
     }
     if (!set) {
         free(written);

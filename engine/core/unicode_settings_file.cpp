@@ -2,6 +2,7 @@
 // file is decoded as the system decodes it and its characters become their Shift-JIS bytes. Apart from the
 // reader of Shift-JIS bytes, so that a program which converts marked files itself carries no table.
 #include <cstdlib>
+#include <cstring>
 
 #include "saver_settings.h"
 #include "shift_jis.h"
@@ -96,18 +97,26 @@ size_t FromUtf8(const char* start, const char* end, char* text, char* strict)
     return length;
 }
 
-// Valid UTF-8 throughout, with something beyond ASCII.
-bool IsUtf8BeyondAscii(const char* start, const char* end)
+// Valid UTF-8 throughout; `beyondAscii` tells whether there is something beyond ASCII.
+bool IsUtf8(const char* start, const char* end, bool* beyondAscii = nullptr)
 {
-    bool beyondAscii = false;
+    bool beyond = false;
     for (const char* at = start; at < end;) {
         uint32_t character;
         at = NextUtf8Character(at, end, &character);
         if (character == BAD_SEQUENCE)
             return false;
-        beyondAscii = beyondAscii || character >= ASCII_END;
+        beyond = beyond || character >= ASCII_END;
     }
-    return beyondAscii;
+    if (beyondAscii)
+        *beyondAscii = beyond;
+    return true;
+}
+
+bool IsUtf8BeyondAscii(const char* start, const char* end)
+{
+    bool beyondAscii = false;
+    return IsUtf8(start, end, &beyondAscii) && beyondAscii;
 }
 
 void ReadUnicodeFile(UnicodeMark mark, const char* start, const char* end, SaverSettings* settings)
@@ -121,6 +130,31 @@ void ReadUnicodeFile(UnicodeMark mark, const char* start, const char* end, Saver
                                           : FromUtf16(start, end, mark == MARK_UTF16_BIG, text, strict);
     ReadShiftJisSettingsFile(text ? strict : nullptr, text, decodedLength, settings);
     free(text);
+}
+
+// The one rule of the native programs and the page: an unmarked file of valid UTF-8 with something beyond
+// ASCII is UTF-8.
+bool TakenAsUtf8(const char* bytes, size_t length)
+{
+    size_t markBytes;
+    return bytes && SettingsFileMark(bytes, length, &markBytes) == MARK_NONE && IsUtf8BeyondAscii(bytes, bytes + length);
+}
+
+const int UTF8_MOST_BYTES = 3;  // for a UTF-16 unit
+const uint32_t UTF8_TWO_BYTES_FROM = 0x80;
+const uint32_t UTF8_THREE_BYTES_FROM = 0x800;
+const int UTF8_BITS = 6;
+const uint8_t UTF8_CONTINUATION = 0x80;
+const uint8_t UTF8_LOW_BITS = 0x3F;
+const uint8_t UTF8_LEADS[] = {0x00, 0xC0, 0xE0};
+
+size_t PutUtf8(uint16_t unit, char* out)
+{
+    int continuations = unit < UTF8_TWO_BYTES_FROM ? 0 : unit < UTF8_THREE_BYTES_FROM ? 1 : 2;
+    out[0] = static_cast<char>(UTF8_LEADS[continuations] | unit >> (UTF8_BITS * continuations));
+    for (int i = 1; i <= continuations; ++i)
+        out[i] = static_cast<char>(UTF8_CONTINUATION | (unit >> (UTF8_BITS * (continuations - i)) & UTF8_LOW_BITS));
+    return static_cast<size_t>(continuations) + 1;
 }
 
 }  // namespace
@@ -137,9 +171,39 @@ void ReadSettingsFile(const char* bytes, size_t length, SaverSettings* settings)
 
 void ReadSettingsFileTakingUtf8(const char* bytes, size_t length, SaverSettings* settings)
 {
-    size_t markBytes;
-    if (bytes && SettingsFileMark(bytes, length, &markBytes) == MARK_NONE && IsUtf8BeyondAscii(bytes, bytes + length))
+    if (TakenAsUtf8(bytes, length))
         ReadUnicodeFile(MARK_UTF8, bytes, bytes + length, settings);
     else
         ReadSettingsFile(bytes, length, settings);
+}
+
+char* WithSettingsWrittenTakingUtf8(const char* bytes, size_t length, const SaverSettings& settings,
+                                    size_t* outLength)
+{
+    size_t markBytes;
+    bool marked = SettingsFileMark(bytes, length, &markBytes) == MARK_UTF8 && IsUtf8(bytes + markBytes, bytes + length);
+    if (!marked && !TakenAsUtf8(bytes, length))
+        return WithSettingsWritten(bytes, length, settings, outLength);
+    if (!marked)
+        markBytes = 0;
+    char quoted[QUOTED_TEXT_BYTES];
+    const char* text = QuotedSettingsText(settings.text, quoted);
+    char value[QUOTED_TEXT_BYTES * UTF8_MOST_BYTES + 1];
+    size_t valueLength = 0;
+    for (const char* at = text; *at != '\0';) {
+        uint16_t unit = 0;
+        at += ShiftJisCharacterAt(at, &unit);
+        if (unit != 0)
+            valueLength += PutUtf8(unit, value + valueLength);
+    }
+    value[valueLength] = '\0';
+    char* written = WithSettingsAndTextWritten(bytes + markBytes, length - markBytes, settings, value, true, outLength);
+    char* withMark = written ? static_cast<char*>(malloc(*outLength + markBytes)) : nullptr;
+    if (withMark) {
+        memcpy(withMark, bytes, markBytes);
+        memcpy(withMark + markBytes, written, *outLength);
+        *outLength += markBytes;
+    }
+    free(written);
+    return withMark;
 }

@@ -56,6 +56,15 @@ inline const SettingsFileCase SETTINGS_FILE_CASES[] = {
      "\x84\x81\x89\xCE??", 32, 12, 0, 0},
     {std::string("\xFE\xFF\0[\0F\0L\0A\0M\0E\0]\0\n\0L\0O\0O\0P\0=\0\x31", 30), DEFAULT_TEXT_BYTES, 32, 12, 1, 0},
     {"\xEF\xBB\xBF[BURNING]\nTEXT=", "", 32, 12, 0, 0},
+    // A lead byte without a second byte of the code page's range is handed out as \x81\x45, a middle dot: at the
+    // file's end, alone, before a CR (the LF still ends the line), before an LF (the line runs on), before a NUL
+    // (which it does not take); past 39 bytes it is left out whole.
+    {"[BURNING]\r\nTEXT=ab\x81", "ab\x81\x45", 32, 12, 0, 0},
+    {"[BURNING]\r\nTEXT=\x81\r\n[FONT]\r\nSIZE=8\r\n", "\x81\x45", 8, 12, 0, 0},
+    {"[BURNING]\r\nTEXT=ab\x81\r\n[FONT]\r\nSIZE=8\r\n", "ab\x81\x45", 8, 12, 0, 0},
+    {"[BURNING]\nTEXT=ab\x81\n[FONT]\nSIZE=8\n", "ab\x81\x45[FONT]", 32, 12, 0, 0},
+    {std::string("[BURNING]\r\nTEXT=ab\x81\0cd\r\n[FONT]\r\nSIZE=8", 38), "ab\x81\x45", 8, 12, 0, 0},
+    {"[BURNING]\r\nTEXT=" + std::string(38, 'A') + "\x81 \r\n", std::string(38, 'A'), 32, 12, 0, 0},
 };
 
 // One key set in a file: every other byte stays where it was.

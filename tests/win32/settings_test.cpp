@@ -162,6 +162,17 @@ TEST_F(SettingsFile, TextWithBlanksOrQuotesAtItsEndsReadsBackExactly)
     EXPECT_STREQ(saverSettings.text, "  abc ") << "a file written before reads as it did";
 }
 
+// Each case's record, saved into its file, reads back as itself.
+void ExpectSavedRecordReadsBack()
+{
+    const SaverSettings read = saverSettings;
+    EXPECT_TRUE(SaveSaverSettings());
+    memset(&saverSettings, 0x5A, sizeof saverSettings);
+    LoadSaverSettings();
+    SCOPED_TRACE("saved and read back");
+    ExpectCaseRecord(saverSettings, {"", read.text, read.fontSize, read.flameLimit, read.loop, read.fireMode});
+}
+
 TEST_F(SettingsFile, TheProfileFunctionsReadTheCoreReadersCases)
 {
     for (const SettingsFileCase& expected : SETTINGS_FILE_CASES) {
@@ -175,6 +186,7 @@ TEST_F(SettingsFile, TheProfileFunctionsReadTheCoreReadersCases)
         }
         LoadSaverSettings();
         ExpectCaseRecord(saverSettings, expected);
+        ExpectSavedRecordReadsBack();
     }
 }
 
@@ -191,6 +203,7 @@ TEST_F(SettingsFile, OnAnotherCodePageTheCasesReadAsUnderCodePage932)
         memset(&saverSettings, 0x5A, sizeof saverSettings);
         LoadSaverSettings();
         ExpectCaseRecord(saverSettings, expected);
+        ExpectSavedRecordReadsBack();
     }
     ReplaceImport("GetACP", systemCodePage);
 }

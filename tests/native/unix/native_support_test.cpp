@@ -280,13 +280,16 @@ TEST(NativeSupport, MutatedSettingsFilesLoadAndBurn)
 }
 
 // A file written by a Linux editor is UTF-8, with a mark or without; one from Windows is Shift-JIS. Bytes that
-// are valid in both (here the half-width katakana of C3 B1, in UTF-8 an n with a tilde) are read as UTF-8.
+// are valid in both (here the half-width katakana of C3 B1, in UTF-8 an n with a tilde) are read as UTF-8. The
+// record written back keeps the file's encoding and reads back as itself, and the file gets only the keys it
+// lacked, but where ñ became n (ぁ ends in a byte that would be a Shift-JIS lead byte).
 TEST(NativeSupport, SettingsFileInUtf8OrShiftJisBurnsTheSameText)
 {
     const struct {
         std::string file;
         const char* text;
     } cases[] = {{"[BURNING]\nTEXT=五字送り火\n[FONT]\nSIZE=48", DEFAULT_TEXT_BYTES},
+                 {"[BURNING]\nTEXT=ぁ\n[FONT]\nSIZE=48\n", "\x82\x9F"},
                  {"\xEF\xBB\xBF[BURNING]\r\nTEXT=五字送り火\r\n[FONT]\r\nSIZE=48", DEFAULT_TEXT_BYTES},
                  {std::string("[BURNING]\nTEXT=") + DEFAULT_TEXT_BYTES + "\n[FONT]\nSIZE=48", DEFAULT_TEXT_BYTES},
                  {"[BURNING]\nTEXT=\xC3\xB1\n[FONT]\nSIZE=48", "n"},
@@ -295,6 +298,15 @@ TEST(NativeSupport, SettingsFileInUtf8OrShiftJisBurnsTheSameText)
         ReadSettingsFileTakingUtf8(entry.file.data(), entry.file.size(), &saverSettings);
         EXPECT_STREQ(saverSettings.text, entry.text) << entry.file;
         EXPECT_EQ(saverSettings.fontSize, 48) << entry.file;
+        size_t length = 0;
+        char* written = WithSettingsWrittenTakingUtf8(entry.file.data(), entry.file.size(), saverSettings, &length);
+        memset(&saverSettings, 0, sizeof saverSettings);
+        ReadSettingsFileTakingUtf8(written, length, &saverSettings);
+        EXPECT_STREQ(saverSettings.text, entry.text) << std::string(written, length);
+        EXPECT_EQ(saverSettings.fontSize, 48) << std::string(written, length);
+        if (entry.file.find("TEXT=\xC3\xB1\n") == std::string::npos)
+            EXPECT_EQ(std::string(written, length).substr(0, entry.file.size()), entry.file);
+        free(written);
     }
 }
 
