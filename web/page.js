@@ -7,6 +7,7 @@ const TICK_MS = 100;  // the saver's tick
 const TEXT_LIMIT = 39;  // bytes of Shift-JIS
 const MOUSE_SLACK = 4;  // the travel the saver allows before it ends
 const VALUE_SIZE = 1, VALUE_MODE = 2, VALUE_LIMIT = 3, VALUE_LOOP = 4;  // the settings file's keys, in order
+const MENDED_FIRE_MODE = 1, MENDED_FONT_SIZE = 2, MENDED_TEXT = 4;  // what the core set back to its default
 const FACT_COUNT = 6;
 const REFERENCE_PX = 100;
 const SUPERSAMPLE = 4;
@@ -30,6 +31,7 @@ let core = null;
 let timer = 0;
 let firstFrameShown = false;
 let mouseStart = null;
+let filesOpened = 0;
 
 function say(japanese, english) {
   return japaneseFirst ? `${japanese} — ${english}` : `${english} — ${japanese}`;
@@ -108,8 +110,29 @@ function paint(blacken) {
   }
 }
 
+// Says which settings the core set back to their defaults because nothing would burn from them, as the X11
+// program says it; `asked` holds the numbers before.
+function tellMends(mends, asked) {
+  const lines = [];
+  if (mends & MENDED_FIRE_MODE)
+    lines.push(say(`火の種類 (FIRE) の ${asked.mode} は文字でも焚き火でもありません: 文字を燃やします`,
+                   `fire mode ${asked.mode} (FIRE) is neither text nor bonfire: the text burns`));
+  if (mends & MENDED_FONT_SIZE)
+    lines.push(say(`大きさ (SIZE) は ${asked.size} と読め、燃やせません: 既定の ${core.WebNumber(VALUE_SIZE)} にします`,
+                   `the font size (SIZE) reads as ${asked.size}, which cannot burn: the default ` +
+                   `${core.WebNumber(VALUE_SIZE)} is used`));
+  if (mends & MENDED_TEXT)
+    lines.push(say('文字 (TEXT) は何も燃やしません: 既定の文字にします',
+                   'the text (TEXT) burns nothing: the default text is used'));
+  field('mended').textContent = lines.join('\n');
+  document.body.dataset.mends = mends;
+}
+
+// The canvas for the settings, the text as the field holds it, with what cannot burn set back to its default.
 function setUp() {
-  core.WebSetUp(canvas.width, canvas.height);
+  takeText();
+  const asked = {size: core.WebNumber(VALUE_SIZE), mode: core.WebNumber(VALUE_MODE)};
+  tellMends(core.WebSetUp(canvas.width, canvas.height), asked);
   const facts = canvasFacts();
   document.body.dataset.fuel = facts.fuel;
   field('facts').textContent = say(`${facts.width}×${facts.height} 点、燃料 ${facts.fuel} 点`,
@@ -182,12 +205,15 @@ function saveSettingsFile() {
   URL.revokeObjectURL(link.href);
 }
 
+// The controls show the file's settings as they burn: any value set back to its default shows its default.
 async function openSettingsFile(file) {
   const bytes = new Uint8Array(await file.arrayBuffer());
   putBytes(bytes);
   core.WebReadSettings(bytes.length);
   showSettings();
   setUp();
+  showSettings();
+  document.body.dataset.filesOpened = ++filesOpened;
 }
 
 function leaveFullScreen() {
@@ -228,7 +254,13 @@ function wireControls() {
   field('loop').addEventListener('change', () => core.WebSetNumber(VALUE_LOOP, field('loop').checked ? 1 : 0));
   field('full').addEventListener('click', () => document.documentElement.requestFullscreen());
   field('open').addEventListener('click', () => field('file').click());
-  field('file').addEventListener('change', () => field('file').files[0] && openSettingsFile(field('file').files[0]));
+  field('file').addEventListener('change', () => {
+    const file = field('file').files[0];
+    // Emptied, so that picking the same file again, changed or not, reads it again.
+    field('file').value = '';
+    if (file)
+      openSettingsFile(file);
+  });
   field('save').addEventListener('click', saveSettingsFile);
   document.addEventListener('fullscreenchange', () => {
     mouseStart = null;

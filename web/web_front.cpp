@@ -10,6 +10,7 @@
 #include "logs_picture.h"
 #include "saver_canvas.h"
 #include "saver_settings.h"
+#include "settings_mend.h"
 #include "shift_jis.h"
 
 #define WEB_EXPORT(name) extern "C" __attribute__((export_name(#name)))
@@ -92,6 +93,19 @@ uint32_t ClockSeed()
 const CanvasPlatform webPlatform = {MakePlainSurface, ReleasePlainSurface, DrawTextIntoScratch,
                                     LoadLogs,         GiveBackLogsPicture, ClockSeed};
 
+struct ClientSize {
+    int32_t width;
+    int32_t height;
+};
+
+int32_t SetUpForPage(const SaverSettings&, void* frontEnd)
+{
+    const ClientSize& client = *static_cast<const ClientSize*>(frontEnd);
+    monitorLayout = MonitorLayout();
+    SetUpSaverCanvas(webPlatform, client.width, client.height);
+    return CanvasHasCells() ? CountFuelPoints() : 0;
+}
+
 }  // namespace
 
 // A buffer of at least `bytes` for what the page and the core hand each other.
@@ -120,10 +134,12 @@ WEB_EXPORT(WebKeepLogs) bool WebKeepLogs(size_t size)
     return true;
 }
 
-WEB_EXPORT(WebSetUp) void WebSetUp(int32_t clientWidth, int32_t clientHeight)
+// The set-up with what cannot burn set back to its default, as the X11 program sets it; gives the mends made
+// (a SettingsMend).
+WEB_EXPORT(WebSetUp) uint32_t WebSetUp(int32_t clientWidth, int32_t clientHeight)
 {
-    monitorLayout = MonitorLayout();
-    SetUpSaverCanvas(webPlatform, clientWidth, clientHeight);
+    ClientSize client = {clientWidth, clientHeight};
+    return MendUnburnableSettings(saverSettings, SetUpForPage, &client);
 }
 
 WEB_EXPORT(WebSeedNoise) void WebSeedNoise(uint32_t seed)
@@ -230,7 +246,8 @@ WEB_EXPORT(WebSetNumber) void WebSetNumber(int32_t value, int32_t number)
     SetSettingsNumber(&saverSettings, static_cast<SettingsValue>(value), number);
 }
 
-// Reads a settings file of `length` bytes from WebBuffer with the core's reader.
+// Reads a settings file of `length` bytes from WebBuffer with the core's reader, as the X11 program reads it:
+// a file of valid UTF-8 is UTF-8.
 WEB_EXPORT(WebReadSettings) void WebReadSettings(size_t length)
 {
     char* copy = static_cast<char*>(malloc(length ? length : 1));
@@ -239,19 +256,18 @@ WEB_EXPORT(WebReadSettings) void WebReadSettings(size_t length)
     free(openedFile);
     openedFile = copy;
     openedFileLength = copy ? length : 0;
-    ReadSettingsFile(openedFile, openedFileLength, &saverSettings);
+    ReadSettingsFileTakingUtf8(openedFile, openedFileLength, &saverSettings);
 }
 
-// Writes the settings into the last file opened (a new file when it was
-// Unicode-marked or none was opened) with the core's writer, as the Windows
-// program sets its keys. The bytes are left in WebBuffer; gives their count.
+// Writes the settings into the last file opened with the core's writer, as the Windows program sets its keys:
+// a file read as UTF-8 gets its text in UTF-8, one in UTF-16 (or none opened) a new file. The bytes are left in
+// WebBuffer; gives their count.
 WEB_EXPORT(WebWriteSettings) int32_t WebWriteSettings()
 {
-    size_t markBytes = 0;
-    bool keepOpened = openedFile && SettingsFileMark(openedFile, openedFileLength, &markBytes) == MARK_NONE;
     size_t length = 0;
-    char* written = WithSettingsWritten(keepOpened ? openedFile : nullptr, keepOpened ? openedFileLength : 0,
-                                        saverSettings, &length);
+    char* written = WithSettingsWrittenTakingUtf8(openedFile, openedFileLength, saverSettings, &length);
+    if (!written)
+        written = WithSettingsWritten(nullptr, 0, saverSettings, &length);
     uint8_t* out = written ? WebBuffer(length) : nullptr;
     if (out)
         memcpy(out, written, length);

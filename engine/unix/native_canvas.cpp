@@ -7,6 +7,7 @@
 
 #include "logs_picture.h"
 #include "saver_settings.h"
+#include "settings_mend.h"
 #include "text_raster.h"
 
 namespace {
@@ -56,12 +57,21 @@ void SmallestMonitor(int32_t clientWidth, int32_t clientHeight, int32_t* width, 
     }
 }
 
-void SetUpCanvasForFit(int32_t clientWidth, int32_t clientHeight)
+struct ClientSize {
+    int32_t width;
+    int32_t height;
+};
+
+// The set-up for the settings (those of saverSettings), its text fitted where textFit asks; gives the fuel
+// points lit.
+int32_t SetUpCanvasForFit(const SaverSettings& settings, void* frontEnd)
 {
-    const SaverSettings& settings = saverSettings;
+    const ClientSize& client = *static_cast<const ClientSize*>(frontEnd);
+    const int32_t clientWidth = client.width;
+    const int32_t clientHeight = client.height;
     if (!textFit.on || settings.fireMode != FIRE_TEXT || settings.text[0] == '\0') {
         SetUpSaverCanvas(nativeCanvasPlatform, clientWidth, clientHeight);
-        return;
+        return CanvasHasCells() ? CountFuelPoints() : 0;
     }
     int32_t monitorWidth = 0;
     int32_t monitorHeight = 0;
@@ -70,6 +80,7 @@ void SetUpCanvasForFit(int32_t clientWidth, int32_t clientHeight)
     SetUpSaverCanvasAtSize(nativeCanvasPlatform, clientWidth, clientHeight,
                            FittedCellSize(settings.fontSize, textBytes, monitorWidth, monitorHeight,
                                           textFit.dotsPerInch));
+    return CanvasHasCells() ? CountFuelPoints() : 0;
 }
 
 }  // namespace
@@ -81,25 +92,8 @@ const CanvasPlatform nativeCanvasPlatform = {MakePlainSurface, ReleasePlainSurfa
 
 unsigned SetUpBurningCanvas(int32_t clientWidth, int32_t clientHeight)
 {
-    SaverSettings& settings = saverSettings;
-    unsigned mends = 0;
-    const SettingsKey& fireMode = settingsKeys[VALUE_FIRE_MODE];
-    if (settings.fireMode < fireMode.lowest || settings.fireMode > fireMode.highest) {
-        settings.fireMode = FIRE_TEXT;
-        mends |= MENDED_FIRE_MODE;
-    }
-    if (settings.fireMode == FIRE_TEXT && settings.fontSize < settingsKeys[VALUE_FONT_SIZE].lowest) {
-        settings.fontSize = DEFAULT_FONT_SIZE;
-        mends |= MENDED_FONT_SIZE;
-    }
-    SetUpCanvasForFit(clientWidth, clientHeight);
-    if (settings.fireMode == FIRE_TEXT && CountFuelPoints() == 0 && strcmp(settings.text, DEFAULT_TEXT) != 0) {
-        memset(settings.text, 0, sizeof settings.text);
-        memcpy(settings.text, DEFAULT_TEXT, sizeof DEFAULT_TEXT);
-        mends |= MENDED_TEXT;
-        SetUpCanvasForFit(clientWidth, clientHeight);
-    }
-    return mends;
+    ClientSize client = {clientWidth, clientHeight};
+    return MendUnburnableSettings(saverSettings, SetUpCanvasForFit, &client);
 }
 
 int32_t FittedCellSize(int32_t fixedSize, int32_t textBytes, int32_t monitorWidth, int32_t monitorHeight,

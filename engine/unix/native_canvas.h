@@ -7,15 +7,10 @@
 
 extern const CanvasPlatform nativeCanvasPlatform;
 
-// What SetUpBurningCanvas set back to its default in saverSettings.
-enum CanvasMend : unsigned { MENDED_FIRE_MODE = 1, MENDED_FONT_SIZE = 2, MENDED_TEXT = 4 };
-
 // The saver's set-up for a program that must show fire where the Windows
-// program shows black: a fire mode other than text or bonfire becomes the
-// text, a font size of 0 or below (after the file's low-byte rule) becomes
-// the default, and a text that lights no fuel point becomes the default
-// text. With textFit on, the text is fitted to the smallest monitor of
-// monitorLayout (the client area without one). Returns the mends made.
+// program shows black: saverSettings mended by MendUnburnableSettings. With
+// textFit on, the text is fitted to the smallest monitor of monitorLayout (the
+// client area without one). Returns the mends made (a SettingsMend).
 unsigned SetUpBurningCanvas(int32_t clientWidth, int32_t clientHeight);
 
 // The text sized to the monitors instead of the settings' fixed size.

@@ -16,6 +16,7 @@ import os
 import re
 import subprocess
 import sys
+import tempfile
 import threading
 import unittest
 
@@ -175,6 +176,68 @@ class Page(unittest.TestCase):
         self.browser.set_window_size(800, 600)
         width = self.browser.execute_script('return innerWidth')
         self.assertTrue(stage.wait_for(lambda: self.facts()['left'] == (width - 320) // 2, WAIT), self.facts())
+
+    def settings_file(self, config, contents):
+        """Writes the settings file where the programs read it with XDG_CONFIG_HOME at the work folder's `config`."""
+        os.makedirs(os.path.join(CONFIG.work_dir, config, 'tamblorn'), exist_ok=True)
+        path = os.path.join(CONFIG.work_dir, config, 'tamblorn', 'TamblornScrS')
+        with open(path, 'wb') as settings:
+            settings.write(contents)
+        return path
+
+    def open_file(self, path):
+        """Picks the file in the page's file input, and waits until the page has read it."""
+        opened = lambda: self.browser.execute_script('return document.body.dataset.filesOpened || "0"')  # noqa: E731
+        before = opened()
+        self.browser.find_element(By.ID, 'file').send_keys(path)
+        self.assertTrue(stage.wait_for(lambda: opened() != before, WAIT), 'the page did not read %s' % path)
+
+    def save_file(self, config):
+        """Presses the save button; the file the browser downloads is put where the programs read it for `config`."""
+        folder = tempfile.mkdtemp(dir=CONFIG.work_dir)
+        self.browser.execute_cdp_cmd('Page.setDownloadBehavior', {'behavior': 'allow', 'downloadPath': folder})
+        self.browser.find_element(By.ID, 'save').click()
+        path = os.path.join(folder, 'TamblornScrS')
+        self.assertTrue(stage.wait_for(lambda: os.path.exists(path), WAIT), 'the save button saved no file')
+        with open(path, 'rb') as saved:
+            contents = saved.read()
+        self.settings_file(config, contents)
+        return contents
+
+    def test_a_utf8_file_shows_and_saves_what_the_x11_program_reads_and_is_read_again_when_picked_again(self):
+        self.open()
+        text = '火の鳥が夜空を焦がし続ける赤い炎と白い煙'  # 40 bytes of Shift-JIS: one character past the 39
+        original = ('[BURNING]\nTEXT=%s\n; 日本語のメモ\n[FONT]\nSIZE=40\n' % text).encode()
+        path = self.settings_file('utf8', original)
+        read = render('--show-settings', config='utf8').split()
+        shown = bytes.fromhex(read[1]).decode('cp932')
+        self.assertEqual(shown, text[:19])
+        self.open_file(path)
+        self.assertEqual(self.browser.find_element(By.ID, 'text').get_attribute('value'), shown)
+        saved = self.save_file('utf8-saved')
+        # Only the text was cut, on a whole character, in UTF-8; the missing keys follow.
+        self.assertTrue(saved.startswith(original.replace(text.encode(), shown.encode())), saved)
+        self.assertEqual(render('--show-settings', config='utf8-saved').split(), read)
+        changed = original.replace(text.encode(), '燃える'.encode()).replace(b'SIZE=40', b'SIZE=48')
+        self.settings_file('utf8', changed)
+        self.open_file(path)
+        self.assertEqual(self.browser.find_element(By.ID, 'text').get_attribute('value'), '燃える')
+        self.assertEqual(self.browser.find_element(By.ID, 'size').get_attribute('value'), '48')
+
+    def test_values_that_cannot_burn_burn_their_defaults_named_on_the_page(self):
+        self.open()
+        path = self.settings_file('unburnable', b'[BURNING]\r\nTEXT=" "\r\n[FONT]\r\nSIZE=200\r\n[WHITCH]\r\nFIRE=7\r\n')
+        self.open_file(path)
+        words = self.browser.find_element(By.ID, 'mended').text
+        for named in ('FIRE', ' 7 ', 'SIZE', '-56', 'TEXT'):
+            self.assertIn(named, words)
+        self.assertGreater(self.facts()['fuel'], 0)
+        self.assertEqual(self.browser.find_element(By.ID, 'size').get_attribute('value'), '32')
+        self.assertEqual(self.browser.find_element(By.ID, 'text').get_attribute('value'), '五字送り火')
+        self.save_file('unburnable-saved')
+        self.assertEqual(render('--show-settings', config='unburnable-saved').split(),
+                         ['text', '五字送り火'.encode('cp932').hex(), 'size', '32', 'limit', '12', 'loop', '0',
+                          'fire', '0'])
 
     def burns_in_the_x11_program(self):
         x11.CONFIG.program, x11.CONFIG.work_dir = CONFIG.program, os.path.join(CONFIG.work_dir, 'saved')

@@ -24,6 +24,7 @@
 #include "saver_settings.h"
 #include "shift_jis.h"
 #include "settings_file.h"
+#include "settings_mend.h"
 #include "settings_mutations.h"
 #include "text_encoding.h"
 #include "text_raster.h"
@@ -304,8 +305,9 @@ TEST(NativeSupport, SettingsFileInUtf8OrShiftJisBurnsTheSameText)
         ReadSettingsFileTakingUtf8(written, length, &saverSettings);
         EXPECT_STREQ(saverSettings.text, entry.text) << std::string(written, length);
         EXPECT_EQ(saverSettings.fontSize, 48) << std::string(written, length);
-        if (entry.file.find("TEXT=\xC3\xB1\n") == std::string::npos)
+        if (entry.file.find("TEXT=\xC3\xB1\n") == std::string::npos) {
             EXPECT_EQ(std::string(written, length).substr(0, entry.file.size()), entry.file);
+        }
         free(written);
     }
 }
