@@ -125,7 +125,6 @@ function tellMends(mends, asked) {
     lines.push(say('文字 (TEXT) は何も燃やしません: 既定の文字にします',
                    'the text (TEXT) burns nothing: the default text is used'));
   field('mended').textContent = lines.join('\n');
-  document.body.dataset.mends = mends;
 }
 
 // The canvas for the settings, the text as the field holds it, with what cannot burn set back to its default.

@@ -46,16 +46,12 @@ TEST(SettingsFile, SettingAKeyKeepsEveryOtherByte)
 // functions write it under code page 932: left out at the end, else a middle dot.
 TEST(SettingsFile, ReadsBackTheRecordWrittenIntoAnyFile)
 {
-    const struct {
-        SaverSettings record;
-        const char* text;
-    } records[] = {{{" \x94\x52\x82\xA6", -56, 8, 1, 1}, " \x94\x52\x82\xA6"},
-                   {{"\"\x81\x40\x94\x52\"", 127, 0, 0, 0}, "\"\x81\x40\x94\x52\""},
-                   {{"ab\x81", 8, 6, 0, 0}, "ab"},
-                   {{"\x81", 8, 6, 0, 0}, ""},
-                   {{"ab\x81\r", 8, 6, 0, 0}, "ab\x81\x45"}};
+    const SaverSettings records[] = {{" \x94\x52\x82\xA6", -56, 8, 1, 1}, {"\"\x81\x40\x94\x52\"", 127, 0, 0, 0},
+                                     {"ab\x81", 8, 6, 0, 0}, {"\x81", 8, 6, 0, 0}, {"ab\x81\r", 8, 6, 0, 0}};
+    const char* const texts[] = {records[0].text, records[1].text, "ab", "", "ab\x81\x45"};
     for (const SettingsFileCase& given : SETTINGS_FILE_CASES)
-        for (const auto& [record, text] : records) {
+        for (int r = 0; r < 5; ++r) {
+            const SaverSettings& record = records[r];
             SCOPED_TRACE(given.file);
             size_t length = 0;
             char* file = WithSettingsWritten(given.file.empty() ? nullptr : given.file.data(), given.file.size(),
@@ -68,7 +64,7 @@ TEST(SettingsFile, ReadsBackTheRecordWrittenIntoAnyFile)
             SaverSettings settings;
             ReadSettingsFile(file, length, &settings);
             free(file);
-            EXPECT_STREQ(settings.text, text);
+            EXPECT_STREQ(settings.text, texts[r]);
             EXPECT_EQ(settings.fontSize, record.fontSize);
             EXPECT_EQ(settings.fireMode, record.fireMode);
             EXPECT_EQ(settings.flameLimit, record.flameLimit);

