@@ -98,35 +98,51 @@ void Click(HWND dialog, int id)
     SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
 }
 
-// A timer the modal loop dispatches chooses the bonfire and presses; a dialog left open is cancelled, not hung on.
+// A timer the modal loop dispatches chooses the bonfire and presses. The ticks count from the start, whether
+// or not the dialog was found: past the bound every dialog of this thread (a message box too) is ended, so a
+// dialog that ignores its buttons, or never shows its caption, fails the test instead of hanging it.
 const UINT DRIVE_INTERVAL_MS = 20;
 const int GIVE_UP_TICKS = 250;
+const INT_PTR GIVEN_UP = -2;
 int modalPress;
 const WCHAR* modalText;  // typed before the press, if any
-int modalTicks;  // since the press
+bool modalPressed;
+int modalTicks;
+
+BOOL CALLBACK EndAnyDialog(HWND window, LPARAM)
+{
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "#32770") == 0)
+        EndDialog(window, GIVEN_UP);
+    return TRUE;
+}
 
 void CALLBACK DriveModalDialog(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND shown = FindWindowA("#32770", CAPTION);
-    if (shown && modalTicks == 0) {
+    if (shown && !modalPressed) {
+        modalPressed = true;
         Click(shown, IDC_FIRE_BONFIRE);
         if (modalText)
             SendDlgItemMessageW(shown, IDC_TEXT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(modalText));
         PostMessageA(GetDlgItem(shown, modalPress), BM_CLICK, 0, 0);
     }
-    if (shown && ++modalTicks == GIVE_UP_TICKS)
-        PostMessageA(GetDlgItem(shown, IDCANCEL), BM_CLICK, 0, 0);
+    if (++modalTicks >= GIVE_UP_TICKS)
+        EnumThreadWindows(GetCurrentThreadId(), EndAnyDialog, 0);
 }
 
 INT_PTR RunModal(int press, const WCHAR* text = nullptr)
 {
     modalPress = press;
     modalText = text;
+    modalPressed = false;
     modalTicks = 0;
     UINT_PTR timer = SetTimer(nullptr, 0, DRIVE_INTERVAL_MS, DriveModalDialog);
     INT_PTR result = ShowConfigureDialog(nullptr);
     KillTimer(nullptr, timer);
     PumpMessages();
+    EXPECT_TRUE(modalPressed) << "the dialog never showed its caption";
     EXPECT_LT(modalTicks, GIVE_UP_TICKS) << "the dialog stayed open";
     return result;
 }
