@@ -24,34 +24,50 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_
 file(STRINGS ${PROJECT_SOURCE_DIR}/VERSION tamblorn_version LIMIT_COUNT 1)
 
 file(GLOB x11_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/x11/*.cpp)
-add_executable(tamblorn ${x11_sources})
-target_link_libraries(tamblorn PRIVATE tamblorn_unix X11::X11 X11::Xext X11::Xrandr X11::Xinerama)
-target_compile_definitions(tamblorn PRIVATE TAMBLORN_VERSION="${tamblorn_version}")
-tamblorn_warnings(tamblorn)
+set(x11_libraries tamblorn_unix X11::X11 X11::Xext X11::Xrandr X11::Xinerama)
+add_library(tamblorn_x11_objects OBJECT ${x11_sources})
+target_link_libraries(tamblorn_x11_objects PRIVATE ${x11_libraries})
+target_compile_definitions(tamblorn_x11_objects PRIVATE TAMBLORN_VERSION="${tamblorn_version}")
+tamblorn_warnings(tamblorn_x11_objects)
+add_executable(tamblorn $<TARGET_OBJECTS:tamblorn_x11_objects>)
+target_link_libraries(tamblorn PRIVATE ${x11_libraries})
 if(TAMBLORN_PACKAGE_ONLY)
   # Debian's usual hardening for the packaged program.
-  target_compile_options(tamblorn PRIVATE -D_FORTIFY_SOURCE=2 -fstack-protector-strong)
+  target_compile_options(tamblorn_x11_objects PRIVATE -D_FORTIFY_SOURCE=2 -fstack-protector-strong)
   target_link_options(tamblorn PRIVATE -Wl,-z,relro,-z,now)
 endif()
 
+set(render_sources tools/tamblorn_render.cpp tools/render_setup_unix.cpp)
 if(TAMBLORN_STB_DIR)
-  add_executable(tamblorn-render tools/tamblorn_render.cpp tools/render_setup_unix.cpp)
+  add_executable(tamblorn-render ${render_sources})
   target_include_directories(tamblorn-render SYSTEM PRIVATE ${TAMBLORN_STB_DIR})
   target_link_libraries(tamblorn-render PRIVATE tamblorn_unix)
   tamblorn_warnings(tamblorn-render)
 endif()
 
-# The package: `make deb` builds it from a release tree without sanitizers.
+# The settings description and the manual page take the sizes and strengths of the settings table.
 set(package_dir ${PROJECT_SOURCE_DIR}/x11/package)
+add_executable(tamblorn-describe tools/describe_settings.cpp)
+target_link_libraries(tamblorn-describe PRIVATE tamblorn_engine_core)
+target_include_directories(tamblorn-describe PRIVATE ${PROJECT_SOURCE_DIR}/engine/unix)
+tamblorn_warnings(tamblorn-describe)
+set(description ${CMAKE_BINARY_DIR}/generated/tamblorn.xml)
+set(manual ${CMAKE_BINARY_DIR}/generated/tamblorn.6)
+add_custom_command(OUTPUT ${description} ${manual}
+                   COMMAND tamblorn-describe ${package_dir}/tamblorn.xml.in ${description}
+                           ${package_dir}/tamblorn.6.in ${manual}
+                   DEPENDS tamblorn-describe ${package_dir}/tamblorn.xml.in ${package_dir}/tamblorn.6.in VERBATIM)
+
+# The package: `make deb` builds it from a release tree without sanitizers.
 set(man_page ${CMAKE_BINARY_DIR}/generated/tamblorn.6.gz)
 set(changelog ${CMAKE_BINARY_DIR}/generated/changelog.gz)
 add_custom_command(OUTPUT ${man_page} ${changelog}
-                   COMMAND sh -c "gzip -9nc '${package_dir}/tamblorn.6' > '${man_page}' && gzip -9nc '${package_dir}/changelog' > '${changelog}'"
-                   DEPENDS ${package_dir}/tamblorn.6 ${package_dir}/changelog VERBATIM)
-add_custom_target(package_documents ALL DEPENDS ${man_page} ${changelog})
+                   COMMAND sh -c "gzip -9nc '${manual}' > '${man_page}' && gzip -9nc '${package_dir}/changelog' > '${changelog}'"
+                   DEPENDS ${manual} ${package_dir}/changelog VERBATIM)
+add_custom_target(package_documents ALL DEPENDS ${man_page} ${changelog} ${description})
 
 install(TARGETS tamblorn RUNTIME DESTINATION libexec/xscreensaver COMPONENT saver)
-install(FILES ${package_dir}/tamblorn.xml DESTINATION share/xscreensaver/config COMPONENT saver)
+install(FILES ${description} DESTINATION share/xscreensaver/config COMPONENT saver)
 install(FILES ${package_dir}/tamblorn.desktop DESTINATION share/applications/screensavers COMPONENT saver)
 install(FILES ${man_page} DESTINATION share/man/man6 COMPONENT saver)
 install(FILES ${package_dir}/copyright ${changelog} DESTINATION share/doc/tamblorn COMPONENT saver)

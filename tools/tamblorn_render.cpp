@@ -69,12 +69,17 @@ const ProgramOption RENDER_OPTIONS[] = {
     {"show-settings", OPTION_SET, &renderOptions.showSettings, nullptr, nullptr, 1, 1, nullptr},
 };
 
+// Any size and limit are taken, as a settings file may hold them; the usage names those the saver offers.
 int Usage()
 {
+    char strengths[STRENGTHS_TEXT_BYTES];
+    WriteStrengths(strengths, sizeof strengths, "%d", "|");
+    const SettingsKey& size = settingsKeys[VALUE_FONT_SIZE];
     fprintf(stderr,
-            "usage: tamblorn-render [--mode text|bonfire] [--text T] [--size N] [--limit N] [--loop]\n"
+            "usage: tamblorn-render [--mode text|bonfire] [--text T] [--size %d..%d] [--limit %s] [--loop]\n"
             "                       [--seed N] [--ticks N] [--client WxH] [--png FILE] [--frames DIR] [--raw FILE]\n"
-            "       tamblorn-render --show-settings\n");
+            "       tamblorn-render --show-settings\n",
+            size.lowest, size.highest, strengths);
     return 2;
 }
 

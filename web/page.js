@@ -4,7 +4,6 @@
 'use strict';
 
 const TICK_MS = 100;  // the saver's tick
-const TEXT_LIMIT = 39;  // bytes of Shift-JIS
 const MOUSE_SLACK = 4;  // the travel the saver allows before it ends
 const VALUE_SIZE = 1, VALUE_MODE = 2, VALUE_LIMIT = 3, VALUE_LOOP = 4;  // the settings file's keys, in order
 const MENDED_FIRE_MODE = 1, MENDED_FONT_SIZE = 2, MENDED_TEXT = 4;  // what the core set back to its default
@@ -149,8 +148,9 @@ function fitWindow() {
 }
 
 // The text as the programs count it; a character code page 932 lacks or a
-// text over 39 bytes is refused and the fire keeps the last text.
+// text over the settings' bytes is refused and the fire keeps the last text.
 function takeText() {
+  const limit = core.WebTextBytes();
   const text = field('text').value;
   const units = Uint16Array.from(text, (_, i) => text.charCodeAt(i));
   putBytes(new Uint8Array(units.buffer));
@@ -162,14 +162,14 @@ function takeText() {
     const character = text.substr(at, pair ? 2 : 1);
     refusal = say(`「${character}」は Shift-JIS（コードページ 932）にない文字です`,
                   `"${character}" is not in Shift-JIS (code page 932)`);
-  } else if (result > TEXT_LIMIT) {
-    refusal = say(`${result} バイト: ${TEXT_LIMIT} バイトまでです`, `${result} bytes: at most ${TEXT_LIMIT}`);
+  } else if (result > limit) {
+    refusal = say(`${result} バイト: ${limit} バイトまでです`, `${result} bytes: at most ${limit}`);
   }
   field('refusal').textContent = refusal;
   field('text').setAttribute('aria-invalid', refusal ? 'true' : 'false');
   field('text').style.outline = refusal ? '2px solid #f44' : '';
   if (!refusal)
-    field('bytes').textContent = say(`${result}/${TEXT_LIMIT} バイト`, `${result}/${TEXT_LIMIT} bytes`);
+    field('bytes').textContent = say(`${result}/${limit} バイト`, `${result}/${limit} bytes`);
   return !refusal;
 }
 
@@ -231,13 +231,20 @@ function followMouse(event) {
     leaveFullScreen();
 }
 
+// The size's range and the strengths come from the core's settings table.
+function offerTheSettingsRanges() {
+  field('size').min = core.WebSettingsRange(VALUE_SIZE, false);
+  field('size').max = core.WebSettingsRange(VALUE_SIZE, true);
+  [...field('strength').options].forEach((option, place) => { option.value = core.WebStrength(place); });
+}
+
 function wireControls() {
   document.body.className = japaneseFirst ? 'ja-first' : 'en-first';
   document.documentElement.lang = japaneseFirst ? 'ja' : 'en';
   field('text').addEventListener('input', () => takeText() && setUp());
   field('size').addEventListener('change', () => {
     const size = Number(field('size').value);
-    if (Number.isInteger(size) && size >= 1 && size <= 127) {
+    if (Number.isInteger(size) && size >= Number(field('size').min) && size <= Number(field('size').max)) {
       core.WebSetNumber(VALUE_SIZE, size);
       setUp();
     }
@@ -300,6 +307,7 @@ async function start() {
   core.WebReadSettings(0);
   if (switches.get('mode') === 'bonfire')
     core.WebSetNumber(VALUE_MODE, 1);
+  offerTheSettingsRanges();
   showSettings();
   wireControls();
   fitWindow();

@@ -236,6 +236,24 @@ WEB_EXPORT(WebTextUnits) int32_t WebTextUnits()
     return count;
 }
 
+// The settings table's numbers for the page's controls: a value's lowest (or highest) number, the strengths
+// in order (0 past the last) and the text's bytes.
+WEB_EXPORT(WebSettingsRange) int32_t WebSettingsRange(int32_t value, bool highest)
+{
+    const SettingsKey& key = settingsKeys[value >= 0 && value < SETTINGS_VALUES ? value : VALUE_TEXT];
+    return highest ? key.highest : key.lowest;
+}
+
+WEB_EXPORT(WebStrength) int32_t WebStrength(int32_t place)
+{
+    return place >= 0 && place < FLAME_STRENGTH_COUNT ? FLAME_STRENGTHS[place] : 0;
+}
+
+WEB_EXPORT(WebTextBytes) int32_t WebTextBytes()
+{
+    return SETTINGS_TEXT_BYTES - 1;
+}
+
 WEB_EXPORT(WebNumber) int32_t WebNumber(int32_t value)
 {
     return SettingsNumber(saverSettings, static_cast<SettingsValue>(value));

@@ -1,14 +1,22 @@
 #include "saver_options.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "program_options.h"
 #include "text_encoding.h"
 
-const char SAVER_USAGE[] =
-    "usage: tamblorn [-root | -window-id ID] [-display NAME] [-text TEXT] [-size 1..127]\n"
-    "                [-fit] [-font PATTERN] [-bonfire | -no-bonfire] [-strength 6|8|12]\n"
-    "                [-loop | -no-loop] [-seed N] [-ticks N] [-help] [-version]\n";
+void WriteSaverUsage(FILE* out)
+{
+    char strengths[STRENGTHS_TEXT_BYTES];
+    WriteStrengths(strengths, sizeof strengths, "%d", "|");
+    const SettingsKey& size = settingsKeys[VALUE_FONT_SIZE];
+    fprintf(out,
+            "usage: tamblorn [-root | -window-id ID] [-display NAME] [-text TEXT] [-size %d..%d]\n"
+            "                [-fit] [-font PATTERN] [-bonfire | -no-bonfire] [-strength %s]\n"
+            "                [-loop | -no-loop] [-seed N] [-ticks N] [-help] [-version]\n",
+            size.lowest, size.highest, strengths);
+}
 
 namespace {
 

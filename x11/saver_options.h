@@ -4,6 +4,7 @@
 #define TAMBLORN_SAVER_OPTIONS_H
 
 #include <cstdint>
+#include <cstdio>
 
 #include "saver_settings.h"
 
@@ -37,7 +38,8 @@ struct SaverOptions {
     int32_t ticks;  // 0: run until stopped
 };
 
-extern const char SAVER_USAGE[];
+// The usage, with the size range and the strengths of the settings table.
+void WriteSaverUsage(FILE* out);
 
 // False for an unknown option, a missing value or a value out of range.
 bool ReadSaverOptions(int argc, char** argv, SaverOptions* options);

@@ -197,11 +197,14 @@ int main(int argc, char** argv)
     setlocale(LC_ALL, "");
     SaverOptions options;
     if (!ReadSaverOptions(argc, argv, &options)) {
-        fputs(SAVER_USAGE, stderr);
+        WriteSaverUsage(stderr);
         return EXIT_FAULT;
     }
     if (options.askHelp || options.askVersion) {
-        fputs(options.askHelp ? SAVER_USAGE : "tamblorn " TAMBLORN_VERSION "\n", stdout);
+        if (options.askHelp)
+            WriteSaverUsage(stdout);
+        else
+            fputs("tamblorn " TAMBLORN_VERSION "\n", stdout);
         return 0;
     }
     if (!CatchStopSignals())

@@ -21,6 +21,7 @@ const unsigned SETTINGS_CODE_PAGE = 932;
 // The flame limits the dialog and the options offer: weak, medium, strong.
 const int FLAME_STRENGTH_COUNT = 3;
 const int32_t FLAME_STRENGTHS[FLAME_STRENGTH_COUNT] = {6, 8, 12};
+const size_t STRENGTHS_TEXT_BYTES = 96;  // the strengths written out, with room for a manual's markup
 
 enum FireMode { FIRE_TEXT = 0, FIRE_BONFIRE = 1 };
 
@@ -48,6 +49,10 @@ struct SettingsKey {
 
 // In the order the saver writes them.
 extern const SettingsKey settingsKeys[SETTINGS_VALUES];
+
+// The strengths offered, each written with `format` (a printf format of one int) and `separator` between
+// them, as "6|8|12": for the usage texts, the manual and the settings description.
+void WriteStrengths(char* out, size_t room, const char* format, const char* separator);
 
 int32_t SettingsNumber(const SaverSettings& settings, SettingsValue value);
 // The font size keeps the number's low byte, as a signed byte.

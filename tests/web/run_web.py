@@ -5,7 +5,8 @@ and refuse what code page 932 lacks, and the settings file it saves is read by t
 program. The static files are served from this process on a free port of 127.0.0.1; the browser and its driver
 end with the test however it ends (tools/watchdog.py).
 
-    run_web.py --site BUILD/web --program .../tamblorn --render .../tamblorn-render --work-dir ...
+    run_web.py --site BUILD/web --program .../tamblorn --render .../tamblorn-render --describe .../tamblorn-describe
+               --work-dir ...
 """
 
 import argparse
@@ -30,8 +31,12 @@ from selenium.webdriver.chrome.service import Service  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
+from selenium.webdriver.remote.remote_connection import RemoteConnection  # noqa: E402
 
 WAIT = 60.0  # an upper bound for a loaded machine: the checks wait for states, they judge no time
+# A page that stops answering (a script that never returns) ends a browser command with an error within this,
+# and every later test fails at once instead of waiting on it again.
+COMMAND_WAIT = 45.0
 SEED, TICKS = 7, 60
 # The Windows program's fuel points for the default text come recorded (windows.render_check holds them),
 # the X11 program's from the native renderer at each run.
@@ -67,7 +72,10 @@ def start_browser():
     for argument in ('--headless=new', '--no-sandbox', '--window-size=1024,768', '--lang=ja'):
         options.add_argument(argument)
     options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
+    RemoteConnection.set_timeout(COMMAND_WAIT * stage.WAIT_SCALE)
     driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+    driver.set_page_load_timeout(COMMAND_WAIT * stage.WAIT_SCALE)
+    driver.set_script_timeout(COMMAND_WAIT * stage.WAIT_SCALE)
     driver_pid = driver.service.process.pid
     watched = [driver_pid] + children(driver_pid)
     subprocess.Popen([sys.executable, os.path.join(HERE, '..', '..', 'tools', 'watchdog.py'), str(os.getpid())] +
@@ -77,11 +85,13 @@ def start_browser():
 
 def render(*args, config=''):
     """The renderer's summary, with the settings file of the work folder's `config` (none there: the defaults)."""
-    return subprocess.run([CONFIG.render] + list(args), check=True, stdout=subprocess.PIPE,
+    return subprocess.run([CONFIG.render] + list(args), check=True, stdout=subprocess.PIPE, timeout=WAIT,
                           env=dict(os.environ, XDG_CONFIG_HOME=os.path.join(CONFIG.work_dir, config))).stdout.decode()
 
 
 class Page(unittest.TestCase):
+    unanswered = None  # the first browser command that got no answer
+
     @classmethod
     def setUpClass(cls):
         cls.server = serve(CONFIG.site)
@@ -89,8 +99,21 @@ class Page(unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
-        cls.browser.quit()
+        if not Page.unanswered:
+            cls.browser.quit()  # else the watchdog ends the browser and its driver
         cls.server.shutdown()
+
+    def setUp(self):
+        if Page.unanswered:
+            self.fail('not run: the browser stopped answering (%s)' % Page.unanswered)
+
+    def run(self, result=None):
+        errors = len(result.errors)
+        outcome = super().run(result)
+        for test, trace in result.errors[errors:]:
+            if re.search(r'TimeoutException|ReadTimeoutError|TimeoutExpired', trace):
+                Page.unanswered = trace.strip().splitlines()[-1]
+        return outcome
 
     def open(self, query='', state='burning'):
         self.browser.get('http://127.0.0.1:%d/%s' % (self.server.server_port, query))
@@ -134,6 +157,13 @@ class Page(unittest.TestCase):
     def test_controls_change_the_fire_and_the_saved_file_burns_in_the_x11_program(self):
         self.open()
         field = self.browser.find_element
+        # The size's range, the strengths and the text's bytes are the settings table's.
+        ranges = subprocess.run([CONFIG.describe, '--ranges'], check=True, stdout=subprocess.PIPE,
+                                timeout=WAIT).stdout.decode().split()
+        offered = [field(By.ID, 'size').get_attribute(end) for end in ('min', 'max')]
+        offered += ['strengths'] + [option.get_attribute('value') for option in
+                                    field(By.ID, 'strength').find_elements(By.TAG_NAME, 'option')]
+        self.assertEqual(['size'] + offered + ['text', field(By.ID, 'bytes').text.split('/')[1].split()[0]], ranges)
         text = field(By.ID, 'text')
         text.clear()
         text.send_keys(TYPED_TEXT)
@@ -257,7 +287,7 @@ class Page(unittest.TestCase):
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ('--site', '--program', '--render', '--work-dir'):
+    for option in ('--site', '--program', '--render', '--describe', '--work-dir'):
         parser.add_argument(option, required=True)
     parser.add_argument('--windows-fuel', type=int, required=True)
     parser.parse_args(namespace=CONFIG)

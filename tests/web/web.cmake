@@ -16,5 +16,6 @@ add_custom_target(tamblorn_web ALL DEPENDS ${CMAKE_BINARY_DIR}/web/tamblorn.wasm
 add_test(NAME web.page
          COMMAND /usr/bin/python3 ${PROJECT_SOURCE_DIR}/tests/web/run_web.py --site ${CMAKE_BINARY_DIR}/web
                  --program $<TARGET_FILE:tamblorn> --render $<TARGET_FILE:tamblorn-render>
+                 --describe $<TARGET_FILE:tamblorn-describe>
                  --work-dir ${CMAKE_BINARY_DIR}/web-work --windows-fuel ${TAMBLORN_WINDOWS_TEXT_FUEL})
 set_tests_properties(web.page PROPERTIES TIMEOUT 600)

@@ -51,10 +51,9 @@ FONTS_WITHOUT_MINCHO = ('<fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir>
                         '</prefer></alias><cachedir>%s</cachedir></fontconfig>')
 JUMP_TICKS, JUMP_WINDOW = 102, (512, 768)  # the first jump at the 101st tick; two windows side by side
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..')
-DESCRIPTION = os.path.join(ROOT, 'x11', 'package', 'tamblorn.xml')
 PLAIN_USER = 'tamblorn-user'  # the daemon refuses root (tools/setup.sh makes the user)
 STRING_VALUES = {'-text %': 'Tamblorn', '-font %': 'IPAGothic'}
-SIZES_RUN = ('', '-size 1', '-size 32', '-size 127')  # the description offers every size (native.unix checks)
+SIZES_RUN = ('', '-size 1', '-size 32', '-size 127')  # the description offers every size (native.one_settings_table)
 DAEMON_FILE = ('mode: one\nselected: 0\nlock: False\nsplash: False\ntimeout: 1:00:00\n'
                'programs: \\\n%s\n')
 BIG_SCREEN = '3840x2160x24'
@@ -417,7 +416,7 @@ def panel_choices():
     a select's chosen option adds its arg-set (the settings file's, none), a boolean its arg-set when on, a
     text field its arg with the text."""
     choices = []
-    for widget in ElementTree.parse(DESCRIPTION).getroot().iter():
+    for widget in ElementTree.parse(os.path.join(os.path.dirname(CONFIG.program), 'generated', 'tamblorn.xml')).getroot().iter():
         if widget.tag == 'select':
             states = [option.get('arg-set', '') for option in widget.iter('option')]
             choices += [state for state in states if widget.get('id') != 'size' or state in SIZES_RUN]

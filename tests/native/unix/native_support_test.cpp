@@ -150,16 +150,6 @@ TEST(NativeSupport, SettingsThatBurnNothingFallBackToTheirDefaults)
     }
 }
 
-std::string FileText(const char* path)
-{
-    std::string text(1 << 16, '\0');
-    FILE* file = fopen(path, "r");
-    text.resize(file ? fread(&text[0], 1, text.size(), file) : 0);
-    if (file)
-        fclose(file);
-    return text;
-}
-
 // The arguments stay until the next call: the options keep pointers into them.
 bool OptionsRead(std::vector<std::string> arguments, SaverOptions* options)
 {
@@ -171,9 +161,9 @@ bool OptionsRead(std::vector<std::string> arguments, SaverOptions* options)
     return ReadSaverOptions(static_cast<int>(argv.size()), argv.data(), options);
 }
 
-// The program, its settings description and the settings keep one range for
-// the size and one set of strengths.
-TEST(NativeSupport, TheOptionsAndTheSettingsDescriptionTakeTheSettingsRanges)
+// The X11 program takes the settings table's sizes and strengths (the description, the manual and the usage
+// follow the same table: native.one_settings_table), and hands its choices to the settings.
+TEST(NativeSupport, TheOptionsTakeTheSettingsRangesAndReachTheSettings)
 {
     SaverOptions options;
     ASSERT_TRUE(OptionsRead({"-size", "010", "-window-id", "0x1A"}, &options));
@@ -185,49 +175,26 @@ TEST(NativeSupport, TheOptionsAndTheSettingsDescriptionTakeTheSettingsRanges)
     EXPECT_FALSE(OptionsRead({"-size", std::to_string(size.lowest - 1)}, &options));
     EXPECT_FALSE(OptionsRead({"-size", std::to_string(size.highest + 1)}, &options));
     EXPECT_FALSE(OptionsRead({"-strength", "7"}, &options));
-
-    std::string description = FileText(TAMBLORN_SETTINGS_DESCRIPTION), manual = FileText(TAMBLORN_MANUAL_PAGE);
-    ASSERT_FALSE(description.empty() || manual.empty());
-    // The share of a screen 1024 pixels wide that the default text takes at the default size, in per cent.
-    const size_t share = strlen(DEFAULT_TEXT_BYTES) * DEFAULT_FONT_SIZE * 100 / FIT_REFERENCE_WIDTH;
-    EXPECT_NE(manual.find(" " + std::to_string(share) + "\\ %"), std::string::npos) << share;
-    // The manual page documents every option of the usage (its dashes written \-).
-    for (const char* at = strchr(SAVER_USAGE, '-'); at; at = strchr(at + strspn(at, "-abcdefghijklmnopqrstuvwxyz"), '-')) {
-        std::string option(at, strspn(at, "-abcdefghijklmnopqrstuvwxyz"));
-        for (size_t dash = 0; (dash = option.find('-', dash)) != std::string::npos; dash += 2)
-            option.insert(dash, "\\");
-        bool documented = false;
-        for (size_t place = manual.find(option, manual.find(".SH OPTIONS")); place != std::string::npos && !documented;
-             place = manual.find(option, place + 1))
-            documented = !isalpha(manual[place + option.size()]) && manual[place + option.size()] != '\\';
-        EXPECT_TRUE(documented) << option;
-    }
-    // Every size reaches the program, the default one too: the settings program leaves a widget's default out,
-    // so each select's default is the settings file's and offers no option.
-    std::vector<int32_t> sizes, every;
-    for (size_t at = description.find("\"-size "); at != std::string::npos; at = description.find("\"-size ", at + 1))
-        sizes.push_back(atoi(description.c_str() + at + strlen("\"-size ")));
-    for (int32_t n = size.lowest; n <= size.highest; ++n)
-        every.push_back(n);
-    EXPECT_EQ(sizes, every);
-    for (size_t at = description.find("<select"); at != std::string::npos; at = description.find("<select", at + 1)) {
-        std::string first = description.substr(description.find("<option", at), description.find("/>", at) - at);
-        EXPECT_TRUE(first.find("settings file") != std::string::npos && first.find("arg-set") == std::string::npos)
-            << first;
-    }
-    for (const char* offer : {"arg-set=\"-loop\"", "arg-set=\"-no-loop\"", "arg-set=\"-fit\"", "arg=\"-font %\""})
-        EXPECT_NE(description.find(offer), std::string::npos) << offer;
-    ASSERT_TRUE(OptionsRead({"-fit", "-font", "IPAGothic:bold", "-no-loop"}, &options));
-    EXPECT_EQ(std::make_tuple(options.fit, std::string(options.fontPattern), options.loop),
-              std::make_tuple(1, std::string("IPAGothic:bold"), 0));
-    std::vector<int32_t> offered;
-    for (size_t at = description.find("-strength "); at != std::string::npos; at = description.find("-strength ", at + 1))
-        offered.push_back(atoi(description.c_str() + at + strlen("-strength ")));
-    EXPECT_EQ(offered, std::vector<int32_t>(FLAME_STRENGTHS, FLAME_STRENGTHS + FLAME_STRENGTH_COUNT));
-    for (int32_t strength : offered) {
+    for (int32_t strength : FLAME_STRENGTHS) {
         ASSERT_TRUE(OptionsRead({"-strength", std::to_string(strength)}, &options));
         EXPECT_EQ(options.strength, strength);
     }
+    ASSERT_TRUE(OptionsRead({"-fit", "-font", "IPAGothic:bold", "-no-loop"}, &options));
+    EXPECT_EQ(std::make_tuple(options.fit, std::string(options.fontPattern), options.loop),
+              std::make_tuple(1, std::string("IPAGothic:bold"), 0));
+
+    setlocale(LC_ALL, "C.UTF-8");
+    ASSERT_TRUE(OptionsRead({"-text", "Fire \xe7\x81\xab", "-size", "48", "-bonfire", "-strength", "6", "-loop"},
+                            &options));
+    SaverSettings settings = {};
+    ReadSettingsFile(nullptr, 0, &settings);
+    saverSettings = settings;
+    ApplySaverOptions(options);
+    EXPECT_STREQ(saverSettings.text, "Fire \x89\xce");
+    EXPECT_EQ(std::make_tuple(saverSettings.fontSize, saverSettings.fireMode, saverSettings.flameLimit,
+                              saverSettings.loop),
+              std::make_tuple(int8_t{48}, int32_t{FIRE_BONFIRE}, int32_t{6}, int32_t{1}));
+    setlocale(LC_ALL, "C");
 }
 
 TEST(NativeSupport, SettingsFileIsFoundUnderTheConfigFolder)
