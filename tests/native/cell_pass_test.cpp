@@ -33,6 +33,20 @@ TEST(CellPass, FiveByFiveExampleAfterOneAndThreeTicks)
     EXPECT_EQ(flameCanvas.frameCount, 3u);
 }
 
+// Row ends are not special: the last cell of a row is the left neighbour of the first of the next, so its heat
+// rises into the first cell of its own row (the 5 x 5 example never reaches a row end).
+TEST(CellPass, TheLastCellOfARowWarmsTheFirstOfItsRowThroughTheNext)
+{
+    NativeCanvas surface;
+    BuildNativeCanvas(&surface, 5, 4);
+    flameCanvas.coolMask = 0;
+    SeedNoise(0);
+    flameCanvas.heat[9] = 100;
+    RunCellPass();
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(flameCanvas.heat[i], i == 3 || i == 4 || i == 5 ? 19 : i == 9 ? 100 : 0) << "cell " << i;
+}
+
 TEST(CellPass, FullLevelCoolingLosesExactlyOneStep)
 {
     NativeCanvas surface;
