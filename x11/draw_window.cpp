@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 
@@ -19,16 +20,19 @@ const unsigned OWN_WINDOW_WIDTH = 1024;
 const unsigned OWN_WINDOW_HEIGHT = 768;
 const long FOREIGN_EVENTS = StructureNotifyMask | ExposureMask;
 const long OWN_EVENTS = StructureNotifyMask | ExposureMask | KeyPressMask;
+// The protocol carries 32 bits: Xlib would cut a larger number down to some other window.
+const unsigned long LARGEST_WINDOW_ID = 0xFFFFFFFFUL;
 
 bool ReadWindowVariable(unsigned long* id)
 {
     const char* value = getenv(SAVER_WINDOW_VARIABLE);
-    if (!value || value[0] == '\0')
+    // strtoul would also take leading blanks and a sign.
+    if (!value || !isdigit(static_cast<unsigned char>(value[0])))
         return false;
     char* end = nullptr;
     errno = 0;
     *id = strtoul(value, &end, 0);
-    return errno == 0 && *end == '\0' && *id != 0;
+    return errno == 0 && *end == '\0' && *id != 0 && *id <= LARGEST_WINDOW_ID;
 }
 
 // A window manager or the daemon may stand a virtual root over the real one.

@@ -208,6 +208,25 @@ class Windows(unittest.TestCase):
             self.check_stops(process, holder.kill)
             holder.wait()
 
+    def test_a_daemon_window_that_names_no_window_is_left_aside(self):
+        """Cut, wider than the protocol's 32 bits (Xlib would cut it to the holder), 0 or signed: with --root the
+        program burns on the root (which keeps the last run's flames: the fire is seen by its change) and leaves a
+        fresh holder beside the root's centre black."""
+        for case in range(4):
+            holder, window = make_window((200, 150), 'holder%d' % case, 800)
+            self.addCleanup(holder.kill)
+            value = ('0x12zz', hex(window + (1 << 32)), '0', '-%d' % window)[case]
+            before = screen.screenshot()
+            process = start(['--root'], {'XSCREENSAVER_WINDOW': value})
+            changed = stage.wait_for(lambda: process.poll() is not None or (lambda i: i if screen.lit_bytes(
+                i, SCREEN_CANVAS) and i[2] != before[2] else None)(screen.screenshot()), START_WAIT)
+            self.assertIsInstance(changed, tuple, '%s: no fire on the root (%s)' % (value, process.poll()))
+            self.assertEqual(screen.lit_bytes(window_shot(window), (0, 0, 200, 150)), 0, value)
+            self.assertEqual(stage.x_tool('xdotool', 'search', '--name', '^Tamblorn$'), '', '%s: its own window' % value)
+            self.check_stops(process, process.terminate)
+            holder.kill()
+            holder.wait()
+
     def test_settings_it_cannot_burn_fall_back_and_say_so(self):
         path, fonts = (os.path.join(CONFIG.work_dir, *name) for name in (('tamblorn', 'TamblornScrS'), ('fonts.conf',)))
         os.makedirs(os.path.dirname(path), exist_ok=True)
