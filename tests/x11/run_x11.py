@@ -218,6 +218,7 @@ class Windows(unittest.TestCase):
             value = ('0x12zz', hex(window + (1 << 32)), '0', '-%d' % window)[case]
             before = screen.screenshot()
             process = start(['--root'], {'XSCREENSAVER_WINDOW': value})
+            self.addCleanup(process.kill)  # a failed check leaves nothing drawing over the next tests
             changed = stage.wait_for(lambda: process.poll() is not None or (lambda i: i if screen.lit_bytes(
                 i, SCREEN_CANVAS) and i[2] != before[2] else None)(screen.screenshot()), START_WAIT)
             self.assertIsInstance(changed, tuple, '%s: no fire on the root (%s)' % (value, process.poll()))
