@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "canvas_surface.h"
 #include "effect_window.h"
@@ -20,6 +22,45 @@ void Tick(HWND window, int ticks)
 {
     for (int tick = 0; tick < ticks; ++tick)
         SendMessageA(window, WM_TIMER, EFFECT_TIMER_ID, 0);
+}
+
+// The timers the effect starts, through this executable's import of SetTimer.
+UINT_PTR(WINAPI* realSetTimer)(HWND, UINT_PTR, UINT, TIMERPROC);
+std::vector<std::pair<UINT_PTR, UINT>> timersStarted;
+UINT_PTR WINAPI NoteTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure)
+{
+    timersStarted.push_back({id, period});
+    return realSetTimer(window, id, period, procedure);
+}
+
+// The system's entry that answers whether it keeps the vector registers: absent, or answering as told.
+FARPROC(WINAPI* realGetProcAddress)(HMODULE, LPCSTR);
+FARPROC featureEntry;
+DWORD featureAsked;
+BOOL WINAPI AnswersYes(DWORD feature)
+{
+    featureAsked = feature;
+    return TRUE;
+}
+BOOL WINAPI AnswersNo(DWORD feature)
+{
+    featureAsked = feature;
+    return FALSE;
+}
+FARPROC WINAPI OfferFeatureEntry(HMODULE module, LPCSTR name)
+{
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) && strcmp(name, "IsProcessorFeaturePresent") == 0)
+        return featureEntry;
+    return realGetProcAddress(module, name);
+}
+
+// Counts the erases the window is asked for, before the effect's own procedure.
+WNDPROC effectProcedure;
+int erasesAsked;
+LRESULT CALLBACK CountErases(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    erasesAsked += message == WM_ERASEBKGND;
+    return CallWindowProcA(effectProcedure, window, message, wParam, lParam);
 }
 
 class EffectWindow : public ::testing::Test {
@@ -62,28 +103,62 @@ TEST_F(EffectWindow, TheFirstTwoJumpsOfAProcessLandAsTheRuntimeDraws)
     DestroyWindow(window);
 }
 
+// One 100 ms timer: neither faster nor slower than the tick the flames are made for.
 TEST_F(EffectWindow, CreationLoadsTheSettingsBuildsTheCanvasAndStartsTheTimer)
 {
     WriteSetting("BURNING", "TEXT", "AB");
     WriteSetting("FONT", "SIZE", "40");
+    timersStarted.clear();
+    realSetTimer = ReplaceImport("SetTimer", NoteTimer);
     HWND window = CreateEffectWindow(1024, 768);
+    ReplaceImport("SetTimer", realSetTimer);
     EXPECT_EQ(flameCanvas.clientWidth, 1024);
     EXPECT_EQ(flameCanvas.clientHeight, 768);
     EXPECT_EQ(flameCanvas.width, 80);
     EXPECT_EQ(flameCanvas.height, 240);
     EXPECT_EQ(flameCanvas.originX, 472);
     EXPECT_EQ(canvasSurface.logsPicture, nullptr);
-    MSG message;
-    DWORD start = GetTickCount();
-    bool ticked = false;
-    while (!ticked && GetTickCount() - start < 3000) {
-        if (PeekMessageA(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE))
-            ticked = message.wParam == EFFECT_TIMER_ID;
-        else
-            Sleep(10);
-    }
-    EXPECT_TRUE(ticked) << "a 100 ms timer with id 0x7FFF";
+    EXPECT_EQ(timersStarted, (std::vector<std::pair<UINT_PTR, UINT>>{{0x7FFF, 100}}));
     DestroyWindow(window);
+}
+
+// Each tick repaints the canvas over the last frame: the window is never erased first, which would flash it
+// black between frames.
+TEST_F(EffectWindow, TicksRepaintWithoutErasing)
+{
+    HWND window = CreateEffectWindow(320, 240);
+    PumpMessages();
+    effectProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountErases)));
+    erasesAsked = 0;
+    uint32_t frames = flameCanvas.frameCount;
+    Tick(window, 5);
+    EXPECT_EQ(flameCanvas.frameCount, frames + 5);
+    EXPECT_EQ(erasesAsked, 0);
+    DestroyWindow(window);
+}
+
+// Where the system does not say that it keeps the vector registers, the canvas is told it does not, and
+// SSE2 stays unused.
+TEST_F(EffectWindow, TheSystemsAnswerOnTheVectorRegistersReachesTheCanvas)
+{
+    const struct {
+        FARPROC entry;
+        int32_t keeps;
+    } cases[] = {{nullptr, 0},
+                 {reinterpret_cast<FARPROC>(reinterpret_cast<void*>(AnswersNo)), 0},
+                 {reinterpret_cast<FARPROC>(reinterpret_cast<void*>(AnswersYes)), 1}};
+    for (const auto& c : cases) {
+        featureEntry = c.entry;
+        featureAsked = 0;
+        realGetProcAddress = ReplaceImport("GetProcAddress", OfferFeatureEntry);
+        flameCanvas.systemKeepsSse = 1 - c.keeps;
+        HWND window = CreateEffectWindow(64, 48);
+        ReplaceImport("GetProcAddress", realGetProcAddress);
+        EXPECT_EQ(flameCanvas.systemKeepsSse, c.keeps);
+        EXPECT_EQ(featureAsked, c.entry ? static_cast<DWORD>(PF_XMMI64_INSTRUCTIONS_AVAILABLE) : 0u);
+        DestroyWindow(window);
+    }
 }
 
 TEST_F(EffectWindow, APreviewStartsCentredAndJumpsRightAndDown)
