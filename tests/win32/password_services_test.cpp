@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "flame_canvas.h"
 #include "host_state.h"
 #include "win_test_support.h"
 
@@ -340,4 +341,45 @@ TEST_F(PasswordServices, ChangingThePasswordHandsTheProviderAndOwnerToMprAndFree
 
     DestroyWindow(owner);
     DeleteFileA(logPath.c_str());
+}
+
+namespace {
+
+typedef void(WINAPI* VerifierWhileOpen)(HWND owner);
+typedef void(WINAPI* SetWhileOpenEntry)(VerifierWhileOpen whileOpen);
+typedef void(WINAPI* SetAnswersEntry)(const char* answers);
+const uint32_t TICKS_SEEN_OPEN = 3;
+const DWORD OPEN_AT_MOST_MS = 20000;  // a bound for a loaded machine: the wait ends when the ticks came
+uint32_t ticksWhileOpen;
+
+// The dialog's own loop, as a modal dialog runs it, until the saver's timer has stepped the flames or the bound.
+void WINAPI WaitForTicksWhileOpen(HWND)
+{
+    uint32_t opened = flameCanvas.frameCount;
+    DWORD start = GetTickCount();
+    while (flameCanvas.frameCount - opened < TICKS_SEEN_OPEN && GetTickCount() - start < OPEN_AT_MOST_MS) {
+        PumpMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, OPEN_AT_MOST_MS, QS_ALLINPUT);
+    }
+    ticksWhileOpen = flameCanvas.frameCount - opened;
+}
+
+}  // namespace
+
+// The flames go on burning behind the password dialog.
+TEST_F(PasswordServices, TheSaversTimerStepsWhileThePasswordDialogIsOpen)
+{
+    ResetHostBetweenRuns();
+    hostState.win9xFamily = 1;
+    WriteUsePassword(1);
+    ticksWhileOpen = 0;
+    RunSaverWith(nullptr, [] {
+        HMODULE verifier = GetModuleHandleA(VERIFIER_LIBRARY);
+        ASSERT_NE(verifier, nullptr);
+        FindEntry<SetWhileOpenEntry>(verifier, "DoubleSetVerifierWhileOpen")(WaitForTicksWhileOpen);
+        FindEntry<SetAnswersEntry>(verifier, "DoubleSetVerifierAnswers")("1");
+        PostMessageA(hostState.saverWindow, WM_CLOSE, 0, 0);
+    });
+    EXPECT_GE(ticksWhileOpen, TICKS_SEEN_OPEN);
+    ResetHostBetweenRuns();
 }

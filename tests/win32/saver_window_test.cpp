@@ -1,6 +1,10 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <utility>
+#include <vector>
+
 #include "effect_window.h"
 #include "flame_canvas.h"
 #include "host_state.h"
@@ -36,6 +40,39 @@ HWND CreateRelayingParent()
     previewParent.window = CreatePreviewParent(PREVIEW_PARENT_CLASS, PreviewParentProc, "Display settings",
                                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50);
     return previewParent.window;
+}
+
+// A laptop on battery, as GetSystemPowerStatus tells it.
+BOOL WINAPI ReportOnBattery(LPSYSTEM_POWER_STATUS status)
+{
+    *status = SYSTEM_POWER_STATUS();
+    status->ACLineStatus = AC_LINE_OFFLINE;
+    return TRUE;
+}
+
+// A system without virtual-screen metrics (Windows 95, NT 4.0): they read 0.
+int(WINAPI* realGetSystemMetrics)(int);
+int WINAPI NoVirtualScreenMetrics(int index)
+{
+    bool virtualScreen = index == SM_XVIRTUALSCREEN || index == SM_YVIRTUALSCREEN || index == SM_CXVIRTUALSCREEN ||
+                         index == SM_CYVIRTUALSCREEN;
+    return virtualScreen ? 0 : realGetSystemMetrics(index);
+}
+
+// The input method's attachment to windows, through the entry the saver finds in IMM32.
+const HIMC TYPISTS_CONTEXT = reinterpret_cast<HIMC>(0x5A5A);
+FARPROC(WINAPI* realGetProcAddress)(HMODULE, LPCSTR);
+std::vector<std::pair<HWND, HIMC>> contextsAssociated;
+HIMC WINAPI NoteAssociateContext(HWND window, HIMC context)
+{
+    contextsAssociated.push_back({window, context});
+    return context ? nullptr : TYPISTS_CONTEXT;
+}
+FARPROC WINAPI OfferNoteAssociateContext(HMODULE module, LPCSTR name)
+{
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) && strcmp(name, "ImmAssociateContext") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(NoteAssociateContext));
+    return realGetProcAddress(module, name);
 }
 
 class SaverWindow : public ::testing::Test {
@@ -273,4 +310,49 @@ TEST_F(SaverWindow, AWindowThatCannotBeMadeIsAFailure)
         EXPECT_FALSE(IsWindow(hostState.saverWindow)) << failing.what;
         EXPECT_EQ(hostState.verifierModule, nullptr) << failing.what;
     }
+}
+
+// A laptop's first power broadcast compares with the AC line status read at the start, not with "unknown".
+TEST_F(SaverWindow, ALaptopsFirstPowerStatusBroadcastLeavesTheSaverRunning)
+{
+    auto realStatus = ReplaceImport("GetSystemPowerStatus", ReportOnBattery);
+    RunSaverWith(nullptr, [] {
+        SendMessageA(hostState.saverWindow, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
+        EXPECT_EQ(TakePostedCloses(hostState.saverWindow), 0);
+        PostMessageA(hostState.saverWindow, WM_CLOSE, 0, 0);
+    });
+    ReplaceImport("GetSystemPowerStatus", realStatus);
+}
+
+TEST_F(SaverWindow, WithoutVirtualScreenMetricsTheScreensClipBoxIsCovered)
+{
+    RECT box = {};
+    HDC screen = GetDC(nullptr);
+    GetClipBox(screen, &box);
+    ReleaseDC(nullptr, screen);
+    ASSERT_GT(box.right - box.left, 0);
+    realGetSystemMetrics = ReplaceImport("GetSystemMetrics", NoVirtualScreenMetrics);
+    RECT frame = {};
+    RunSaverWith(nullptr, [&frame] {
+        GetWindowRect(hostState.saverWindow, &frame);
+        PostMessageA(hostState.saverWindow, WM_CLOSE, 0, 0);
+    });
+    ReplaceImport("GetSystemMetrics", realGetSystemMetrics);
+    EXPECT_TRUE(EqualRect(&frame, &box)) << frame.left << "," << frame.top << " " << frame.right << "," << frame.bottom;
+}
+
+// Keys typed at the saver go to no input method, and the typist's gets its window back afterwards.
+TEST_F(SaverWindow, TheInputMethodIsDetachedForTheRunAndGivenBack)
+{
+    ASSERT_NE(LoadLibraryA("IMM32.DLL"), nullptr);
+    contextsAssociated.clear();
+    realGetProcAddress = ReplaceImport("GetProcAddress", OfferNoteAssociateContext);
+    HWND saver = nullptr;
+    RunSaverWith(nullptr, [&saver] {
+        saver = hostState.saverWindow;
+        EXPECT_EQ(contextsAssociated, (std::vector<std::pair<HWND, HIMC>>{{saver, nullptr}}));
+        PostMessageA(hostState.saverWindow, WM_CLOSE, 0, 0);
+    });
+    ReplaceImport("GetProcAddress", realGetProcAddress);
+    EXPECT_EQ(contextsAssociated, (std::vector<std::pair<HWND, HIMC>>{{saver, nullptr}, {saver, TYPISTS_CONTEXT}}));
 }
