@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
 #include "host_state.h"
+#include "win_test_support.h"
 
 namespace {
 
@@ -169,4 +171,86 @@ TEST(CommandLine, WhereTheProgramNameEndsDecidesTheService)
         EXPECT_EQ(request.kind, sample.kind) << sample.argumentText;
         EXPECT_EQ(request.windowNumber, sample.windowNumber) << sample.argumentText;
     }
+}
+
+namespace {
+
+// What owns the configuration dialog (found by its class, then cancelled) or the password change.
+HWND ownerSeen;
+int dialogWaits;
+const UINT DIALOG_LOOK_MS = 20;
+const int DIALOG_WAITS = 500;  // a bound: a dialog that never shows fails the test instead of hanging it
+
+void CALLBACK NoteDialogOwnerAndCancel(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND dialog = FindWindowA("#32770", nullptr);
+    if (dialog || ++dialogWaits >= DIALOG_WAITS) {
+        ownerSeen = dialog ? GetWindow(dialog, GW_OWNER) : nullptr;
+        if (dialog)
+            EndDialog(dialog, IDCANCEL);
+    }
+}
+
+BOOL WINAPI ReportNineXFamily(LPOSVERSIONINFOA version)
+{
+    version->dwMajorVersion = 4;
+    version->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
+    return TRUE;
+}
+
+FARPROC(WINAPI* realGetProcAddress)(HMODULE, LPCSTR);
+DWORD WINAPI NoteChangeOwner(LPCSTR, HWND owner, DWORD, LPVOID)
+{
+    ownerSeen = owner;
+    return 0;
+}
+FARPROC WINAPI OfferNoteChangeOwner(HMODULE module, LPCSTR name)
+{
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) && strcmp(name, "PwdChangePasswordA") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(NoteChangeOwner));
+    return realGetProcAddress(module, name);
+}
+
+HWND MakeTopWindow(const char* title)
+{
+    return CreateWindowExA(0, "STATIC", title, WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr, nullptr, nullptr);
+}
+
+}  // namespace
+
+// /c:N and /a N are owned by window N when it exists, else by the foreground window.
+TEST(CommandLine, TheWindowNumberGivenOwnsTheDialogOrThePasswordChangeElseTheForegroundWindow)
+{
+    HWND given = MakeTopWindow("given");
+    HWND gone = MakeTopWindow("gone");
+    HWND foreground = MakeTopWindow("foreground");
+    ASSERT_TRUE(given && gone && foreground);
+    DestroyWindow(gone);
+    for (const char* format : {"/c:%u", "/a %u"}) {
+        for (HWND number : {given, gone}) {
+            SetForegroundWindow(foreground);  // the last dialog gave its owner the foreground
+            PumpMessages();
+            ASSERT_EQ(GetForegroundWindow(), foreground);
+            char line[32];
+            snprintf(line, sizeof line, format, static_cast<unsigned>(reinterpret_cast<UINT_PTR>(number)));
+            SCOPED_TRACE(line);
+            ownerSeen = reinterpret_cast<HWND>(-1);
+            dialogWaits = 0;
+            bool password = line[1] == 'a';
+            auto realVersion = password ? ReplaceImport("GetVersionExA", ReportNineXFamily) : nullptr;
+            realGetProcAddress = password ? ReplaceImport("GetProcAddress", OfferNoteChangeOwner) : nullptr;
+            UINT_PTR timer = password ? 0 : SetTimer(nullptr, 0, DIALOG_LOOK_MS, NoteDialogOwnerAndCancel);
+            SaverMain(GetModuleHandleA(nullptr), line);
+            if (password) {
+                ReplaceImport("GetVersionExA", realVersion);
+                ReplaceImport("GetProcAddress", realGetProcAddress);
+            }
+            KillTimer(nullptr, timer);
+            EXPECT_EQ(ownerSeen, number == given ? given : foreground);
+            EXPECT_LT(dialogWaits, DIALOG_WAITS) << "no dialog showed";
+        }
+    }
+    hostState = HostState();
+    DestroyWindow(given);
+    DestroyWindow(foreground);
 }
