@@ -41,7 +41,7 @@ tamblorn_settings_path() {
 # returns 1 when none came up. The server is Xvfb with TAMBLORN_SCREEN
 # (1024x768x24 by default); with TAMBLORN_NESTED_SCREENS (screens separated
 # by blanks) it is a Xephyr inside $DISPLAY with those screens side by side as
-# Xinerama heads. The caller stops it with `kill <pid>`; it stops by itself
+# Xinerama heads, or where a screen ends in @X,Y, at that place of the root. The caller stops it with `kill <pid>`; it stops by itself
 # when its owner ends (TAMBLORN_OWNER_PID, else this shell: tamblorn_watch).
 tamblorn_start_display() {
   local first=$1 last=$2 n pid wanted command
@@ -58,7 +58,10 @@ tamblorn_start_display() {
     # that connects during the reset is turned away ("cannot open display").
     if [ -n "$nested" ]; then
       command=(Xephyr ":$n" +xinerama -noreset -nolisten tcp)
-      for screen in $nested; do command+=(-screen "$screen"); done
+      for screen in $nested; do
+        [[ $screen == *@* ]] && command+=(-origin "${screen#*@}")
+        command+=(-screen "${screen%@*}")
+      done
     else
       command=(Xvfb ":$n" -screen 0 "$screen" -noreset -nolisten tcp)
     fi

@@ -3,7 +3,8 @@
 On the two heads of ../two_heads.py Wine reports two monitors once XRandR is
 switched off for the prefix. The saver's window must cover both heads, the burning text must start centred on
 the primary monitor, and neither the start nor the first two jumps may
-straddle the seam or leave the monitors (the strip below the smaller head).
+straddle the seam or leave the monitors (the strip below the smaller head), with the second monitor right of
+the primary and left of it, where its coordinates are negative.
 Skipped without Xephyr (xserver-xephyr).
 """
 
@@ -14,7 +15,7 @@ import unittest
 
 import screen
 import support as e2e
-from two_heads import CANVAS_AFTER_JUMPS, CANVAS_AT_START, HEADS, JUMP_WAIT, ROOT_SIZE, inside, start_two_heads  # noqa: E501
+from two_heads import JUMP_WAIT, LAYOUTS, ROOT_SIZE, canvas_places, inside, start_two_heads
 
 PREFIX_NAME = 'e2e-prefix-two-monitors'
 X11_DRIVER_KEY = r'HKCU\Software\Wine\X11 Driver'
@@ -35,7 +36,7 @@ class TwoMonitors(unittest.TestCase):
         if not shutil.which('Xephyr'):
             raise unittest.SkipTest('no Xephyr (xserver-xephyr)')
         try:
-            start_two_heads()
+            start_two_heads('right')
             e2e.STAGE.prefix = os.path.join(e2e.CONFIG.build_dir, PREFIX_NAME)
             e2e.STAGE.work = os.path.join(e2e.CONFIG.build_dir, 'e2e-work', 'two_monitors')
             os.makedirs(e2e.STAGE.work, exist_ok=True)
@@ -45,7 +46,6 @@ class TwoMonitors(unittest.TestCase):
             if code != 0:
                 raise RuntimeError('reg add failed: ' + output)
             e2e.stop_prefix(e2e.STAGE.prefix)
-            cls.monitors, cls.report = reported_monitors()
         except BaseException:
             cls.tearDownClass()
             raise
@@ -58,7 +58,7 @@ class TwoMonitors(unittest.TestCase):
     def assert_on_one_head(self, image, moment):
         box = screen.lit_box(image)
         if box:
-            self.assertTrue(any(inside(box, head) for head in HEADS),
+            self.assertTrue(any(inside(box, head) for head in self.heads),
                             '%s: the burning text at %s is not wholly on one monitor' % (moment, box))
         return box
 
@@ -76,30 +76,46 @@ class TwoMonitors(unittest.TestCase):
         return image
 
     def test_window_covers_both_heads_and_text_stays_on_the_monitors(self):
-        self.assertEqual(self.monitors, list(HEADS),
-                         'Wine does not report the two heads (needs libxinerama1 for its architecture and '
-                         'UseXRandR=N): ' + self.report)
-        e2e.write_settings(None)
-        process = e2e.start_wine(e2e.CONFIG.saver, ['/s'])
-        windows = e2e.wait_saver_window(process)
-        geometry = e2e.x_tool('xdotool', 'getwindowgeometry', windows[0])
-        self.assertIn('Position: 0,0', geometry)
-        self.assertIn('Geometry: %dx%d' % ROOT_SIZE, geometry)
+        for layout in ('right', 'left'):
+            self.heads = LAYOUTS[layout]
+            if layout != 'right':
+                # A new display for the prefix: its server is stopped first, so the programs meet the new heads.
+                e2e.stop_prefix(e2e.STAGE.prefix)
+                e2e.stop_display(e2e.STAGE.xvfb)
+                e2e.stop_display(e2e.STAGE.host_xvfb)
+                start_two_heads(layout)
+            # Windows puts the primary monitor at (0, 0): a head left of it has negative coordinates.
+            primary = self.heads[0]
+            monitors, report = reported_monitors()
+            self.assertEqual(monitors, [(left - primary[0], top - primary[1], right - primary[0], bottom - primary[1])
+                                        for left, top, right, bottom in self.heads],
+                             'Wine does not report the two heads (needs libxinerama1 for its architecture and '
+                             'UseXRandR=N): ' + report)
+            e2e.write_settings(None)
+            process = e2e.start_wine(e2e.CONFIG.saver, ['/s'])
+            windows = e2e.wait_saver_window(process)
+            geometry = e2e.x_tool('xdotool', 'getwindowgeometry', windows[0])
+            self.assertIn('Position: 0,0', geometry, layout)
+            self.assertIn('Geometry: %dx%d' % ROOT_SIZE, geometry, layout)
 
-        pictures = [self.wait_canvas_in(CANVAS_AT_START, 'start')]
-        for number, rect in enumerate(CANVAS_AFTER_JUMPS, 1):
-            pictures.append(self.wait_canvas_in(rect, 'jump %d' % number))
-        self.assertIsNone(process.poll(), 'the saver ended early')
-        e2e.press_key()
-        self.assertEqual(e2e.wait_exit(process, 10), e2e.EXIT_DONE)
+            places = canvas_places(self.heads)
+            pictures = [self.wait_canvas_in(places[0], layout + ' start')]
+            for number, rect in enumerate(places[1:], 1):
+                pictures.append(self.wait_canvas_in(rect, '%s jump %d' % (layout, number)))
+            self.assertIsNone(process.poll(), 'the saver ended early')
+            e2e.press_key()
+            self.assertEqual(e2e.wait_exit(process, 10), e2e.EXIT_DONE)
+            if layout == 'right':
+                self.keep_pictures(pictures)
 
+    def keep_pictures(self, pictures):
         work = e2e.STAGE.work
         for name, image in (('two-monitors-start.png', pictures[0]), ('two-monitors-jump-1.png', pictures[1])):
             screen.save_png(image, os.path.join(work, name))
         if e2e.CONFIG.screens:
             # The documentation's copy outlines the two monitors.
             outlines = [['-draw', 'rectangle %d,%d %d,%d' % (head[0], head[1], head[2] - 1, head[3] - 1)]
-                        for head in HEADS]
+                        for head in self.heads]
             subprocess.run(['/usr/bin/convert', os.path.join(work, 'two-monitors-jump-1.png'), '-fill', 'none',
                             '-stroke', 'gray50'] + [item for pair in outlines for item in pair] +
                            [os.path.join(e2e.CONFIG.screens, 'screen-two-monitors.png')], check=True, timeout=30)

@@ -541,7 +541,7 @@ def main():
     os.makedirs(CONFIG.work_dir, exist_ok=True)
     stage.STAGE.host_xvfb = None
     if CONFIG.group == 'two_heads':
-        two_heads.start_two_heads(range(460, 500, 2))
+        two_heads.start_two_heads(numbers=range(460, 500, 2))
     else:
         screen_size = BIG_SCREEN if CONFIG.group == 'desktop' else '1024x768x24'
         stage.STAGE.display, stage.STAGE.xvfb = stage.start_display(range(400, 460), screen_size)
