@@ -33,7 +33,6 @@ if(TAMBLORN_STRESS_RUN)
 endif()
 
 file(GLOB core_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*_test.cpp)
-list(FILTER core_test_sources EXCLUDE REGEX "artwork_test\\.cpp$")
 add_executable(core_tests ${core_test_sources})
 target_link_libraries(core_tests PRIVATE tamblorn_engine_core GTest::gtest_main)
 target_include_directories(core_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)

@@ -6,13 +6,10 @@
 #include <vector>
 
 #include "artwork_support.h"
+#include "logs_bitmap_shape.h"
 
 namespace {
 
-const int LOGS_WIDTH = 286;
-const int LOGS_HEIGHT = 106;
-const int FIRST_WOOD_ROW = 7;
-const int LAST_WOOD_ROW = 104;
 const int BYTES_PER_PIXEL = 3;
 const int ROW_BYTES = (LOGS_WIDTH * BYTES_PER_PIXEL + 3) / 4 * 4;
 const int FILE_HEADER_BYTES = 14;
@@ -29,19 +26,10 @@ const int FIRE_Y = 24;
 const int HEAT_RADIUS_X = 132;
 const int HEAT_RADIUS_Y = 54;
 
-const int EMBER_TOP = 9;
-const int EMBER_BOTTOM = 57;
-const int EMBER_LEFT = 62;
-const int EMBER_RIGHT = 247;
-const int EMBER_TARGET = 1150;
 const int MAX_CLUSTER_PIXELS = 6;
 const uint64_t SEED = 0x7a6b1047c0ffee11ULL;
 
 const int NOISE_MID = 128;  // value noise runs 0..255; cracks and ridges follow its middle
-
-// A non-ember pixel must never read as the ember colour's family.
-const int RED_LIMIT = 180;
-const int DULL_LIMIT = 60;
 
 struct Picture {
     std::vector<Rgb> px;

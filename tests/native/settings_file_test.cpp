@@ -118,8 +118,6 @@ TEST(SettingsFile, KeysWrittenIntoMutatedFilesReadBackAndKeepEveryOtherByte)
     const unsigned seed = static_cast<unsigned>(time(nullptr));
     std::mt19937 random(seed);
     const char* const texts[][2] = {{"\" \x94\x52\x82\xA6\"", " \x94\x52\x82\xA6"}, {"Tamblorn", "Tamblorn"}, {"", ""}};
-    const char* const sections[] = {"BURNING", "FONT", "WHITCH", "FLAME", "FLAME"};
-    const char* const keys[] = {"TEXT", "SIZE", "FIRE", "LIMIT", "LOOP"};
     int unicode = 0;
     int failed = 0;
     int differing = 0;
@@ -148,10 +146,11 @@ TEST(SettingsFile, KeysWrittenIntoMutatedFilesReadBackAndKeepEveryOtherByte)
         for (int n = 0; n < 4; ++n)
             snprintf(numbers[n], sizeof numbers[n], "%d", values[n] = static_cast<int>(random() % 601) - 300);
         const char* written[] = {text[0], numbers[0], numbers[1], numbers[2], numbers[3]};
-        for (int k = 0; k < 5; ++k) {
-            std::string next = WithKey(file, sections[k], keys[k], written[k]);
-            if (!KeepsEveryOtherByte(file, next, sections[k], keys[k], written[k]))
-                ADD_FAILURE() << "key " << keys[k] << " changed other bytes of \"" << file << "\"";
+        for (const SettingsKey& key : settingsKeys) {
+            const char* value = written[&key - settingsKeys];
+            std::string next = WithKey(file, key.section, key.key, value);
+            if (!KeepsEveryOtherByte(file, next, key.section, key.key, value))
+                ADD_FAILURE() << "key " << key.key << " changed other bytes of \"" << file << "\"";
             file = next;
         }
         SaverSettings settings;

@@ -193,20 +193,6 @@ TEST_F(CanvasSetUp, AStoredSizeByteOf200IsMinus56AndBuildsNothing)
     EXPECT_EQ(flameCanvas.noise.takeIndex, 54);
 }
 
-TEST_F(CanvasSetUp, TheClockSeedAddsMinutesSecondsAndMilliseconds)
-{
-    SYSTEMTIME time = {};
-    time.wHour = 12;
-    time.wMinute = 34;
-    time.wSecond = 56;
-    time.wMilliseconds = 789;
-    EXPECT_EQ(NoiseSeedFromTime(time), 879u);
-    time.wMinute = 59;
-    time.wSecond = 59;
-    time.wMilliseconds = 999;
-    EXPECT_EQ(NoiseSeedFromTime(time), 1117u);
-}
-
 TEST_F(CanvasSetUp, RedTextDrawnIntoTheSurfaceReadsBackAsPixelFF0000)
 {
     BuildText(DEFAULT_TEXT, 32);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "resource_ids.h"
 #include "tamblorn_version.h"
 
 namespace {
@@ -42,7 +43,59 @@ std::string StringValue(std::vector<char>& data, const char* block, const char* 
     return value;
 }
 
+const int ICON_SIZES[] = {16, 32, 48};
+const uint32_t OPAQUE_ALPHA = 0xFF000000;
+const uint32_t MASKED = 0x00FFFFFF;  // a set bit of the AND mask, read back as a white pixel
+
+// A bitmap's pixels as top-down 32-bit words, alpha kept.
+std::vector<uint32_t> BitmapWords(HBITMAP bitmap, int size)
+{
+    std::vector<uint32_t> words(static_cast<size_t>(size) * size);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, size, words.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return words;
+}
+
 }  // namespace
+
+// The system's reading of the program's icon: an image of each size in true colour, transparent at the corners
+// (by alpha and by mask) and solid in the middle.
+TEST(VersionResource, TheIconHoldsEachSizeTransparentAtTheCornersAndSolidInTheMiddle)
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IDI_TAMBLORN), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    BYTE* directory = static_cast<BYTE*>(LockResource(LoadResource(module, group)));
+    for (int size : ICON_SIZES) {
+        SCOPED_TRACE(size);
+        int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+        HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(id), RT_ICON);
+        ASSERT_NE(image, nullptr);
+        // Asked for no size, the system keeps the image's own.
+        HICON icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(module, image))),
+                                              SizeofResource(module, image), TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
+        ICONINFO info = {};
+        ASSERT_TRUE(icon && GetIconInfo(icon, &info));
+        BITMAP colour = {};
+        GetObjectA(info.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(std::make_pair(colour.bmWidth, colour.bmBitsPixel), std::make_pair(LONG{size}, WORD{32}));
+        std::vector<uint32_t> pixels = BitmapWords(info.hbmColor, size), mask = BitmapWords(info.hbmMask, size);
+        const int last = size - 1;
+        for (int at : {0, last, last * size, last * size + last}) {
+            EXPECT_EQ(pixels[at] & OPAQUE_ALPHA, 0u) << "corner " << at;
+            EXPECT_EQ(mask[at] & MASKED, MASKED) << "corner " << at;
+        }
+        const int middle = size / 2 * size + size / 2;
+        EXPECT_EQ(pixels[middle] & OPAQUE_ALPHA, OPAQUE_ALPHA);
+        EXPECT_EQ(mask[middle] & MASKED, 0u);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+}
 
 TEST(VersionResource, TheProgramAndItsStrippedCopyShowVersionAndDescription)
 {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "flame_canvas.h"
+#include "logs_bitmap_shape.h"
 #include "logs_picture.h"
 #include "native_canvas.h"
 #include "saver_options.h"
@@ -34,22 +35,42 @@ using settings_mutations::MutatedSettingsFile;
 namespace {
 
 const char DEFAULT_TEXT_BYTES[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";
-const int LOGS_WIDTH = 286;
-const int LOGS_HEIGHT = 106;
+// The embers the generator aims at, give or take what its clumps leave over.
+const int FEWEST_EMBERS = EMBER_TARGET - 150;
+const int MOST_EMBERS = EMBER_TARGET + 250;
 
 
 }  // namespace
 
-TEST(NativeSupport, BuiltInLogsPictureDecodesWithItsEmbers)
+// The built-in picture, through the programs' own decoder: black above and below the pile, wood in every
+// column, embers of pure red only on top of the pile, and nothing else near that red.
+TEST(NativeSupport, BuiltInLogsPictureDecodesIntoThePileWithItsEmbersOnTop)
 {
     LogsPicture picture;
     ASSERT_TRUE(DecodeBitmap(LOGS_BITMAP, LOGS_BITMAP_SIZE, &picture));
-    EXPECT_EQ(picture.width, LOGS_WIDTH);
-    EXPECT_EQ(picture.height, LOGS_HEIGHT);
+    ASSERT_EQ(std::make_pair(picture.width, picture.height), std::make_pair(LOGS_WIDTH, LOGS_HEIGHT));
     int embers = 0;
-    for (int i = 0; i < picture.width * picture.height; ++i)
-        embers += picture.pixels[i] == EMBER_PIXEL;
-    EXPECT_GT(embers, 0);
+    for (int x = 0; x < LOGS_WIDTH; ++x) {
+        bool wood = false;
+        for (int row = 0; row < LOGS_HEIGHT; ++row) {
+            uint32_t pixel = picture.pixels[row * LOGS_WIDTH + x];
+            int red = pixel >> 16 & 0xFF, green = pixel >> 8 & 0xFF, blue = pixel & 0xFF;
+            if (row < FIRST_WOOD_ROW || row > LAST_WOOD_ROW)
+                EXPECT_EQ(pixel, 0u) << x << "," << row;
+            else
+                wood = wood || (pixel != 0 && pixel != EMBER_PIXEL);
+            if (pixel == EMBER_PIXEL) {
+                ++embers;
+                EXPECT_TRUE(x >= EMBER_LEFT && x <= EMBER_RIGHT && row >= EMBER_TOP && row <= EMBER_BOTTOM)
+                    << "ember at " << x << "," << row;
+            } else {
+                EXPECT_FALSE(red > RED_LIMIT && green < DULL_LIMIT && blue < DULL_LIMIT) << x << "," << row;
+            }
+        }
+        EXPECT_TRUE(wood) << "column " << x;
+    }
+    EXPECT_GE(embers, FEWEST_EMBERS);
+    EXPECT_LE(embers, MOST_EMBERS);
     FreeLogsPicture(&picture);
 }
 
