@@ -198,19 +198,11 @@ BOOL WINAPI ReportNineXFamily(LPOSVERSIONINFOA version)
     return TRUE;
 }
 
-FARPROC(WINAPI* realGetProcAddress)(HMODULE, LPCSTR);
 DWORD WINAPI NoteChangeOwner(LPCSTR, HWND owner, DWORD, LPVOID)
 {
     ownerSeen = owner;
     return 0;
 }
-FARPROC WINAPI OfferNoteChangeOwner(HMODULE module, LPCSTR name)
-{
-    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) && strcmp(name, "PwdChangePasswordA") == 0)
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(NoteChangeOwner));
-    return realGetProcAddress(module, name);
-}
-
 HWND MakeTopWindow(const char* title)
 {
     return CreateWindowExA(0, "STATIC", title, WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr, nullptr, nullptr);
@@ -238,13 +230,12 @@ TEST(CommandLine, TheWindowNumberGivenOwnsTheDialogOrThePasswordChangeElseTheFor
             dialogWaits = 0;
             bool password = line[1] == 'a';
             auto realVersion = password ? ReplaceImport("GetVersionExA", ReportNineXFamily) : nullptr;
-            realGetProcAddress = password ? ReplaceImport("GetProcAddress", OfferNoteChangeOwner) : nullptr;
+            OfferEntry("PwdChangePasswordA", AsEntry(NoteChangeOwner));
             UINT_PTR timer = password ? 0 : SetTimer(nullptr, 0, DIALOG_LOOK_MS, NoteDialogOwnerAndCancel);
             SaverMain(GetModuleHandleA(nullptr), line);
-            if (password) {
+            StopOfferingEntry();
+            if (password)
                 ReplaceImport("GetVersionExA", realVersion);
-                ReplaceImport("GetProcAddress", realGetProcAddress);
-            }
             KillTimer(nullptr, timer);
             EXPECT_EQ(ownerSeen, number == given ? given : foreground);
             EXPECT_LT(dialogWaits, DIALOG_WAITS) << "no dialog showed";

@@ -33,9 +33,7 @@ UINT_PTR WINAPI NoteTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC proce
     return realSetTimer(window, id, period, procedure);
 }
 
-// The system's entry that answers whether it keeps the vector registers: absent, or answering as told.
-FARPROC(WINAPI* realGetProcAddress)(HMODULE, LPCSTR);
-FARPROC featureEntry;
+// The system's entry that answers whether it keeps the vector registers, answering as told.
 DWORD featureAsked;
 BOOL WINAPI AnswersYes(DWORD feature)
 {
@@ -46,12 +44,6 @@ BOOL WINAPI AnswersNo(DWORD feature)
 {
     featureAsked = feature;
     return FALSE;
-}
-FARPROC WINAPI OfferFeatureEntry(HMODULE module, LPCSTR name)
-{
-    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) && strcmp(name, "IsProcessorFeaturePresent") == 0)
-        return featureEntry;
-    return realGetProcAddress(module, name);
 }
 
 // Counts the erases the window is asked for, before the effect's own procedure.
@@ -144,16 +136,13 @@ TEST_F(EffectWindow, TheSystemsAnswerOnTheVectorRegistersReachesTheCanvas)
     const struct {
         FARPROC entry;
         int32_t keeps;
-    } cases[] = {{nullptr, 0},
-                 {reinterpret_cast<FARPROC>(reinterpret_cast<void*>(AnswersNo)), 0},
-                 {reinterpret_cast<FARPROC>(reinterpret_cast<void*>(AnswersYes)), 1}};
+    } cases[] = {{nullptr, 0}, {AsEntry(AnswersNo), 0}, {AsEntry(AnswersYes), 1}};
     for (const auto& c : cases) {
-        featureEntry = c.entry;
         featureAsked = 0;
-        realGetProcAddress = ReplaceImport("GetProcAddress", OfferFeatureEntry);
+        OfferEntry("IsProcessorFeaturePresent", c.entry);
         flameCanvas.systemKeepsSse = 1 - c.keeps;
         HWND window = CreateEffectWindow(64, 48);
-        ReplaceImport("GetProcAddress", realGetProcAddress);
+        StopOfferingEntry();
         EXPECT_EQ(flameCanvas.systemKeepsSse, c.keeps);
         EXPECT_EQ(featureAsked, c.entry ? static_cast<DWORD>(PF_XMMI64_INSTRUCTIONS_AVAILABLE) : 0u);
         DestroyWindow(window);

@@ -61,18 +61,11 @@ int WINAPI NoVirtualScreenMetrics(int index)
 
 // The input method's attachment to windows, through the entry the saver finds in IMM32.
 const HIMC TYPISTS_CONTEXT = reinterpret_cast<HIMC>(0x5A5A);
-FARPROC(WINAPI* realGetProcAddress)(HMODULE, LPCSTR);
 std::vector<std::pair<HWND, HIMC>> contextsAssociated;
 HIMC WINAPI NoteAssociateContext(HWND window, HIMC context)
 {
     contextsAssociated.push_back({window, context});
     return context ? nullptr : TYPISTS_CONTEXT;
-}
-FARPROC WINAPI OfferNoteAssociateContext(HMODULE module, LPCSTR name)
-{
-    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) && strcmp(name, "ImmAssociateContext") == 0)
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(NoteAssociateContext));
-    return realGetProcAddress(module, name);
 }
 
 class SaverWindow : public ::testing::Test {
@@ -346,13 +339,13 @@ TEST_F(SaverWindow, TheInputMethodIsDetachedForTheRunAndGivenBack)
 {
     ASSERT_NE(LoadLibraryA("IMM32.DLL"), nullptr);
     contextsAssociated.clear();
-    realGetProcAddress = ReplaceImport("GetProcAddress", OfferNoteAssociateContext);
+    OfferEntry("ImmAssociateContext", AsEntry(NoteAssociateContext));
     HWND saver = nullptr;
     RunSaverWith(nullptr, [&saver] {
         saver = hostState.saverWindow;
         EXPECT_EQ(contextsAssociated, (std::vector<std::pair<HWND, HIMC>>{{saver, nullptr}}));
         PostMessageA(hostState.saverWindow, WM_CLOSE, 0, 0);
     });
-    ReplaceImport("GetProcAddress", realGetProcAddress);
+    StopOfferingEntry();
     EXPECT_EQ(contextsAssociated, (std::vector<std::pair<HWND, HIMC>>{{saver, nullptr}, {saver, TYPISTS_CONTEXT}}));
 }

@@ -82,6 +82,15 @@ template <typename Entry> Entry ReplaceImport(const char* function, Entry replac
     return reinterpret_cast<Entry>(ReplaceImport(function, reinterpret_cast<void*>(replacement)));
 }
 
+// Until StopOfferingEntry, this executable's GetProcAddress gives `entry` (null: no such entry) for `name`,
+// and the real entry for any other name.
+void OfferEntry(const char* name, FARPROC entry);
+void StopOfferingEntry();
+template <typename Function> FARPROC AsEntry(Function function)
+{
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(function));
+}
+
 // Records every GDI object the program creates, by patching the test
 // executable's own import table.
 void StartRecordingGdiObjects();

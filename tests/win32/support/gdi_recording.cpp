@@ -48,6 +48,36 @@ void* ReplaceImport(const char* function, void* replacement)
 
 namespace {
 
+FARPROC(WINAPI* realGetProcAddress)(HMODULE, LPCSTR);
+const char* offeredName;
+FARPROC offeredEntry;
+
+FARPROC WINAPI GetOfferedEntry(HMODULE module, LPCSTR name)
+{
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) && strcmp(name, offeredName) == 0)
+        return offeredEntry;
+    return realGetProcAddress(module, name);
+}
+
+}  // namespace
+
+void OfferEntry(const char* name, FARPROC entry)
+{
+    offeredName = name;
+    offeredEntry = entry;
+    if (!realGetProcAddress)
+        realGetProcAddress = ReplaceImport("GetProcAddress", GetOfferedEntry);
+}
+
+void StopOfferingEntry()
+{
+    if (realGetProcAddress)
+        ReplaceImport("GetProcAddress", realGetProcAddress);
+    realGetProcAddress = nullptr;
+}
+
+namespace {
+
 std::vector<RecordedGdiObject> recordedObjects;
 
 HPEN(WINAPI* realCreatePen)(int, int, COLORREF);
