@@ -37,6 +37,31 @@ if(TAMBLORN_PACKAGE_ONLY)
   target_link_options(tamblorn PRIVATE -Wl,-z,relro,-z,now)
 endif()
 
+# The Wayland program: the xdg-shell glue is generated from the protocol file
+# that the system's wayland-protocols ships.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
+pkg_get_variable(wayland_protocols_dir wayland-protocols pkgdatadir)
+pkg_get_variable(wayland_scanner wayland-scanner wayland_scanner)
+set(xdg_shell_xml ${wayland_protocols_dir}/stable/xdg-shell/xdg-shell.xml)
+set(wayland_glue ${CMAKE_BINARY_DIR}/generated/wayland)
+file(MAKE_DIRECTORY ${wayland_glue})
+add_custom_command(OUTPUT ${wayland_glue}/xdg-shell-client-protocol.h ${wayland_glue}/xdg-shell-protocol.c
+                   COMMAND ${wayland_scanner} client-header ${xdg_shell_xml} ${wayland_glue}/xdg-shell-client-protocol.h
+                   COMMAND ${wayland_scanner} private-code ${xdg_shell_xml} ${wayland_glue}/xdg-shell-protocol.c
+                   DEPENDS ${xdg_shell_xml} VERBATIM)
+file(GLOB wayland_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/wayland/*.cpp)
+add_executable(tamblorn-wayland ${wayland_sources} ${wayland_glue}/xdg-shell-protocol.c
+                                ${wayland_glue}/xdg-shell-client-protocol.h)
+target_include_directories(tamblorn-wayland PRIVATE ${wayland_glue})
+target_link_libraries(tamblorn-wayland PRIVATE tamblorn_unix PkgConfig::WAYLAND_CLIENT)
+target_compile_definitions(tamblorn-wayland PRIVATE TAMBLORN_VERSION="${tamblorn_version}")
+tamblorn_warnings(tamblorn-wayland)
+if(TAMBLORN_PACKAGE_ONLY)
+  target_compile_options(tamblorn-wayland PRIVATE -D_FORTIFY_SOURCE=2 -fstack-protector-strong)
+  target_link_options(tamblorn-wayland PRIVATE -Wl,-z,relro,-z,now)
+endif()
+
 set(render_sources tools/tamblorn_render.cpp tools/render_setup_unix.cpp)
 if(TAMBLORN_STB_DIR)
   add_executable(tamblorn-render ${render_sources})

@@ -193,6 +193,28 @@ def read_bmp24(path):
                                     timeout=30).stdout)
 
 
+def raw_canvas(raw):
+    """The renderer's raw dump as (width, height, RGB bytes of the canvas)."""
+    with open(raw, 'rb') as dump:
+        data = dump.read()
+    width, height = int.from_bytes(data[8:12], 'little'), int.from_bytes(data[12:16], 'little')
+    words = data[24 + 2 * width * height:]
+    return width, height, bytes(b for i in range(0, len(words), 4) for b in (words[i + 2], words[i + 1], words[i]))
+
+
+def differing_pixels(shot, raw):
+    """How many pixels of the canvas centred in the picture differ from the renderer's raw dump, and how many
+    bytes of it are lit."""
+    width, height, rgb = raw_canvas(raw)
+    left, top = (shot[0] - width) // 2, (shot[1] - height) // 2
+    differing = 0
+    for y in range(height):
+        row = shot[2][((top + y) * shot[0] + left) * 3:((top + y) * shot[0] + left + width) * 3]
+        wanted = rgb[y * width * 3:(y + 1) * width * 3]
+        differing += sum(row[x:x + 3] != wanted[x:x + 3] for x in range(0, width * 3, 3))
+    return differing, lit_bytes(shot, (left, top, left + width, top + height))
+
+
 if __name__ == '__main__':
     # screen.py DISPLAY [WINDOW]: the screen (or the window) as a PPM on standard output, for the scripts' pictures.
     STAGE.display = sys.argv[1]

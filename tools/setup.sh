@@ -21,6 +21,7 @@ packages=(
   qemu-system-x86 qemu-utils qemu-user-static debootstrap gcc-multilib e2fsprogs cpio
   clang-14 lld-14 wasi-libc libc++-14-dev-wasm32 libclang-rt-14-dev-wasm32
   chromium chromium-driver python3-selenium
+  sway swayidle grim wtype libwayland-dev wayland-protocols
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -166,30 +166,6 @@ int Fail(const char* message)
     return EXIT_FAULT;
 }
 
-// One line for each setting the canvas set back to its default, and for a
-// face that is not the one asked for.
-void ReportMends(const SaverSettings& asked, unsigned mends)
-{
-    if (mends & MENDED_FIRE_MODE)
-        fprintf(stderr, "tamblorn: fire mode %d (FIRE) is neither text nor bonfire: the text burns\n",
-                static_cast<int>(asked.fireMode));
-    if (mends & MENDED_FONT_SIZE)
-        fprintf(stderr, "tamblorn: the font size (SIZE) reads as %d, which cannot burn: the default %d is used\n",
-                static_cast<int>(asked.fontSize), DEFAULT_FONT_SIZE);
-    if (mends & MENDED_TEXT)
-        fputs("tamblorn: the text burns nothing: the default text is used\n", stderr);
-    if (saverSettings.fireMode != FIRE_TEXT)
-        return;
-    if (drawnFace.unreadable)
-        fprintf(stderr, "tamblorn: the font \"%s\" is no fontconfig pattern: %s is asked for\n", canvasFacePattern,
-                CANVAS_FACE_PATTERN);
-    if (!drawnFace.loaded)
-        fprintf(stderr, "tamblorn: no font face: neither %s nor another could be loaded\n", canvasFacePattern);
-    else if (drawnFace.substitute)
-        fprintf(stderr, "tamblorn: the face %s is missing: the text is drawn with %s\n", canvasFacePattern,
-                drawnFace.family);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -232,7 +208,7 @@ int main(int argc, char** argv)
     if (options.fontPattern)
         canvasFacePattern = options.fontPattern;
     SaverSettings asked = saverSettings;
-    ReportMends(asked, SetUpBurningCanvas(width, height));
+    ReportCanvasMends("tamblorn", asked, SetUpBurningCanvas(width, height));
     if (options.haveSeed)
         SeedNoise(static_cast<uint32_t>(options.seed));
     SeedJumpRandom(options.haveSeed ? static_cast<uint32_t>(options.seed) : JumpSeedFromClockAndProcess());

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 
@@ -119,3 +120,26 @@ uint32_t JumpSeedFromClockAndProcess()
     mixed = (mixed ^ mixed >> MIX_SHIFTS[1]) * MIX_SECOND_MULTIPLIER;
     return static_cast<uint32_t>(mixed ^ mixed >> MIX_SHIFTS[2]);
 }
+
+void ReportCanvasMends(const char* program, const SaverSettings& asked, unsigned mends)
+{
+    if (mends & MENDED_FIRE_MODE)
+        fprintf(stderr, "%s: fire mode %d (FIRE) is neither text nor bonfire: the text burns\n", program,
+                static_cast<int>(asked.fireMode));
+    if (mends & MENDED_FONT_SIZE)
+        fprintf(stderr, "%s: the font size (SIZE) reads as %d, which cannot burn: the default %d is used\n", program,
+                static_cast<int>(asked.fontSize), DEFAULT_FONT_SIZE);
+    if (mends & MENDED_TEXT)
+        fprintf(stderr, "%s: the text burns nothing: the default text is used\n", program);
+    if (saverSettings.fireMode != FIRE_TEXT)
+        return;
+    if (drawnFace.unreadable)
+        fprintf(stderr, "%s: the font \"%s\" is no fontconfig pattern: %s is asked for\n", program,
+                canvasFacePattern, CANVAS_FACE_PATTERN);
+    if (!drawnFace.loaded)
+        fprintf(stderr, "%s: no font face: neither %s nor another could be loaded\n", program, canvasFacePattern);
+    else if (drawnFace.substitute)
+        fprintf(stderr, "%s: the face %s is missing: the text is drawn with %s\n", program, canvasFacePattern,
+                drawnFace.family);
+}
+

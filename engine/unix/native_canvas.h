@@ -4,6 +4,7 @@
 #define TAMBLORN_NATIVE_CANVAS_H
 
 #include "saver_canvas.h"
+#include "saver_settings.h"
 
 extern const CanvasPlatform nativeCanvasPlatform;
 
@@ -12,6 +13,10 @@ extern const CanvasPlatform nativeCanvasPlatform;
 // textFit on, the text is fitted to the smallest monitor of monitorLayout (the
 // client area without one). Returns the mends made (a SettingsMend).
 unsigned SetUpBurningCanvas(int32_t clientWidth, int32_t clientHeight);
+// One line on standard error, after the program's name, for each setting the
+// set-up set back from what was asked, and for a face that is not the one
+// asked for.
+void ReportCanvasMends(const char* program, const SaverSettings& asked, unsigned mends);
 
 // The text sized to the monitors instead of the settings' fixed size.
 struct TextFit {

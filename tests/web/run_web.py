@@ -25,6 +25,7 @@ sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path[:0] = [os.path.join(HERE, '..', 'x11'), os.path.join(HERE, '..')]
 import run_x11 as x11  # noqa: E402
+import screen  # noqa: E402
 import stage  # noqa: E402
 from selenium import webdriver  # noqa: E402
 from selenium.webdriver.chrome.service import Service  # noqa: E402
@@ -143,7 +144,7 @@ class Page(unittest.TestCase):
         width, height, rgb = self.browser.execute_script(CANVAS_RGB)
         raw = os.path.join(CONFIG.work_dir, 'bonfire.raw')
         render('--mode', 'bonfire', '--seed', str(SEED), '--ticks', str(TICKS), '--raw', raw)
-        self.assertEqual((width, height, base64.b64decode(rgb)), x11.raw_canvas(raw))
+        self.assertEqual((width, height, base64.b64decode(rgb)), screen.raw_canvas(raw))
 
     def test_text_fuel_lies_between_the_programs(self):
         self.open()

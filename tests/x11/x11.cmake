@@ -20,9 +20,8 @@ set_tests_properties(x11.package PROPERTIES TIMEOUT 600 RESOURCE_LOCK tamblorn_r
 # The native programs' own set-up and the X11 program's options, under the
 # sanitizers of the tree.
 file(GLOB native_support_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/unix/*_test.cpp)
-add_executable(native_support_tests ${native_support_test_sources} ${PROJECT_SOURCE_DIR}/x11/saver_options.cpp)
-target_include_directories(native_support_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/x11
-                                                   ${PROJECT_SOURCE_DIR}/tools)
+add_executable(native_support_tests ${native_support_test_sources})
+target_include_directories(native_support_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/tools)
 target_link_libraries(native_support_tests PRIVATE tamblorn_unix GTest::gtest_main)
 tamblorn_warnings(native_support_tests)
 gtest_discover_tests(native_support_tests TEST_PREFIX "native.unix.")

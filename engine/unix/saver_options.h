@@ -1,5 +1,6 @@
-// The command line of the X11 program, in the manner of the XScreenSaver
-// family: one dash or two before each option.
+// The command lines of the native programs, in the manner of the XScreenSaver
+// family: one dash or two before each option. The Wayland program takes the
+// same table but for the X11 program's window and display options.
 #ifndef TAMBLORN_SAVER_OPTIONS_H
 #define TAMBLORN_SAVER_OPTIONS_H
 
@@ -38,11 +39,14 @@ struct SaverOptions {
     int32_t ticks;  // 0: run until stopped
 };
 
-// The usage, with the size range and the strengths of the settings table.
+// The usages, with the size range and the strengths of the settings table.
 void WriteSaverUsage(FILE* out);
+void WriteWaylandSaverUsage(FILE* out);
 
 // False for an unknown option, a missing value or a value out of range.
 bool ReadSaverOptions(int argc, char** argv, SaverOptions* options);
+// The same without -root, -window-id and -display, which name X11 windows.
+bool ReadWaylandSaverOptions(int argc, char** argv, SaverOptions* options);
 void ApplySaverOptions(const SaverOptions& options);
 
 #endif
