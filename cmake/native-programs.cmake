@@ -78,20 +78,29 @@ target_include_directories(tamblorn-describe PRIVATE ${PROJECT_SOURCE_DIR}/engin
 tamblorn_warnings(tamblorn-describe)
 set(description ${CMAKE_BINARY_DIR}/generated/tamblorn.xml)
 set(manual ${CMAKE_BINARY_DIR}/generated/tamblorn.6)
-add_custom_command(OUTPUT ${description} ${manual}
+set(wayland_manual_template ${PROJECT_SOURCE_DIR}/wayland/package/tamblorn-wayland.6.in)
+set(wayland_manual ${CMAKE_BINARY_DIR}/generated/tamblorn-wayland.6)
+add_custom_command(OUTPUT ${description} ${manual} ${wayland_manual}
                    COMMAND tamblorn-describe ${package_dir}/tamblorn.xml.in ${description}
-                           ${package_dir}/tamblorn.6.in ${manual}
-                   DEPENDS tamblorn-describe ${package_dir}/tamblorn.xml.in ${package_dir}/tamblorn.6.in VERBATIM)
+                           ${package_dir}/tamblorn.6.in ${manual} ${wayland_manual_template} ${wayland_manual}
+                   DEPENDS tamblorn-describe ${package_dir}/tamblorn.xml.in ${package_dir}/tamblorn.6.in
+                           ${wayland_manual_template} VERBATIM)
 
 # The package: `make deb` builds it from a release tree without sanitizers.
 set(man_page ${CMAKE_BINARY_DIR}/generated/tamblorn.6.gz)
 set(changelog ${CMAKE_BINARY_DIR}/generated/changelog.gz)
+set(wayland_man_page ${CMAKE_BINARY_DIR}/generated/tamblorn-wayland.6.gz)
 add_custom_command(OUTPUT ${man_page} ${changelog}
                    COMMAND sh -c "gzip -9nc '${manual}' > '${man_page}' && gzip -9nc '${package_dir}/changelog' > '${changelog}'"
                    DEPENDS ${manual} ${package_dir}/changelog VERBATIM)
-add_custom_target(package_documents ALL DEPENDS ${man_page} ${changelog} ${description})
+add_custom_command(OUTPUT ${wayland_man_page} COMMAND sh -c "gzip -9nc '${wayland_manual}' > '${wayland_man_page}'"
+                   DEPENDS ${wayland_manual} VERBATIM)
+add_custom_target(package_documents ALL DEPENDS ${man_page} ${changelog} ${description} ${wayland_man_page})
 
 install(TARGETS tamblorn RUNTIME DESTINATION libexec/xscreensaver COMPONENT saver)
+# On the path, for the Wayland desktops' idle tools.
+install(TARGETS tamblorn-wayland RUNTIME DESTINATION bin COMPONENT saver)
+install(FILES ${wayland_man_page} DESTINATION share/man/man6 COMPONENT saver)
 install(FILES ${description} DESTINATION share/xscreensaver/config COMPONENT saver)
 install(FILES ${package_dir}/tamblorn.desktop DESTINATION share/applications/screensavers COMPONENT saver)
 install(FILES ${man_page} DESTINATION share/man/man6 COMPONENT saver)
@@ -110,7 +119,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "A line of text, Japanese or not, burns in heat-diffusion flames that rise,\n"
     "cool as they climb and grow in steps. Every ten seconds the text jumps to\n"
     "another place inside one monitor. A second mode burns a small bonfire.\n"
-    "It reads the settings file of the Windows program in its own format.")
+    "It reads the settings file of the Windows program in its own format.\n"
+    "tamblorn-wayland burns the same fire on Wayland desktops, started by\n"
+    "their idle tools (swayidle).")
 string(JOIN "" CPACK_DEBIAN_PACKAGE_DESCRIPTION ${CPACK_DEBIAN_PACKAGE_DESCRIPTION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)

@@ -22,6 +22,7 @@ if(TAMBLORN_PACKAGE_ONLY)
   return()
 endif()
 include(tests/x11/x11.cmake)
+include(tests/wayland/wayland.cmake)
 include(tests/web/web.cmake)
 # Every shipped file made again in a second clone and compared byte for byte:
 # under make stress only, since it builds everything a second time.

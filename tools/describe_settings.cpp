@@ -1,7 +1,8 @@
-// Writes the X11 program's settings description and manual page from their
-// templates in x11/package/, with the sizes, strengths and text length of
-// the settings table, so that the table is the one list of them:
-//   tamblorn-describe DESCRIPTION.in DESCRIPTION MANUAL.in MANUAL
+// Writes the X11 program's settings description and the native programs'
+// manual pages from their templates in x11/package/ and wayland/package/,
+// with the sizes, strengths and text length of the settings table, so that
+// the table is the one list of them:
+//   tamblorn-describe DESCRIPTION.in DESCRIPTION MANUAL.in MANUAL [MANUAL.in MANUAL]...
 //   tamblorn-describe --ranges    prints the numbers the page asks the core for
 // The output depends on nothing but the templates and the table.
 #include <cstdio>
@@ -98,18 +99,24 @@ int main(int argc, char** argv)
                SETTINGS_TEXT_BYTES - 1);
         return 0;
     }
-    std::string description, manual;
-    if (argc != 5 || !ReadText(argv[1], &description) || !ReadText(argv[3], &manual)) {
-        fprintf(stderr, "usage: tamblorn-describe DESCRIPTION.in DESCRIPTION MANUAL.in MANUAL | --ranges\n");
+    std::string description;
+    // The description and the X11 program's manual, then any further manual (the Wayland program's).
+    if (argc < 5 || argc % 2 == 0 || !ReadText(argv[1], &description)) {
+        fprintf(stderr, "usage: tamblorn-describe DESCRIPTION.in DESCRIPTION MANUAL.in MANUAL [MANUAL.in MANUAL]... "
+                        "| --ranges\n");
         return EXIT_WRONG;
     }
-    if (!Describe(&description) || !WriteManual(&manual)) {
-        fprintf(stderr, "tamblorn-describe: a template lacks one of its marks\n");
+    if (!Describe(&description) || !WriteText(argv[2], description)) {
+        fprintf(stderr, "tamblorn-describe: %s lacks one of its marks or %s cannot be written\n", argv[1], argv[2]);
         return 1;
     }
-    if (!WriteText(argv[2], description) || !WriteText(argv[4], manual)) {
-        fprintf(stderr, "tamblorn-describe: cannot write %s or %s\n", argv[2], argv[4]);
-        return 1;
+    for (int i = 3; i + 1 < argc; i += 2) {
+        std::string manual;
+        if (!ReadText(argv[i], &manual) || !WriteManual(&manual) || !WriteText(argv[i + 1], manual)) {
+            fprintf(stderr, "tamblorn-describe: %s lacks one of its marks or %s cannot be written\n", argv[i],
+                    argv[i + 1]);
+            return 1;
+        }
     }
     return 0;
 }

@@ -1,0 +1,299 @@
+#!/usr/bin/env python3
+"""End-to-end runs of the Wayland program `tamblorn-wayland` on a real compositor: Debian's sway with no screen
+(the headless backend, the pixman renderer), one output or two of different sizes and scales. Pictures come from
+grim, keys from wtype. Each test starts its own compositor as the plain user and ends it.
+
+    run_wayland.py --group frame|outputs|ending|idle --program .../tamblorn-wayland \\
+        --render .../tamblorn-render --work-dir ...
+"""
+
+import argparse
+import glob
+import json
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
+import screen  # noqa: E402
+import stage  # noqa: E402
+
+PLAIN_USER = 'tamblorn-user'  # sway refuses root (tools/setup.sh makes the user)
+FIRST_OUTPUT = (1024, 768)
+SECOND_OUTPUT_SCALE = 2
+START_WAIT = 60.0  # an upper bound for a loaded machine: the tests wait for states
+JUMP_WAIT = 120.0  # jumps come every ten seconds of ticks
+FRAME_TICKS, FRAME_SEED = 60, 7
+CANVAS_SIZE = (320, 232)  # the default text at 32 pixels
+GROUP_MARK = 'TAMBLORN_WAYLAND_MARK'
+IDLE_SECONDS = 2
+CONFIG = argparse.Namespace()
+
+
+class Compositor:
+    """A headless sway of the test's own, with the sockets of its runtime folder."""
+
+    def __init__(self, name):
+        self.folder = os.path.join(CONFIG.work_dir, name)
+        shutil.rmtree(self.folder, ignore_errors=True)
+        os.makedirs(self.folder)
+        # A socket's path has room for about a hundred bytes: the runtime folder is a short one of its own.
+        self.runtime = tempfile.mkdtemp(prefix='tamblorn-wayland-')
+        config = os.path.join(self.folder, 'sway.conf')
+        with open(config, 'w') as text:
+            text.write('output HEADLESS-1 resolution %dx%d\n' % FIRST_OUTPUT)
+        user = PLAIN_USER if os.getuid() == 0 else None
+        if user:
+            shutil.chown(self.runtime, user)
+        env = {'PATH': os.environ['PATH'], 'XDG_RUNTIME_DIR': self.runtime, 'WLR_BACKENDS': 'headless',
+               'WLR_RENDERER': 'pixman', 'WLR_LIBINPUT_NO_DEVICES': '1', GROUP_MARK: CONFIG.mark}
+        self.log = open(os.path.join(self.folder, 'sway.log'), 'w')
+        plain = {'user': user, 'group': user, 'extra_groups': []} if user else {}
+        self.process = subprocess.Popen(['sway', '-c', config], env=env, cwd=self.folder, **plain,
+                                        stdin=subprocess.DEVNULL, stdout=self.log, stderr=self.log,
+                                        start_new_session=True)
+        stage.lib_call('tamblorn_watch', str(os.getpid()), '--pid', str(self.process.pid))
+        sockets = stage.wait_for(lambda: self.sockets() or self.process.poll() is not None, START_WAIT)
+        if not isinstance(sockets, tuple):
+            self.stop()
+            raise AssertionError('sway did not come up: %s' % self.messages())
+        self.display, self.ipc = sockets
+
+    def sockets(self):
+        displays = [path for path in glob.glob(os.path.join(self.runtime, 'wayland-*')) if not path.endswith('.lock')]
+        ipc = glob.glob(os.path.join(self.runtime, 'sway-ipc.*.sock'))
+        return (os.path.basename(displays[0]), ipc[0]) if displays and ipc else None
+
+    def messages(self):
+        with open(self.log.name) as log:
+            return log.read()[-2000:]
+
+    def env(self, extra=None):
+        env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime, WAYLAND_DISPLAY=self.display, SWAYSOCK=self.ipc,
+                   XDG_CONFIG_HOME=self.folder, **{GROUP_MARK: CONFIG.mark})
+        env.update(extra or {})
+        return env
+
+    def tool(self, *args):
+        return subprocess.run(list(args), env=self.env(), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                              timeout=30)
+
+    def start(self, args, extra_env=None):
+        return subprocess.Popen([CONFIG.program] + list(args), env=self.env(extra_env), stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE)
+
+    def shot(self, output=None):
+        """A picture of one output, or of all of them at the highest scale, as (width, height, RGB bytes)."""
+        run = self.tool('grim', '-t', 'ppm', *(['-o', output] if output else []), '-')
+        return screen.parse_ppm(run.stdout) if run.returncode == 0 else None
+
+    def covered_outputs(self, pid):
+        """The outputs on which a surface of the process stands full screen."""
+        tree = json.loads(self.tool('swaymsg', '-t', 'get_tree').stdout)
+
+        def views(node):
+            return [node] * (node.get('pid') == pid) + [view for child in node.get('nodes', []) +
+                                                        node.get('floating_nodes', []) for view in views(child)]
+        return sorted(output['name'] for output in tree['nodes'] if any(view['fullscreen_mode'] == 1 and
+                                                                           view['visible'] for view in views(output)))
+
+    def press_key_until_gone(self, process):
+        """Types a key until the process ends: a key typed while the program is not yet listening to the
+        keyboard wtype adds to the seat is lost, so one comes each turn."""
+        return stage.wait_for(lambda: self.tool('wtype', '-k', 'space') and process.poll() is not None, START_WAIT)
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+        stage.wait_for(lambda: self.process.poll() is not None, START_WAIT)
+        self.log.close()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+def finish(process, timeout=START_WAIT):
+    try:
+        _, errors = process.communicate(timeout=timeout * stage.WAIT_SCALE)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        _, errors = process.communicate()
+        return None, errors.decode('utf-8', 'replace')
+    return process.returncode, errors.decode('utf-8', 'replace')
+
+
+def lit(image):
+    """The picture when fire burns on black: the compositor's grey shows until the program's first frame."""
+    if not image:
+        return None
+    lit_share = screen.lit_bytes(image, (0, 0, image[0], image[1])) / (image[0] * image[1] * 3)
+    return image if 0 < lit_share < 0.5 else None
+
+
+class WithCompositor(unittest.TestCase):
+    def setUp(self):
+        self.sway = Compositor(self.id().rsplit('.', 1)[1])
+        self.addCleanup(self.sway.stop)
+
+    def started(self, args, output='HEADLESS-1', extra_env=None):
+        process = self.sway.start(args, extra_env)
+        self.addCleanup(lambda: process.poll() is None and process.kill())
+        # The picture counts once the process's own surface covers the output: a program that ended just before
+        # may still show its last frame.
+        image = stage.wait_for(lambda: process.poll() is not None or output in self.sway.covered_outputs(process.pid)
+                               and lit(self.sway.shot(output)), START_WAIT)
+        if not isinstance(image, tuple):
+            self.fail('no fire on %s: %s' % (output, finish(process, 1)))
+        return process, image
+
+
+class Frame(WithCompositor):
+    """The seeded bonfire on an output is the native renderer's canvas, bit for bit: at scale 1, and at scale 2
+    too, where the buffer has the output's pixels (a buffer of the surface's size would be enlarged, blurred)."""
+
+    def test_bonfire_equals_the_renderers_pixels_at_scales_1_and_2(self):
+        raw = os.path.join(self.sway.folder, 'bonfire.raw')
+        subprocess.run([CONFIG.render, '--mode', 'bonfire', '--seed', str(FRAME_SEED), '--ticks', str(FRAME_TICKS),
+                        '--client', '%dx%d' % FIRST_OUTPUT, '--raw', raw], check=True, stdout=subprocess.DEVNULL,
+                       env=self.sway.env())
+        wanted = screen.raw_canvas(raw)
+        for scale in (1, 2):
+            self.sway.tool('swaymsg', 'output', 'HEADLESS-1', 'scale', str(scale))
+            process, _ = self.started(['-bonfire', '-seed', str(FRAME_SEED), '-ticks', str(FRAME_TICKS)])
+            # The last of the ticks stays on the output: the picture is taken once it no longer changes.
+            pictures = []
+            stage.wait_for(lambda: pictures.append(self.sway.shot('HEADLESS-1')) or
+                           len(pictures) > 1 and pictures[-1] == pictures[-2], START_WAIT, 0.5)
+            shot = pictures[-1]
+            self.assertEqual(shot[:2], FIRST_OUTPUT, scale)
+            self.assertEqual(screen.differing_pixels(shot, raw)[0], 0, 'scale %d' % scale)
+            self.assertGreater(screen.lit_bytes(shot, (0, 0) + FIRST_OUTPUT), 0)
+            self.assertEqual(screen.lit_box(shot)[2] - screen.lit_box(shot)[0] <= wanted[0], True, scale)
+            process.kill()
+            process.wait()
+
+
+class Outputs(WithCompositor):
+    """On two outputs of different sizes and scales both are covered; the text starts centred on the first and
+    burns inside one output at every picture, until it has jumped onto the second."""
+
+    def test_text_starts_on_the_first_output_and_jumps_within_one(self):
+        self.sway.tool('swaymsg', 'create_output')
+        self.sway.tool('swaymsg', 'output', 'HEADLESS-2', 'scale', str(SECOND_OUTPUT_SCALE))
+        process, first = self.started(['-seed', '1'])
+        self.assertEqual(stage.wait_for(lambda: self.sway.covered_outputs(process.pid), START_WAIT),
+                         ['HEADLESS-1', 'HEADLESS-2'])
+        centred = ((FIRST_OUTPUT[0] - CANVAS_SIZE[0]) // 2, (FIRST_OUTPUT[1] - CANVAS_SIZE[1]) // 2)
+        box = screen.lit_box(first)
+        self.assertTrue(centred[0] <= box[0] and box[2] <= centred[0] + CANVAS_SIZE[0] and
+                        centred[1] <= box[1] and box[3] <= centred[1] + CANVAS_SIZE[1], box)
+        # Each output's own picture, until the fire has burned on the second alone: no picture shows it
+        # touching an edge, as a canvas across the two outputs would.
+        seen = []
+
+        def on_second_output():
+            shots = [self.sway.shot(output) or (1, 1, b'') for output in ('HEADLESS-1', 'HEADLESS-2')]
+            seen.extend((screen.lit_box(shot), shot[:2]) for shot in shots)
+            return seen[-2][0] is None and seen[-1][0] is not None
+
+        self.assertTrue(stage.wait_for(on_second_output, JUMP_WAIT, 0.5), 'never on the second output alone')
+        touching = [(box, size) for box, size in seen
+                    if box and (box[0] == 0 or box[1] == 0 or box[2] == size[0] or box[3] == size[1])]
+        self.assertEqual(touching, [])
+        self.assertTrue(self.sway.press_key_until_gone(process))
+        self.assertEqual(finish(process)[0], 0)
+
+
+class Ending(WithCompositor):
+    """A key ends it with 0, so does a signal; wrong options end it with the usage; settings it cannot burn fall
+    back with one line; a compositor that goes away ends it with 1 and a line, never a hang."""
+
+    def test_a_key_and_a_signal_end_it_with_0(self):
+        for how in ('key', 'signal'):
+            process, _ = self.started([])
+            if how == 'key':
+                self.assertTrue(self.sway.press_key_until_gone(process))
+            else:
+                process.send_signal(signal.SIGTERM)
+            code, errors = finish(process)
+            self.assertEqual((code, errors), (0, ''), how)
+
+    def test_a_compositor_that_goes_away_ends_it_with_a_line(self):
+        process, _ = self.started([])
+        self.sway.process.kill()
+        code, errors = finish(process)
+        self.assertEqual(code, 1, 'still running or not a failure: %s' % errors)
+        self.assertEqual(errors, 'tamblorn-wayland: the compositor went away\n')
+        code, errors = finish(self.sway.start([]))
+        self.assertEqual((code, errors.count('\n')), (1, 1), errors)
+        self.assertIn('compositor', errors)
+
+    def test_wrong_options_and_settings_it_cannot_burn(self):
+        for args in (['-root'], ['-window-id', '0x200001'], ['-display', ':0'], ['-strength', '7'], ['-size', '0']):
+            code, errors = finish(self.sway.start(args))
+            self.assertEqual(code, 1, args)
+            self.assertTrue(errors.startswith('usage: tamblorn-wayland'), errors)
+        path = os.path.join(self.sway.folder, 'tamblorn', 'TamblornScrS')
+        os.makedirs(os.path.dirname(path))
+        for content, word in ((b'[WHITCH]\nFIRE=2', 'FIRE'), (None, 'not a regular file')):
+            if content is None:
+                os.remove(path)
+                os.mkfifo(path)
+            else:
+                with open(path, 'wb') as settings:
+                    settings.write(content)
+            process, _ = self.started([])
+            process.terminate()
+            code, errors = finish(process)
+            self.assertEqual((code, errors.count('\n')), (0, 1), errors)
+            self.assertIn(word, errors)
+            self.assertTrue(errors.startswith('tamblorn-wayland: '), errors)
+
+
+class Idle(WithCompositor):
+    """swayidle starts it after the idle time: the fire shows with no input, and a key ends it."""
+
+    def test_swayidle_shows_the_fire_after_two_idle_seconds(self):
+        idle = subprocess.Popen(['swayidle', '-w', 'timeout', str(IDLE_SECONDS), CONFIG.program],
+                                env=self.sway.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                start_new_session=True)
+        stage.lib_call('tamblorn_watch', str(os.getpid()), '--pid', str(idle.pid))
+        self.addCleanup(lambda: (idle.terminate(), idle.wait(START_WAIT)))
+        programs = stage.wait_for(lambda: [pid for pid, command in stage.marked_processes(GROUP_MARK, CONFIG.mark)
+                                           if command.startswith(CONFIG.program)], START_WAIT)
+        self.assertEqual(len(programs), 1, 'swayidle did not start the program')
+        self.assertTrue(stage.wait_for(lambda: 'HEADLESS-1' in self.sway.covered_outputs(programs[0]) and
+                                       lit(self.sway.shot('HEADLESS-1')), START_WAIT), 'no fire')
+        self.assertTrue(stage.wait_for(lambda: self.sway.tool('wtype', '-k', 'space') and
+                                       stage.process_gone(programs[0]), START_WAIT), 'the key did not end it')
+        self.assertIsNone(idle.poll(), 'swayidle ended with the program')
+
+
+GROUPS = {'frame': Frame, 'outputs': Outputs, 'ending': Ending, 'idle': Idle}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--group', choices=sorted(GROUPS), required=True)
+    parser.add_argument('--program', required=True)
+    parser.add_argument('--render', required=True)
+    parser.add_argument('--work-dir', required=True)
+    parser.parse_args(namespace=CONFIG)
+    CONFIG.program = os.path.abspath(CONFIG.program)
+    CONFIG.mark = '%s-%d' % (CONFIG.group, os.getpid())
+    os.makedirs(CONFIG.work_dir, exist_ok=True)
+    suite = unittest.defaultTestLoader.loadTestsFromTestCase(GROUPS[CONFIG.group])
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    # Nothing the group started may outlive it: the compositors, the programs, swayidle.
+    left = stage.wait_for(lambda: not stage.marked_processes(GROUP_MARK, CONFIG.mark), START_WAIT) or \
+        stage.marked_processes(GROUP_MARK, CONFIG.mark)
+    if left is not True:
+        print('left running: %s' % left)
+    return 0 if result.wasSuccessful() and left is True else 1
+
+
+if __name__ == '__main__':
+    sys.exit(main())
