@@ -6,7 +6,7 @@ import re
 import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..')
-FOLDERS = ['host', 'dialog', 'engine/win32', 'engine/core', 'engine/unix', 'contract', 'x11', 'web']
+FOLDERS = ['host', 'dialog', 'engine/win32', 'engine/core', 'engine/unix', 'contract', 'x11', 'wayland', 'web']
 
 
 def read(path):

@@ -218,6 +218,27 @@ TEST(NativeSupport, TheOptionsTakeTheSettingsRangesAndReachTheSettings)
     setlocale(LC_ALL, "C");
 }
 
+// The Wayland program reads the X11 program's table without its window and
+// display options.
+TEST(NativeSupport, TheWaylandProgramTakesTheOptionsButTheX11Ones)
+{
+    std::vector<char*> argv = {const_cast<char*>("tamblorn-wayland")};
+    std::vector<std::string> given = {"-size", "0x10", "--fit", "-bonfire", "-strength", "8", "-no-loop", "-seed", "3"};
+    for (std::string& argument : given)
+        argv.push_back(&argument[0]);
+    SaverOptions options;
+    ASSERT_TRUE(ReadWaylandSaverOptions(static_cast<int>(argv.size()), argv.data(), &options));
+    EXPECT_EQ(std::make_tuple(options.size, options.fit, options.fireMode, options.strength, options.loop, options.seed),
+              std::make_tuple(16, 1, static_cast<int32_t>(FIRE_BONFIRE), 8, 0, 3));
+    for (std::vector<std::string> x11Only : {std::vector<std::string>{"-root"}, {"-window-id", "0x1A"}, {"-display", ":0"}}) {
+        std::vector<char*> words = {const_cast<char*>("tamblorn-wayland")};
+        for (std::string& argument : x11Only)
+            words.push_back(&argument[0]);
+        EXPECT_FALSE(ReadWaylandSaverOptions(static_cast<int>(words.size()), words.data(), &options)) << x11Only[0];
+        EXPECT_TRUE(ReadSaverOptions(static_cast<int>(words.size()), words.data(), &options)) << x11Only[0];
+    }
+}
+
 TEST(NativeSupport, SettingsFileIsFoundUnderTheConfigFolder)
 {
     char path[256];

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# CPU of the Wayland program against the X11 program on outputs of the same
+# size in one run (a benchmark, not a test):
+#   tools/wayland-bench.sh [WAYLAND-PROGRAM] [X11-PROGRAM]
+# The programs default to the package's build (`make deb`). The Wayland one
+# burns on a headless sway with one 1024x768 output (run as the plain user
+# tamblorn-user when this runs as root), the X11 one with -root on a 1024x768
+# Xvfb. Prints the CPU share of each program and of its server over 20 s,
+# for the text and for the bonfire.
+set -u
+cd "$(dirname "$0")/.."
+wayland_program=$(realpath "${1:-build/deb/tamblorn-wayland}")
+x11_program=$(realpath "${2:-build/deb/tamblorn}")
+CPU_SECONDS=20
+SETTLE_SECONDS=1
+ticks_per_second=$(getconf CLK_TCK)
+
+for program in "$wayland_program" "$x11_program"; do
+  [ -x "$program" ] || { echo "wayland-bench: no program at $program (make deb)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+runtime=$(mktemp -d /tmp/tamblorn-wayland-XXXXXX)
+children=()
+sway_pid=
+xvfb_pid=
+stop_all() {
+  for pid in "${children[@]}" $sway_pid $xvfb_pid; do kill "$pid" 2>/dev/null; done
+  rm -rf "$work" "$runtime"
+}
+trap stop_all EXIT
+
+echo 'output HEADLESS-1 resolution 1024x768' > "$work/sway.conf"
+chmod 755 "$work" && chmod 644 "$work/sway.conf"
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  chown tamblorn-user "$runtime"
+  as_user=(runuser -u tamblorn-user --)
+fi
+setsid "${as_user[@]}" env -i PATH="$PATH" XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=headless WLR_RENDERER=pixman \
+  WLR_LIBINPUT_NO_DEVICES=1 sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
+for _ in $(seq 100); do
+  sway_pid=$(pgrep -f -n "^sway -c $work/sway.conf") && socket=$(cd "$runtime" && ls wayland-? 2>/dev/null) && break
+  sleep 0.1
+done
+[ -n "$sway_pid" ] && [ -n "${socket:-}" ] || { echo "wayland-bench: sway did not come up" >&2; cat "$work/sway.log" >&2; exit 1; }
+
+display=$(TAMBLORN_OWNER_PID=$$ TAMBLORN_SCREEN=1024x768x24 tools/start-display.sh 500 540) || exit 1
+read -r number xvfb_pid <<<"$display"
+
+cpu_ticks() {  # user + system ticks of a process
+  awk '{ print $14 + $15 }' "/proc/$1/stat"
+}
+
+# CPU of a program and of its server, in per cent of one core.
+measure_cpu() {
+  local label=$1 server=$2; shift 2
+  "$@" >/dev/null 2>&1 &
+  local pid=$!
+  children+=("$pid")
+  sleep "$SETTLE_SECONDS"
+  local program_before server_before program_after server_after
+  program_before=$(cpu_ticks "$pid"); server_before=$(cpu_ticks "$server")
+  sleep "$CPU_SECONDS"
+  program_after=$(cpu_ticks "$pid"); server_after=$(cpu_ticks "$server")
+  kill "$pid"; wait "$pid" 2>/dev/null
+  awk -v p=$((program_after - program_before)) -v s=$((server_after - server_before)) \
+      -v t="$ticks_per_second" -v n="$CPU_SECONDS" -v label="$label" \
+      'BEGIN { printf "%-17s CPU %6.2f %%  its server %6.2f %%  together %6.2f %%\n", label, 100 * p / t / n, 100 * s / t / n, 100 * (p + s) / t / n }'
+}
+
+for mode in -no-bonfire -bonfire; do
+  echo "CPU over ${CPU_SECONDS} s on a 1024x768 output, $mode:"
+  measure_cpu tamblorn-wayland "$sway_pid" env XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket" \
+    XDG_CONFIG_HOME="$work" "$wayland_program" "$mode"
+  measure_cpu "tamblorn -root" "$xvfb_pid" env DISPLAY=":$number" XDG_CONFIG_HOME="$work" "$x11_program" -root "$mode"
+done
+echo "  load average: $(cut -d' ' -f1-3 /proc/loadavg)"
