@@ -281,7 +281,7 @@ class Page(unittest.TestCase):
         raw = os.path.join(CONFIG.work_dir, 'saved-text.raw')
         render('--loop', '--seed', str(SEED), '--ticks', str(TICKS), '--client', '%dx%d' % x11.TARGET_SIZE,
                '--raw', raw, config='saved')
-        differing, lit = x11.differing_pixels(shot, raw)
+        differing, lit = screen.differing_pixels(shot, raw)
         self.assertEqual(differing, 0)
         self.assertGreater(lit, 0)
 
