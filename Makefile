@@ -6,7 +6,7 @@
 # make dist   builds every shipped file into build/dist/: the installer, the zip, the Debian
 #             package and the page, each named with the version, and SHA256SUMS beside them
 # make bench  runs the cell pass benchmarks, natively and under Wine
-# make deb    builds the Debian package of the X11 program: build/tamblorn_<version>_<arch>.deb
+# make deb    builds the Debian package of the X11 and Wayland programs: build/tamblorn_<version>_<arch>.deb
 # make web    builds the page and the core as WebAssembly into build/web/
 # make run-web serves build/web/ on 127.0.0.1 and prints the address
 

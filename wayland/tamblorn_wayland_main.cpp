@@ -113,7 +113,9 @@ void FollowLayout(WaylandSaver* saver)
         saver->ending = true;
         return;
     }
-    FollowClientSize(saver->clientWidth, saver->clientHeight);
+    // Outputs of another order or size in a client area of the same size move the boxes all the same.
+    if (!FollowClientSize(saver->clientWidth, saver->clientHeight))
+        PlaceCanvasAtStart(saver->clientWidth, saver->clientHeight);
     ShowCanvasOnOutputs(saver, true);
 }
 

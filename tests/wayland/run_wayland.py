@@ -180,7 +180,7 @@ class Frame(WithCompositor):
 
 class Outputs(WithCompositor):
     """On two outputs of different sizes and scales both are covered; the text starts centred on the first and
-    burns inside one output at every picture, until it has jumped onto the second."""
+    burns inside one output at every picture, until it has jumped onto the second; an output that comes is covered."""
 
     def test_text_starts_on_the_first_output_and_jumps_within_one(self):
         self.sway.tool('swaymsg', 'create_output')
@@ -205,6 +205,9 @@ class Outputs(WithCompositor):
         touching = [(box, size) for box, size in seen
                     if box and (box[0] == 0 or box[1] == 0 or box[2] == size[0] or box[3] == size[1])]
         self.assertEqual(touching, [])
+        # An output that comes while it burns is covered too.
+        self.sway.tool('swaymsg', 'create_output')
+        self.assertTrue(stage.wait_for(lambda: 'HEADLESS-3' in self.sway.covered_outputs(process.pid), START_WAIT))
         self.assertTrue(self.sway.press_key_until_gone(process))
         self.assertEqual(finish(process)[0], 0)
 
