@@ -191,3 +191,28 @@ tamblorn_keep_prefix_up() {
   "$1/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1
   tamblorn_hold_prefix "$TAMBLORN_WINE_PREFIX"
 }
+
+# Starts a headless sway with the config file CONFIG and the new runtime
+# folder RUNTIME (made here; as the plain user tamblorn-user when run as
+# root: sway refuses root) and prints "SOCKET PID" once its socket is there.
+# It ends with the calling script (TAMBLORN_OWNER_PID, else this shell).
+tamblorn_start_sway() {
+  local config=$1 runtime=$2 pid socket as_user=()
+  mkdir -m 700 "$runtime" || return 1
+  if [ "$(id -u)" -eq 0 ]; then
+    chown tamblorn-user "$runtime"
+    as_user=(runuser -u tamblorn-user --)
+  fi
+  setsid "${as_user[@]}" env -i PATH="$PATH" XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=headless \
+    WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 sway -c "$config" >"$runtime.log" 2>&1 &
+  for _ in $(seq "$TAMBLORN_DISPLAY_TRIES"); do
+    pid=$(pgrep -f -n "^sway -c $config\$") && socket=$(cd "$runtime" && ls wayland-? 2>/dev/null) && break
+    sleep 0.05
+  done
+  if [ -z "${pid:-}" ] || [ -z "${socket:-}" ]; then
+    echo "no sway came up: $(tail -3 "$runtime.log")" >&2
+    return 1
+  fi
+  tamblorn_watch "${TAMBLORN_OWNER_PID:-$$}" --pid "$pid"
+  echo "$socket $pid"
+}

@@ -19,31 +19,22 @@ for program in "$wayland_program" "$x11_program"; do
   [ -x "$program" ] || { echo "wayland-bench: no program at $program (make deb)" >&2; exit 1; }
 done
 
+. tools/lib.sh
 work=$(mktemp -d)
-runtime=$(mktemp -d /tmp/tamblorn-wayland-XXXXXX)
+runtime=$work/runtime
 children=()
 sway_pid=
 xvfb_pid=
 stop_all() {
   for pid in "${children[@]}" $sway_pid $xvfb_pid; do kill "$pid" 2>/dev/null; done
-  rm -rf "$work" "$runtime"
+  rm -rf "$work"
 }
 trap stop_all EXIT
 
+chmod 755 "$work"
 echo 'output HEADLESS-1 resolution 1024x768' > "$work/sway.conf"
-chmod 755 "$work" && chmod 644 "$work/sway.conf"
-as_user=()
-if [ "$(id -u)" -eq 0 ]; then
-  chown tamblorn-user "$runtime"
-  as_user=(runuser -u tamblorn-user --)
-fi
-setsid "${as_user[@]}" env -i PATH="$PATH" XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=headless WLR_RENDERER=pixman \
-  WLR_LIBINPUT_NO_DEVICES=1 sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
-for _ in $(seq 100); do
-  sway_pid=$(pgrep -f -n "^sway -c $work/sway.conf") && socket=$(cd "$runtime" && ls wayland-? 2>/dev/null) && break
-  sleep 0.1
-done
-[ -n "$sway_pid" ] && [ -n "${socket:-}" ] || { echo "wayland-bench: sway did not come up" >&2; cat "$work/sway.log" >&2; exit 1; }
+read -r socket sway_pid <<<"$(tamblorn_start_sway "$work/sway.conf" "$runtime")" || exit 1
+[ -n "$sway_pid" ] || exit 1
 
 display=$(TAMBLORN_OWNER_PID=$$ TAMBLORN_SCREEN=1024x768x24 tools/start-display.sh 500 540) || exit 1
 read -r number xvfb_pid <<<"$display"
