@@ -240,7 +240,7 @@ bool LayOutOutputs(WaylandSaver* saver)
     saver->clientWidth = clientWidth;
     saver->clientHeight = clientHeight;
     saver->layoutChanged = false;
-    return clientWidth > 0;
+    return true;
 }
 
 void ShowCanvasOnOutputs(WaylandSaver* saver, bool moved)

@@ -100,7 +100,7 @@ void WaitForEvents(WaylandSaver* saver, int waitMilliseconds)
 
 bool Running(const WaylandSaver& saver)
 {
-    return !saver.ending && !saver.lost;
+    return !saver.ending && !saver.lost && !saver.noBuffers;
 }
 
 // A new output, one gone, or a new size or scale: the canvas is placed
@@ -110,9 +110,12 @@ void FollowLayout(WaylandSaver* saver)
     if (!saver->layoutChanged || !OutputsConfigured(saver))
         return;
     if (!LayOutOutputs(saver)) {
-        saver->ending = true;
+        saver->noBuffers = true;
         return;
     }
+    // With every output gone there is nothing to show until one comes back.
+    if (saver->clientWidth == 0)
+        return;
     // Outputs of another order or size in a client area of the same size move the boxes all the same.
     if (!FollowClientSize(saver->clientWidth, saver->clientHeight))
         PlaceCanvasAtStart(saver->clientWidth, saver->clientHeight);
@@ -187,14 +190,19 @@ int Run(WaylandSaver* saver, const SaverOptions& options)
     if (!ConnectToCompositor(saver, &message))
         return Fail(message);
     if (CoverEveryOutput(saver) && !LayOutOutputs(saver))
-        return Fail("no shared-memory buffer for the outputs");
+        saver->noBuffers = true;
     if (Running(*saver)) {
         SetUpFire(saver, options);
         // The first frame is shown at once; the ticks follow every 100 ms.
         ShowCanvasOnOutputs(saver, true);
         RunLoop(saver, options);
     }
-    return saver->lost ? Fail("the compositor went away") : 0;
+    if (saver->noBuffers)
+        return Fail("no shared-memory buffer for the outputs");
+    if (saver->lost)
+        return Fail(wl_display_get_error(saver->display) == EPROTO ? "the compositor refused a request (protocol error)"
+                                                                   : "the compositor went away");
+    return 0;
 }
 
 }  // namespace

@@ -75,6 +75,7 @@ struct WaylandSaver {
     bool layoutChanged;  // an output's size or scale changed since the canvas was placed
     bool ending;  // input or the compositor asked the run to end
     bool lost;  // the connection to the compositor broke
+    bool noBuffers;  // the outputs' shared-memory buffers could not be made
     bool ticking;  // false once the asked ticks are done: the last frame stays
     int32_t ticksDone;
     int64_t nextTick;
