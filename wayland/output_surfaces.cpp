@@ -116,9 +116,9 @@ void SurfaceConfigured(void* data, xdg_surface* surface, uint32_t serial)
 const xdg_surface_listener SURFACE_LISTENER = {SurfaceConfigured};
 
 // The part of the canvas on this output, in the output's pixels; false when none.
-bool CanvasPart(const OutputSurface& output, int32_t* left, int32_t* top, int32_t* right, int32_t* bottom)
+bool CanvasPart(const FlameCanvas& canvas, const OutputSurface& output, int32_t* left, int32_t* top, int32_t* right,
+                int32_t* bottom)
 {
-    const FlameCanvas& canvas = flameCanvas;
     if (!canvas.pixels)
         return false;
     *left = canvas.originX > output.box.left ? canvas.originX : output.box.left;
@@ -130,10 +130,9 @@ bool CanvasPart(const OutputSurface& output, int32_t* left, int32_t* top, int32_
     return *left < *right && *top < *bottom;
 }
 
-void CopyCanvasPart(const OutputSurface& output, uint32_t* pixels, int32_t left, int32_t top, int32_t right,
-                    int32_t bottom)
+void CopyCanvasPart(const FlameCanvas& canvas, const OutputSurface& output, uint32_t* pixels, int32_t left, int32_t top,
+                    int32_t right, int32_t bottom)
 {
-    const FlameCanvas& canvas = flameCanvas;
     size_t rowBytes = static_cast<size_t>(right - left) * sizeof(uint32_t);
     for (int32_t y = top; y < bottom; ++y)
         memcpy(pixels + static_cast<size_t>(y - output.box.top) * output.pixelWidth + (left - output.box.left),
@@ -155,7 +154,7 @@ void ShowOnOutput(WaylandSaver* saver, OutputSurface* output)
     int32_t top = 0;
     int32_t right = 0;
     int32_t bottom = 0;
-    bool part = CanvasPart(*output, &left, &top, &right, &bottom);
+    bool part = CanvasPart(*saver->canvas, *output, &left, &top, &right, &bottom);
     if (!part && !output->needsBlack)
         return;
     // Both buffers held by the compositor: this output shows the next tick instead.
@@ -169,7 +168,7 @@ void ShowOnOutput(WaylandSaver* saver, OutputSurface* output)
         buffer->stale = false;
     }
     if (part)
-        CopyCanvasPart(*output, buffer->pixels, left, top, right, bottom);
+        CopyCanvasPart(*saver->canvas, *output, buffer->pixels, left, top, right, bottom);
     wl_surface_set_buffer_scale(output->surface, output->bufferScale);
     wl_surface_attach(output->surface, buffer->buffer, 0, 0);
     if (whole)
@@ -230,7 +229,7 @@ bool LayOutOutputs(WaylandSaver* saver)
         clientWidth += output.pixelWidth;
         clientHeight = output.pixelHeight > clientHeight ? output.pixelHeight : clientHeight;
     }
-    monitorLayout = MonitorLayout();
+    *saver->monitors = MonitorLayout();
     for (const OutputSurface& output : saver->outputs) {
         if (!output.inUse || !output.configured || !output.buffers[0].buffer)
             continue;

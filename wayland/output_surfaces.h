@@ -12,8 +12,8 @@
 void CoverOutput(WaylandSaver* saver, OutputSurface* output);
 // True once every output has had its first configure.
 bool OutputsConfigured(const WaylandSaver* saver);
-// Sizes each configured output's buffers and places its box in
-// monitorLayout and the client area (0 x 0 without an output); false when
+// Sizes each configured output's buffers and places its box in the
+// monitor layout and the client area (0 x 0 without an output); false when
 // no buffer can be made.
 bool LayOutOutputs(WaylandSaver* saver);
 // Shows the canvas on the output it stands on and black on the others; after

@@ -223,6 +223,8 @@ int main(int argc, char** argv)
         return 0;
     }
     static WaylandSaver saver;
+    saver.canvas = &flameCanvas;
+    saver.monitors = &monitorLayout;
     if (!CatchStopSignals(&saver))
         return Fail("no pipe for the signals");
     if (!LoadNativeSettings())

@@ -55,6 +55,9 @@ struct OutputSurface {
 };
 
 struct WaylandSaver {
+    // The core's records the run works on.
+    FlameCanvas* canvas;
+    MonitorLayout* monitors;
     wl_display* display;
     wl_registry* registry;
     wl_compositor* compositor;
