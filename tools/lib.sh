@@ -9,6 +9,7 @@ TAMBLORN_WINE_DIR=/usr/lib/wine
 TAMBLORN_SETTINGS_FILE_NAME=TamblornScrS
 TAMBLORN_DISPLAY_TRIES=100   # times 0.05 s
 TAMBLORN_SERVER_TRIES=5
+TAMBLORN_SWAY_TRIES=600     # times 0.05 s: a busy machine starts sway slowly
 
 # Whether this machine runs the Wine loader LOADER (the 32-bit one needs a
 # kernel that runs 32-bit programs).
@@ -194,8 +195,9 @@ tamblorn_keep_prefix_up() {
 
 # Starts a headless sway with the config file CONFIG and the new runtime
 # folder RUNTIME (made here; as the plain user tamblorn-user when run as
-# root: sway refuses root) and prints "SOCKET PID" once its socket is there.
-# It ends with the calling script (TAMBLORN_OWNER_PID, else this shell).
+# root: sway refuses root) and prints "SOCKET PID" once its sockets are
+# there. It ends with the calling script (TAMBLORN_OWNER_PID, else this
+# shell) and carries TAMBLORN_MARK, by which a test finds what it started.
 tamblorn_start_sway() {
   local config=$1 runtime=$2 pid socket as_user=()
   mkdir -m 700 "$runtime" || return 1
@@ -204,12 +206,14 @@ tamblorn_start_sway() {
     as_user=(runuser -u tamblorn-user --)
   fi
   setsid "${as_user[@]}" env -i PATH="$PATH" XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=headless \
-    WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 sway -c "$config" >"$runtime.log" 2>&1 &
-  for _ in $(seq "$TAMBLORN_DISPLAY_TRIES"); do
-    pid=$(pgrep -f -n "^sway -c $config\$") && socket=$(cd "$runtime" && ls wayland-? 2>/dev/null) && break
+    WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 TAMBLORN_MARK="${TAMBLORN_MARK:-}" \
+    sway -c "$config" >"$runtime.log" 2>&1 &
+  for _ in $(seq "$TAMBLORN_SWAY_TRIES"); do
+    pid=$(pgrep -f -n "^sway -c $config\$") && socket=$(cd "$runtime" && ls wayland-? 2>/dev/null) &&
+      ls "$runtime"/sway-ipc.*.sock >/dev/null 2>&1 && break
     sleep 0.05
   done
-  if [ -z "${pid:-}" ] || [ -z "${socket:-}" ]; then
+  if [ -z "${pid:-}" ] || [ -z "${socket:-}" ] || ! ls "$runtime"/sway-ipc.*.sock >/dev/null 2>&1; then
     echo "no sway came up: $(tail -3 "$runtime.log")" >&2
     return 1
   fi

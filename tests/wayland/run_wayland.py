@@ -30,7 +30,7 @@ START_WAIT = 60.0  # an upper bound for a loaded machine: the tests wait for sta
 JUMP_WAIT = 120.0  # jumps come every ten seconds of ticks
 FRAME_TICKS, FRAME_SEED = 60, 7
 CANVAS_SIZE = (320, 232)  # the default text at 32 pixels
-GROUP_MARK = 'TAMBLORN_WAYLAND_MARK'
+GROUP_MARK = 'TAMBLORN_MARK'  # what the group starts carries it, sway too (tools/lib.sh)
 IDLE_SECONDS = 2
 CONFIG = argparse.Namespace()
 
@@ -42,40 +42,26 @@ class Compositor:
         self.folder = os.path.join(CONFIG.work_dir, name)
         shutil.rmtree(self.folder, ignore_errors=True)
         os.makedirs(self.folder)
-        # A socket's path has room for about a hundred bytes: the runtime folder is a short one of its own.
-        self.runtime = tempfile.mkdtemp(prefix='tamblorn-wayland-')
         config = os.path.join(self.folder, 'sway.conf')
         with open(config, 'w') as text:
             text.write('output HEADLESS-1 resolution %dx%d\n' % FIRST_OUTPUT)
-        user = PLAIN_USER if os.getuid() == 0 else None
-        if user:
-            shutil.chown(self.runtime, user)
-        env = {'PATH': os.environ['PATH'], 'XDG_RUNTIME_DIR': self.runtime, 'WLR_BACKENDS': 'headless',
-               'WLR_RENDERER': 'pixman', 'WLR_LIBINPUT_NO_DEVICES': '1', GROUP_MARK: CONFIG.mark}
-        self.log = open(os.path.join(self.folder, 'sway.log'), 'w')
-        plain = {'user': user, 'group': user, 'extra_groups': []} if user else {}
-        self.process = subprocess.Popen(['sway', '-c', config], env=env, cwd=self.folder, **plain,
-                                        stdin=subprocess.DEVNULL, stdout=self.log, stderr=self.log,
-                                        start_new_session=True)
-        stage.lib_call('tamblorn_watch', str(os.getpid()), '--pid', str(self.process.pid))
-        sockets = stage.wait_for(lambda: self.sockets() or self.process.poll() is not None, START_WAIT)
-        if not isinstance(sockets, tuple):
-            self.stop()
-            raise AssertionError('sway did not come up: %s' % self.messages())
-        self.display, self.ipc = sockets
-
-    def sockets(self):
-        displays = [path for path in glob.glob(os.path.join(self.runtime, 'wayland-*')) if not path.endswith('.lock')]
-        ipc = glob.glob(os.path.join(self.runtime, 'sway-ipc.*.sock'))
-        return (os.path.basename(displays[0]), ipc[0]) if displays and ipc else None
-
-    def messages(self):
-        with open(self.log.name) as log:
-            return log.read()[-2000:]
+        # A socket's path has room for about a hundred bytes: the runtime folder is a short one of its own.
+        self.base = tempfile.mkdtemp(prefix='tamblorn-wayland-')
+        os.chmod(self.base, 0o755)
+        self.runtime = os.path.join(self.base, 'runtime')
+        started = subprocess.run(['bash', '-c', '. "$0" && tamblorn_start_sway "$@"', stage.LIB, config, self.runtime],
+                                 env=dict(os.environ, TAMBLORN_OWNER_PID=str(os.getpid()), TAMBLORN_MARK=CONFIG.mark),
+                                 stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
+        if started.returncode != 0:
+            shutil.rmtree(self.base, ignore_errors=True)
+            raise AssertionError(started.stderr.decode('utf-8', 'replace'))
+        self.display, pid = started.stdout.decode().split()
+        self.pid = int(pid)
+        self.ipc = glob.glob(os.path.join(self.runtime, 'sway-ipc.*.sock'))[0]
 
     def env(self, extra=None):
         env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime, WAYLAND_DISPLAY=self.display, SWAYSOCK=self.ipc,
-                   XDG_CONFIG_HOME=self.folder, **{GROUP_MARK: CONFIG.mark})
+                   XDG_CONFIG_HOME=self.folder, TAMBLORN_MARK=CONFIG.mark)
         env.update(extra or {})
         return env
 
@@ -87,9 +73,9 @@ class Compositor:
         return subprocess.Popen([CONFIG.program] + list(args), env=self.env(extra_env), stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE)
 
-    def shot(self, output=None):
-        """A picture of one output, or of all of them at the highest scale, as (width, height, RGB bytes)."""
-        run = self.tool('grim', '-t', 'ppm', *(['-o', output] if output else []), '-')
+    def shot(self, output):
+        """A picture of the output as (width, height, RGB bytes)."""
+        run = self.tool('grim', '-t', 'ppm', '-o', output, '-')
         return screen.parse_ppm(run.stdout) if run.returncode == 0 else None
 
     def covered_outputs(self, pid):
@@ -108,11 +94,10 @@ class Compositor:
         return stage.wait_for(lambda: self.tool('wtype', '-k', 'space') and process.poll() is not None, START_WAIT)
 
     def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-        stage.wait_for(lambda: self.process.poll() is not None, START_WAIT)
-        self.log.close()
-        shutil.rmtree(self.runtime, ignore_errors=True)
+        if not stage.process_gone(self.pid):
+            os.kill(self.pid, signal.SIGTERM)
+        stage.wait_for(lambda: stage.process_gone(self.pid), START_WAIT)
+        shutil.rmtree(self.base, ignore_errors=True)
 
 
 def finish(process, timeout=START_WAIT):
@@ -228,7 +213,7 @@ class Ending(WithCompositor):
 
     def test_a_compositor_that_goes_away_ends_it_with_a_line(self):
         process, _ = self.started([])
-        self.sway.process.kill()
+        os.kill(self.sway.pid, signal.SIGKILL)
         code, errors = finish(process)
         self.assertEqual(code, 1, 'still running or not a failure: %s' % errors)
         self.assertEqual(errors, 'tamblorn-wayland: the compositor went away\n')
