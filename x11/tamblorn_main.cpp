@@ -19,7 +19,6 @@
 #include "saver_options.h"
 #include "saver_settings.h"
 #include "settings_file.h"
-#include "settings_mend.h"
 #include "text_raster.h"
 #include "x11_surface.h"
 
