@@ -197,7 +197,8 @@ tamblorn_keep_prefix_up() {
 # folder RUNTIME (made here; as the plain user tamblorn-user when run as
 # root: sway refuses root) and prints "SOCKET PID" once its sockets are
 # there. It ends with the calling script (TAMBLORN_OWNER_PID, else this
-# shell) and carries TAMBLORN_MARK, by which a test finds what it started.
+# shell) and carries TAMBLORN_MARK and TAMBLORN_RUN_MARK, by which a test
+# and make test find what they started.
 tamblorn_start_sway() {
   local config=$1 runtime=$2 pid socket as_user=()
   mkdir -m 700 "$runtime" || return 1
@@ -207,6 +208,7 @@ tamblorn_start_sway() {
   fi
   setsid "${as_user[@]}" env -i PATH="$PATH" XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=headless \
     WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 TAMBLORN_MARK="${TAMBLORN_MARK:-}" \
+    TAMBLORN_RUN_MARK="${TAMBLORN_RUN_MARK:-}" \
     sway -c "$config" >"$runtime.log" 2>&1 &
   for _ in $(seq "$TAMBLORN_SWAY_TRIES"); do
     pid=$(pgrep -f -n "^sway -c $config\$") && socket=$(cd "$runtime" && ls wayland-? 2>/dev/null) &&
