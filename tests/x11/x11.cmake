@@ -47,5 +47,5 @@ add_test(NAME native.one_settings_table
                  --source ${PROJECT_SOURCE_DIR}
                  --built $<TARGET_FILE:tamblorn-describe> $<TARGET_FILE:tamblorn> $<TARGET_FILE:tamblorn-render>
                  --built $<TARGET_FILE:tamblorn-describe-altered> $<TARGET_FILE:tamblorn-altered>
-                         $<TARGET_FILE:tamblorn-render-altered>)
+                         $<TARGET_FILE:tamblorn-render-altered> --wayland $<TARGET_FILE:tamblorn-wayland>)
 set_tests_properties(native.one_settings_table PROPERTIES TIMEOUT 300)
