@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "native_canvas.h"
+#include "program_options.h"
 #include "saver_settings.h"
 
 namespace {

@@ -1,8 +1,11 @@
 #include "program_options.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "saver_settings.h"
 
 namespace {
 
@@ -105,4 +108,19 @@ bool ReadOptionNumber(const char* text, int32_t lowest, int32_t highest, int32_t
 {
     const char* end = nullptr;
     return ReadNumberUpTo(text, '\0', lowest, highest, value, &end);
+}
+
+void WriteStrengths(char* out, size_t room, const char* format, const char* separator)
+{
+    size_t used = 0;
+    if (room > 0)
+        out[0] = '\0';
+    for (int i = 0; i < FLAME_STRENGTH_COUNT && used < room; ++i) {
+        int written = snprintf(out + used, room - used, "%s", i > 0 ? separator : "");
+        used += written > 0 ? static_cast<size_t>(written) : 0;
+        if (used >= room)
+            break;
+        written = snprintf(out + used, room - used, format, FLAME_STRENGTHS[i]);
+        used += written > 0 ? static_cast<size_t>(written) : 0;
+    }
 }

@@ -4,6 +4,7 @@
 #ifndef TAMBLORN_PROGRAM_OPTIONS_H
 #define TAMBLORN_PROGRAM_OPTIONS_H
 
+#include <cstddef>
 #include <cstdint>
 
 enum OptionKind {
@@ -29,5 +30,9 @@ struct ProgramOption {
 // `wrong` is then the argument not understood.
 bool ReadProgramOptions(int argc, char** argv, const ProgramOption* table, int count, const char** wrong);
 bool ReadOptionNumber(const char* text, int32_t lowest, int32_t highest, int32_t* value);
+
+// The strengths offered, each written with `format` (a printf format of one int) and `separator` between
+// them, as "6|8|12": for the usage texts, the manual and the settings description.
+void WriteStrengths(char* out, size_t room, const char* format, const char* separator);
 
 #endif

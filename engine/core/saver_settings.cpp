@@ -1,7 +1,5 @@
 #include "saver_settings.h"
 
-#include <cstdio>
-
 #include "flame_canvas.h"
 
 SaverSettings saverSettings = {"", DEFAULT_FONT_SIZE, DEFAULT_FLAME_LIMIT, DEFAULT_LOOP, FIRE_TEXT};
@@ -19,21 +17,6 @@ const SettingsKey settingsKeys[SETTINGS_VALUES] = {
     {"FLAME", "LIMIT", DEFAULT_FLAME_LIMIT, 0, LEVEL_CEILING},
     {"FLAME", "LOOP", DEFAULT_LOOP, 0, 1},
 };
-
-void WriteStrengths(char* out, size_t room, const char* format, const char* separator)
-{
-    size_t used = 0;
-    if (room > 0)
-        out[0] = '\0';
-    for (int i = 0; i < FLAME_STRENGTH_COUNT && used < room; ++i) {
-        int written = snprintf(out + used, room - used, "%s", i > 0 ? separator : "");
-        used += written > 0 ? static_cast<size_t>(written) : 0;
-        if (used >= room)
-            break;
-        written = snprintf(out + used, room - used, format, FLAME_STRENGTHS[i]);
-        used += written > 0 ? static_cast<size_t>(written) : 0;
-    }
-}
 
 int32_t SettingsNumber(const SaverSettings& settings, SettingsValue value)
 {

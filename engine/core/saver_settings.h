@@ -50,10 +50,6 @@ struct SettingsKey {
 // In the order the saver writes them.
 extern const SettingsKey settingsKeys[SETTINGS_VALUES];
 
-// The strengths offered, each written with `format` (a printf format of one int) and `separator` between
-// them, as "6|8|12": for the usage texts, the manual and the settings description.
-void WriteStrengths(char* out, size_t room, const char* format, const char* separator);
-
 int32_t SettingsNumber(const SaverSettings& settings, SettingsValue value);
 // The font size keeps the number's low byte, as a signed byte.
 void SetSettingsNumber(SaverSettings* settings, SettingsValue value, int32_t number);
