@@ -17,11 +17,17 @@ extern const BenchSize benchSizes[BENCH_SIZE_COUNT];
 // The reference loop, then one entry per level.
 const int BENCH_REFERENCE = -1;
 
+// A canvas and the plain surface it burns on.
+struct BenchCanvas {
+    FlameCanvas canvas;
+    uint32_t* surface;
+};
+
 // A burning canvas of the given size, warmed up by some passes.
-void SetUpBenchCanvas(BenchSize size);
-void TearDownBenchCanvas();
+void SetUpBenchCanvas(BenchCanvas& bench, BenchSize size);
+void TearDownBenchCanvas(BenchCanvas& bench);
 // One pass of the reference loop (BENCH_REFERENCE) or of a level.
-void RunBenchPass(int variant);
+void RunBenchPass(BenchCanvas& bench, int variant);
 const char* BenchVariantName(int variant);
 
 #endif

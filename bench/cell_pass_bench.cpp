@@ -11,23 +11,24 @@ namespace {
 
 void CellPass(benchmark::State& state, BenchSize size, int variant)
 {
-    SetUpBenchCanvas(size);
+    BenchCanvas bench = {};
+    SetUpBenchCanvas(bench, size);
     for (auto _ : state) {
-        RunBenchPass(variant);
-        benchmark::DoNotOptimize(flameCanvas.heat);
+        RunBenchPass(bench, variant);
+        benchmark::DoNotOptimize(bench.canvas.heat);
         benchmark::ClobberMemory();
     }
     const double cells = static_cast<double>(size.width) * size.height;
     state.counters["ns_per_cell"] = benchmark::Counter(cells * static_cast<double>(state.iterations()),
                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    TearDownBenchCanvas();
+    TearDownBenchCanvas(bench);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const int supported = SupportedCellPassLevel();
+    const int supported = SupportedCellPassLevel(true);
     for (const BenchSize& size : benchSizes) {
         for (int variant = BENCH_REFERENCE; variant <= supported; ++variant) {
             std::string name = std::string("CellPass/") + BenchVariantName(variant) + "/" + std::to_string(size.width) +

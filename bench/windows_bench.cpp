@@ -21,14 +21,14 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency)
 }
 
 // Seconds per pass: rounds of enough passes to last about ROUND_SECONDS.
-double BestPassSeconds(int variant)
+double BestPassSeconds(BenchCanvas& bench, int variant)
 {
     LARGE_INTEGER frequency;
     LARGE_INTEGER start;
     LARGE_INTEGER stop;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    RunBenchPass(variant);
+    RunBenchPass(bench, variant);
     QueryPerformanceCounter(&stop);
     double once = Seconds(start, stop, frequency);
     int passes = once > 0 ? static_cast<int>(ROUND_SECONDS / once) + 1 : 1;
@@ -36,7 +36,7 @@ double BestPassSeconds(int variant)
     for (int round = 0; round < ROUNDS; ++round) {
         QueryPerformanceCounter(&start);
         for (int pass = 0; pass < passes; ++pass)
-            RunBenchPass(variant);
+            RunBenchPass(bench, variant);
         QueryPerformanceCounter(&stop);
         double perPass = Seconds(start, stop, frequency) / passes;
         if (perPass < best)
@@ -49,16 +49,17 @@ double BestPassSeconds(int variant)
 
 int main()
 {
-    const int supported = SupportedCellPassLevel();
+    const int supported = SupportedCellPassLevel(true);
     printf("cell pass, %d-bit Windows build, processor supports up to %s; best of %d rounds\n",
            static_cast<int>(sizeof(void*) * 8), cellPassLevelNames[supported], ROUNDS);
     for (const BenchSize& size : benchSizes) {
         const double cells = static_cast<double>(size.width) * size.height;
         double referenceSeconds = 0;
         for (int variant = BENCH_REFERENCE; variant <= supported; ++variant) {
-            SetUpBenchCanvas(size);
-            double seconds = BestPassSeconds(variant);
-            TearDownBenchCanvas();
+            BenchCanvas bench = {};
+            SetUpBenchCanvas(bench, size);
+            double seconds = BestPassSeconds(bench, variant);
+            TearDownBenchCanvas(bench);
             if (variant == BENCH_REFERENCE)
                 referenceSeconds = seconds;
             char name[NAME_CHARS];

@@ -39,6 +39,9 @@ target_link_libraries(core_tests PRIVATE tamblorn_engine_core GTest::gtest_main)
 target_include_directories(core_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 tamblorn_warnings(core_tests)
 gtest_discover_tests(core_tests TEST_PREFIX "native.")
+# Each test builds the records it works on: the whole binary passes in one
+# process, in any order, with nothing left behind for the leak check.
+add_test(NAME native.core_tests_in_one_process COMMAND core_tests --gtest_shuffle --gtest_brief=1)
 # The README's drawing of which folder includes which, held to the sources.
 add_test(NAME native.layout COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/native/layout_check.py)
 # The emulated PC that root built (tools/pc32, run by tools/setup.sh where this kernel refuses 32-bit programs) is

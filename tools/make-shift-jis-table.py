@@ -50,6 +50,13 @@ def main(output):
         lead_lines = [', '.join('0x%02X' % lead for lead in leads[at:at + 16]) for at in range(0, len(leads), 16)]
         out.write('extern const unsigned char SHIFT_JIS_ROW_LEADS[] = {\n    %s};\n' % ',\n    '.join(lead_lines))
         out.write('extern const size_t SHIFT_JIS_ROW_COUNT = sizeof SHIFT_JIS_ROW_LEADS;\n\n')
+        # Where each row starts in the UTF-8 text, so that a cell is found without reading the rows before it.
+        starts = [0]
+        for cells in rows:
+            if cells.count(HOLE) < len(TRAILS):
+                starts.append(starts[-1] + len(''.join(cells).encode('utf-8')))
+        start_lines = [', '.join('%d' % start for start in starts[at:at + 12]) for at in range(0, len(starts) - 1, 12)]
+        out.write('extern const uint16_t SHIFT_JIS_ROW_STARTS[] = {\n    %s};\n\n' % ',\n    '.join(start_lines))
         out.write('extern const char SHIFT_JIS_ROWS[] =\n')
         half = len(TRAILS) // 2
         for start in range(0, len(row), half):

@@ -6,12 +6,20 @@
 
 #include <cstdint>
 
+#include "flame_canvas.h"
+#include "saver_settings.h"
+
 extern const char FRAME_NAME_FORMAT[];
+
+// The records the renderer works on: on Windows the effect's own.
+SaverSettings& RenderSettings();
+const FlameCanvas& RenderCanvas();
 
 void LoadRenderSettings();
 // The --text option's bytes into the settings, as the platform reads them.
 void CopyRenderText(const char* text);
-void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight);
+// With a seed, the noise starts from it instead of the clock.
+void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, bool haveSeed, uint32_t seed);
 void StepRenderCanvas();
 // Called after the last step, before the canvas's pixels are read.
 void FinishRenderSteps();

@@ -1,9 +1,7 @@
 #include <sys/stat.h>
 
-#include "flame_canvas.h"
 #include "native_canvas.h"
 #include "render_setup.h"
-#include "saver_settings.h"
 #include "settings_file.h"
 #include "text_encoding.h"
 
@@ -13,34 +11,57 @@ namespace {
 
 const mode_t FOLDER_MODE = 0755;
 
+// The renderer's records: it renders one canvas on one monitor.
+struct NativeRender {
+    SaverSettings settings;
+    FlameCanvas canvas;
+    MonitorLayout monitors;
+    NativeCanvas native;
+};
+
+NativeRender nativeRender = {STARTING_SETTINGS, {}, {}, {}};
+
 }  // namespace
+
+SaverSettings& RenderSettings()
+{
+    return nativeRender.settings;
+}
+
+const FlameCanvas& RenderCanvas()
+{
+    return nativeRender.canvas;
+}
 
 void LoadRenderSettings()
 {
-    LoadNativeSettings();
+    LoadNativeSettings(nativeRender.settings);
 }
 
 void CopyRenderText(const char* text)
 {
-    LocaleTextToShiftJis(text, saverSettings.text, SETTINGS_TEXT_BYTES);
+    LocaleTextToShiftJis(text, nativeRender.settings.text, SETTINGS_TEXT_BYTES);
 }
 
-void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight)
+void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, bool haveSeed, uint32_t seed)
 {
-    monitorLayout = MonitorLayout();
-    SetUpSaverCanvas(nativeCanvasPlatform, clientWidth, clientHeight);
+    NativeRender& render = nativeRender;
+    render.native.fixedSeed = haveSeed;
+    render.native.seed = seed;
+    SetUpSaverCanvas(render.canvas, render.settings, render.monitors, NativeCanvasPlatform(&render.native),
+                     clientWidth, clientHeight);
 }
 
 void StepRenderCanvas()
 {
-    StepFlameCanvas();
+    StepFlameCanvas(nativeRender.canvas, nativeRender.settings);
 }
 
 void FinishRenderSteps() {}
 
 void EndRender()
 {
-    ReleaseSaverCanvas(nativeCanvasPlatform);
+    ReleaseSaverCanvas(nativeRender.canvas, NativeCanvasPlatform(&nativeRender.native));
 }
 
 void MakeFramesFolder(const char* path)

@@ -1,10 +1,8 @@
 #include <windows.h>
 
 #include "effect_window.h"
-#include "flame_canvas.h"
 #include "render_setup.h"
 #include "saver_host.h"
-#include "saver_settings.h"
 #include "settings_profile.h"
 
 const char FRAME_NAME_FORMAT[] = "\\frame%04d.png";
@@ -17,6 +15,16 @@ HWND renderWindow;
 
 }  // namespace
 
+SaverSettings& RenderSettings()
+{
+    return saverSettings;
+}
+
+const FlameCanvas& RenderCanvas()
+{
+    return flameCanvas;
+}
+
 void LoadRenderSettings()
 {
     LoadSaverSettings();
@@ -27,7 +35,7 @@ void CopyRenderText(const char* text)
     lstrcpynA(saverSettings.text, text, SETTINGS_TEXT_BYTES);
 }
 
-void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight)
+void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, bool haveSeed, uint32_t seed)
 {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
@@ -37,6 +45,9 @@ void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight)
     renderWindow = CreateWindowExA(0, RENDER_CLASS, "tamblorn-render", WS_POPUP, 0, 0, clientWidth, clientHeight,
                                    nullptr, nullptr, SaverModuleInstance(), nullptr);
     SetUpEffectCanvas(renderWindow, clientWidth, clientHeight);
+    // The effect seeds from the clock, as the saver does.
+    if (haveSeed)
+        SeedNoise(flameCanvas.noise, seed);
 }
 
 void StepRenderCanvas()

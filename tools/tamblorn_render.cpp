@@ -87,19 +87,20 @@ void ApplyOptions()
 {
     const RenderOptions& options = renderOptions;
     LoadRenderSettings();
-    saverSettings.fireMode = options.fireMode;
+    SaverSettings& settings = RenderSettings();
+    settings.fireMode = options.fireMode;
     if (options.haveText)
         CopyRenderText(options.text);
     if (options.haveSize)
-        saverSettings.fontSize = static_cast<int8_t>(options.size & 0xFF);
+        settings.fontSize = static_cast<int8_t>(options.size & 0xFF);
     if (options.haveLimit)
-        saverSettings.flameLimit = options.limit;
-    saverSettings.loop = options.loop;
+        settings.flameLimit = options.limit;
+    settings.loop = options.loop;
 }
 
 bool WritePng(const std::string& path)
 {
-    const FlameCanvas& canvas = flameCanvas;
+    const FlameCanvas& canvas = RenderCanvas();
     if (!canvas.pixels || canvas.width <= 0 || canvas.height <= 0)
         return false;
     std::vector<unsigned char> rgb(static_cast<size_t>(canvas.cellCount) * RGB_CHANNELS);
@@ -122,7 +123,7 @@ void PutU32(FILE* file, uint32_t value)
 
 bool WriteRaw(const std::string& path, uint32_t ticks)
 {
-    const FlameCanvas& canvas = flameCanvas;
+    const FlameCanvas& canvas = RenderCanvas();
     FILE* file = fopen(path.c_str(), "wb");
     if (!file)
         return false;
@@ -132,7 +133,7 @@ bool WriteRaw(const std::string& path, uint32_t ticks)
     PutU32(file, static_cast<uint32_t>(canvas.height));
     PutU32(file, ticks);
     PutU32(file, static_cast<uint32_t>(canvas.level));
-    int cells = CanvasHasCells() ? canvas.cellCount : 0;
+    int cells = CanvasHasCells(canvas) ? canvas.cellCount : 0;
     if (cells > 0) {
         fwrite(canvas.fuel, 1, cells, file);
         fwrite(canvas.heat, 1, cells, file);
@@ -144,18 +145,15 @@ bool WriteRaw(const std::string& path, uint32_t ticks)
 
 int CountFuel()
 {
-    int fuel = 0;
-    if (CanvasHasCells())
-        for (int i = 0; i < flameCanvas.cellCount; ++i)
-            fuel += flameCanvas.fuel[i] != 0;
-    return fuel;
+    const FlameCanvas& canvas = RenderCanvas();
+    return CanvasHasCells(canvas) ? CountFuelPoints(canvas) : 0;
 }
 
 // The record the settings file gives, the text as hexadecimal Shift-JIS bytes.
 int ShowSettings()
 {
     LoadRenderSettings();
-    const SaverSettings& settings = saverSettings;
+    const SaverSettings& settings = RenderSettings();
     printf("text ");
     for (const char* at = settings.text; *at != '\0'; ++at)
         printf("%02x", static_cast<unsigned char>(*at));
@@ -175,9 +173,7 @@ int main(int argc, char** argv)
     if (options.showSettings)
         return ShowSettings();
     ApplyOptions();
-    SetUpRenderCanvas(options.client[0], options.client[1]);
-    if (options.haveSeed)
-        SeedNoise(static_cast<uint32_t>(options.seed));
+    SetUpRenderCanvas(options.client[0], options.client[1], options.haveSeed, static_cast<uint32_t>(options.seed));
 
     bool written = true;
     const std::string frames = options.frames;
@@ -198,8 +194,9 @@ int main(int argc, char** argv)
     if (options.raw[0] != '\0')
         written = WriteRaw(options.raw, static_cast<uint32_t>(options.ticks)) && written;
 
-    printf("canvas %dx%d fuel %d origin %d,%d level %d\n", flameCanvas.width, flameCanvas.height, CountFuel(),
-           flameCanvas.originX, flameCanvas.originY, flameCanvas.level);
+    const FlameCanvas& canvas = RenderCanvas();
+    printf("canvas %dx%d fuel %d origin %d,%d level %d\n", canvas.width, canvas.height, CountFuel(), canvas.originX,
+           canvas.originY, canvas.level);
     fflush(stdout);
     EndRender();
     return written ? 0 : 1;

@@ -154,7 +154,7 @@ void ShowOnOutput(WaylandSaver* saver, OutputSurface* output)
     int32_t top = 0;
     int32_t right = 0;
     int32_t bottom = 0;
-    bool part = CanvasPart(*saver->canvas, *output, &left, &top, &right, &bottom);
+    bool part = CanvasPart(saver->canvas, *output, &left, &top, &right, &bottom);
     if (!part && !output->needsBlack)
         return;
     // Both buffers held by the compositor: this output shows the next tick instead.
@@ -168,7 +168,7 @@ void ShowOnOutput(WaylandSaver* saver, OutputSurface* output)
         buffer->stale = false;
     }
     if (part)
-        CopyCanvasPart(*saver->canvas, *output, buffer->pixels, left, top, right, bottom);
+        CopyCanvasPart(saver->canvas, *output, buffer->pixels, left, top, right, bottom);
     wl_surface_set_buffer_scale(output->surface, output->bufferScale);
     wl_surface_attach(output->surface, buffer->buffer, 0, 0);
     if (whole)
@@ -229,11 +229,11 @@ bool LayOutOutputs(WaylandSaver* saver)
         clientWidth += output.pixelWidth;
         clientHeight = output.pixelHeight > clientHeight ? output.pixelHeight : clientHeight;
     }
-    *saver->monitors = MonitorLayout();
+    saver->monitors = MonitorLayout();
     for (const OutputSurface& output : saver->outputs) {
         if (!output.inUse || !output.configured || !output.buffers[0].buffer)
             continue;
-        AddMonitorBox(output.box, primary, clientWidth, clientHeight);
+        AddMonitorBox(saver->monitors, output.box, primary, clientWidth, clientHeight);
         primary = false;
     }
     saver->clientWidth = clientWidth;

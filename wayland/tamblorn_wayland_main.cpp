@@ -117,14 +117,14 @@ void FollowLayout(WaylandSaver* saver)
     if (saver->clientWidth == 0)
         return;
     // Outputs of another order or size in a client area of the same size move the boxes all the same.
-    if (!FollowClientSize(saver->clientWidth, saver->clientHeight))
-        PlaceCanvasAtStart(saver->clientWidth, saver->clientHeight);
+    if (!FollowClientSize(saver->canvas, saver->monitors, saver->clientWidth, saver->clientHeight))
+        PlaceCanvasAtStart(saver->canvas, saver->monitors, saver->clientWidth, saver->clientHeight);
     ShowCanvasOnOutputs(saver, true);
 }
 
 void Tick(WaylandSaver* saver, const SaverOptions& options)
 {
-    ShowCanvasOnOutputs(saver, TickSaverCanvas());
+    ShowCanvasOnOutputs(saver, TickSaverCanvas(saver->canvas, saver->settings, saver->monitors));
     ++saver->ticksDone;
     // With a tick count (for tests and pictures) the last frame stays until the run ends.
     if (options.ticks > 0 && saver->ticksDone >= options.ticks)
@@ -171,16 +171,17 @@ void SetUpFire(WaylandSaver* saver, const SaverOptions& options)
     const OutputSurface* first = nullptr;
     for (const OutputSurface& output : saver->outputs)
         first = first || !output.inUse ? first : &output;
-    textFit.on = options.fit != 0;
     // The fitted text grows with the first output's scale, as it does with Xft.dpi under X11.
-    textFit.dotsPerInch = first ? FIT_REFERENCE_DPI * first->scale : 0;
-    if (options.fontPattern)
-        canvasFacePattern = options.fontPattern;
-    SaverSettings asked = saverSettings;
-    ReportCanvasMends(PROGRAM, asked, SetUpBurningCanvas(saver->clientWidth, saver->clientHeight));
-    if (options.haveSeed)
-        SeedNoise(static_cast<uint32_t>(options.seed));
-    SeedJumpRandom(options.haveSeed ? static_cast<uint32_t>(options.seed) : JumpSeedFromClockAndProcess());
+    saver->fit = {options.fit != 0, first ? FIT_REFERENCE_DPI * first->scale : 0};
+    saver->native.facePattern = options.fontPattern;
+    saver->native.fixedSeed = options.haveSeed;
+    saver->native.seed = static_cast<uint32_t>(options.seed);
+    SaverSettings asked = saver->settings;
+    unsigned mends = SetUpBurningCanvas(saver->canvas, saver->settings, saver->monitors, saver->native, saver->fit,
+                                        saver->clientWidth, saver->clientHeight);
+    ReportCanvasMends(PROGRAM, asked, saver->settings, saver->native, mends);
+    SeedJumpRandom(saver->canvas,
+                   options.haveSeed ? static_cast<uint32_t>(options.seed) : JumpSeedFromClockAndProcess());
     saver->canvasReady = true;
 }
 
@@ -223,15 +224,14 @@ int main(int argc, char** argv)
         return 0;
     }
     static WaylandSaver saver;
-    saver.canvas = &flameCanvas;
-    saver.monitors = &monitorLayout;
+    saver.settings = STARTING_SETTINGS;
     if (!CatchStopSignals(&saver))
         return Fail("no pipe for the signals");
-    if (!LoadNativeSettings())
+    if (!LoadNativeSettings(saver.settings))
         fprintf(stderr, "%s: the settings file is not a regular file: the default settings are used\n", PROGRAM);
-    ApplySaverOptions(options);
+    ApplySaverOptions(options, saver.settings);
     int code = Run(&saver, options);
     DisconnectFromCompositor(&saver);
-    ReleaseSaverCanvas(nativeCanvasPlatform);
+    ReleaseSaverCanvas(saver.canvas, NativeCanvasPlatform(&saver.native));
     return code;
 }

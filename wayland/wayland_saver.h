@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "flame_canvas.h"
+#include "native_canvas.h"
 #include "pointer_travel.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -55,9 +55,13 @@ struct OutputSurface {
 };
 
 struct WaylandSaver {
-    // The core's records the run works on.
-    FlameCanvas* canvas;
-    MonitorLayout* monitors;
+    // The records the run works on: the settings, the canvas, the outputs as
+    // monitors, and the native hooks' own with the fit of the text.
+    SaverSettings settings;
+    FlameCanvas canvas;
+    MonitorLayout monitors;
+    NativeCanvas native;
+    TextFit fit;
     wl_display* display;
     wl_registry* registry;
     wl_compositor* compositor;

@@ -10,8 +10,8 @@ CLANGXX=${CLANGXX:-clang++-14}
 mkdir -p "$out"
 "$CLANGXX" --target=wasm32-wasi -std=c++17 -Os -mexec-model=reactor -fno-exceptions -fno-rtti \
   -ffunction-sections -fdata-sections -ffile-prefix-map="$root/"= -Wall -Wextra \
-  -I"$root/engine/core" -I"$root/engine/unix" \
-  "$root"/engine/core/*.cpp "$root/engine/unix/logs_picture.cpp" "$root/web/web_front.cpp" \
+  -I"$root/engine/core" \
+  "$root"/engine/core/*.cpp "$root/web/web_front.cpp" \
   -Wl,--gc-sections,--strip-all -o "$out/tamblorn.wasm.new"
 mv "$out/tamblorn.wasm.new" "$out/tamblorn.wasm"
 cp "$root/web/index.html" "$root/web/page.js" "$out/"

@@ -36,32 +36,58 @@ const double MINUTES_PER_HOUR = 60.0;
 const uint16_t REPLACEMENT_CHARACTER = 0xFFFD;
 const int CANVAS_FACTS = 6;
 
-uint8_t* transferBuffer;
-size_t transferRoom;
-uint32_t* framePixels;
-int32_t frameCells;
-const unsigned char* logsFile;
-size_t logsFileSize;
-// The last settings file opened: a saved file keeps its other lines.
-char* openedFile;
-size_t openedFileLength;
-int32_t canvasFacts[CANVAS_FACTS];
+// Everything the page's core holds: the saver's records, the hooks' surface
+// and logs, and what the page and the core hand each other.
+struct PageState {
+    SaverSettings settings;
+    FlameCanvas canvas;
+    MonitorLayout monitors;
+    uint32_t* surface;
+    LogsPicture logs;
+    const unsigned char* logsFile;
+    size_t logsFileSize;
+    uint8_t* transferBuffer;
+    size_t transferRoom;
+    uint32_t* framePixels;
+    int32_t frameCells;
+    // The last settings file opened: a saved file keeps its other lines.
+    char* openedFile;
+    size_t openedFileLength;
+    int32_t canvasFacts[CANVAS_FACTS];
+    uint16_t characterUnits[SETTINGS_TEXT_BYTES];
+    uint8_t characterBytes[SETTINGS_TEXT_BYTES];
+};
 
-uint16_t characterUnits[SETTINGS_TEXT_BYTES];
-uint8_t characterBytes[SETTINGS_TEXT_BYTES];
+PageState pageState = {STARTING_SETTINGS, {}, {}, nullptr, {}, nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0, {}, {}, {}};
 
-int32_t TextCharacters(const char* text)
+PageState& Page(void* context)
 {
-    return ShiftJisTextCharacters(text, characterUnits, characterBytes, SETTINGS_TEXT_BYTES);
+    return *static_cast<PageState*>(context);
+}
+
+int32_t TextCharacters(PageState& page, const char* text)
+{
+    return ShiftJisTextCharacters(text, page.characterUnits, page.characterBytes, SETTINGS_TEXT_BYTES);
+}
+
+uint32_t* MakeSurface(void* context, int32_t width, int32_t height)
+{
+    return MakePlainSurface(&Page(context).surface, width, height);
+}
+
+void ReleaseSurface(void* context)
+{
+    ReleasePlainSurface(&Page(context).surface);
 }
 
 // A pixel of the box the browser drew lights the scratch picture, as a glyph's
 // coverage does in the other programs.
-void DrawTextIntoScratch(uint32_t* scratch, int32_t top, int32_t cellSize, const char* text)
+void DrawTextIntoScratch(void* context, const FlameCanvas& canvas, uint32_t* scratch, int32_t top, int32_t cellSize,
+                         const char* text)
 {
-    const FlameCanvas& canvas = flameCanvas;
-    int32_t count = TextCharacters(text);
-    const uint8_t* rgba = PageDrawText(characterUnits, characterBytes, count, canvas.width, cellSize);
+    PageState& page = Page(context);
+    int32_t count = TextCharacters(page, text);
+    const uint8_t* rgba = PageDrawText(page.characterUnits, page.characterBytes, count, canvas.width, cellSize);
     if (!rgba)
         return;
     for (int32_t row = 0; row < cellSize; ++row) {
@@ -74,13 +100,19 @@ void DrawTextIntoScratch(uint32_t* scratch, int32_t top, int32_t cellSize, const
     }
 }
 
-bool LoadLogs(const uint32_t** pixels, int32_t* width, int32_t* height)
+bool LoadLogs(void* context, const uint32_t** pixels, int32_t* width, int32_t* height)
 {
-    return LendLogsPicture(logsFile, logsFileSize, pixels, width, height);
+    PageState& page = Page(context);
+    return LendLogsPicture(page.logs, page.logsFile, page.logsFileSize, pixels, width, height);
+}
+
+void ReleaseLogs(void* context)
+{
+    GiveBackLogsPicture(Page(context).logs);
 }
 
 // The same seed as the other programs: the UTC clock's minutes, seconds and milliseconds.
-uint32_t ClockSeed()
+uint32_t ClockSeed(void*)
 {
     double now = PageClockMilliseconds();
     double seconds = now / MILLISECONDS_PER_SECOND;
@@ -90,20 +122,14 @@ uint32_t ClockSeed()
                                    static_cast<uint32_t>(__builtin_fmod(now, MILLISECONDS_PER_SECOND)));
 }
 
-const CanvasPlatform webPlatform = {MakePlainSurface, ReleasePlainSurface, DrawTextIntoScratch,
-                                    LoadLogs,         GiveBackLogsPicture, ClockSeed};
-
-struct ClientSize {
-    int32_t width;
-    int32_t height;
-};
-
-int32_t SetUpForPage(const SaverSettings&, void* frontEnd)
+CanvasPlatform WebPlatform(PageState& page)
 {
-    const ClientSize& client = *static_cast<const ClientSize*>(frontEnd);
-    monitorLayout = MonitorLayout();
-    SetUpSaverCanvas(webPlatform, client.width, client.height);
-    return CanvasHasCells() ? CountFuelPoints() : 0;
+    return {&page, MakeSurface, ReleaseSurface, DrawTextIntoScratch, LoadLogs, ReleaseLogs, ClockSeed};
+}
+
+bool PageTextLights(const SaverSettings& settings, void* context)
+{
+    return TextLightsFuel(WebPlatform(Page(context)), settings.text, settings.fontSize);
 }
 
 }  // namespace
@@ -111,26 +137,28 @@ int32_t SetUpForPage(const SaverSettings&, void* frontEnd)
 // A buffer of at least `bytes` for what the page and the core hand each other.
 WEB_EXPORT(WebBuffer) uint8_t* WebBuffer(size_t bytes)
 {
-    if (bytes > transferRoom) {
-        free(transferBuffer);
-        transferBuffer = static_cast<uint8_t*>(malloc(bytes));
-        transferRoom = transferBuffer ? bytes : 0;
+    PageState& page = pageState;
+    if (bytes > page.transferRoom) {
+        free(page.transferBuffer);
+        page.transferBuffer = static_cast<uint8_t*>(malloc(bytes));
+        page.transferRoom = page.transferBuffer ? bytes : 0;
     }
-    return transferBuffer;
+    return page.transferBuffer;
 }
 
 // The logs picture's file, as the page fetched it; kept for every set-up.
 WEB_EXPORT(WebKeepLogs) bool WebKeepLogs(size_t size)
 {
+    PageState& page = pageState;
     unsigned char* copy = static_cast<unsigned char*>(malloc(size));
-    if (!copy || !transferBuffer || size > transferRoom) {
+    if (!copy || !page.transferBuffer || size > page.transferRoom) {
         free(copy);
         return false;
     }
-    memcpy(copy, transferBuffer, size);
-    free(const_cast<unsigned char*>(logsFile));
-    logsFile = copy;
-    logsFileSize = size;
+    memcpy(copy, page.transferBuffer, size);
+    free(const_cast<unsigned char*>(page.logsFile));
+    page.logsFile = copy;
+    page.logsFileSize = size;
     return true;
 }
 
@@ -138,64 +166,70 @@ WEB_EXPORT(WebKeepLogs) bool WebKeepLogs(size_t size)
 // (a SettingsMend).
 WEB_EXPORT(WebSetUp) uint32_t WebSetUp(int32_t clientWidth, int32_t clientHeight)
 {
-    ClientSize client = {clientWidth, clientHeight};
-    return MendUnburnableSettings(saverSettings, SetUpForPage, &client);
+    PageState& page = pageState;
+    uint32_t mends = MendUnburnableSettings(page.settings, PageTextLights, &page);
+    SetUpSaverCanvas(page.canvas, page.settings, page.monitors, WebPlatform(page), clientWidth, clientHeight);
+    return mends;
 }
 
 WEB_EXPORT(WebSeedNoise) void WebSeedNoise(uint32_t seed)
 {
-    SeedNoise(seed);
+    SeedNoise(pageState.canvas.noise, seed);
 }
 
 WEB_EXPORT(WebSeedJumps) void WebSeedJumps(uint32_t seed)
 {
-    SeedJumpRandom(seed);
+    SeedJumpRandom(pageState.canvas, seed);
 }
 
 WEB_EXPORT(WebTick) bool WebTick()
 {
-    return TickSaverCanvas();
+    PageState& page = pageState;
+    return TickSaverCanvas(page.canvas, page.settings, page.monitors);
 }
 
 // A step without the jump, as the renderer steps: for the page's seeded pictures.
 WEB_EXPORT(WebStep) void WebStep()
 {
-    StepFlameCanvas();
+    StepFlameCanvas(pageState.canvas, pageState.settings);
 }
 
 WEB_EXPORT(WebFollowSize) bool WebFollowSize(int32_t clientWidth, int32_t clientHeight)
 {
-    return FollowClientSize(clientWidth, clientHeight);
+    PageState& page = pageState;
+    return FollowClientSize(page.canvas, page.monitors, clientWidth, clientHeight);
 }
 
 // Width, height, origin, fuel points and flame level of the canvas.
 WEB_EXPORT(WebCanvasFacts) const int32_t* WebCanvasFacts()
 {
-    const FlameCanvas& canvas = flameCanvas;
+    PageState& page = pageState;
+    const FlameCanvas& canvas = page.canvas;
     int32_t facts[CANVAS_FACTS] = {canvas.width, canvas.height, canvas.originX, canvas.originY,
-                                   CanvasHasCells() ? CountFuelPoints() : 0, canvas.level};
-    memcpy(canvasFacts, facts, sizeof canvasFacts);
-    return canvasFacts;
+                                   CanvasHasCells(canvas) ? CountFuelPoints(canvas) : 0, canvas.level};
+    memcpy(page.canvasFacts, facts, sizeof page.canvasFacts);
+    return page.canvasFacts;
 }
 
 // The canvas's pixels as the browser's RGBA bytes; null without a canvas.
 WEB_EXPORT(WebFrame) const uint32_t* WebFrame()
 {
-    const FlameCanvas& canvas = flameCanvas;
+    PageState& page = pageState;
+    const FlameCanvas& canvas = page.canvas;
     if (!canvas.pixels || canvas.cellCount <= 0)
         return nullptr;
-    if (canvas.cellCount != frameCells) {
-        free(framePixels);
-        framePixels = static_cast<uint32_t*>(malloc(static_cast<size_t>(canvas.cellCount) * sizeof(uint32_t)));
-        frameCells = framePixels ? canvas.cellCount : 0;
-        if (!framePixels)
+    if (canvas.cellCount != page.frameCells) {
+        free(page.framePixels);
+        page.framePixels = static_cast<uint32_t*>(malloc(static_cast<size_t>(canvas.cellCount) * sizeof(uint32_t)));
+        page.frameCells = page.framePixels ? canvas.cellCount : 0;
+        if (!page.framePixels)
             return nullptr;
     }
     for (int32_t i = 0; i < canvas.cellCount; ++i) {
         uint32_t pixel = canvas.pixels[i];
-        framePixels[i] = OPAQUE | (pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF);
+        page.framePixels[i] = OPAQUE | (pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF);
     }
-    return framePixels;
+    return page.framePixels;
 }
 
 // The text from `count` UTF-16 units in WebBuffer, in Shift-JIS by the core's
@@ -204,7 +238,8 @@ WEB_EXPORT(WebFrame) const uint32_t* WebFrame()
 // character) gives -1 - its index and changes nothing.
 WEB_EXPORT(WebSetText) int32_t WebSetText(int32_t count)
 {
-    const uint16_t* units = reinterpret_cast<const uint16_t*>(transferBuffer);
+    PageState& page = pageState;
+    const uint16_t* units = reinterpret_cast<const uint16_t*>(page.transferBuffer);
     char text[SETTINGS_TEXT_BYTES] = {};
     int32_t length = 0;
     for (int32_t i = 0; i < count; ++i) {
@@ -219,7 +254,7 @@ WEB_EXPORT(WebSetText) int32_t WebSetText(int32_t count)
                 text[length] = bytes[b];
     }
     if (length < SETTINGS_TEXT_BYTES)
-        memcpy(saverSettings.text, text, sizeof text);
+        memcpy(page.settings.text, text, sizeof text);
     return length;
 }
 
@@ -227,12 +262,13 @@ WEB_EXPORT(WebSetText) int32_t WebSetText(int32_t count)
 // 0xFFFD for a byte that starts no character.
 WEB_EXPORT(WebTextUnits) int32_t WebTextUnits()
 {
-    int32_t count = TextCharacters(saverSettings.text);
+    PageState& page = pageState;
+    int32_t count = TextCharacters(page, page.settings.text);
     uint16_t* units = reinterpret_cast<uint16_t*>(WebBuffer(SETTINGS_TEXT_BYTES * sizeof(uint16_t)));
     if (!units)
         return 0;
     for (int32_t i = 0; i < count; ++i)
-        units[i] = characterUnits[i] == NO_CHARACTER ? REPLACEMENT_CHARACTER : characterUnits[i];
+        units[i] = page.characterUnits[i] == NO_CHARACTER ? REPLACEMENT_CHARACTER : page.characterUnits[i];
     return count;
 }
 
@@ -256,25 +292,26 @@ WEB_EXPORT(WebTextBytes) int32_t WebTextBytes()
 
 WEB_EXPORT(WebNumber) int32_t WebNumber(int32_t value)
 {
-    return SettingsNumber(saverSettings, static_cast<SettingsValue>(value));
+    return SettingsNumber(pageState.settings, static_cast<SettingsValue>(value));
 }
 
 WEB_EXPORT(WebSetNumber) void WebSetNumber(int32_t value, int32_t number)
 {
-    SetSettingsNumber(&saverSettings, static_cast<SettingsValue>(value), number);
+    SetSettingsNumber(&pageState.settings, static_cast<SettingsValue>(value), number);
 }
 
 // Reads a settings file of `length` bytes from WebBuffer with the core's reader, as the X11 program reads it:
 // a file of valid UTF-8 is UTF-8.
 WEB_EXPORT(WebReadSettings) void WebReadSettings(size_t length)
 {
+    PageState& page = pageState;
     char* copy = static_cast<char*>(malloc(length ? length : 1));
-    if (copy && transferBuffer)
-        memcpy(copy, transferBuffer, length);
-    free(openedFile);
-    openedFile = copy;
-    openedFileLength = copy ? length : 0;
-    ReadSettingsFileTakingUtf8(openedFile, openedFileLength, &saverSettings);
+    if (copy && page.transferBuffer)
+        memcpy(copy, page.transferBuffer, length);
+    free(page.openedFile);
+    page.openedFile = copy;
+    page.openedFileLength = copy ? length : 0;
+    ReadSettingsFileTakingUtf8(page.openedFile, page.openedFileLength, &page.settings);
 }
 
 // Writes the settings into the last file opened with the core's writer, as the Windows program sets its keys:
@@ -282,10 +319,11 @@ WEB_EXPORT(WebReadSettings) void WebReadSettings(size_t length)
 // WebBuffer; gives their count.
 WEB_EXPORT(WebWriteSettings) int32_t WebWriteSettings()
 {
+    PageState& page = pageState;
     size_t length = 0;
-    char* written = WithSettingsWrittenTakingUtf8(openedFile, openedFileLength, saverSettings, &length);
+    char* written = WithSettingsWrittenTakingUtf8(page.openedFile, page.openedFileLength, page.settings, &length);
     if (!written)
-        written = WithSettingsWritten(nullptr, 0, saverSettings, &length);
+        written = WithSettingsWritten(nullptr, 0, page.settings, &length);
     uint8_t* out = written ? WebBuffer(length) : nullptr;
     if (out)
         memcpy(out, written, length);

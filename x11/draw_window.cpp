@@ -6,16 +6,15 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-
-DrawWindow drawWindow;
+#include <cstring>
 
 namespace {
 
 const char SAVER_WINDOW_VARIABLE[] = "XSCREENSAVER_WINDOW";
 const char OWN_WINDOW_TITLE[] = "Tamblorn";
 // WM_CLASS: the instance and class names window managers and docks match.
-char OWN_WINDOW_INSTANCE[] = "tamblorn";
-char OWN_WINDOW_CLASS[] = "Tamblorn";
+const char OWN_WINDOW_INSTANCE[] = "tamblorn";
+const char OWN_WINDOW_CLASS[] = "Tamblorn";
 const unsigned OWN_WINDOW_WIDTH = 1024;
 const unsigned OWN_WINDOW_HEIGHT = 768;
 const long FOREIGN_EVENTS = StructureNotifyMask | ExposureMask;
@@ -64,13 +63,18 @@ Window VirtualRoot(Display* display)
     return found;
 }
 
-Window CreateOwnWindow(Display* display)
+Window CreateOwnWindow(DrawWindow& drawWindow, Display* display)
 {
     int screen = DefaultScreen(display);
     Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, OWN_WINDOW_WIDTH,
                                         OWN_WINDOW_HEIGHT, 0, BlackPixel(display, screen), BlackPixel(display, screen));
     XStoreName(display, window, OWN_WINDOW_TITLE);
-    XClassHint classHint = {OWN_WINDOW_INSTANCE, OWN_WINDOW_CLASS};
+    // Xlib's hint takes the names as writable, though it only reads them.
+    char instance[sizeof OWN_WINDOW_INSTANCE];
+    char windowClass[sizeof OWN_WINDOW_CLASS];
+    memcpy(instance, OWN_WINDOW_INSTANCE, sizeof instance);
+    memcpy(windowClass, OWN_WINDOW_CLASS, sizeof windowClass);
+    XClassHint classHint = {instance, windowClass};
     XSetClassHint(display, window, &classHint);
     drawWindow.deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, window, &drawWindow.deleteWindow, 1);
@@ -81,7 +85,7 @@ Window CreateOwnWindow(Display* display)
 
 }  // namespace
 
-bool ChooseDrawWindow(Display* display, const SaverOptions& options, const char** message)
+bool ChooseDrawWindow(DrawWindow& drawWindow, Display* display, const SaverOptions& options, const char** message)
 {
     drawWindow = DrawWindow();
     unsigned long id = 0;
@@ -94,7 +98,7 @@ bool ChooseDrawWindow(Display* display, const SaverOptions& options, const char*
     else if (options.target == TARGET_ROOT)
         drawWindow.window = VirtualRoot(display);
     if (!drawWindow.window) {
-        drawWindow.window = CreateOwnWindow(display);
+        drawWindow.window = CreateOwnWindow(drawWindow, display);
         drawWindow.ownWindow = true;
         return true;
     }
@@ -107,7 +111,7 @@ bool ChooseDrawWindow(Display* display, const SaverOptions& options, const char*
     return true;
 }
 
-void ReleaseDrawWindow(Display* display)
+void ReleaseDrawWindow(DrawWindow& drawWindow, Display* display)
 {
     if (drawWindow.ownWindow)
         XDestroyWindow(display, drawWindow.window);

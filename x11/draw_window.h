@@ -13,10 +13,8 @@ struct DrawWindow {
     Atom deleteWindow;
 };
 
-extern DrawWindow drawWindow;
-
 // False, with the reason in message, when the window asked for does not exist.
-bool ChooseDrawWindow(Display* display, const SaverOptions& options, const char** message);
-void ReleaseDrawWindow(Display* display);
+bool ChooseDrawWindow(DrawWindow& drawWindow, Display* display, const SaverOptions& options, const char** message);
+void ReleaseDrawWindow(DrawWindow& drawWindow, Display* display);
 
 #endif

@@ -14,14 +14,14 @@ namespace {
 const int RANDR_MONITORS_MINOR = 5;  // RandR 1.5 lists monitors
 
 // Adds a monitor given in root coordinates, cut to the window.
-void AddMonitor(int32_t left, int32_t top, int32_t width, int32_t height, bool primary, int32_t windowX,
+void AddMonitor(MonitorLayout& monitors, int32_t left, int32_t top, int32_t width, int32_t height, bool primary, int32_t windowX,
                 int32_t windowY, int32_t clientWidth, int32_t clientHeight)
 {
     MonitorBox box = {left - windowX, top - windowY, left - windowX + width, top - windowY + height};
-    AddMonitorBox(box, primary, clientWidth, clientHeight);
+    AddMonitorBox(monitors, box, primary, clientWidth, clientHeight);
 }
 
-bool ReadXinerama(Display* display, int32_t windowX, int32_t windowY, int32_t clientWidth, int32_t clientHeight)
+bool ReadXinerama(MonitorLayout& layout, Display* display, int32_t windowX, int32_t windowY, int32_t clientWidth, int32_t clientHeight)
 {
     int eventBase = 0;
     int errorBase = 0;
@@ -32,13 +32,13 @@ bool ReadXinerama(Display* display, int32_t windowX, int32_t windowY, int32_t cl
     if (!screens)
         return false;
     for (int i = 0; i < count; ++i)
-        AddMonitor(screens[i].x_org, screens[i].y_org, screens[i].width, screens[i].height, i == 0, windowX, windowY,
+        AddMonitor(layout, screens[i].x_org, screens[i].y_org, screens[i].width, screens[i].height, i == 0, windowX, windowY,
                    clientWidth, clientHeight);
     XFree(screens);
     return count > 1;
 }
 
-void ReadRandr(Display* display, Window root, int32_t windowX, int32_t windowY, int32_t clientWidth,
+void ReadRandr(MonitorLayout& layout, Display* display, Window root, int32_t windowX, int32_t windowY, int32_t clientWidth,
                int32_t clientHeight)
 {
     int eventBase = 0;
@@ -53,16 +53,17 @@ void ReadRandr(Display* display, Window root, int32_t windowX, int32_t windowY, 
     if (!monitors)
         return;
     for (int i = 0; i < count; ++i)
-        AddMonitor(monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height, monitors[i].primary, windowX,
+        AddMonitor(layout, monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height, monitors[i].primary, windowX,
                    windowY, clientWidth, clientHeight);
     XRRFreeMonitors(monitors);
 }
 
 }  // namespace
 
-void ReadX11Monitors(Display* display, Window window, int32_t clientWidth, int32_t clientHeight)
+void ReadX11Monitors(MonitorLayout& monitors, Display* display, Window window, int32_t clientWidth,
+                     int32_t clientHeight)
 {
-    monitorLayout = MonitorLayout();
+    monitors = MonitorLayout();
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes))
         return;
@@ -71,10 +72,10 @@ void ReadX11Monitors(Display* display, Window window, int32_t clientWidth, int32
     int windowY = 0;
     Window child;
     XTranslateCoordinates(display, window, root, 0, 0, &windowX, &windowY, &child);
-    if (ReadXinerama(display, windowX, windowY, clientWidth, clientHeight))
+    if (ReadXinerama(monitors, display, windowX, windowY, clientWidth, clientHeight))
         return;
-    monitorLayout = MonitorLayout();
-    ReadRandr(display, root, windowX, windowY, clientWidth, clientHeight);
+    monitors = MonitorLayout();
+    ReadRandr(monitors, display, root, windowX, windowY, clientWidth, clientHeight);
 }
 
 int32_t ReadXftDpi(Display* display)

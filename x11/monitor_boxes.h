@@ -8,9 +8,12 @@
 
 #include <cstdint>
 
-// Fills monitorLayout with the parts of the monitors the window covers; with
+#include "flame_canvas.h"
+
+// Fills the layout with the parts of the monitors the window covers; with
 // fewer than two the whole window is one place.
-void ReadX11Monitors(Display* display, Window window, int32_t clientWidth, int32_t clientHeight);
+void ReadX11Monitors(MonitorLayout& monitors, Display* display, Window window, int32_t clientWidth,
+                     int32_t clientHeight);
 
 // The resource Xft.dpi of the display, rounded; 0 when it has none.
 int32_t ReadXftDpi(Display* display);

@@ -19,7 +19,7 @@
 #include "saver_options.h"
 #include "saver_settings.h"
 #include "settings_file.h"
-#include "text_raster.h"
+#include "settings_mend.h"
 #include "x11_surface.h"
 
 namespace {
@@ -29,37 +29,45 @@ const int64_t NANOSECONDS_PER_MILLISECOND = 1000000;
 const int64_t TICK_NANOSECONDS = EFFECT_TICK_MS * NANOSECONDS_PER_MILLISECOND;
 const int STOP_SIGNALS[] = {SIGTERM, SIGINT, SIGHUP};
 
-struct RunState {
+// Everything the program holds, from the start to the end of the run. The
+// signal and X error handlers reach it here: they are handed no context.
+struct SaverProgram {
     Display* display;
     int stopPipe[2];
     bool ending;
     int32_t ticksDone;
     int64_t nextTick;
+    SaverSettings settings;
+    FlameCanvas canvas;
+    MonitorLayout monitors;
+    NativeCanvas native;
+    TextFit fit;
+    DrawWindow drawWindow;
+    X11Surface surface;
 };
 
-RunState runState;
+SaverProgram saverProgram = {};
 
 void NoteStopSignal(int)
 {
     const char byte = 0;
-    ssize_t written = write(runState.stopPipe[1], &byte, 1);
+    ssize_t written = write(saverProgram.stopPipe[1], &byte, 1);
     (void)written;
 }
 
 int NoteXError(Display*, XErrorEvent* error)
 {
-    if (error->resourceid == drawWindow.window && (error->error_code == BadWindow || error->error_code == BadDrawable))
-        x11Surface.windowGone = true;
+    NoteSurfaceError(saverProgram.surface, *error);
     return 0;
 }
 
-bool CatchStopSignals()
+bool CatchStopSignals(SaverProgram& program)
 {
-    if (pipe(runState.stopPipe) != 0)
+    if (pipe(program.stopPipe) != 0)
         return false;
-    for (int end : runState.stopPipe)
+    for (int end : program.stopPipe)
         fcntl(end, F_SETFD, FD_CLOEXEC);
-    fcntl(runState.stopPipe[1], F_SETFL, O_NONBLOCK);
+    fcntl(program.stopPipe[1], F_SETFL, O_NONBLOCK);
     struct sigaction action = {};
     action.sa_handler = NoteStopSignal;
     sigemptyset(&action.sa_mask);
@@ -75,87 +83,90 @@ int64_t Now()
     return static_cast<int64_t>(now.tv_sec) * 1000 * NANOSECONDS_PER_MILLISECOND + now.tv_nsec;
 }
 
-void ShowCanvas()
+void ShowCanvas(SaverProgram& program)
 {
-    PutCanvasPicture();
-    XSync(runState.display, False);
+    PutCanvasPicture(program.surface, program.canvas);
+    XSync(program.display, False);
 }
 
-void FollowWindowSize(int32_t width, int32_t height)
+void ShowCanvasOnBlack(SaverProgram& program)
 {
-    ReadX11Monitors(runState.display, drawWindow.window, width, height);
-    if (FollowClientSize(width, height)) {
-        PaintWindowBlack();
-        ShowCanvas();
-    }
+    PaintWindowBlack(program.surface, program.canvas);
+    ShowCanvas(program);
 }
 
-void HandleEvent(const XEvent& event)
+void FollowWindowSize(SaverProgram& program, int32_t width, int32_t height)
 {
-    if (event.xany.window != drawWindow.window)
+    ReadX11Monitors(program.monitors, program.display, program.drawWindow.window, width, height);
+    if (FollowClientSize(program.canvas, program.monitors, width, height))
+        ShowCanvasOnBlack(program);
+}
+
+void HandleEvent(SaverProgram& program, const XEvent& event)
+{
+    if (event.xany.window != program.drawWindow.window)
         return;
     switch (event.type) {
     case DestroyNotify:
-        runState.ending = true;
+        program.ending = true;
         break;
     case ConfigureNotify:
-        FollowWindowSize(event.xconfigure.width, event.xconfigure.height);
+        FollowWindowSize(program, event.xconfigure.width, event.xconfigure.height);
         break;
     case Expose:
-        if (event.xexpose.count == 0) {
-            PaintWindowBlack();
-            ShowCanvas();
-        }
+        if (event.xexpose.count == 0)
+            ShowCanvasOnBlack(program);
         break;
     case KeyPress: {
         KeySym key = XLookupKeysym(const_cast<XKeyEvent*>(&event.xkey), 0);
-        runState.ending = runState.ending || key == XK_q || key == XK_Escape;
+        program.ending = program.ending || key == XK_q || key == XK_Escape;
         break;
     }
     case ClientMessage:
-        if (drawWindow.ownWindow && static_cast<Atom>(event.xclient.data.l[0]) == drawWindow.deleteWindow)
-            runState.ending = true;
+        if (program.drawWindow.ownWindow &&
+            static_cast<Atom>(event.xclient.data.l[0]) == program.drawWindow.deleteWindow)
+            program.ending = true;
         break;
     }
 }
 
-void Tick(const SaverOptions& options)
+void Tick(SaverProgram& program, const SaverOptions& options)
 {
-    if (TickSaverCanvas())
-        PaintWindowBlack();
-    ShowCanvas();
-    ++runState.ticksDone;
-    if (options.ticks > 0 && runState.ticksDone >= options.ticks)
-        runState.ending = true;
+    if (TickSaverCanvas(program.canvas, program.settings, program.monitors))
+        PaintWindowBlack(program.surface, program.canvas);
+    ShowCanvas(program);
+    ++program.ticksDone;
+    if (options.ticks > 0 && program.ticksDone >= options.ticks)
+        program.ending = true;
 }
 
-void RunLoop(const SaverOptions& options)
+void RunLoop(SaverProgram& program, const SaverOptions& options)
 {
-    Display* display = runState.display;
+    Display* display = program.display;
     // The first frame is shown at once; the ticks follow every 100 ms.
-    runState.nextTick = Now();
-    while (!runState.ending && !x11Surface.windowGone) {
-        while (XPending(display) && !runState.ending) {
+    program.nextTick = Now();
+    while (!program.ending && !program.surface.windowGone) {
+        while (XPending(display) && !program.ending) {
             XEvent event;
             XNextEvent(display, &event);
-            HandleEvent(event);
+            HandleEvent(program, event);
         }
-        if (runState.ending || x11Surface.windowGone)
+        if (program.ending || program.surface.windowGone)
             break;
-        int64_t wait = runState.nextTick - Now();
+        int64_t wait = program.nextTick - Now();
         if (wait <= 0) {
-            Tick(options);
-            runState.nextTick += TICK_NANOSECONDS;
+            Tick(program, options);
+            program.nextTick += TICK_NANOSECONDS;
             // After a long stall the ticks start again from now, not in a burst.
-            if (runState.nextTick < Now())
-                runState.nextTick = Now() + TICK_NANOSECONDS;
+            if (program.nextTick < Now())
+                program.nextTick = Now() + TICK_NANOSECONDS;
             continue;
         }
-        pollfd watched[] = {{ConnectionNumber(display), POLLIN, 0}, {runState.stopPipe[0], POLLIN, 0}};
+        pollfd watched[] = {{ConnectionNumber(display), POLLIN, 0}, {program.stopPipe[0], POLLIN, 0}};
         int waitMilliseconds = static_cast<int>((wait + NANOSECONDS_PER_MILLISECOND - 1) / NANOSECONDS_PER_MILLISECOND);
         poll(watched, 2, waitMilliseconds);
         if (watched[1].revents & POLLIN)
-            runState.ending = true;
+            program.ending = true;
     }
 }
 
@@ -182,43 +193,46 @@ int main(int argc, char** argv)
             fputs("tamblorn " TAMBLORN_VERSION "\n", stdout);
         return 0;
     }
-    if (!CatchStopSignals())
+    SaverProgram& program = saverProgram;
+    program.settings = STARTING_SETTINGS;
+    if (!CatchStopSignals(program))
         return Fail("no pipe for the signals");
-    if (!LoadNativeSettings())
+    if (!LoadNativeSettings(program.settings))
         fputs("tamblorn: the settings file is not a regular file: the default settings are used\n", stderr);
-    ApplySaverOptions(options);
-    runState.display = XOpenDisplay(options.displayName);
-    if (!runState.display)
+    ApplySaverOptions(options, program.settings);
+    program.display = XOpenDisplay(options.displayName);
+    if (!program.display)
         return Fail("cannot open the display");
     XSetErrorHandler(NoteXError);
     const char* message = nullptr;
-    if (!ChooseDrawWindow(runState.display, options, &message) ||
-        !OpenSurface(runState.display, drawWindow.window, &message)) {
-        XCloseDisplay(runState.display);
+    if (!ChooseDrawWindow(program.drawWindow, program.display, options, &message) ||
+        !OpenSurface(program.surface, program.display, program.drawWindow.window, &message)) {
+        XCloseDisplay(program.display);
         return Fail(message);
     }
     // The size read with the visual: a window gone since then ends the run
     // through the error handler, never with sizes that were not read.
-    int32_t width = x11Surface.windowWidth;
-    int32_t height = x11Surface.windowHeight;
-    ReadX11Monitors(runState.display, drawWindow.window, width, height);
-    textFit.on = options.fit != 0;
-    textFit.dotsPerInch = ReadXftDpi(runState.display);
-    if (options.fontPattern)
-        canvasFacePattern = options.fontPattern;
-    SaverSettings asked = saverSettings;
-    ReportCanvasMends("tamblorn", asked, SetUpBurningCanvas(width, height));
-    if (options.haveSeed)
-        SeedNoise(static_cast<uint32_t>(options.seed));
-    SeedJumpRandom(options.haveSeed ? static_cast<uint32_t>(options.seed) : JumpSeedFromClockAndProcess());
-    bool imageReady = CreateSurfaceImage(flameCanvas.width, flameCanvas.height);
-    PaintWindowBlack();
-    XSync(runState.display, False);
+    int32_t width = program.surface.windowWidth;
+    int32_t height = program.surface.windowHeight;
+    ReadX11Monitors(program.monitors, program.display, program.drawWindow.window, width, height);
+    program.fit = {options.fit != 0, ReadXftDpi(program.display)};
+    program.native.facePattern = options.fontPattern;
+    program.native.fixedSeed = options.haveSeed;
+    program.native.seed = static_cast<uint32_t>(options.seed);
+    SaverSettings asked = program.settings;
+    unsigned mends = SetUpBurningCanvas(program.canvas, program.settings, program.monitors, program.native,
+                                        program.fit, width, height);
+    ReportCanvasMends("tamblorn", asked, program.settings, program.native, mends);
+    SeedJumpRandom(program.canvas,
+                   options.haveSeed ? static_cast<uint32_t>(options.seed) : JumpSeedFromClockAndProcess());
+    bool imageReady = CreateSurfaceImage(program.surface, program.canvas.width, program.canvas.height);
+    PaintWindowBlack(program.surface, program.canvas);
+    XSync(program.display, False);
     if (imageReady)
-        RunLoop(options);
-    CloseSurface();
-    ReleaseDrawWindow(runState.display);
-    XCloseDisplay(runState.display);
-    ReleaseSaverCanvas(nativeCanvasPlatform);
+        RunLoop(program, options);
+    CloseSurface(program.surface);
+    ReleaseDrawWindow(program.drawWindow, program.display);
+    XCloseDisplay(program.display);
+    ReleaseSaverCanvas(program.canvas, NativeCanvasPlatform(&program.native));
     return imageReady ? 0 : Fail("no image for the canvas");
 }

@@ -6,10 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "flame_canvas.h"
-
-X11Surface x11Surface;
-
 namespace {
 
 const int CANVAS_CHANNEL_BITS = 8;
@@ -22,8 +18,6 @@ const unsigned long DIRECT_RED_MASK = 0xFF0000;
 const unsigned long DIRECT_GREEN_MASK = 0xFF00;
 const unsigned long DIRECT_BLUE_MASK = 0xFF;
 const unsigned long PIXEL_WORD_MASK = 0xFFFFFFFF;
-
-bool sharedAttachFailed;
 
 int LowestBit(unsigned long mask)
 {
@@ -43,12 +37,6 @@ int BitCount(unsigned long mask)
     return bits;
 }
 
-int NoteAttachError(Display*, XErrorEvent*)
-{
-    sharedAttachFailed = true;
-    return 0;
-}
-
 bool HostIsLittleEndian()
 {
     const uint16_t probe = 1;
@@ -57,9 +45,8 @@ bool HostIsLittleEndian()
 
 // The segment is marked for removal as soon as both sides hold it, so that
 // no end of the program, not even SIGKILL, can leave it behind.
-bool CreateSharedImage(int32_t width, int32_t height)
+bool CreateSharedImage(X11Surface& surface, int32_t width, int32_t height)
 {
-    X11Surface& surface = x11Surface;
     surface.segment = XShmSegmentInfo();
     surface.image = XShmCreateImage(surface.display, surface.visual, surface.depth, ZPixmap, nullptr,
                                     &surface.segment, width, height);
@@ -82,12 +69,12 @@ bool CreateSharedImage(int32_t width, int32_t height)
     surface.segment.shmaddr = surface.image->data = static_cast<char*>(address);
     surface.segment.readOnly = False;
     XSync(surface.display, False);
-    sharedAttachFailed = false;
-    XErrorHandler previous = XSetErrorHandler(NoteAttachError);
+    surface.attachFailed = false;
+    surface.attaching = true;
     XShmAttach(surface.display, &surface.segment);
     XSync(surface.display, False);
-    XSetErrorHandler(previous);
-    if (sharedAttachFailed) {
+    surface.attaching = false;
+    if (surface.attachFailed) {
         surface.image->data = nullptr;
         XDestroyImage(surface.image);
         surface.image = nullptr;
@@ -97,9 +84,8 @@ bool CreateSharedImage(int32_t width, int32_t height)
     return true;
 }
 
-bool CreatePlainImage(int32_t width, int32_t height)
+bool CreatePlainImage(X11Surface& surface, int32_t width, int32_t height)
 {
-    X11Surface& surface = x11Surface;
     int pad = surface.depth > 16 ? PIXEL_WORD_BITS : 16;
     surface.image =
         XCreateImage(surface.display, surface.visual, surface.depth, ZPixmap, 0, nullptr, width, height, pad, 0);
@@ -114,9 +100,8 @@ bool CreatePlainImage(int32_t width, int32_t height)
     return true;
 }
 
-unsigned long VisualPixel(uint32_t pixel)
+unsigned long VisualPixel(const X11Surface& surface, uint32_t pixel)
 {
-    const X11Surface& surface = x11Surface;
     return surface.redPixels[pixel >> RED_SHIFT & 0xFF] | surface.greenPixels[pixel >> GREEN_SHIFT & 0xFF] |
            surface.bluePixels[pixel & 0xFF] | surface.opaqueBits;
 }
@@ -136,10 +121,8 @@ void FillChannelPixels(unsigned long mask, unsigned long* pixels)
     }
 }
 
-void FillImage()
+void FillImage(const X11Surface& surface, const FlameCanvas& canvas)
 {
-    const X11Surface& surface = x11Surface;
-    const FlameCanvas& canvas = flameCanvas;
     XImage* image = surface.image;
     for (int32_t y = 0; y < surface.imageHeight; ++y) {
         const uint32_t* row = canvas.pixels + static_cast<size_t>(y) * canvas.width;
@@ -153,19 +136,18 @@ void FillImage()
         } else if (image->bits_per_pixel == 16 && (image->byte_order == LSBFirst) == HostIsLittleEndian()) {
             uint16_t* words = reinterpret_cast<uint16_t*>(line);
             for (int32_t x = 0; x < surface.imageWidth; ++x)
-                words[x] = static_cast<uint16_t>(VisualPixel(row[x]));
+                words[x] = static_cast<uint16_t>(VisualPixel(surface, row[x]));
         } else {
             for (int32_t x = 0; x < surface.imageWidth; ++x)
-                XPutPixel(image, x, y, VisualPixel(row[x]));
+                XPutPixel(image, x, y, VisualPixel(surface, row[x]));
         }
     }
 }
 
 }  // namespace
 
-bool OpenSurface(Display* display, Window window, const char** message)
+bool OpenSurface(X11Surface& surface, Display* display, Window window, const char** message)
 {
-    X11Surface& surface = x11Surface;
     surface = X11Surface();
     surface.display = display;
     surface.window = window;
@@ -198,19 +180,18 @@ bool OpenSurface(Display* display, Window window, const char** message)
     unsigned long depthBits = attributes.depth >= PIXEL_WORD_BITS ? PIXEL_WORD_MASK : (1ul << attributes.depth) - 1;
     surface.opaqueBits = depthBits & ~(visual->red_mask | visual->green_mask | visual->blue_mask);
     surface.gc = XCreateGC(display, window, 0, nullptr);
-    surface.black = VisualPixel(0);
+    surface.black = VisualPixel(surface, 0);
     XSetForeground(display, surface.gc, surface.black);
     return true;
 }
 
-bool CreateSurfaceImage(int32_t width, int32_t height)
+bool CreateSurfaceImage(X11Surface& surface, int32_t width, int32_t height)
 {
-    X11Surface& surface = x11Surface;
-    ReleaseSurfaceImage();
+    ReleaseSurfaceImage(surface);
     if (width <= 0 || height <= 0)
         return true;
-    surface.shared = XShmQueryExtension(surface.display) && CreateSharedImage(width, height);
-    if (!surface.shared && !CreatePlainImage(width, height))
+    surface.shared = XShmQueryExtension(surface.display) && CreateSharedImage(surface, width, height);
+    if (!surface.shared && !CreatePlainImage(surface, width, height))
         return false;
     surface.imageWidth = width;
     surface.imageHeight = height;
@@ -222,9 +203,8 @@ bool CreateSurfaceImage(int32_t width, int32_t height)
     return true;
 }
 
-void ReleaseSurfaceImage()
+void ReleaseSurfaceImage(X11Surface& surface)
 {
-    X11Surface& surface = x11Surface;
     if (!surface.image)
         return;
     if (surface.shared) {
@@ -241,22 +221,19 @@ void ReleaseSurfaceImage()
     surface.imageHeight = 0;
 }
 
-void CloseSurface()
+void CloseSurface(X11Surface& surface)
 {
-    X11Surface& surface = x11Surface;
-    ReleaseSurfaceImage();
+    ReleaseSurfaceImage(surface);
     if (surface.gc)
         XFreeGC(surface.display, surface.gc);
     surface.gc = nullptr;
 }
 
-void PutCanvasPicture()
+void PutCanvasPicture(X11Surface& surface, const FlameCanvas& canvas)
 {
-    X11Surface& surface = x11Surface;
-    const FlameCanvas& canvas = flameCanvas;
     if (!surface.image || !canvas.pixels || canvas.width != surface.imageWidth || canvas.height != surface.imageHeight)
         return;
-    FillImage();
+    FillImage(surface, canvas);
     if (surface.shared)
         XShmPutImage(surface.display, surface.window, surface.gc, surface.image, 0, 0, canvas.originX, canvas.originY,
                      surface.imageWidth, surface.imageHeight, False);
@@ -265,9 +242,17 @@ void PutCanvasPicture()
                   surface.imageWidth, surface.imageHeight);
 }
 
-void PaintWindowBlack()
+void PaintWindowBlack(const X11Surface& surface, const FlameCanvas& canvas)
 {
-    X11Surface& surface = x11Surface;
-    XFillRectangle(surface.display, surface.window, surface.gc, 0, 0, static_cast<unsigned>(flameCanvas.clientWidth),
-                   static_cast<unsigned>(flameCanvas.clientHeight));
+    XFillRectangle(surface.display, surface.window, surface.gc, 0, 0, static_cast<unsigned>(canvas.clientWidth),
+                   static_cast<unsigned>(canvas.clientHeight));
+}
+
+void NoteSurfaceError(X11Surface& surface, const XErrorEvent& error)
+{
+    if (surface.attaching)
+        surface.attachFailed = true;
+    else if (error.resourceid == surface.window &&
+             (error.error_code == BadWindow || error.error_code == BadDrawable))
+        surface.windowGone = true;
 }

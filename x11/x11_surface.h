@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+#include "flame_canvas.h"
+
 const unsigned CHANNEL_LEVELS = 256;
 
 struct X11Surface {
@@ -34,19 +36,24 @@ struct X11Surface {
     unsigned long opaqueBits;
     // Set by the error handler when a request on the window failed: the window is gone.
     bool windowGone;
+    // While the shared segment is attached, the error handler notes any error here.
+    bool attaching;
+    bool attachFailed;
 };
-
-extern X11Surface x11Surface;
 
 // False, with the reason in message, for a window that cannot be read or a
 // visual that is not TrueColor.
-bool OpenSurface(Display* display, Window window, const char** message);
+bool OpenSurface(X11Surface& surface, Display* display, Window window, const char** message);
 // An image of the canvas's size; false when not even a plain one can be had.
-bool CreateSurfaceImage(int32_t width, int32_t height);
-void ReleaseSurfaceImage();
-void CloseSurface();
+bool CreateSurfaceImage(X11Surface& surface, int32_t width, int32_t height);
+void ReleaseSurfaceImage(X11Surface& surface);
+void CloseSurface(X11Surface& surface);
 // Copies the canvas's pixels into the image and the image to the canvas's place.
-void PutCanvasPicture();
-void PaintWindowBlack();
+void PutCanvasPicture(X11Surface& surface, const FlameCanvas& canvas);
+// Blackens the canvas's client area.
+void PaintWindowBlack(const X11Surface& surface, const FlameCanvas& canvas);
+// What the program's error handler does with an error: notes a failed attach
+// or a window gone.
+void NoteSurfaceError(X11Surface& surface, const XErrorEvent& error);
 
 #endif

@@ -1,7 +1,4 @@
 #include "flame_canvas.h"
-#include "test_hooks.h"
-
-MonitorLayout monitorLayout;
 
 namespace {
 
@@ -9,17 +6,17 @@ const uint32_t JUMP_MULTIPLIER = 214013;
 const uint32_t JUMP_INCREMENT = 2531011;
 const int JUMP_DRAW_MASK = 0x7FFF;
 
-int32_t JumpAxis(int32_t clientSize, int32_t canvasSize)
+int32_t JumpAxis(FlameCanvas& canvas, int32_t clientSize, int32_t canvasSize)
 {
     int32_t span = clientSize - canvasSize;
-    int32_t draw = JumpRandom();
+    int32_t draw = JumpRandom(canvas);
     // A canvas that exactly fills the axis has nowhere to go.
     return span == 0 ? 0 : draw % span;
 }
 
-bool SeveralMonitors()
+bool SeveralMonitors(const MonitorLayout& monitors)
 {
-    return monitorLayout.count > 1;
+    return monitors.count > 1;
 }
 
 int32_t BoxWidth(const MonitorBox& box)
@@ -32,67 +29,68 @@ int32_t BoxHeight(const MonitorBox& box)
     return box.bottom - box.top;
 }
 
-bool CanvasFits(const MonitorBox& box)
+bool CanvasFits(const FlameCanvas& canvas, const MonitorBox& box)
 {
-    return flameCanvas.width <= BoxWidth(box) && flameCanvas.height <= BoxHeight(box);
+    return canvas.width <= BoxWidth(box) && canvas.height <= BoxHeight(box);
 }
 
 // One draw picks the monitor among those that hold the whole canvas (among
 // all of them when none does).
-const MonitorBox& DrawMonitor()
+const MonitorBox& DrawMonitor(FlameCanvas& canvas, const MonitorLayout& monitors)
 {
     int fitting = 0;
-    for (int i = 0; i < monitorLayout.count; ++i)
-        fitting += CanvasFits(monitorLayout.boxes[i]);
+    for (int i = 0; i < monitors.count; ++i)
+        fitting += CanvasFits(canvas, monitors.boxes[i]);
     bool onlyFitting = fitting > 0;
-    int candidates = onlyFitting ? fitting : monitorLayout.count;
-    int chosen = JumpRandom() % candidates;
-    for (int i = 0; i < monitorLayout.count; ++i) {
-        if (onlyFitting && !CanvasFits(monitorLayout.boxes[i]))
+    int candidates = onlyFitting ? fitting : monitors.count;
+    int chosen = JumpRandom(canvas) % candidates;
+    for (int i = 0; i < monitors.count; ++i) {
+        if (onlyFitting && !CanvasFits(canvas, monitors.boxes[i]))
             continue;
         if (chosen-- == 0)
-            return monitorLayout.boxes[i];
+            return monitors.boxes[i];
     }
-    return monitorLayout.boxes[0];
+    return monitors.boxes[0];
 }
 
 }  // namespace
 
-void SeedJumpRandom(uint32_t seed)
+void SeedJumpRandom(FlameCanvas& canvas, uint32_t seed)
 {
-    flameCanvas.jumpRandomState = seed;
+    canvas.jumpRandomState = seed;
 }
 
 // The same linear congruential sequence as the C runtime's rand, kept here
 // so that the jumps are identical on every build.
-int JumpRandom()
+int JumpRandom(FlameCanvas& canvas)
 {
-    uint32_t& state = flameCanvas.jumpRandomState;
+    uint32_t& state = canvas.jumpRandomState;
     state = state * JUMP_MULTIPLIER + JUMP_INCREMENT;
     return static_cast<int>(state >> 16) & JUMP_DRAW_MASK;
 }
 
-void PlaceCanvasAtStart(int32_t clientWidth, int32_t clientHeight)
+void PlaceCanvasAtStart(FlameCanvas& canvas, const MonitorLayout& monitors, int32_t clientWidth,
+                        int32_t clientHeight)
 {
-    if (!SeveralMonitors()) {
-        CentreCanvas(clientWidth, clientHeight);
+    if (!SeveralMonitors(monitors)) {
+        CentreCanvas(canvas, clientWidth, clientHeight);
         return;
     }
-    const MonitorBox& primary = monitorLayout.boxes[monitorLayout.primary];
-    CentreCanvas(BoxWidth(primary), BoxHeight(primary));
-    flameCanvas.originX += primary.left;
-    flameCanvas.originY += primary.top;
+    const MonitorBox& primary = monitors.boxes[monitors.primary];
+    CentreCanvas(canvas, BoxWidth(primary), BoxHeight(primary));
+    canvas.originX += primary.left;
+    canvas.originY += primary.top;
 }
 
-void JumpCanvas(int32_t clientWidth, int32_t clientHeight)
+void JumpCanvas(FlameCanvas& canvas, const MonitorLayout& monitors, int32_t clientWidth, int32_t clientHeight)
 {
-    if (SeveralMonitors()) {
-        const MonitorBox& box = DrawMonitor();
-        flameCanvas.originX = box.left + JumpAxis(BoxWidth(box), flameCanvas.width);
-        flameCanvas.originY = box.top + JumpAxis(BoxHeight(box), flameCanvas.height);
+    if (SeveralMonitors(monitors)) {
+        const MonitorBox& box = DrawMonitor(canvas, monitors);
+        canvas.originX = box.left + JumpAxis(canvas, BoxWidth(box), canvas.width);
+        canvas.originY = box.top + JumpAxis(canvas, BoxHeight(box), canvas.height);
     } else {
-        flameCanvas.originX = JumpAxis(clientWidth, flameCanvas.width);
-        flameCanvas.originY = JumpAxis(clientHeight, flameCanvas.height);
+        canvas.originX = JumpAxis(canvas, clientWidth, canvas.width);
+        canvas.originY = JumpAxis(canvas, clientHeight, canvas.height);
     }
-    flameCanvas.frameCount = 0;
+    canvas.frameCount = 0;
 }

@@ -9,10 +9,10 @@ namespace {
 
 const uint32_t NOISE_LOW_BITS = 0xFFFF;
 
-void FillColours(uint32_t* colours)
+void FillColours(const HeatPalette& palette, uint32_t* colours)
 {
     for (int heat = 0; heat < COLOUR_ENTRIES; ++heat)
-        colours[heat] = heat < HEAT_LEVELS ? HeatPixel(&flameCanvas.palette, heat) : 0;
+        colours[heat] = heat < HEAT_LEVELS ? HeatPixel(&palette, heat) : 0;
 }
 
 int RoundUpToBlock(int words)
@@ -69,10 +69,9 @@ bool VectorWeightsFit(int32_t coolMask)
     return coolMask >= 0 && coolMask <= AVERAGING_WEIGHT;
 }
 
-void RunChunkedCellPass(FillDrawsKernel fill, CellsKernel cells)
+void RunChunkedCellPass(FlameCanvas& canvas, FillDrawsKernel fill, CellsKernel cells)
 {
-    FlameCanvas& canvas = flameCanvas;
-    if (!CanvasHasCells())
+    if (!CanvasHasCells(canvas))
         return;
     const int stride = canvas.rowStride;
     const int first = stride + 1;
@@ -80,13 +79,13 @@ void RunChunkedCellPass(FillDrawsKernel fill, CellsKernel cells)
     if (last < first)
         return;
     uint32_t colours[COLOUR_ENTRIES];
-    FillColours(colours);
+    FillColours(canvas.palette, colours);
     const CellPassFrame frame = {canvas.heat, canvas.fuel, canvas.pixels, colours, stride, canvas.coolMask};
     if (!VectorWeightsFit(frame.coolMask))
         cells = RunCellsScalar;
 
     uint32_t draws[DRAW_BUFFER_WORDS];
-    ReadUpcomingNoise(draws);
+    ReadUpcomingNoise(canvas.noise, draws);
     draws[NOISE_WORDS] = draws[0] + draws[NOISE_WORDS - DRAW_NEAR_LAG];
     int takenModWords = 0;
     int start = first;
@@ -103,5 +102,5 @@ void RunChunkedCellPass(FillDrawsKernel fill, CellsKernel cells)
         if (left > 0)
             start += count;
     }
-    WriteUpcomingNoise(draws, takenModWords);
+    WriteUpcomingNoise(canvas.noise, draws, takenModWords);
 }

@@ -11,19 +11,20 @@
 enum CellPassLevel { CELL_PASS_SCALAR, CELL_PASS_SSE2, CELL_PASS_AVX2, CELL_PASS_LEVELS };
 
 // Names a level in TAMBLORN_CELL_PASS and in the benchmark's report.
-extern const char* const cellPassLevelNames[CELL_PASS_LEVELS];
+const int CELL_PASS_NAME_BYTES = 8;
+extern const char cellPassLevelNames[CELL_PASS_LEVELS][CELL_PASS_NAME_BYTES];
 
 // One variant, whatever the processor supports; the caller makes sure it does.
-void RunCellPassAtLevel(CellPassLevel level);
+void RunCellPassAtLevel(FlameCanvas& canvas, CellPassLevel level);
 
 CellPassLevel CellPassLevelOf(bool processorAvx2, bool processorSse2, bool systemKeepsSse);
-CellPassLevel SupportedCellPassLevel();
+CellPassLevel SupportedCellPassLevel(bool systemKeepsSse);
 // The level to use for a request (a level's name, or null or anything else
 // for the best one) on a processor supporting levels up to `supported`.
 CellPassLevel CellPassLevelFor(const char* request, CellPassLevel supported);
-// The level RunCellPass uses: chosen on its first call from the processor and
-// the environment variable TAMBLORN_CELL_PASS.
-CellPassLevel ActiveCellPassLevel();
+// The level RunCellPass uses: chosen on its first call on the canvas from the
+// processor, the system and the environment variable TAMBLORN_CELL_PASS.
+CellPassLevel ActiveCellPassLevel(FlameCanvas& canvas);
 
 // What the variants share. Draws are the generator's words in the order they
 // are taken: two per cell, cooling then ignition. The variants rely on the
@@ -54,7 +55,7 @@ typedef void (*FillDrawsKernel)(uint32_t* draws, int end);
 // Runs cells first .. first + count - 1 of the pass on draws[0 .. 2 * count).
 typedef void (*CellsKernel)(const CellPassFrame* frame, int first, int count, const uint32_t* draws);
 
-void RunChunkedCellPass(FillDrawsKernel fill, CellsKernel cells);
+void RunChunkedCellPass(FlameCanvas& canvas, FillDrawsKernel fill, CellsKernel cells);
 void FillDrawsScalar(uint32_t* draws, int end);
 void RunCellsScalar(const CellPassFrame* frame, int first, int count, const uint32_t* draws);
 bool VectorWeightsFit(int32_t coolMask);
@@ -65,7 +66,7 @@ void FillDrawsAvx2(uint32_t* draws, int end);
 void RunCellsAvx2(const CellPassFrame* frame, int first, int count, const uint32_t* draws);
 
 // The generator seen as its coming draws.
-void ReadUpcomingNoise(uint32_t* upcoming);
-void WriteUpcomingNoise(const uint32_t* upcoming, int drawsTakenModWords);
+void ReadUpcomingNoise(const NoiseGenerator& noise, uint32_t* upcoming);
+void WriteUpcomingNoise(NoiseGenerator& noise, const uint32_t* upcoming, int drawsTakenModWords);
 
 #endif

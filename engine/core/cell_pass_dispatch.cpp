@@ -12,7 +12,7 @@
 #define TAMBLORN_X86 0
 #endif
 
-const char* const cellPassLevelNames[CELL_PASS_LEVELS] = {"scalar", "sse2", "avx2"};
+const char cellPassLevelNames[CELL_PASS_LEVELS][CELL_PASS_NAME_BYTES] = {"scalar", "sse2", "avx2"};
 
 namespace {
 
@@ -29,13 +29,13 @@ CellPassLevel CellPassLevelOf(bool processorAvx2, bool processorSse2, bool syste
     return processorSse2 && systemKeepsSse ? CELL_PASS_SSE2 : CELL_PASS_SCALAR;
 }
 
-CellPassLevel SupportedCellPassLevel()
+CellPassLevel SupportedCellPassLevel(bool systemKeepsSse)
 {
 #if TAMBLORN_X86
     __builtin_cpu_init();
-    return CellPassLevelOf(__builtin_cpu_supports("avx2"), __builtin_cpu_supports("sse2"),
-                           flameCanvas.systemKeepsSse != 0);
+    return CellPassLevelOf(__builtin_cpu_supports("avx2"), __builtin_cpu_supports("sse2"), systemKeepsSse);
 #else
+    (void)systemKeepsSse;
     return CELL_PASS_SCALAR;
 #endif
 }
@@ -51,36 +51,36 @@ CellPassLevel CellPassLevelFor(const char* request, CellPassLevel supported)
     return supported;
 }
 
-CellPassLevel ActiveCellPassLevel()
+CellPassLevel ActiveCellPassLevel(FlameCanvas& canvas)
 {
-    int32_t& level = flameCanvas.cellPassLevel;
+    int32_t& level = canvas.cellPassLevel;
     if (level == CELL_PASS_NOT_CHOSEN)
-        level = CellPassLevelFor(getenv(LEVEL_VARIABLE), SupportedCellPassLevel());
+        level = CellPassLevelFor(getenv(LEVEL_VARIABLE), SupportedCellPassLevel(canvas.systemKeepsSse != 0));
     return static_cast<CellPassLevel>(level);
 }
 
-void ForgetCellPassLevel()
+void ForgetCellPassLevel(FlameCanvas& canvas)
 {
-    flameCanvas.cellPassLevel = CELL_PASS_NOT_CHOSEN;
+    canvas.cellPassLevel = CELL_PASS_NOT_CHOSEN;
 }
 
-void RunCellPassAtLevel(CellPassLevel level)
+void RunCellPassAtLevel(FlameCanvas& canvas, CellPassLevel level)
 {
 #if TAMBLORN_X86
     if (level == CELL_PASS_AVX2) {
-        RunChunkedCellPass(FillDrawsAvx2, RunCellsAvx2);
+        RunChunkedCellPass(canvas, FillDrawsAvx2, RunCellsAvx2);
         return;
     }
     if (level == CELL_PASS_SSE2) {
-        RunChunkedCellPass(FillDrawsSse2, RunCellsSse2);
+        RunChunkedCellPass(canvas, FillDrawsSse2, RunCellsSse2);
         return;
     }
 #endif
     (void)level;
-    RunChunkedCellPass(FillDrawsScalar, RunCellsScalar);
+    RunChunkedCellPass(canvas, FillDrawsScalar, RunCellsScalar);
 }
 
-void RunCellPass()
+void RunCellPass(FlameCanvas& canvas)
 {
-    RunCellPassAtLevel(ActiveCellPassLevel());
+    RunCellPassAtLevel(canvas, ActiveCellPassLevel(canvas));
 }

@@ -9,10 +9,9 @@ const uint32_t NOISE_LOW_BITS = 0xFFFF;
 
 }  // namespace
 
-void RunCellPassReference()
+void RunCellPassReference(FlameCanvas& canvas)
 {
-    FlameCanvas& canvas = flameCanvas;
-    if (!CanvasHasCells())
+    if (!CanvasHasCells(canvas))
         return;
     const int stride = canvas.rowStride;
     const int last = canvas.cellCount - stride - 2;
@@ -22,11 +21,11 @@ void RunCellPassReference()
     const uint8_t* fuel = canvas.fuel;
     uint32_t* pixels = canvas.pixels;
     for (int i = stride + 1; i <= last; ++i) {
-        uint32_t cooling = NextNoise();
+        uint32_t cooling = NextNoise(canvas.noise);
         int32_t sum = heat[i + stride] + heat[i - 1] + heat[i + 1] + heat[i - stride] + heat[i];
         int32_t weight = AVERAGING_WEIGHT - (coolMask & static_cast<int32_t>(cooling & NOISE_LOW_BITS));
         heat[i - stride] = static_cast<uint8_t>((sum * weight) >> AVERAGING_SHIFT);
-        uint32_t ignition = NextNoise();
+        uint32_t ignition = NextNoise(canvas.noise);
         if (fuel[i] > (ignition & IGNITION_MASK))
             heat[i] = IGNITION_HEAT;
         int h = heat[i];

@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-FlameCanvas flameCanvas = {};
-
 namespace {
 
 const int PALETTE_KEY_COUNT = 4;
@@ -73,9 +71,8 @@ uint32_t ColourToPlatform(ColourTriple colour)
     return red | green << 8 | blue << 16;
 }
 
-bool InitFlameBuffers()
+bool InitFlameBuffers(FlameCanvas& canvas)
 {
-    FlameCanvas& canvas = flameCanvas;
     BuildHeatPalette(&canvas.palette);
     canvas.heat = nullptr;
     canvas.fuel = nullptr;
@@ -91,17 +88,16 @@ bool InitFlameBuffers()
     return canvas.fuel != nullptr;
 }
 
-void FreeFlameBuffers()
+void FreeFlameBuffers(FlameCanvas& canvas)
 {
-    free(flameCanvas.heat);
-    free(flameCanvas.fuel);
-    flameCanvas.heat = nullptr;
-    flameCanvas.fuel = nullptr;
+    free(canvas.heat);
+    free(canvas.fuel);
+    canvas.heat = nullptr;
+    canvas.fuel = nullptr;
 }
 
-bool CanvasHasCells()
+bool CanvasHasCells(const FlameCanvas& canvas)
 {
-    const FlameCanvas& canvas = flameCanvas;
     int64_t total = CellTotal(canvas.width, canvas.height);
     return total > 0 && canvas.cellCount == total && canvas.rowStride == canvas.width && canvas.heat && canvas.fuel &&
            canvas.pixels;
@@ -110,31 +106,30 @@ bool CanvasHasCells()
 // A set-up may follow an earlier one in the same process: its buffers are
 // freed here, and its surface by the platform side before (ReleaseCanvasSurface),
 // never just dropped.
-void ResetCanvasForSetUp()
+void ResetCanvasForSetUp(FlameCanvas& canvas)
 {
-    FreeFlameBuffers();
-    flameCanvas.originX = 0;
-    flameCanvas.originY = 0;
+    FreeFlameBuffers(canvas);
+    canvas.originX = 0;
+    canvas.originY = 0;
 }
 
 // Each byte of the text is a cell of fontSize x fontSize pixels, and the
 // headroom adds rows for the flames above and below.
-void SizeTextCanvas(int32_t textBytes, int32_t fontSize)
+void SizeTextCanvas(FlameCanvas& canvas, int32_t textBytes, int32_t fontSize)
 {
-    flameCanvas.width = textBytes * fontSize;
-    flameCanvas.height = fontSize + FLAME_HEADROOM;
+    canvas.width = textBytes * fontSize;
+    canvas.height = fontSize + FLAME_HEADROOM;
 }
 
 // The picture with the headroom above it; without a picture there is no size.
-void SizeBonfireCanvas(bool havePicture, int32_t pictureWidth, int32_t pictureHeight)
+void SizeBonfireCanvas(FlameCanvas& canvas, bool havePicture, int32_t pictureWidth, int32_t pictureHeight)
 {
-    flameCanvas.width = havePicture ? pictureWidth : 0;
-    flameCanvas.height = havePicture ? pictureHeight + FLAME_HEADROOM : 0;
+    canvas.width = havePicture ? pictureWidth : 0;
+    canvas.height = havePicture ? pictureHeight + FLAME_HEADROOM : 0;
 }
 
-void FinishCanvasSetUp()
+void FinishCanvasSetUp(FlameCanvas& canvas)
 {
-    FlameCanvas& canvas = flameCanvas;
     canvas.cellCount = CellTotal(canvas.width, canvas.height) < 0 ? 0 : canvas.width * canvas.height;
     canvas.rowStride = canvas.width;
     canvas.level = 0;
@@ -146,8 +141,8 @@ int CoolMaskForLevel(int level)
     return (1 << (LEVEL_CEILING - level)) - 1;
 }
 
-void CentreCanvas(int32_t clientWidth, int32_t clientHeight)
+void CentreCanvas(FlameCanvas& canvas, int32_t clientWidth, int32_t clientHeight)
 {
-    flameCanvas.originX = (clientWidth - flameCanvas.width) / 2;
-    flameCanvas.originY = (clientHeight - flameCanvas.height) / 2;
+    canvas.originX = (clientWidth - canvas.width) / 2;
+    canvas.originY = (clientHeight - canvas.height) / 2;
 }

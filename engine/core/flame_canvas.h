@@ -77,8 +77,6 @@ struct FlameCanvas {
     int32_t systemKeepsSse = 1;
 };
 
-extern FlameCanvas flameCanvas;
-
 // Pixel tests for ScanFuelPoints.
 enum FuelTest { FUEL_TEST_LIT, FUEL_TEST_EMBER };
 
@@ -86,30 +84,31 @@ enum FuelTest { FUEL_TEST_LIT, FUEL_TEST_EMBER };
 void BuildHeatPalette(HeatPalette* palette);
 uint32_t HeatPixel(const HeatPalette* palette, int heat);
 uint32_t ColourToPlatform(ColourTriple colour);
-bool InitFlameBuffers();
-void FreeFlameBuffers();
-bool CanvasHasCells();
+bool InitFlameBuffers(FlameCanvas& canvas);
+void FreeFlameBuffers(FlameCanvas& canvas);
+bool CanvasHasCells(const FlameCanvas& canvas);
 int CoolMaskForLevel(int level);
-void CentreCanvas(int32_t clientWidth, int32_t clientHeight);
-void ResetCanvasForSetUp();
-void SizeTextCanvas(int32_t textBytes, int32_t fontSize);
-void SizeBonfireCanvas(bool havePicture, int32_t pictureWidth, int32_t pictureHeight);
-void FinishCanvasSetUp();
+void CentreCanvas(FlameCanvas& canvas, int32_t clientWidth, int32_t clientHeight);
+void ResetCanvasForSetUp(FlameCanvas& canvas);
+void SizeTextCanvas(FlameCanvas& canvas, int32_t textBytes, int32_t fontSize);
+void SizeBonfireCanvas(FlameCanvas& canvas, bool havePicture, int32_t pictureWidth, int32_t pictureHeight);
+void FinishCanvasSetUp(FlameCanvas& canvas);
 
-// Simulation.
-void SeedNoise(uint32_t seed);
-uint32_t NextNoise();
-void AdvanceIntensity();
-void RunCellPass();
-void PasteLogsPicture();
+// Simulation: the limit and loop of the flames, and the mode, are the settings'.
+struct SaverSettings;
+void SeedNoise(NoiseGenerator& noise, uint32_t seed);
+uint32_t NextNoise(NoiseGenerator& noise);
+void AdvanceIntensity(FlameCanvas& canvas, const SaverSettings& settings);
+void RunCellPass(FlameCanvas& canvas);
+void PasteLogsPicture(FlameCanvas& canvas);
 // The logs pasted into any picture of the canvas's size.
-void PasteLogsInto(uint32_t* pixels);
+void PasteLogsInto(const FlameCanvas& canvas, uint32_t* pixels);
 // One tick: the intensity cycle, the logs in bonfire mode, the cell pass.
-void StepFlameCanvas();
+void StepFlameCanvas(FlameCanvas& canvas, const SaverSettings& settings);
 
 // Fuel points from a rendered scratch image of the canvas's size.
-void ScanFuelPoints(uint32_t* scratchPixels, FuelTest test);
-int32_t CountFuelPoints();
+void ScanFuelPoints(FlameCanvas& canvas, uint32_t* scratchPixels, FuelTest test);
+int32_t CountFuelPoints(const FlameCanvas& canvas);
 
 // Where the canvas may stand: the monitors the system reports, in client
 // coordinates. With fewer than two the whole client area is one place.
@@ -128,14 +127,13 @@ struct MonitorLayout {
     MonitorBox boxes[MONITOR_LIMIT];
 };
 
-extern MonitorLayout monitorLayout;
-
 // The start and the random jumps of the canvas inside the client area. The
 // Windows program never seeds the jumps (the C runtime's rand from 1); the
 // native programs seed them per process.
-void SeedJumpRandom(uint32_t seed);
-int JumpRandom();
-void PlaceCanvasAtStart(int32_t clientWidth, int32_t clientHeight);
-void JumpCanvas(int32_t clientWidth, int32_t clientHeight);
+void SeedJumpRandom(FlameCanvas& canvas, uint32_t seed);
+int JumpRandom(FlameCanvas& canvas);
+void PlaceCanvasAtStart(FlameCanvas& canvas, const MonitorLayout& monitors, int32_t clientWidth,
+                        int32_t clientHeight);
+void JumpCanvas(FlameCanvas& canvas, const MonitorLayout& monitors, int32_t clientWidth, int32_t clientHeight);
 
 #endif

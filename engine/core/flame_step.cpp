@@ -5,9 +5,9 @@
 
 namespace {
 
-int ClampedFlameLimit()
+int ClampedFlameLimit(const SaverSettings& settings)
 {
-    int limit = saverSettings.flameLimit;
+    int limit = settings.flameLimit;
     if (limit < 0)
         return 0;
     return limit > LEVEL_CEILING ? LEVEL_CEILING : limit;
@@ -15,19 +15,18 @@ int ClampedFlameLimit()
 
 }  // namespace
 
-void AdvanceIntensity()
+void AdvanceIntensity(FlameCanvas& canvas, const SaverSettings& settings)
 {
-    FlameCanvas& canvas = flameCanvas;
     if (++canvas.levelTicks <= LEVEL_PERIOD_TICKS)
         return;
     // A hand-edited limit outside 0..13 would make the shift count or the
     // cooling weight negative, so the level is held within 0..13.
-    int limit = ClampedFlameLimit();
+    int limit = ClampedFlameLimit(settings);
     if (!canvas.shrinking) {
         ++canvas.level;
         if (canvas.level > limit) {
             canvas.level = limit;
-            if (saverSettings.loop)
+            if (settings.loop)
                 canvas.shrinking = 1;
         }
     } else {
@@ -43,9 +42,8 @@ void AdvanceIntensity()
 
 // The logs stand below the headroom, clipped to the canvas like a copy of the
 // picture onto the surface would be.
-void PasteLogsInto(uint32_t* pixels)
+void PasteLogsInto(const FlameCanvas& canvas, uint32_t* pixels)
 {
-    const FlameCanvas& canvas = flameCanvas;
     if (!canvas.logsPixels || !pixels || canvas.logsWidth <= 0)
         return;
     int32_t columns = canvas.logsWidth < canvas.width ? canvas.logsWidth : canvas.width;
@@ -57,16 +55,16 @@ void PasteLogsInto(uint32_t* pixels)
                canvas.logsPixels + static_cast<int64_t>(row) * canvas.logsWidth, columns * sizeof(uint32_t));
 }
 
-void PasteLogsPicture()
+void PasteLogsPicture(FlameCanvas& canvas)
 {
-    PasteLogsInto(flameCanvas.pixels);
+    PasteLogsInto(canvas, canvas.pixels);
 }
 
-void StepFlameCanvas()
+void StepFlameCanvas(FlameCanvas& canvas, const SaverSettings& settings)
 {
-    AdvanceIntensity();
-    if (saverSettings.fireMode == FIRE_BONFIRE)
-        PasteLogsPicture();
-    ++flameCanvas.frameCount;
-    RunCellPass();
+    AdvanceIntensity(canvas, settings);
+    if (settings.fireMode == FIRE_BONFIRE)
+        PasteLogsPicture(canvas);
+    ++canvas.frameCount;
+    RunCellPass(canvas);
 }

@@ -9,9 +9,8 @@ bool PassesFuelTest(uint32_t pixel, FuelTest test)
 
 }  // namespace
 
-void ScanFuelPoints(uint32_t* scratchPixels, FuelTest test)
+void ScanFuelPoints(FlameCanvas& canvas, uint32_t* scratchPixels, FuelTest test)
 {
-    const FlameCanvas& canvas = flameCanvas;
     const int width = canvas.width;
     const int height = canvas.height;
     if (!scratchPixels || !canvas.fuel || width < 3 || height < 3)
@@ -33,9 +32,8 @@ void ScanFuelPoints(uint32_t* scratchPixels, FuelTest test)
     }
 }
 
-int32_t CountFuelPoints()
+int32_t CountFuelPoints(const FlameCanvas& canvas)
 {
-    const FlameCanvas& canvas = flameCanvas;
     int32_t count = 0;
     for (int32_t i = 0; canvas.fuel && i < canvas.cellCount; ++i)
         count += canvas.fuel[i] != 0;

@@ -15,9 +15,8 @@ int StepDown(int index)
 
 }  // namespace
 
-void SeedNoise(uint32_t seed)
+void SeedNoise(NoiseGenerator& noise, uint32_t seed)
 {
-    NoiseGenerator& noise = flameCanvas.noise;
     uint32_t a = seed;
     for (int round = 0; round < NOISE_WORDS; ++round)
         a = WarmStep(a);
@@ -29,9 +28,8 @@ void SeedNoise(uint32_t seed)
     noise.lagIndex = NOISE_LAG_START;
 }
 
-uint32_t NextNoise()
+uint32_t NextNoise(NoiseGenerator& noise)
 {
-    NoiseGenerator& noise = flameCanvas.noise;
     uint32_t value = noise.words[noise.takeIndex];
     noise.words[noise.takeIndex] = value + noise.words[noise.lagIndex];
     noise.takeIndex = StepDown(noise.takeIndex);
@@ -39,9 +37,8 @@ uint32_t NextNoise()
     return value;
 }
 
-void ReadUpcomingNoise(uint32_t* upcoming)
+void ReadUpcomingNoise(const NoiseGenerator& noise, uint32_t* upcoming)
 {
-    const NoiseGenerator& noise = flameCanvas.noise;
     int slot = noise.takeIndex;
     for (int draw = 0; draw < NOISE_WORDS; ++draw) {
         upcoming[draw] = noise.words[slot];
@@ -51,9 +48,8 @@ void ReadUpcomingNoise(uint32_t* upcoming)
 
 // A slot holds the word it will give when drawn, so after any number of draws
 // the generator is its next NOISE_WORDS draws laid out down from the take slot.
-void WriteUpcomingNoise(const uint32_t* upcoming, int drawsTakenModWords)
+void WriteUpcomingNoise(NoiseGenerator& noise, const uint32_t* upcoming, int drawsTakenModWords)
 {
-    NoiseGenerator& noise = flameCanvas.noise;
     noise.takeIndex = (noise.takeIndex - drawsTakenModWords + NOISE_WORDS) % NOISE_WORDS;
     noise.lagIndex = (noise.lagIndex - drawsTakenModWords + NOISE_WORDS) % NOISE_WORDS;
     int slot = noise.takeIndex;

@@ -2,8 +2,6 @@
 
 #include "flame_canvas.h"
 
-SaverSettings saverSettings = {"", DEFAULT_FONT_SIZE, DEFAULT_FLAME_LIMIT, DEFAULT_LOOP, FIRE_TEXT};
-
 namespace {
 
 const uint32_t LOW_BYTE = 0xFF;

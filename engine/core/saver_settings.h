@@ -33,15 +33,18 @@ struct SaverSettings {
     int32_t fireMode;
 };
 
-extern SaverSettings saverSettings;
+// The record before any file is read.
+constexpr SaverSettings STARTING_SETTINGS = {"", DEFAULT_FONT_SIZE, DEFAULT_FLAME_LIMIT, DEFAULT_LOOP, FIRE_TEXT};
 
 // The five values of the settings file: where each lives, its default, the
 // range the saver burns with, and its place in the record.
 enum SettingsValue { VALUE_TEXT, VALUE_FONT_SIZE, VALUE_FIRE_MODE, VALUE_FLAME_LIMIT, VALUE_LOOP, SETTINGS_VALUES };
 
+const int SETTINGS_NAME_BYTES = 8;  // the longest section or key name and its NUL
+
 struct SettingsKey {
-    const char* section;
-    const char* key;
+    char section[SETTINGS_NAME_BYTES];
+    char key[SETTINGS_NAME_BYTES];
     int32_t defaultNumber;  // the text's default is DEFAULT_TEXT
     int32_t lowest;
     int32_t highest;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-unsigned MendUnburnableSettings(SaverSettings& settings, SettingsCanvasSetUp setUp, void* frontEnd)
+unsigned MendUnburnableSettings(SaverSettings& settings, SettingsTextLights textLights, void* frontEnd)
 {
     unsigned mends = 0;
     const SettingsKey& fireMode = settingsKeys[VALUE_FIRE_MODE];
@@ -14,12 +14,11 @@ unsigned MendUnburnableSettings(SaverSettings& settings, SettingsCanvasSetUp set
         settings.fontSize = DEFAULT_FONT_SIZE;
         mends |= MENDED_FONT_SIZE;
     }
-    int32_t fuelPoints = setUp(settings, frontEnd);
-    if (settings.fireMode == FIRE_TEXT && fuelPoints == 0 && strcmp(settings.text, DEFAULT_TEXT) != 0) {
+    if (settings.fireMode == FIRE_TEXT && strcmp(settings.text, DEFAULT_TEXT) != 0 &&
+        !textLights(settings, frontEnd)) {
         memset(settings.text, 0, sizeof settings.text);
         memcpy(settings.text, DEFAULT_TEXT, sizeof DEFAULT_TEXT);
         mends |= MENDED_TEXT;
-        setUp(settings, frontEnd);
     }
     return mends;
 }

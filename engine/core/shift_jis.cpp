@@ -1,5 +1,7 @@
 #include "shift_jis.h"
 
+#include <cstring>
+
 #include "saver_settings.h"
 
 namespace {
@@ -20,15 +22,9 @@ const uint8_t NEC_SELECTED_FIRST = 0xED;
 const uint8_t NEC_SELECTED_LAST = 0xEE;
 const char UNCONVERTED = '?';
 
-const uint8_t FIRST_LEAD = 0x80;
-const int LEAD_COUNT = 0x80;
 const uint8_t LAST_TRAIL = 0xFC;
 
-// Each unit's bytes (a single byte below 0x100), 0 for none; and each cell's unit, by lead byte from 0x80;
-// both filled on first use.
-uint16_t shiftJisOfUnit[0x10000];
-uint16_t unitOfCell[LEAD_COUNT][CELLS_PER_ROW];
-bool tableFilled = false;
+const int UTF8_BYTES_MOST = 3;
 
 uint16_t Cell(uint8_t lead, int index)
 {
@@ -52,32 +48,80 @@ const char* NextRowCharacter(const char* at, uint16_t* unit)
     return at + 1 + continuations;
 }
 
-void FillTable()
+int Utf8OfUnit(uint16_t unit, char* bytes)
 {
-    const char* at = SHIFT_JIS_ROWS;
-    for (size_t row = 0; row < SHIFT_JIS_ROW_COUNT; ++row)
-        for (int index = 0; index < CELLS_PER_ROW; ++index) {
-            uint16_t unit;
-            at = NextRowCharacter(at, &unit);
-            const uint8_t lead = SHIFT_JIS_ROW_LEADS[row];
-            if (unit == HOLE)
-                continue;
-            unitOfCell[lead - FIRST_LEAD][index] = unit;
-            // A character of several cells is written as the first, never as one of the rows that repeat the
-            // IBM extensions.
-            if (!shiftJisOfUnit[unit] && (lead < NEC_SELECTED_FIRST || lead > NEC_SELECTED_LAST))
-                shiftJisOfUnit[unit] = Cell(lead, index);
-        }
-    for (int i = 0; i < PRIVATE_USE_ROWS * CELLS_PER_ROW; ++i) {
-        const uint8_t lead = static_cast<uint8_t>(PRIVATE_USE_LEAD + i / CELLS_PER_ROW);
-        shiftJisOfUnit[PRIVATE_USE_FIRST + i] = Cell(lead, i % CELLS_PER_ROW);
-        unitOfCell[lead - FIRST_LEAD][i % CELLS_PER_ROW] = static_cast<uint16_t>(PRIVATE_USE_FIRST + i);
+    if (unit < 0x800) {
+        bytes[0] = static_cast<char>(0xC0 | unit >> 6);
+        bytes[1] = static_cast<char>(0x80 | (unit & 0x3F));
+        return 2;
     }
-    for (int i = 0; i < HALF_WIDTH_KATAKANA_COUNT; ++i)
-        shiftJisOfUnit[HALF_WIDTH_KATAKANA_FIRST + i] = static_cast<uint16_t>(HALF_WIDTH_KATAKANA_BYTE + i);
+    bytes[0] = static_cast<char>(0xE0 | unit >> 12);
+    bytes[1] = static_cast<char>(0x80 | (unit >> 6 & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | (unit & 0x3F));
+    return UTF8_BYTES_MOST;
+}
+
+int RowOfLead(uint8_t lead)
+{
+    for (size_t row = 0; row < SHIFT_JIS_ROW_COUNT; ++row)
+        if (SHIFT_JIS_ROW_LEADS[row] == lead)
+            return static_cast<int>(row);
+    return -1;
+}
+
+// The unit of a cell of the table's rows: 0 for a hole or a row it lacks.
+uint16_t RowCellUnit(uint8_t lead, int index)
+{
+    int row = RowOfLead(lead);
+    if (row < 0)
+        return 0;
+    const char* at = SHIFT_JIS_ROWS + SHIFT_JIS_ROW_STARTS[row];
+    uint16_t unit = 0;
+    for (int cell = 0; cell <= index; ++cell)
+        at = NextRowCharacter(at, &unit);
+    return unit == HOLE ? 0 : unit;
+}
+
+// The first cell of the rows that holds the unit, never one of the rows that
+// repeat the IBM extensions; 0 for none. A UTF-8 character is never found
+// inside another, so a match of its bytes is a cell.
+uint16_t RowCellOfUnit(uint16_t unit)
+{
+    char character[UTF8_BYTES_MOST + 1] = {};
+    Utf8OfUnit(unit, character);
+    const char* end = SHIFT_JIS_ROWS + SHIFT_JIS_ROW_STARTS[SHIFT_JIS_ROW_COUNT];
+    size_t row = 0;
+    for (const char* found = strstr(SHIFT_JIS_ROWS, character); found && found < end;
+         found = strstr(found + 1, character)) {
+        const size_t offset = static_cast<size_t>(found - SHIFT_JIS_ROWS);
+        while (SHIFT_JIS_ROW_STARTS[row + 1] <= offset)
+            ++row;
+        const uint8_t lead = SHIFT_JIS_ROW_LEADS[row];
+        if (lead >= NEC_SELECTED_FIRST && lead <= NEC_SELECTED_LAST)
+            continue;
+        int index = 0;
+        uint16_t ignored;
+        for (const char* at = SHIFT_JIS_ROWS + SHIFT_JIS_ROW_STARTS[row]; at < found; ++index)
+            at = NextRowCharacter(at, &ignored);
+        return Cell(lead, index);
+    }
+    return 0;
+}
+
+// What the system writes for a unit: its own best fit first, then the
+// single-byte katakana, the private-use rows and the table's rows.
+uint16_t ShiftJisCodeOfUnit(uint16_t unit)
+{
     for (size_t i = 0; i < SHIFT_JIS_EXTRA_COUNT; ++i)
-        shiftJisOfUnit[SHIFT_JIS_EXTRAS[i][0]] = SHIFT_JIS_EXTRAS[i][1];
-    tableFilled = true;
+        if (SHIFT_JIS_EXTRAS[i][0] == unit)
+            return SHIFT_JIS_EXTRAS[i][1];
+    if (unit >= HALF_WIDTH_KATAKANA_FIRST && unit < HALF_WIDTH_KATAKANA_FIRST + HALF_WIDTH_KATAKANA_COUNT)
+        return static_cast<uint16_t>(HALF_WIDTH_KATAKANA_BYTE + unit - HALF_WIDTH_KATAKANA_FIRST);
+    if (unit >= PRIVATE_USE_FIRST && unit < PRIVATE_USE_FIRST + PRIVATE_USE_ROWS * CELLS_PER_ROW) {
+        const int place = unit - PRIVATE_USE_FIRST;
+        return Cell(static_cast<uint8_t>(PRIVATE_USE_LEAD + place / CELLS_PER_ROW), place % CELLS_PER_ROW);
+    }
+    return RowCellOfUnit(unit);
 }
 
 }  // namespace
@@ -88,9 +132,7 @@ int ShiftJisOfUnit(uint16_t unit, char* bytes)
         bytes[0] = static_cast<char>(unit);
         return 1;
     }
-    if (!tableFilled)
-        FillTable();
-    uint16_t code = shiftJisOfUnit[unit];
+    uint16_t code = ShiftJisCodeOfUnit(unit);
     if (code == 0) {
         bytes[0] = UNCONVERTED;
         return 1;
@@ -116,9 +158,10 @@ int ShiftJisCharacterAt(const char* text, uint16_t* unit)
         return 1;
     const uint8_t trail = static_cast<uint8_t>(text[1]);
     if (trail >= FIRST_TRAIL && trail != SKIPPED_TRAIL && trail <= LAST_TRAIL) {
-        if (!tableFilled)
-            FillTable();
-        *unit = unitOfCell[byte - FIRST_LEAD][trail - FIRST_TRAIL - (trail > SKIPPED_TRAIL)];
+        const int index = trail - FIRST_TRAIL - (trail > SKIPPED_TRAIL);
+        const bool privateUse = byte >= PRIVATE_USE_LEAD && byte < PRIVATE_USE_LEAD + PRIVATE_USE_ROWS;
+        *unit = privateUse ? static_cast<uint16_t>(PRIVATE_USE_FIRST + (byte - PRIVATE_USE_LEAD) * CELLS_PER_ROW + index)
+                           : RowCellUnit(byte, index);
     }
     return 2;
 }

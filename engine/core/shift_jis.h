@@ -21,8 +21,10 @@ int ShiftJisTextCharacters(const char* text, uint16_t* units, uint8_t* bytes, in
 // The table, generated into shift_jis_table.cpp: for each lead byte its 188 cells (second bytes 40..7E,
 // 80..FC) as UTF-8 characters, a space where the cell holds none; then the characters written
 // otherwise, each with its one or two bytes.
+// SHIFT_JIS_ROW_STARTS holds where each row starts in SHIFT_JIS_ROWS, and where the last one ends.
 extern const unsigned char SHIFT_JIS_ROW_LEADS[];
 extern const size_t SHIFT_JIS_ROW_COUNT;
+extern const uint16_t SHIFT_JIS_ROW_STARTS[];
 extern const char SHIFT_JIS_ROWS[];
 extern const uint16_t SHIFT_JIS_EXTRAS[][2];
 extern const size_t SHIFT_JIS_EXTRA_COUNT;

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
+#include "flame_canvas.h"
+
 // The sequential loop that defines the cell pass.
-void RunCellPassReference();
+void RunCellPassReference(FlameCanvas& canvas);
 // Makes the next pass choose its level again.
-void ForgetCellPassLevel();
+void ForgetCellPassLevel(FlameCanvas& canvas);
 
 #endif

@@ -6,10 +6,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "logs_picture.h"
-#include "saver_settings.h"
 #include "settings_mend.h"
-#include "text_raster.h"
 
 namespace {
 
@@ -22,21 +19,47 @@ const uint64_t MIX_FIRST_MULTIPLIER = 0xBF58476D1CE4E5B9u;
 const uint64_t MIX_SECOND_MULTIPLIER = 0x94D049BB133111EBu;
 const int MIX_SHIFTS[] = {30, 27, 31};
 
-void DrawTextIntoScratch(uint32_t* scratch, int32_t top, int32_t cellSize, const char* text)
+NativeCanvas& Native(void* context)
 {
-    const FlameCanvas& canvas = flameCanvas;
+    return *static_cast<NativeCanvas*>(context);
+}
+
+uint32_t* MakeSurface(void* context, int32_t width, int32_t height)
+{
+    return MakePlainSurface(&Native(context).surface, width, height);
+}
+
+void ReleaseSurface(void* context)
+{
+    ReleasePlainSurface(&Native(context).surface);
+}
+
+void DrawTextIntoScratch(void* context, const FlameCanvas& canvas, uint32_t* scratch, int32_t top,
+                         int32_t cellSize, const char* text)
+{
+    NativeCanvas& native = Native(context);
     TextTarget target = {scratch, canvas.width, canvas.height};
-    DrawShiftJisText(target, 0, top, canvas.width, cellSize, text, TEXT_PIXEL);
+    DrawShiftJisText(target, native.facePattern ? native.facePattern : CANVAS_FACE_PATTERN, &native.face, 0, top,
+                     canvas.width, cellSize, text, TEXT_PIXEL);
 }
 
-bool LoadLogs(const uint32_t** pixels, int32_t* width, int32_t* height)
+bool LoadLogs(void* context, const uint32_t** pixels, int32_t* width, int32_t* height)
 {
-    return LendLogsPicture(LOGS_BITMAP, LOGS_BITMAP_SIZE, pixels, width, height);
+    return LendLogsPicture(Native(context).logs, LOGS_BITMAP, LOGS_BITMAP_SIZE, pixels, width, height);
 }
 
-// The same seed as the Windows set-up, from the UTC clock.
-uint32_t ClockSeed()
+void ReleaseLogs(void* context)
 {
+    GiveBackLogsPicture(Native(context).logs);
+}
+
+// The same seed as the Windows set-up, from the UTC clock, unless a fixed
+// one was asked for.
+uint32_t NoiseSeed(void* context)
+{
+    const NativeCanvas& native = Native(context);
+    if (native.fixedSeed)
+        return native.seed;
     timespec now = {};
     clock_gettime(CLOCK_REALTIME, &now);
     tm parts = {};
@@ -46,55 +69,62 @@ uint32_t ClockSeed()
 
 // The smallest width and the smallest height among the monitors: every jump
 // lands wholly inside one of them.
-void SmallestMonitor(int32_t clientWidth, int32_t clientHeight, int32_t* width, int32_t* height)
+void SmallestMonitor(const MonitorLayout& monitors, int32_t clientWidth, int32_t clientHeight, int32_t* width,
+                     int32_t* height)
 {
-    const MonitorLayout& layout = monitorLayout;
     *width = clientWidth;
     *height = clientHeight;
-    for (int32_t i = 0; i < layout.count; ++i) {
-        const MonitorBox& box = layout.boxes[i];
+    for (int32_t i = 0; i < monitors.count; ++i) {
+        const MonitorBox& box = monitors.boxes[i];
         *width = i == 0 || box.right - box.left < *width ? box.right - box.left : *width;
         *height = i == 0 || box.bottom - box.top < *height ? box.bottom - box.top : *height;
     }
 }
 
-struct ClientSize {
-    int32_t width;
-    int32_t height;
-};
-
-// The set-up for the settings (those of saverSettings), its text fitted where textFit asks; gives the fuel
-// points lit.
-int32_t SetUpCanvasForFit(const SaverSettings& settings, void* frontEnd)
+int32_t TextCellSize(const SaverSettings& settings, const MonitorLayout& monitors, const TextFit& fit,
+                     int32_t clientWidth, int32_t clientHeight)
 {
-    const ClientSize& client = *static_cast<const ClientSize*>(frontEnd);
-    const int32_t clientWidth = client.width;
-    const int32_t clientHeight = client.height;
-    if (!textFit.on || settings.fireMode != FIRE_TEXT || settings.text[0] == '\0') {
-        SetUpSaverCanvas(nativeCanvasPlatform, clientWidth, clientHeight);
-        return CanvasHasCells() ? CountFuelPoints() : 0;
-    }
+    if (!fit.on || settings.fireMode != FIRE_TEXT || settings.text[0] == '\0')
+        return settings.fontSize;
     int32_t monitorWidth = 0;
     int32_t monitorHeight = 0;
-    SmallestMonitor(clientWidth, clientHeight, &monitorWidth, &monitorHeight);
+    SmallestMonitor(monitors, clientWidth, clientHeight, &monitorWidth, &monitorHeight);
     int32_t textBytes = static_cast<int32_t>(strlen(settings.text));
-    SetUpSaverCanvasAtSize(nativeCanvasPlatform, clientWidth, clientHeight,
-                           FittedCellSize(settings.fontSize, textBytes, monitorWidth, monitorHeight,
-                                          textFit.dotsPerInch));
-    return CanvasHasCells() ? CountFuelPoints() : 0;
+    return FittedCellSize(settings.fontSize, textBytes, monitorWidth, monitorHeight, fit.dotsPerInch);
+}
+
+// What the mend's check of the text needs to draw it as the set-up will.
+struct FitTextLights {
+    NativeCanvas* native;
+    const MonitorLayout* monitors;
+    const TextFit* fit;
+    int32_t clientWidth;
+    int32_t clientHeight;
+};
+
+bool TextLightsWhenFitted(const SaverSettings& settings, void* frontEnd)
+{
+    const FitTextLights& lights = *static_cast<const FitTextLights*>(frontEnd);
+    return TextLightsFuel(NativeCanvasPlatform(lights.native), settings.text,
+                          TextCellSize(settings, *lights.monitors, *lights.fit, lights.clientWidth,
+                                       lights.clientHeight));
 }
 
 }  // namespace
 
-TextFit textFit;
-
-const CanvasPlatform nativeCanvasPlatform = {MakePlainSurface, ReleasePlainSurface, DrawTextIntoScratch,
-                                             LoadLogs,         GiveBackLogsPicture, ClockSeed};
-
-unsigned SetUpBurningCanvas(int32_t clientWidth, int32_t clientHeight)
+CanvasPlatform NativeCanvasPlatform(NativeCanvas* native)
 {
-    ClientSize client = {clientWidth, clientHeight};
-    return MendUnburnableSettings(saverSettings, SetUpCanvasForFit, &client);
+    return {native, MakeSurface, ReleaseSurface, DrawTextIntoScratch, LoadLogs, ReleaseLogs, NoiseSeed};
+}
+
+unsigned SetUpBurningCanvas(FlameCanvas& canvas, SaverSettings& settings, const MonitorLayout& monitors,
+                            NativeCanvas& native, const TextFit& fit, int32_t clientWidth, int32_t clientHeight)
+{
+    FitTextLights fitLights = {&native, &monitors, &fit, clientWidth, clientHeight};
+    unsigned mends = MendUnburnableSettings(settings, TextLightsWhenFitted, &fitLights);
+    SetUpSaverCanvasAtSize(canvas, settings, monitors, NativeCanvasPlatform(&native), clientWidth, clientHeight,
+                           TextCellSize(settings, monitors, fit, clientWidth, clientHeight));
+    return mends;
 }
 
 int32_t FittedCellSize(int32_t fixedSize, int32_t textBytes, int32_t monitorWidth, int32_t monitorHeight,
@@ -121,7 +151,8 @@ uint32_t JumpSeedFromClockAndProcess()
     return static_cast<uint32_t>(mixed ^ mixed >> MIX_SHIFTS[2]);
 }
 
-void ReportCanvasMends(const char* program, const SaverSettings& asked, unsigned mends)
+void ReportCanvasMends(const char* program, const SaverSettings& asked, const SaverSettings& settings,
+                       const NativeCanvas& native, unsigned mends)
 {
     if (mends & MENDED_FIRE_MODE)
         fprintf(stderr, "%s: fire mode %d (FIRE) is neither text nor bonfire: the text burns\n", program,
@@ -131,8 +162,10 @@ void ReportCanvasMends(const char* program, const SaverSettings& asked, unsigned
                 static_cast<int>(asked.fontSize), DEFAULT_FONT_SIZE);
     if (mends & MENDED_TEXT)
         fprintf(stderr, "%s: the text burns nothing: the default text is used\n", program);
-    if (saverSettings.fireMode != FIRE_TEXT)
+    if (settings.fireMode != FIRE_TEXT)
         return;
+    const DrawnFace& drawnFace = native.face;
+    const char* canvasFacePattern = native.facePattern ? native.facePattern : CANVAS_FACE_PATTERN;
     if (drawnFace.unreadable)
         fprintf(stderr, "%s: the font \"%s\" is no fontconfig pattern: %s is asked for\n", program,
                 canvasFacePattern, CANVAS_FACE_PATTERN);

@@ -15,17 +15,10 @@ struct SaverOptions {
     int32_t target;
     int32_t windowId;
     const char* displayName;
-    // Settings that override the settings file for one run.
-    bool haveText;
-    char text[SETTINGS_TEXT_BYTES];
-    bool haveSize;
-    int32_t size;
-    bool haveFireMode;
-    int32_t fireMode;
-    bool haveStrength;
-    int32_t strength;
-    bool haveLoop;
-    int32_t loop;
+    // Settings that override the settings file for one run: `given` tells
+    // which values of `settings` were given.
+    SaverSettings settings;
+    bool given[SETTINGS_VALUES];
     // The text fitted to the monitors, and the face as a fontconfig pattern (null: the Mincho face).
     int32_t fit;
     const char* fontPattern;
@@ -47,6 +40,6 @@ void WriteWaylandSaverUsage(FILE* out);
 bool ReadSaverOptions(int argc, char** argv, SaverOptions* options);
 // The same without -root, -window-id and -display, which name X11 windows.
 bool ReadWaylandSaverOptions(int argc, char** argv, SaverOptions* options);
-void ApplySaverOptions(const SaverOptions& options);
+void ApplySaverOptions(const SaverOptions& options, SaverSettings& settings);
 
 #endif

@@ -49,7 +49,7 @@ bool SettingsFilePath(char* path, size_t size)
     return length > 0 && static_cast<size_t>(length) < size;
 }
 
-bool LoadNativeSettings()
+bool LoadNativeSettings(SaverSettings& settings)
 {
     char path[4096];
     char* bytes = nullptr;
@@ -66,7 +66,7 @@ bool LoadNativeSettings()
             length = ReadWhole(file, bytes, SETTINGS_READ_LIMIT);
         close(file);
     }
-    ReadSettingsFileTakingUtf8(bytes, length, &saverSettings);
+    ReadSettingsFileTakingUtf8(bytes, length, &settings);
     free(bytes);
     return regular;
 }

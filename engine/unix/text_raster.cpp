@@ -19,9 +19,6 @@ const int FULL_WIDTH_BYTES = 2;
 const int FACE_LIMIT = 8;
 const FT_Pos PIXEL_FRACTIONS = 64;  // FreeType's metrics in pixels are 26.6 fixed point
 
-uint16_t textUnits[SETTINGS_TEXT_BYTES];
-uint8_t textBytes[SETTINGS_TEXT_BYTES];
-
 struct FaceChoice {
     FcFontSet* fonts;  // fontconfig's faces for the pattern, best first
     FT_Face faces[FACE_LIMIT];
@@ -43,20 +40,20 @@ bool IsAskedFace(FcPattern* asked, FcPattern* match)
     return false;
 }
 
-FcPattern* ParseFacePattern()
+FcPattern* ParseFacePattern(const char* facePattern, DrawnFace* drawn)
 {
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(canvasFacePattern));
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(facePattern));
     if (pattern)
         return pattern;
-    drawnFace.unreadable = true;
+    drawn->unreadable = true;
     return FcNameParse(reinterpret_cast<const FcChar8*>(CANVAS_FACE_PATTERN));
 }
 
 // The faces fontconfig offers for the pattern, each adding characters the
 // ones before it lack.
-FcFontSet* SortFaces()
+FcFontSet* SortFaces(const char* facePattern, DrawnFace* drawn)
 {
-    FcPattern* asked = ParseFacePattern();
+    FcPattern* asked = ParseFacePattern(facePattern, drawn);
     if (!asked)
         return nullptr;
     FcPattern* pattern = FcPatternDuplicate(asked);
@@ -66,7 +63,7 @@ FcFontSet* SortFaces()
     FcFontSet* fonts = FcFontSort(nullptr, pattern, FcTrue, nullptr, &result);
     FcPatternDestroy(pattern);
     if (fonts && fonts->nfont > 0)
-        drawnFace.substitute = !IsAskedFace(asked, fonts->fonts[0]);
+        drawn->substitute = !IsAskedFace(asked, fonts->fonts[0]);
     FcPatternDestroy(asked);
     return fonts;
 }
@@ -186,29 +183,28 @@ int FaceFor(FT_Library library, FaceChoice* choice, uint32_t code, int32_t cellS
     return -1;
 }
 
-void NoteDrawingFace(FcPattern* font)
+void NoteDrawingFace(FcPattern* font, DrawnFace* drawn)
 {
     FcChar8* family = nullptr;
-    if (!drawnFace.loaded && FcPatternGetString(font, FC_FAMILY, 0, &family) == FcResultMatch)
-        snprintf(drawnFace.family, sizeof drawnFace.family, "%s", reinterpret_cast<const char*>(family));
-    drawnFace.loaded = true;
+    if (!drawn->loaded && FcPatternGetString(font, FC_FAMILY, 0, &family) == FcResultMatch)
+        snprintf(drawn->family, sizeof drawn->family, "%s", reinterpret_cast<const char*>(family));
+    drawn->loaded = true;
 }
 
 }  // namespace
 
-DrawnFace drawnFace;
-const char* canvasFacePattern = CANVAS_FACE_PATTERN;
-
-bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32_t boxWidth, int32_t cellSize,
-                      const char* text, uint32_t colour)
+bool DrawShiftJisText(const TextTarget& target, const char* facePattern, DrawnFace* drawn, int32_t left,
+                      int32_t top, int32_t boxWidth, int32_t cellSize, const char* text, uint32_t colour)
 {
-    drawnFace = DrawnFace();
+    *drawn = DrawnFace();
+    uint16_t textUnits[SETTINGS_TEXT_BYTES];
+    uint8_t textBytes[SETTINGS_TEXT_BYTES];
     int count = ShiftJisTextCharacters(text, textUnits, textBytes, SETTINGS_TEXT_BYTES);
     FT_Library library = nullptr;
     if (cellSize <= 0 || !target.pixels || !FcInit())
         return false;
     FaceChoice choice = {};
-    choice.fonts = SortFaces();
+    choice.fonts = SortFaces(facePattern, drawn);
     if (choice.fonts && FT_Init_FreeType(&library) == 0) {
         int32_t penX = left;
         for (int i = 0; i < count; ++i) {
@@ -217,7 +213,7 @@ bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32
             // Unhinted outlines come closest to the Windows program's glyphs.
             FT_UInt glyph = face ? FT_Get_Char_Index(face, textUnits[i]) : 0;
             if (glyph != 0 && FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_NO_HINTING) == 0) {
-                NoteDrawingFace(choice.fonts->fonts[at]);
+                NoteDrawingFace(choice.fonts->fonts[at], drawn);
                 int32_t scale = choice.scales[at];
                 GlyphPlace place = {penX + face->glyph->bitmap_left * scale,
                                     top + choice.ascents[at] - face->glyph->bitmap_top * scale,
@@ -234,5 +230,5 @@ bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32
     if (choice.fonts)
         FcFontSetDestroy(choice.fonts);
     FcFini();
-    return drawnFace.loaded;
+    return drawn->loaded;
 }

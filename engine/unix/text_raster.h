@@ -16,10 +16,7 @@ struct TextTarget {
 
 // The face asked of fontconfig: the Mincho face that Wine gives the Windows
 // program for "ＭＳ 明朝".
-const char* const CANVAS_FACE_PATTERN = "IPAMincho";
-// The fontconfig pattern asked for (-font); CANVAS_FACE_PATTERN unless set.
-extern const char* canvasFacePattern;
-
+const char CANVAS_FACE_PATTERN[] = "IPAMincho";
 const size_t FACE_NAME_BYTES = 256;
 
 // The face the last text was drawn with.
@@ -30,13 +27,12 @@ struct DrawnFace {
     char family[FACE_NAME_BYTES];  // the face of the first character drawn
 };
 
-extern DrawnFace drawnFace;
-
 // Draws the text into the box (left, top, boxWidth x cellSize) of the target
-// in the colour. A character the face lacks is drawn with the next face
-// fontconfig offers for the pattern that has it; one that none has leaves
-// its cell empty. False when no face could be loaded.
-bool DrawShiftJisText(const TextTarget& target, int32_t left, int32_t top, int32_t boxWidth, int32_t cellSize,
-                      const char* text, uint32_t colour);
+// in the colour, with the face the fontconfig pattern asks for, and tells in
+// `face` which face drew it. A character the face lacks is drawn with the
+// next face fontconfig offers for the pattern that has it; one that none has
+// leaves its cell empty. False when no face could be loaded.
+bool DrawShiftJisText(const TextTarget& target, const char* facePattern, DrawnFace* face, int32_t left,
+                      int32_t top, int32_t boxWidth, int32_t cellSize, const char* text, uint32_t colour);
 
 #endif

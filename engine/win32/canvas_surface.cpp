@@ -7,8 +7,6 @@
 #include "resource_ids.h"
 #include "saver_host.h"
 
-CanvasSurface canvasSurface = {};
-
 namespace {
 
 const int FILL_PEN_WIDTH = 2;
@@ -41,9 +39,14 @@ HBITMAP CreatePixelSurface(HDC compatible, int width, int height, uint32_t** pix
     return bitmap;
 }
 
-uint32_t* MakeCanvasSurface(int32_t width, int32_t height)
+CanvasSurface& Surface(void* context)
 {
-    CanvasSurface& surface = canvasSurface;
+    return *static_cast<CanvasSurface*>(context);
+}
+
+uint32_t* MakeCanvasSurface(void* context, int32_t width, int32_t height)
+{
+    CanvasSurface& surface = Surface(context);
     uint32_t* pixels = nullptr;
     HDC windowContext = GetDC(surface.window);
     surface.canvasBitmap = CreatePixelSurface(windowContext, width, height, &pixels);
@@ -55,12 +58,13 @@ uint32_t* MakeCanvasSurface(int32_t width, int32_t height)
 }
 
 // GDI draws the text into a section of its own, which is then handed over.
-void DrawTextIntoScratch(uint32_t* scratch, int32_t top, int32_t cellSize, const char* text)
+void DrawTextIntoScratch(void* surfaceContext, const FlameCanvas& canvas, uint32_t* scratch, int32_t top,
+                         int32_t cellSize, const char* text)
 {
-    const FlameCanvas& canvas = flameCanvas;
+    const CanvasSurface& surface = Surface(surfaceContext);
     uint32_t* pixels = nullptr;
-    HBITMAP bitmap = CreatePixelSurface(canvasSurface.canvasContext, canvas.width, canvas.height, &pixels);
-    HDC context = bitmap ? CreateCompatibleDC(canvasSurface.canvasContext) : nullptr;
+    HBITMAP bitmap = CreatePixelSurface(surface.canvasContext, canvas.width, canvas.height, &pixels);
+    HDC context = bitmap ? CreateCompatibleDC(surface.canvasContext) : nullptr;
     if (context) {
         HGDIOBJ previousBitmap = SelectObject(context, bitmap);
         FillBox(context, 0, 0, canvas.width, canvas.height, canvas.backgroundColour);
@@ -79,9 +83,9 @@ void DrawTextIntoScratch(uint32_t* scratch, int32_t top, int32_t cellSize, const
 // 32-bit top-down image, the way a copy onto the canvas's surface converts it.
 // A section keeps the picture's own colours: a bitmap converted to a 16-bit
 // display would no longer hold the exact ember colour.
-bool LoadLogsPixels(const uint32_t** pixelsOut, int32_t* width, int32_t* height)
+bool LoadLogsPixels(void* context, const uint32_t** pixelsOut, int32_t* width, int32_t* height)
 {
-    CanvasSurface& surface = canvasSurface;
+    CanvasSurface& surface = Surface(context);
     surface.logsPicture = static_cast<HBITMAP>(
         LoadImageA(SaverModuleInstance(), MAKEINTRESOURCEA(IDB_LOGS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     BITMAP picture;
@@ -110,39 +114,46 @@ bool LoadLogsPixels(const uint32_t** pixelsOut, int32_t* width, int32_t* height)
     return true;
 }
 
-uint32_t SystemClockSeed()
+uint32_t SystemClockSeed(void*)
 {
     SYSTEMTIME now;
     GetSystemTime(&now);
     return NoiseSeedFromTime(now);
 }
 
+void ReleaseSurfaceHook(void* context)
+{
+    ReleaseCanvasSurface(Surface(context));
+}
+
+void ReleaseLogsHook(void* context)
+{
+    ReleaseLogsPicture(Surface(context));
+}
+
 }  // namespace
 
-const CanvasPlatform gdiCanvasPlatform = {MakeCanvasSurface, ReleaseCanvasSurface, DrawTextIntoScratch,
-                                          LoadLogsPixels,    ReleaseLogsPicture,   SystemClockSeed};
+const CanvasPlatform gdiCanvasPlatform = {&canvasSurface,      MakeCanvasSurface, ReleaseSurfaceHook,
+                                          DrawTextIntoScratch, LoadLogsPixels,    ReleaseLogsHook,
+                                          SystemClockSeed};
 
-void ReleaseCanvasSurface()
+void ReleaseCanvasSurface(CanvasSurface& surface)
 {
-    CanvasSurface& surface = canvasSurface;
     if (surface.canvasContext)
         DeleteDC(surface.canvasContext);
     if (surface.canvasBitmap)
         DeleteObject(surface.canvasBitmap);
     surface.canvasContext = nullptr;
     surface.canvasBitmap = nullptr;
-    flameCanvas.pixels = nullptr;
 }
 
-void ReleaseLogsPicture()
+void ReleaseLogsPicture(CanvasSurface& surface)
 {
-    CanvasSurface& surface = canvasSurface;
     if (surface.logsPicture)
         DeleteObject(surface.logsPicture);
     free(surface.logsPixels);
     surface.logsPicture = nullptr;
     surface.logsPixels = nullptr;
-    flameCanvas.logsPixels = nullptr;
 }
 
 void FillBox(HDC context, int left, int top, int right, int bottom, ColourTriple colour)

@@ -16,11 +16,12 @@ struct CanvasSurface {
     uint32_t* logsPixels;
 };
 
+// The effect's drawing objects, the context of gdiCanvasPlatform's hooks.
 extern CanvasSurface canvasSurface;
 extern const CanvasPlatform gdiCanvasPlatform;
 
-void ReleaseCanvasSurface();
-void ReleaseLogsPicture();
+void ReleaseCanvasSurface(CanvasSurface& surface);
+void ReleaseLogsPicture(CanvasSurface& surface);
 void RepaintEffectWindow(HWND window);
 void FillBox(HDC context, int left, int top, int right, int bottom, ColourTriple colour);
 uint32_t NoiseSeedFromTime(const SYSTEMTIME& time);

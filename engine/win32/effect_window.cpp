@@ -6,6 +6,10 @@
 #include "saver_settings.h"
 #include "settings_profile.h"
 
+FlameCanvas flameCanvas = {};
+MonitorLayout monitorLayout = {};
+CanvasSurface canvasSurface = {};
+
 namespace {
 
 void OnEffectCreate(HWND window)
@@ -15,7 +19,7 @@ void OnEffectCreate(HWND window)
     GetClientRect(window, &client);
     monitorLayout = MonitorLayout();
     if (!SaverIsPreview())
-        ReadMonitorLayout(window);
+        ReadMonitorLayout(monitorLayout, window);
     SetUpEffectCanvas(window, client.right - client.left, client.bottom - client.top);
     SetTimer(window, EFFECT_TIMER_ID, EFFECT_TICK_MS, nullptr);
 }
@@ -30,7 +34,7 @@ void OnEffectTimer(HWND window)
 void PaintEffect(HDC paintContext)
 {
     const FlameCanvas& canvas = flameCanvas;
-    if (JumpCanvasWhenDue())
+    if (JumpCanvasWhenDue(flameCanvas, monitorLayout))
         FillBox(paintContext, 0, 0, canvas.clientWidth, canvas.clientHeight, canvas.backgroundColour);
     if (canvasSurface.canvasContext)
         StretchBlt(paintContext, canvas.originX, canvas.originY, canvas.width, canvas.height,
@@ -47,7 +51,7 @@ void OnEffectPaint(HWND window)
 
 void OnEffectDestroy()
 {
-    ReleaseSaverCanvas(gdiCanvasPlatform);
+    ReleaseSaverCanvas(flameCanvas, gdiCanvasPlatform);
 }
 
 }  // namespace
@@ -56,12 +60,12 @@ void SetUpEffectCanvas(HWND window, int32_t clientWidth, int32_t clientHeight)
 {
     canvasSurface.window = window;
     flameCanvas.systemKeepsSse = SystemKeepsSseState();
-    SetUpSaverCanvas(gdiCanvasPlatform, clientWidth, clientHeight);
+    SetUpSaverCanvas(flameCanvas, saverSettings, monitorLayout, gdiCanvasPlatform, clientWidth, clientHeight);
 }
 
 void StepFlames(HWND window)
 {
-    StepFlameCanvas();
+    StepFlameCanvas(flameCanvas, saverSettings);
     RepaintEffectWindow(window);
 }
 

@@ -6,7 +6,13 @@
 
 #include <cstdint>
 
+#include "saver_canvas.h"
 #include "saver_host.h"
+
+// The effect's records: the canvas, and the monitors it stands and jumps on
+// (its drawing objects are canvasSurface, its settings saverSettings).
+extern FlameCanvas flameCanvas;
+extern MonitorLayout monitorLayout;
 
 const UINT_PTR EFFECT_TIMER_ID = 0x7FFF;
 

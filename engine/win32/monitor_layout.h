@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
-void ReadMonitorLayout(HWND window);
+#include "flame_canvas.h"
+
+void ReadMonitorLayout(MonitorLayout& monitors, HWND window);
 
 #endif

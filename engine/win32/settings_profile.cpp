@@ -8,6 +8,8 @@
 #include "resource_ids.h"
 #include "saver_host.h"
 
+SaverSettings saverSettings = STARTING_SETTINGS;
+
 namespace {
 
 // The file name comes from the string table through a 13-byte buffer, so the

@@ -4,6 +4,9 @@
 
 #include "saver_settings.h"
 
+// The one settings record, which these functions read and write.
+extern SaverSettings saverSettings;
+
 void LoadSaverSettings();
 // Writes the five values; false unless every one was written.
 bool SaveSaverSettings();

@@ -1,5 +1,7 @@
-// A canvas built by the saver's own sequence, its surface an ordinary pixel
-// buffer, with nothing drawn and no logs.
+// The records a test of the core works on: a canvas built by the saver's own
+// sequence, its surface an ordinary pixel buffer, with nothing drawn and no
+// logs, the settings before any file is read, and no monitors. Each test
+// builds its own; the canvas's buffers are freed with the record.
 #ifndef TAMBLORN_CANVAS_FIXTURE_H
 #define TAMBLORN_CANVAS_FIXTURE_H
 
@@ -10,27 +12,37 @@
 #include "saver_canvas.h"
 #include "saver_settings.h"
 
-struct NativeCanvas {
+struct TestCanvas {
+    FlameCanvas canvas = {};
+    SaverSettings settings = STARTING_SETTINGS;
+    MonitorLayout monitors = {};
     std::vector<uint32_t> pixels;
+
+    TestCanvas() = default;
+    TestCanvas(const TestCanvas&) = delete;
+    TestCanvas& operator=(const TestCanvas&) = delete;
+    ~TestCanvas() { FreeFlameBuffers(canvas); }
 };
 
-inline NativeCanvas* fixtureSurface;
-
-inline uint32_t* MakeFixtureSurface(int32_t width, int32_t height)
+inline uint32_t* MakeFixtureSurface(void* context, int32_t width, int32_t height)
 {
-    fixtureSurface->pixels.assign(width > 0 && height > 0 ? static_cast<size_t>(width) * height : 0, 0);
-    return fixtureSurface->pixels.empty() ? nullptr : fixtureSurface->pixels.data();
+    std::vector<uint32_t>& pixels = static_cast<TestCanvas*>(context)->pixels;
+    pixels.assign(width > 0 && height > 0 ? static_cast<size_t>(width) * height : 0, 0);
+    return pixels.empty() ? nullptr : pixels.data();
 }
 
-const CanvasPlatform FIXTURE_PLATFORM = {MakeFixtureSurface, nullptr, nullptr, nullptr, nullptr, nullptr};
-
-inline void BuildNativeCanvas(NativeCanvas* surface, int width, int height)
+inline CanvasPlatform FixturePlatform(TestCanvas* test)
 {
-    FreeFlameBuffers();
-    flameCanvas = FlameCanvas();
-    saverSettings = SaverSettings{"", DEFAULT_FONT_SIZE, DEFAULT_FLAME_LIMIT, DEFAULT_LOOP, FIRE_TEXT};
-    fixtureSurface = surface;
-    ASSERT_TRUE(BuildCanvasOfSize(FIXTURE_PLATFORM, width, height) || width <= 0 || height <= 0);
+    return {test, MakeFixtureSurface, nullptr, nullptr, nullptr, nullptr, nullptr};
+}
+
+// A fresh canvas of the size, as a set-up builds it, with fresh settings.
+inline void BuildNativeCanvas(TestCanvas* test, int width, int height)
+{
+    FreeFlameBuffers(test->canvas);
+    test->canvas = FlameCanvas();
+    test->settings = STARTING_SETTINGS;
+    ASSERT_TRUE(BuildCanvasOfSize(test->canvas, FixturePlatform(test), width, height) || width <= 0 || height <= 0);
 }
 
 #endif

@@ -5,78 +5,82 @@
 
 namespace {
 
-void SizeCanvas(int width, int height)
+void SizeCanvas(TestCanvas& surface, int width, int height)
 {
-    flameCanvas = FlameCanvas();
-    flameCanvas.width = width;
-    flameCanvas.height = height;
+    surface.canvas = FlameCanvas();
+    surface.canvas.width = width;
+    surface.canvas.height = height;
 }
 
 }  // namespace
 
 TEST(CanvasOrigin, CentresWithDivisionTowardZero)
 {
-    SizeCanvas(320, 232);
-    CentreCanvas(1024, 768);
-    EXPECT_EQ(flameCanvas.originX, 352);
-    EXPECT_EQ(flameCanvas.originY, 268);
-    CentreCanvas(152, 112);
-    EXPECT_EQ(flameCanvas.originX, -84);
-    EXPECT_EQ(flameCanvas.originY, -60);
-    CentreCanvas(151, 112);
-    EXPECT_EQ(flameCanvas.originX, -84);  // -169 / 2, not -85
-    SizeCanvas(286, 306);
-    CentreCanvas(1024, 768);
-    EXPECT_EQ(flameCanvas.originX, 369);
-    EXPECT_EQ(flameCanvas.originY, 231);
-    CentreCanvas(152, 112);
-    EXPECT_EQ(flameCanvas.originX, -67);
-    EXPECT_EQ(flameCanvas.originY, -97);
+    TestCanvas surface;
+    SizeCanvas(surface, 320, 232);
+    CentreCanvas(surface.canvas, 1024, 768);
+    EXPECT_EQ(surface.canvas.originX, 352);
+    EXPECT_EQ(surface.canvas.originY, 268);
+    CentreCanvas(surface.canvas, 152, 112);
+    EXPECT_EQ(surface.canvas.originX, -84);
+    EXPECT_EQ(surface.canvas.originY, -60);
+    CentreCanvas(surface.canvas, 151, 112);
+    EXPECT_EQ(surface.canvas.originX, -84);  // -169 / 2, not -85
+    SizeCanvas(surface, 286, 306);
+    CentreCanvas(surface.canvas, 1024, 768);
+    EXPECT_EQ(surface.canvas.originX, 369);
+    EXPECT_EQ(surface.canvas.originY, 231);
+    CentreCanvas(surface.canvas, 152, 112);
+    EXPECT_EQ(surface.canvas.originX, -67);
+    EXPECT_EQ(surface.canvas.originY, -97);
 }
 
 TEST(CanvasJump, FollowsTheRuntimeSequenceXFirst)
 {
-    SeedJumpRandom(1);
-    EXPECT_EQ(JumpRandom(), 41);
-    EXPECT_EQ(JumpRandom(), 18467);
-    EXPECT_EQ(JumpRandom(), 6334);
-    EXPECT_EQ(JumpRandom(), 26500);
+    TestCanvas surface;
+    SeedJumpRandom(surface.canvas, 1);
+    EXPECT_EQ(JumpRandom(surface.canvas), 41);
+    EXPECT_EQ(JumpRandom(surface.canvas), 18467);
+    EXPECT_EQ(JumpRandom(surface.canvas), 6334);
+    EXPECT_EQ(JumpRandom(surface.canvas), 26500);
 
-    SeedJumpRandom(1);
-    SizeCanvas(320, 232);
-    flameCanvas.frameCount = 101;
-    JumpCanvas(1024, 768);
-    EXPECT_EQ(flameCanvas.originX, 41);
-    EXPECT_EQ(flameCanvas.originY, 243);
-    EXPECT_EQ(flameCanvas.frameCount, 0u);
-    JumpCanvas(1024, 768);
-    EXPECT_EQ(flameCanvas.originX, 702);
-    EXPECT_EQ(flameCanvas.originY, 236);
+    SeedJumpRandom(surface.canvas, 1);
+    SizeCanvas(surface, 320, 232);
+    surface.canvas.frameCount = 101;
+    JumpCanvas(surface.canvas, surface.monitors, 1024, 768);
+    EXPECT_EQ(surface.canvas.originX, 41);
+    EXPECT_EQ(surface.canvas.originY, 243);
+    EXPECT_EQ(surface.canvas.frameCount, 0u);
+    JumpCanvas(surface.canvas, surface.monitors, 1024, 768);
+    EXPECT_EQ(surface.canvas.originX, 702);
+    EXPECT_EQ(surface.canvas.originY, 236);
 }
 
 TEST(CanvasJump, StaysInsideTheSpanEvenWhenTheCanvasIsLarger)
 {
-    SeedJumpRandom(1);
-    SizeCanvas(320, 232);
+    TestCanvas surface;
+    SeedJumpRandom(surface.canvas, 1);
+    SizeCanvas(surface, 320, 232);
     for (int jump = 0; jump < 500; ++jump) {
-        JumpCanvas(152, 112);
-        ASSERT_GE(flameCanvas.originX, 0);
-        ASSERT_LE(flameCanvas.originX, 167);
-        ASSERT_GE(flameCanvas.originY, 0);
-        ASSERT_LE(flameCanvas.originY, 119);
+        JumpCanvas(surface.canvas, surface.monitors, 152, 112);
+        ASSERT_GE(surface.canvas.originX, 0);
+        ASSERT_LE(surface.canvas.originX, 167);
+        ASSERT_GE(surface.canvas.originY, 0);
+        ASSERT_LE(surface.canvas.originY, 119);
     }
 }
 
 TEST(CanvasJump, AnAxisTheCanvasExactlyFillsStaysAtZero)
 {
-    SeedJumpRandom(1);
-    SizeCanvas(320, 232);
-    JumpCanvas(320, 768);
-    EXPECT_EQ(flameCanvas.originX, 0);
-    EXPECT_EQ(flameCanvas.originY, 243);  // the x draw is still taken
-    JumpCanvas(1024, 232);
-    EXPECT_EQ(flameCanvas.originX, 702);
-    EXPECT_EQ(flameCanvas.originY, 0);
+    TestCanvas surface;
+    SeedJumpRandom(surface.canvas, 1);
+    SizeCanvas(surface, 320, 232);
+    JumpCanvas(surface.canvas, surface.monitors, 320, 768);
+    EXPECT_EQ(surface.canvas.originX, 0);
+    EXPECT_EQ(surface.canvas.originY, 243);  // the x draw is still taken
+    JumpCanvas(surface.canvas, surface.monitors, 1024, 232);
+    EXPECT_EQ(surface.canvas.originX, 702);
+    EXPECT_EQ(surface.canvas.originY, 0);
 }
 
 namespace {
@@ -91,17 +95,18 @@ struct LayoutCase {
     bool everyMonitorUsed;
 };
 
-bool InsideBox(const MonitorBox& box)
+bool InsideBox(const TestCanvas& surface, const MonitorBox& box)
 {
-    return flameCanvas.originX >= box.left && flameCanvas.originY >= box.top &&
-           flameCanvas.originX + flameCanvas.width <= box.right &&
-           flameCanvas.originY + flameCanvas.height <= box.bottom;
+    return surface.canvas.originX >= box.left && surface.canvas.originY >= box.top &&
+           surface.canvas.originX + surface.canvas.width <= box.right &&
+           surface.canvas.originY + surface.canvas.height <= box.bottom;
 }
 
 }  // namespace
 
 TEST(CanvasJump, SeveralMonitorsStartOnThePrimaryAndJumpWhollyInsideOne)
 {
+    TestCanvas surface;
     const LayoutCase cases[] = {
         {"side by side", 320, 232, {2, 0, {{0, 0, 1024, 768}, {1024, 0, 1824, 600}}}, 352, 268, true},
         {"second left of the primary", 320, 232, {2, 1, {{0, 0, 1024, 768}, {1024, 0, 2048, 768}}}, 1376, 268, true},
@@ -110,20 +115,20 @@ TEST(CanvasJump, SeveralMonitorsStartOnThePrimaryAndJumpWhollyInsideOne)
     };
     for (const LayoutCase& c : cases) {
         SCOPED_TRACE(c.name);
-        SizeCanvas(c.canvasWidth, c.canvasHeight);
-        monitorLayout = c.layout;
-        PlaceCanvasAtStart(5000, 5000);
-        EXPECT_EQ(flameCanvas.originX, c.startX);
-        EXPECT_EQ(flameCanvas.originY, c.startY);
-        SeedJumpRandom(1);
+        SizeCanvas(surface, c.canvasWidth, c.canvasHeight);
+        surface.monitors = c.layout;
+        PlaceCanvasAtStart(surface.canvas, surface.monitors, 5000, 5000);
+        EXPECT_EQ(surface.canvas.originX, c.startX);
+        EXPECT_EQ(surface.canvas.originY, c.startY);
+        SeedJumpRandom(surface.canvas, 1);
         bool used[MONITOR_LIMIT] = {};
         for (int jump = 0; jump < 500; ++jump) {
-            JumpCanvas(5000, 5000);
+            JumpCanvas(surface.canvas, surface.monitors, 5000, 5000);
             int holding = -1;
             for (int i = 0; i < c.layout.count; ++i)
-                if (InsideBox(c.layout.boxes[i]))
+                if (InsideBox(surface, c.layout.boxes[i]))
                     holding = i;
-            ASSERT_GE(holding, 0) << "jump " << jump << " to " << flameCanvas.originX << ", " << flameCanvas.originY;
+            ASSERT_GE(holding, 0) << "jump " << jump << " to " << surface.canvas.originX << ", " << surface.canvas.originY;
             used[holding] = true;
         }
         for (int i = 0; i < c.layout.count; ++i)
@@ -131,19 +136,18 @@ TEST(CanvasJump, SeveralMonitorsStartOnThePrimaryAndJumpWhollyInsideOne)
     }
     // One draw picks the monitor, then x and y as on a single screen:
     // 41 % 2 picks the second, 18467 % 480 and 6334 % 368 place the canvas.
-    SizeCanvas(320, 232);
-    monitorLayout = cases[0].layout;
-    SeedJumpRandom(1);
-    JumpCanvas(1824, 768);
-    EXPECT_EQ(flameCanvas.originX, 1024 + 227);
-    EXPECT_EQ(flameCanvas.originY, 78);
+    SizeCanvas(surface, 320, 232);
+    surface.monitors = cases[0].layout;
+    SeedJumpRandom(surface.canvas, 1);
+    JumpCanvas(surface.canvas, surface.monitors, 1824, 768);
+    EXPECT_EQ(surface.canvas.originX, 1024 + 227);
+    EXPECT_EQ(surface.canvas.originY, 78);
     // One monitor reported: the client area alone, as before.
-    monitorLayout = {1, 0, {{0, 0, 800, 600}}};
-    PlaceCanvasAtStart(1024, 768);
-    EXPECT_EQ(flameCanvas.originX, 352);
-    SeedJumpRandom(1);
-    JumpCanvas(1024, 768);
-    EXPECT_EQ(flameCanvas.originX, 41);
-    EXPECT_EQ(flameCanvas.originY, 243);
-    monitorLayout = MonitorLayout();
+    surface.monitors = {1, 0, {{0, 0, 800, 600}}};
+    PlaceCanvasAtStart(surface.canvas, surface.monitors, 1024, 768);
+    EXPECT_EQ(surface.canvas.originX, 352);
+    SeedJumpRandom(surface.canvas, 1);
+    JumpCanvas(surface.canvas, surface.monitors, 1024, 768);
+    EXPECT_EQ(surface.canvas.originX, 41);
+    EXPECT_EQ(surface.canvas.originY, 243);
 }

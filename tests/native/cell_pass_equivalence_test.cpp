@@ -30,14 +30,14 @@ struct CanvasState {
     NoiseGenerator noise;
 };
 
-void SetPassLevelVariable(const char* name)
+void SetPassLevelVariable(FlameCanvas& canvas, const char* name)
 {
 #ifdef _WIN32
     _putenv_s("TAMBLORN_CELL_PASS", name);
 #else
     setenv("TAMBLORN_CELL_PASS", name, 1);
 #endif
-    ForgetCellPassLevel();
+    ForgetCellPassLevel(canvas);
 }
 
 // Widths below, at and above one vector of each variant, odd ones, the
@@ -76,10 +76,9 @@ CanvasState RandomCanvas(std::mt19937& random, int width, int height, int flavou
     // A generator seeded as the set-ups seed it and drawn from for a while,
     // or any words at any position.
     if (flavour % 2) {
-        SeedNoise(random() % MAX_CLOCK_SEED);
+        SeedNoise(state.noise, random() % MAX_CLOCK_SEED);
         for (uint32_t draw = random() % NOISE_WORDS; draw > 0; --draw)
-            NextNoise();
-        state.noise = flameCanvas.noise;
+            NextNoise(state.noise);
     } else {
         for (uint32_t& word : state.noise.words)
             word = random();
@@ -91,28 +90,29 @@ CanvasState RandomCanvas(std::mt19937& random, int width, int height, int flavou
 }
 
 // Points the canvas at the state's buffers; SaveNoise lets go of them again.
-void LoadCanvas(CanvasState& state, int32_t coolMask)
+void LoadCanvas(FlameCanvas& canvas, CanvasState& state, int32_t coolMask)
 {
-    FreeFlameBuffers();  // whatever an earlier test left
-    flameCanvas = FlameCanvas();
-    flameCanvas.width = state.width;
-    flameCanvas.height = state.height;
-    flameCanvas.cellCount = state.width * state.height;
-    flameCanvas.rowStride = state.width;
-    flameCanvas.heat = state.heat.empty() ? nullptr : state.heat.data();
-    flameCanvas.fuel = state.fuel.empty() ? nullptr : state.fuel.data();
-    flameCanvas.pixels = state.pixels.empty() ? nullptr : state.pixels.data();
-    flameCanvas.coolMask = coolMask;
-    flameCanvas.noise = state.noise;
-    BuildHeatPalette(&flameCanvas.palette);
+    const int32_t level = canvas.cellPassLevel;
+    canvas = FlameCanvas();
+    canvas.cellPassLevel = level;
+    canvas.width = state.width;
+    canvas.height = state.height;
+    canvas.cellCount = state.width * state.height;
+    canvas.rowStride = state.width;
+    canvas.heat = state.heat.empty() ? nullptr : state.heat.data();
+    canvas.fuel = state.fuel.empty() ? nullptr : state.fuel.data();
+    canvas.pixels = state.pixels.empty() ? nullptr : state.pixels.data();
+    canvas.coolMask = coolMask;
+    canvas.noise = state.noise;
+    BuildHeatPalette(&canvas.palette);
 }
 
-void SaveNoise(CanvasState& state)
+void SaveNoise(FlameCanvas& canvas, CanvasState& state)
 {
-    state.noise = flameCanvas.noise;
-    flameCanvas.heat = nullptr;
-    flameCanvas.fuel = nullptr;
-    flameCanvas.pixels = nullptr;
+    state.noise = canvas.noise;
+    canvas.heat = nullptr;
+    canvas.fuel = nullptr;
+    canvas.pixels = nullptr;
 }
 
 template <typename T> long FirstDifference(const std::vector<T>& expected, const std::vector<T>& actual)
@@ -137,21 +137,22 @@ void ExpectSameCanvas(const CanvasState& expected, const CanvasState& actual, co
 #if defined(__i386__)
 // Windows calls window procedures, and so the timer's pass, with the stack
 // only 4-byte aligned: call the pass with the stack 4 bytes off 16.
-void RunOnStackOffByFour(void (*function)())
+void RunOnStackOffByFour(void (*function)(FlameCanvas&), FlameCanvas& canvas)
 {
+    // The one argument pushed leaves the stack 4 bytes off 16 at the call.
     __asm__ volatile("movl %%esp, %%ebx\n\t"
                      "andl $-16, %%esp\n\t"
-                     "subl $4, %%esp\n\t"
+                     "pushl %1\n\t"
                      "call *%0\n\t"
                      "movl %%ebx, %%esp\n\t"
                      :
-                     : "r"(function)
+                     : "r"(function), "r"(&canvas)
                      : "eax", "ebx", "ecx", "edx", "memory", "cc");
 }
 #else
-void RunOnStackOffByFour(void (*function)())
+void RunOnStackOffByFour(void (*function)(FlameCanvas&), FlameCanvas& canvas)
 {
-    function();
+    function(canvas);
 }
 #endif
 
@@ -160,7 +161,8 @@ void RunOnStackOffByFour(void (*function)())
 TEST(CellPassVariants, MatchTheSequentialLoopOnRandomCanvases)
 {
     std::mt19937 random(TEST_SEED);
-    const CellPassLevel supported = SupportedCellPassLevel();
+    FlameCanvas canvas = {};
+    const CellPassLevel supported = SupportedCellPassLevel(true);
     int caseNumber = 0;
     for (const auto& size : CanvasSizes(random)) {
         const int width = size.first;
@@ -177,15 +179,15 @@ TEST(CellPassVariants, MatchTheSequentialLoopOnRandomCanvases)
                 // The mask may change between passes, as it does every 31 ticks.
                 int32_t coolMask = pass < PASSES - 1 ? CoolMaskForLevel((level + pass) % (LEVEL_CEILING + 1))
                                                      : MASKS_NO_LEVEL_GIVES[(caseNumber + level) % 3];
-                LoadCanvas(reference, coolMask);
-                RunCellPassReference();
-                SaveNoise(reference);
+                LoadCanvas(canvas, reference, coolMask);
+                RunCellPassReference(canvas);
+                SaveNoise(canvas, reference);
                 for (int variant = CELL_PASS_SCALAR; variant <= supported; ++variant) {
-                    SetPassLevelVariable(cellPassLevelNames[variant]);
-                    ASSERT_EQ(ActiveCellPassLevel(), variant);
-                    LoadCanvas(variants[variant], coolMask);
-                    RunOnStackOffByFour(RunCellPass);
-                    SaveNoise(variants[variant]);
+                    SetPassLevelVariable(canvas, cellPassLevelNames[variant]);
+                    ASSERT_EQ(ActiveCellPassLevel(canvas), variant);
+                    LoadCanvas(canvas, variants[variant], coolMask);
+                    RunOnStackOffByFour(RunCellPass, canvas);
+                    SaveNoise(canvas, variants[variant]);
                     ExpectSameCanvas(reference, variants[variant], cellPassLevelNames[variant]);
                     ASSERT_FALSE(HasFatalFailure())
                         << width << " x " << height << " mask " << coolMask << " pass " << pass;
@@ -194,7 +196,7 @@ TEST(CellPassVariants, MatchTheSequentialLoopOnRandomCanvases)
         }
         ++caseNumber;
     }
-    SetPassLevelVariable("");
+    SetPassLevelVariable(canvas, "");
 }
 
 TEST(CellPassVariants, AreChosenForTheProcessorUnlessALowerOneIsAskedFor)
@@ -214,8 +216,9 @@ TEST(CellPassVariants, AreChosenForTheProcessorUnlessALowerOneIsAskedFor)
     for (const Choice& choice : choices)
         EXPECT_EQ(CellPassLevelFor(choice.request, choice.supported), choice.chosen)
             << (choice.request ? choice.request : "(none)") << " on " << cellPassLevelNames[choice.supported];
-    SetPassLevelVariable("");
-    EXPECT_EQ(ActiveCellPassLevel(), SupportedCellPassLevel());
+    FlameCanvas canvas = {};
+    SetPassLevelVariable(canvas, "");
+    EXPECT_EQ(ActiveCellPassLevel(canvas), SupportedCellPassLevel(true));
 
     // SSE2 also needs the system's word that it saves the registers; AVX2's
     // support already includes it.

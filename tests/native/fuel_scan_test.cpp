@@ -11,7 +11,7 @@ namespace {
 typedef std::set<std::pair<int, int>> Points;
 
 struct Scratch {
-    NativeCanvas surface;
+    TestCanvas surface;
     std::vector<uint32_t> pixels;
 };
 
@@ -25,18 +25,18 @@ void Paint(Scratch* scratch, int x0, int y0, int x1, int y1, uint32_t pixel)
 {
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x)
-            scratch->pixels[y * flameCanvas.width + x] = pixel;
+            scratch->pixels[y * scratch->surface.canvas.width + x] = pixel;
 }
 
 Points ScanPoints(Scratch* scratch, FuelTest test)
 {
-    ScanFuelPoints(scratch->pixels.data(), test);
+    ScanFuelPoints(scratch->surface.canvas, scratch->pixels.data(), test);
     Points points;
-    for (int i = 0; i < flameCanvas.cellCount; ++i) {
-        if (flameCanvas.fuel[i] == FUEL_VALUE)
-            points.insert({i % flameCanvas.width, i / flameCanvas.width});
+    for (int i = 0; i < scratch->surface.canvas.cellCount; ++i) {
+        if (scratch->surface.canvas.fuel[i] == FUEL_VALUE)
+            points.insert({i % scratch->surface.canvas.width, i / scratch->surface.canvas.width});
         else
-            EXPECT_EQ(flameCanvas.fuel[i], 0);
+            EXPECT_EQ(scratch->surface.canvas.fuel[i], 0);
     }
     return points;
 }
@@ -115,10 +115,11 @@ TEST(FuelScan, WritesNothingWithoutAFuelBuffer)
     Scratch scratch;
     StartScan(&scratch, 8, 8);
     Paint(&scratch, 1, 1, 6, 6, LIT);
-    uint8_t* fuel = flameCanvas.fuel;
-    flameCanvas.fuel = nullptr;
-    ScanFuelPoints(scratch.pixels.data(), FUEL_TEST_LIT);
-    flameCanvas.fuel = fuel;
+    FlameCanvas& canvas = scratch.surface.canvas;
+    uint8_t* fuel = canvas.fuel;
+    canvas.fuel = nullptr;
+    ScanFuelPoints(canvas, scratch.pixels.data(), FUEL_TEST_LIT);
+    canvas.fuel = fuel;
     for (int i = 0; i < 64; ++i)
         EXPECT_EQ(fuel[i], 0);
     EXPECT_EQ(scratch.pixels[1 * 8 + 2], LIT);  // nothing was cleared either

@@ -9,20 +9,20 @@ namespace {
 const int PERIOD = LEVEL_PERIOD_TICKS + 1;
 
 // The level of each of the next `periods` 31-tick periods of a fresh cycle.
-std::vector<int> LevelsOverPeriods(int limit, int loop, int periods)
+std::vector<int> LevelsOverPeriods(TestCanvas& surface, int limit, int loop, int periods)
 {
-    flameCanvas.level = 0;
-    flameCanvas.levelTicks = 0;
-    flameCanvas.shrinking = 0;
-    flameCanvas.coolMask = CoolMaskForLevel(0);
-    saverSettings.flameLimit = limit;
-    saverSettings.loop = loop;
+    surface.canvas.level = 0;
+    surface.canvas.levelTicks = 0;
+    surface.canvas.shrinking = 0;
+    surface.canvas.coolMask = CoolMaskForLevel(0);
+    surface.settings.flameLimit = limit;
+    surface.settings.loop = loop;
     std::vector<int> levels;
     for (int period = 0; period < periods; ++period) {
         for (int tick = 0; tick < PERIOD; ++tick)
-            AdvanceIntensity();
-        levels.push_back(flameCanvas.level);
-        EXPECT_EQ(flameCanvas.levelTicks, 0);
+            AdvanceIntensity(surface.canvas, surface.settings);
+        levels.push_back(surface.canvas.level);
+        EXPECT_EQ(surface.canvas.levelTicks, 0);
     }
     return levels;
 }
@@ -31,42 +31,45 @@ std::vector<int> LevelsOverPeriods(int limit, int loop, int periods)
 
 TEST(IntensityCycle, LevelZeroLastsThirtyTicksThenGrowsEveryThirtyOne)
 {
-    flameCanvas = FlameCanvas();
-    saverSettings.flameLimit = 12;
-    saverSettings.loop = 0;
+    TestCanvas surface;
+    surface.canvas = FlameCanvas();
+    surface.settings.flameLimit = 12;
+    surface.settings.loop = 0;
     for (int tick = 1; tick <= 30; ++tick) {
-        AdvanceIntensity();
-        ASSERT_EQ(flameCanvas.level, 0) << "tick " << tick;
+        AdvanceIntensity(surface.canvas, surface.settings);
+        ASSERT_EQ(surface.canvas.level, 0) << "tick " << tick;
     }
-    AdvanceIntensity();
-    EXPECT_EQ(flameCanvas.level, 1);
-    EXPECT_EQ(flameCanvas.coolMask, 4095);
+    AdvanceIntensity(surface.canvas, surface.settings);
+    EXPECT_EQ(surface.canvas.level, 1);
+    EXPECT_EQ(surface.canvas.coolMask, 4095);
 }
 
 TEST(IntensityCycle, SchedulesForLimitTwelveAndZero)
 {
-    EXPECT_EQ(LevelsOverPeriods(12, 0, 15), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 12, 12}));
+    TestCanvas surface;
+    EXPECT_EQ(LevelsOverPeriods(surface, 12, 0, 15), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 12, 12}));
     // With loop each end value is held for two periods; a cycle is 26 periods.
-    EXPECT_EQ(LevelsOverPeriods(12, 1, 27), (std::vector<int>{1,  2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 11,
+    EXPECT_EQ(LevelsOverPeriods(surface, 12, 1, 27), (std::vector<int>{1,  2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 11,
                                                               10, 9, 8, 7, 6, 5, 4, 3, 2, 1,  0,  0,  1}));
-    EXPECT_EQ(LevelsOverPeriods(0, 0, 4), (std::vector<int>{0, 0, 0, 0}));
-    EXPECT_EQ(LevelsOverPeriods(0, 1, 4), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(LevelsOverPeriods(surface, 0, 0, 4), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(LevelsOverPeriods(surface, 0, 1, 4), (std::vector<int>{0, 0, 0, 0}));
 }
 
 TEST(IntensityCycle, HandEditedLimitsStayWithinTheLevelRange)
 {
-    std::vector<int> high = LevelsOverPeriods(20, 0, 16);
+    TestCanvas surface;
+    std::vector<int> high = LevelsOverPeriods(surface, 20, 0, 16);
     EXPECT_EQ(high.back(), LEVEL_CEILING);
     for (int level : high)
         EXPECT_LE(level, LEVEL_CEILING);
-    EXPECT_EQ(flameCanvas.coolMask, 0);
+    EXPECT_EQ(surface.canvas.coolMask, 0);
 
-    std::vector<int> looping = LevelsOverPeriods(20, 1, 30);
+    std::vector<int> looping = LevelsOverPeriods(surface, 20, 1, 30);
     EXPECT_EQ(looping[12], 13);
     EXPECT_EQ(looping[13], 13);
     EXPECT_EQ(looping[14], 12);
 
-    EXPECT_EQ(LevelsOverPeriods(-3, 0, 3), (std::vector<int>{0, 0, 0}));
-    EXPECT_EQ(LevelsOverPeriods(-3, 1, 3), (std::vector<int>{0, 0, 0}));
-    EXPECT_EQ(flameCanvas.coolMask, INITIAL_COOL_MASK);
+    EXPECT_EQ(LevelsOverPeriods(surface, -3, 0, 3), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(LevelsOverPeriods(surface, -3, 1, 3), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(surface.canvas.coolMask, INITIAL_COOL_MASK);
 }

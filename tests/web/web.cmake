@@ -9,8 +9,7 @@ file(GLOB web_inputs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/engine/core/* ${PRO
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/web/tamblorn.wasm
                    COMMAND env CLANGXX=${TAMBLORN_WASM_CXX} bash ${PROJECT_SOURCE_DIR}/web/build-web.sh
                            ${CMAKE_BINARY_DIR}/web
-                   DEPENDS ${web_inputs} ${PROJECT_SOURCE_DIR}/engine/unix/logs_picture.cpp
-                           ${PROJECT_SOURCE_DIR}/resources/logs.bmp
+                   DEPENDS ${web_inputs} ${PROJECT_SOURCE_DIR}/resources/logs.bmp
                    VERBATIM)
 add_custom_target(tamblorn_web ALL DEPENDS ${CMAKE_BINARY_DIR}/web/tamblorn.wasm)
 add_test(NAME web.page

@@ -53,9 +53,9 @@ protected:
     }
     void TearDown() override
     {
-        ReleaseLogsPicture();
-        ReleaseCanvasSurface();
-        FreeFlameBuffers();
+        ReleaseLogsPicture(canvasSurface);
+        ReleaseCanvasSurface(canvasSurface);
+        FreeFlameBuffers(flameCanvas);
         DestroyWindow(window);
         RemoveSettingsFile();
     }
@@ -72,7 +72,7 @@ protected:
         if (!loadPicture)
             platform.loadLogs = nullptr;
         canvasSurface.window = window;
-        SetUpSaverCanvas(platform, flameCanvas.clientWidth, flameCanvas.clientHeight);
+        SetUpSaverCanvas(flameCanvas, saverSettings, monitorLayout, platform, flameCanvas.clientWidth, flameCanvas.clientHeight);
     }
     HWND window;
 };
@@ -133,8 +133,8 @@ TEST_F(CanvasSetUp, OriginDividesTowardZeroInASmallPreview)
     BuildText(DEFAULT_TEXT, 32);
     EXPECT_EQ(flameCanvas.originX, -84);
     EXPECT_EQ(flameCanvas.originY, -60);
-    ReleaseCanvasSurface();
-    FreeFlameBuffers();
+    ReleaseCanvasSurface(canvasSurface);
+    FreeFlameBuffers(flameCanvas);
     flameCanvas.clientWidth = 151;
     BuildText(DEFAULT_TEXT, 32);
     EXPECT_EQ(flameCanvas.originX, -84);
@@ -144,8 +144,8 @@ TEST_F(CanvasSetUp, ADoubleByteCharacterIsTwoCellsWide)
 {
     BuildText("A", 32);
     EXPECT_EQ(flameCanvas.width, 32);
-    ReleaseCanvasSurface();
-    FreeFlameBuffers();
+    ReleaseCanvasSurface(canvasSurface);
+    FreeFlameBuffers(flameCanvas);
     BuildText("A\x89\xCE", 32);
     EXPECT_EQ(flameCanvas.width, 96);
     EXPECT_EQ(flameCanvas.height, 232);
@@ -172,8 +172,8 @@ TEST_F(CanvasSetUp, EmptyTextAndZeroSizeGiveNoFuel)
         EXPECT_EQ(flameCanvas.originX, 512 - c.width / 2);
         StepFlames(window);
         EXPECT_EQ(flameCanvas.noise.takeIndex, 54);
-        ReleaseCanvasSurface();
-        FreeFlameBuffers();
+        ReleaseCanvasSurface(canvasSurface);
+        FreeFlameBuffers(flameCanvas);
     }
 }
 
@@ -238,8 +238,8 @@ TEST_F(CanvasSetUp, BonfireBurnsFromTheEmbersAboveTheLogs)
     for (int i = 0; i < flameCanvas.cellCount; ++i)
         ASSERT_EQ(flameCanvas.pixels[i], 0u);
 
-    ReleaseCanvasSurface();
-    FreeFlameBuffers();
+    ReleaseCanvasSurface(canvasSurface);
+    FreeFlameBuffers(flameCanvas);
     SetUpEffectCanvas(window, 152, 112);
     EXPECT_EQ(flameCanvas.originX, -67);
     EXPECT_EQ(flameCanvas.originY, -97);
@@ -288,8 +288,8 @@ TEST_F(CanvasSetUp, ABonfireWithoutAPictureRunsBlackWithoutFault)
         for (int tick = 0; tick < 5; ++tick)
             StepFlames(window);
         EXPECT_EQ(paintsReceived, 5);
-        ReleaseCanvasSurface();
-        FreeFlameBuffers();
+        ReleaseCanvasSurface(canvasSurface);
+        FreeFlameBuffers(flameCanvas);
     }
 }
 

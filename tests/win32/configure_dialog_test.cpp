@@ -8,7 +8,7 @@
 #include "configure_dialog.h"
 #include "host_state.h"
 #include "resource_ids.h"
-#include "saver_settings.h"
+#include "settings_profile.h"
 #include "wide_calls.h"
 #include "win_test_support.h"
 

@@ -80,7 +80,7 @@ protected:
 // fresh process shows it: e2e.full_screen).
 TEST_F(EffectWindow, TheCanvasJumpsWithTheHundredAndFirstTick)
 {
-    SeedJumpRandom(JUMP_RANDOM_START);
+    SeedJumpRandom(flameCanvas, JUMP_RANDOM_START);
     HWND window = CreateEffectWindow(1024, 768);
     std::pair<int32_t, int32_t> place = {flameCanvas.originX, flameCanvas.originY};
     for (int jump = 1; jump <= 2; ++jump) {

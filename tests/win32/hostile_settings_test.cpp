@@ -15,7 +15,7 @@
 #include "flame_canvas.h"
 #include "host_state.h"
 #include "resource_ids.h"
-#include "saver_settings.h"
+#include "settings_profile.h"
 #include "settings_mutations.h"
 #include "win_test_support.h"
 
@@ -86,11 +86,11 @@ void CheckCanvasAfterSetUp(int logsWidth, int logsHeight, SettingsTally* tally)
     if (canvas.width <= 0 || canvas.height <= 0) {
         ASSERT_EQ(canvas.cellCount, 0);
         ASSERT_EQ(canvasSurface.canvasBitmap, nullptr);
-        ASSERT_FALSE(CanvasHasCells());
+        ASSERT_FALSE(CanvasHasCells(flameCanvas));
         ++tally->emptyCanvases;
         return;
     }
-    ASSERT_TRUE(CanvasHasCells());
+    ASSERT_TRUE(CanvasHasCells(flameCanvas));
     for (int32_t i = 0; i < canvas.cellCount; ++i) {
         if (canvas.heat[i] != 0 || canvas.pixels[i] != 0 || (canvas.fuel[i] != 0 && canvas.fuel[i] != FUEL_VALUE))
             FAIL() << "cell " << i << " heat " << int{canvas.heat[i]} << " fuel " << int{canvas.fuel[i]};
@@ -109,7 +109,7 @@ void CheckCanvasAfterTicks()
     const FlameCanvas& canvas = flameCanvas;
     ASSERT_GE(canvas.level, 0);
     ASSERT_LE(canvas.level, LEVEL_CEILING);
-    if (!CanvasHasCells())
+    if (!CanvasHasCells(flameCanvas))
         return;
     for (int32_t i = 0; i < canvas.cellCount; ++i)
         if (canvas.heat[i] > IGNITION_HEAT)

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "flame_canvas.h"
+#include "effect_window.h"
 #include "host_state.h"
 #include "win_test_support.h"
 

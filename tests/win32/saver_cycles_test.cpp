@@ -87,7 +87,7 @@ TEST_F(SaverStress, SetUpsInARowReleaseWhatTheFirstBuilt)
         // canvas, timer); the last is text again, like the first.
         WriteSetting("WHITCH", "FIRE", setUp % 2 && setUp < count - 1 ? "1" : "0");
         SendMessageA(window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&creation));
-        ASSERT_TRUE(CanvasHasCells()) << "set-up " << setUp;
+        ASSERT_TRUE(CanvasHasCells(flameCanvas)) << "set-up " << setUp;
     }
     int objectsAfterLast = LiveRecordedGdiObjects();
     size_t bytesAfterLast = PrivateBytes();

@@ -41,14 +41,14 @@ int16_t ReadInt16(const uint8_t* at)
 }
 
 // Heat in range, fuel only 0 or FUEL_VALUE, the level within its ceiling.
-void RequireCanvasInRange()
+void RequireCanvasInRange(const FlameCanvas& canvas)
 {
-    Require(flameCanvas.level >= 0 && flameCanvas.level <= LEVEL_CEILING);
-    if (!CanvasHasCells())
+    Require(canvas.level >= 0 && canvas.level <= LEVEL_CEILING);
+    if (!CanvasHasCells(canvas))
         return;
-    for (int32_t i = 0; i < flameCanvas.cellCount; ++i) {
-        Require(flameCanvas.heat[i] <= IGNITION_HEAT);
-        Require(flameCanvas.fuel[i] == 0 || flameCanvas.fuel[i] == FUEL_VALUE);
+    for (int32_t i = 0; i < canvas.cellCount; ++i) {
+        Require(canvas.heat[i] <= IGNITION_HEAT);
+        Require(canvas.fuel[i] == 0 || canvas.fuel[i] == FUEL_VALUE);
     }
 }
 
@@ -63,48 +63,72 @@ struct FuzzInput {
     std::vector<uint32_t> picture;
 };
 
-FuzzInput fuzzInput;
+// The records one input works on; the input is the hooks' context.
+struct FuzzRecords {
+    FlameCanvas canvas = {};
+    SaverSettings settings = STARTING_SETTINGS;
+    MonitorLayout monitors = {};
+    uint32_t* surface = nullptr;
+    FuzzInput input = {};
+};
 
-uint32_t ShapeBits(size_t cell)
+FuzzRecords& Records(void* context)
 {
-    const FuzzInput& input = fuzzInput;
+    return *static_cast<FuzzRecords*>(context);
+}
+
+uint32_t ShapeBits(const FuzzInput& input, size_t cell)
+{
     return input.shapeSize ? input.shape[cell % input.shapeSize] : 0;
 }
 
-void DrawFuzzText(uint32_t* scratch, int32_t top, int32_t cellSize, const char*)
+uint32_t* MakeFuzzSurface(void* context, int32_t width, int32_t height)
 {
-    const FlameCanvas& canvas = flameCanvas;
+    return MakePlainSurface(&Records(context).surface, width, height);
+}
+
+void ReleaseFuzzSurface(void* context)
+{
+    ReleasePlainSurface(&Records(context).surface);
+}
+
+void DrawFuzzText(void* context, const FlameCanvas& canvas, uint32_t* scratch, int32_t top, int32_t cellSize,
+                  const char*)
+{
+    const FuzzInput& input = Records(context).input;
     for (int32_t row = top < 0 ? 0 : top; row < top + cellSize && row < canvas.height; ++row) {
         for (int32_t column = 0; column < canvas.width; ++column) {
             size_t i = static_cast<size_t>(row) * canvas.width + column;
-            uint32_t bits = ShapeBits(i);
+            uint32_t bits = ShapeBits(input, i);
             if (bits >> (column % 8) & 1)
                 scratch[i] = bits;
         }
     }
 }
 
-bool LoadFuzzLogs(const uint32_t** pixels, int32_t* width, int32_t* height)
+bool LoadFuzzLogs(void* context, const uint32_t** pixels, int32_t* width, int32_t* height)
 {
-    FuzzInput& input = fuzzInput;
+    FuzzInput& input = Records(context).input;
     if (input.pictureWidth <= 0 || input.pictureHeight <= 0)
         return false;
     input.picture.assign(static_cast<size_t>(input.pictureWidth) * input.pictureHeight, 0);
     for (size_t i = 0; i < input.picture.size(); ++i)
-        input.picture[i] = ShapeBits(i) >> (i % 8) & 1 ? EMBER_PIXEL : ShapeBits(i);
+        input.picture[i] = ShapeBits(input, i) >> (i % 8) & 1 ? EMBER_PIXEL : ShapeBits(input, i);
     *pixels = input.picture.data();
     *width = input.pictureWidth;
     *height = input.pictureHeight;
     return true;
 }
 
-uint32_t FuzzSeed()
+uint32_t FuzzSeed(void* context)
 {
-    return fuzzInput.seed;
+    return Records(context).input.seed;
 }
 
-const CanvasPlatform FUZZ_PLATFORM = {MakePlainSurface, ReleasePlainSurface, DrawFuzzText, LoadFuzzLogs, nullptr,
-                                      FuzzSeed};
+CanvasPlatform FuzzPlatform(FuzzRecords& records)
+{
+    return {&records, MakeFuzzSurface, ReleaseFuzzSurface, DrawFuzzText, LoadFuzzLogs, nullptr, FuzzSeed};
+}
 
 void FuzzCanvas(const uint8_t* data, size_t size)
 {
@@ -114,35 +138,35 @@ void FuzzCanvas(const uint8_t* data, size_t size)
     int width = static_cast<int8_t>(data[0]) % MAX_SIDE;
     int height = static_cast<int8_t>(data[1]) % MAX_SIDE;
     uint32_t seed = data[2] | data[3] << 8;
-    saverSettings.flameLimit = static_cast<int8_t>(data[4]);
-    saverSettings.loop = data[5] & 1;
-    saverSettings.fireMode = FIRE_TEXT;
+    FuzzRecords records;
+    records.settings.flameLimit = static_cast<int8_t>(data[4]);
+    records.settings.loop = data[5] & 1;
+    records.settings.fireMode = FIRE_TEXT;
     int ticks = data[6] % 40;
     FuelTest test = data[7] & 1 ? FUEL_TEST_EMBER : FUEL_TEST_LIT;
     data += CANVAS_HEADER_BYTES;
     size -= CANVAS_HEADER_BYTES;
 
-    FreeFlameBuffers();
-    flameCanvas = FlameCanvas();
-    fuzzInput.seed = seed;
-    bool ready = BuildCanvasOfSize(FUZZ_PLATFORM, width, height);
+    records.input.seed = seed;
+    const CanvasPlatform platform = FuzzPlatform(records);
+    bool ready = BuildCanvasOfSize(records.canvas, platform, width, height);
     size_t cells = ready ? static_cast<size_t>(width) * height : 0;
 
     std::vector<uint32_t> scratch(cells);
     for (size_t i = 0; i < cells && i < size; ++i)
         scratch[i] = data[i] & 1 ? EMBER_PIXEL : data[i];
     if (ready)
-        ScanFuelPoints(scratch.data(), test);
+        ScanFuelPoints(records.canvas, scratch.data(), test);
     for (int tick = 0; tick < ticks; ++tick)
-        StepFlameCanvas();
-    RequireCanvasInRange();
+        StepFlameCanvas(records.canvas, records.settings);
+    RequireCanvasInRange(records.canvas);
+    ReleaseSaverCanvas(records.canvas, platform);
 }
 
 // The settings record from the input, as the loader can leave it: the text is
 // NUL-terminated within its buffer, everything else takes any value.
-void ReadSettingsRecord(const uint8_t* header, const uint8_t* textBytes, size_t textSize)
+void ReadSettingsRecord(SaverSettings& settings, const uint8_t* header, const uint8_t* textBytes, size_t textSize)
 {
-    SaverSettings& settings = saverSettings;
     size_t length = 0;
     while (length < textSize && length < SETTINGS_TEXT_BYTES - 1 && textBytes[length] != 0) {
         settings.text[length] = static_cast<char>(textBytes[length]);
@@ -166,8 +190,9 @@ void FuzzSettings(const uint8_t* data, size_t size)
     Require(memchr(fromFile.text, 0, SETTINGS_TEXT_BYTES) != nullptr);
     if (size < SETTINGS_HEADER_BYTES)
         return;
-    ReadSettingsRecord(data, data + SETTINGS_HEADER_BYTES, size - SETTINGS_HEADER_BYTES);
-    FuzzInput& input = fuzzInput;
+    FuzzRecords records;
+    ReadSettingsRecord(records.settings, data, data + SETTINGS_HEADER_BYTES, size - SETTINGS_HEADER_BYTES);
+    FuzzInput& input = records.input;
     input.pictureWidth = data[14] | (data[15] & 1) << 8;
     input.pictureHeight = data[16] % MAX_PICTURE_SIDE;
     int32_t clientWidth = ReadInt16(data + 17);
@@ -176,13 +201,11 @@ void FuzzSettings(const uint8_t* data, size_t size)
     int ticks = 1 + data[22] % MAX_SETTINGS_TICKS;
     input.shape = data + SETTINGS_HEADER_BYTES;
     input.shapeSize = size - SETTINGS_HEADER_BYTES;
-    const SaverSettings& settings = saverSettings;
+    const SaverSettings& settings = records.settings;
 
-    FreeFlameBuffers();
-    flameCanvas = FlameCanvas();
-    monitorLayout = MonitorLayout();
-    SetUpSaverCanvas(FUZZ_PLATFORM, clientWidth, clientHeight);
-    const FlameCanvas& canvas = flameCanvas;
+    const CanvasPlatform platform = FuzzPlatform(records);
+    SetUpSaverCanvas(records.canvas, settings, records.monitors, platform, clientWidth, clientHeight);
+    FlameCanvas& canvas = records.canvas;
     bool burnText = settings.fireMode == FIRE_TEXT;
     int32_t textBytes = static_cast<int32_t>(strlen(settings.text));
     bool havePicture = input.pictureWidth > 0 && input.pictureHeight > 0;
@@ -195,12 +218,12 @@ void FuzzSettings(const uint8_t* data, size_t size)
         Require(canvas.width == 0 && canvas.height == 0);
     }
     bool cells = canvas.width > 0 && canvas.height > 0;
-    Require(CanvasHasCells() == cells);
+    Require(CanvasHasCells(canvas) == cells);
 
     // Fuel stands only where the text or the embers were drawn.
     int32_t bandTop = burnText ? TEXT_BAND_TOP : FLAME_HEADROOM;
     int32_t bandBottom = burnText ? TEXT_BAND_TOP + settings.fontSize - 1 : canvas.height - 1;
-    if (CanvasHasCells()) {
+    if (CanvasHasCells(canvas)) {
         for (int32_t row = 0; row < canvas.height; ++row)
             if (row < bandTop || row > bandBottom)
                 for (int32_t column = 0; column < canvas.width; ++column)
@@ -210,17 +233,17 @@ void FuzzSettings(const uint8_t* data, size_t size)
     Require(canvas.originY == (clientHeight - canvas.height) / 2);
 
     // Somewhere in a long run: any level, at the end of a level period.
-    flameCanvas.level = data[23] % (LEVEL_CEILING + 1);
-    flameCanvas.levelTicks = LEVEL_PERIOD_TICKS;
+    canvas.level = data[23] % (LEVEL_CEILING + 1);
+    canvas.levelTicks = LEVEL_PERIOD_TICKS;
     for (int tick = 0; tick < ticks; ++tick)
-        StepFlameCanvas();
-    RequireCanvasInRange();
-    JumpCanvas(clientWidth, clientHeight);
+        StepFlameCanvas(canvas, settings);
+    RequireCanvasInRange(canvas);
+    JumpCanvas(canvas, records.monitors, clientWidth, clientHeight);
     int32_t spanX = clientWidth - canvas.width;
     int32_t spanY = clientHeight - canvas.height;
     Require(spanX == 0 ? canvas.originX == 0 : canvas.originX >= 0 && canvas.originX < (spanX < 0 ? -spanX : spanX));
     Require(spanY == 0 ? canvas.originY == 0 : canvas.originY >= 0 && canvas.originY < (spanY < 0 ? -spanY : spanY));
-    ReleaseSaverCanvas(FUZZ_PLATFORM);
+    ReleaseSaverCanvas(canvas, platform);
 }
 
 }  // namespace

@@ -39,6 +39,15 @@ const char DEFAULT_TEXT_BYTES[] = "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE";
 const int FEWEST_EMBERS = EMBER_TARGET - 150;
 const int MOST_EMBERS = EMBER_TARGET + 250;
 
+// The records of a native program's set-up, released with the record.
+struct NativeRecords {
+    SaverSettings settings = STARTING_SETTINGS;
+    FlameCanvas canvas = {};
+    MonitorLayout monitors = {};
+    NativeCanvas native = {};
+
+    ~NativeRecords() { ReleaseSaverCanvas(canvas, NativeCanvasPlatform(&native)); }
+};
 
 }  // namespace
 
@@ -126,21 +135,22 @@ TEST(NativeSupport, ShiftJisCharactersKeepTheirByteWidths)
 
 TEST(NativeSupport, DefaultTextBurnsFromFuelInsideItsLine)
 {
-    ReadSettingsFile(nullptr, 0, &saverSettings);
-    monitorLayout = MonitorLayout();
-    SetUpSaverCanvas(nativeCanvasPlatform, 1024, 768);
-    ASSERT_EQ(flameCanvas.width, 320);
-    ASSERT_EQ(flameCanvas.height, 232);
-    EXPECT_EQ(flameCanvas.originX, 352);
-    int fuel = CountFuelPoints();
+    NativeRecords records;
+    ReadSettingsFile(nullptr, 0, &records.settings);
+    SetUpSaverCanvas(records.canvas, records.settings, records.monitors, NativeCanvasPlatform(&records.native), 1024,
+                     768);
+    const FlameCanvas& canvas = records.canvas;
+    ASSERT_EQ(canvas.width, 320);
+    ASSERT_EQ(canvas.height, 232);
+    EXPECT_EQ(canvas.originX, 352);
+    int fuel = CountFuelPoints(canvas);
     printf("text fuel points: %d\n", fuel);
     EXPECT_GT(fuel, 0);
-    const int top = (flameCanvas.height - DEFAULT_FONT_SIZE) / 2;
-    for (int i = 0; i < flameCanvas.cellCount; ++i) {
-        int row = i / flameCanvas.width;
-        ASSERT_TRUE(!flameCanvas.fuel[i] || (row >= top && row < top + DEFAULT_FONT_SIZE)) << i;
+    const int top = (canvas.height - DEFAULT_FONT_SIZE) / 2;
+    for (int i = 0; i < canvas.cellCount; ++i) {
+        int row = i / canvas.width;
+        ASSERT_TRUE(!canvas.fuel[i] || (row >= top && row < top + DEFAULT_FONT_SIZE)) << i;
     }
-    ReleaseSaverCanvas(nativeCanvasPlatform);
 }
 
 // Where the Windows program burns nothing the native set-up burns a default;
@@ -162,12 +172,14 @@ TEST(NativeSupport, SettingsThatBurnNothingFallBackToTheirDefaults)
                  {"[BURNING]\nTEXT=", MENDED_TEXT, 32},
                  {"[BURNING]\nTEXT=\xFF\xFE ", MENDED_TEXT, 32}};
     for (const auto& entry : cases) {
-        ReadSettingsFile(entry.file, strlen(entry.file), &saverSettings);
-        monitorLayout = MonitorLayout();
-        EXPECT_EQ(SetUpBurningCanvas(640, 480), entry.mends) << entry.file;
-        EXPECT_EQ(saverSettings.fontSize, entry.fontSize) << entry.file;
-        EXPECT_GT(CountFuelPoints(), 0) << entry.file;
-        ReleaseSaverCanvas(nativeCanvasPlatform);
+        NativeRecords records;
+        ReadSettingsFile(entry.file, strlen(entry.file), &records.settings);
+        EXPECT_EQ(SetUpBurningCanvas(records.canvas, records.settings, records.monitors, records.native, TextFit(), 640,
+                                     480),
+                  entry.mends)
+            << entry.file;
+        EXPECT_EQ(records.settings.fontSize, entry.fontSize) << entry.file;
+        EXPECT_GT(CountFuelPoints(records.canvas), 0) << entry.file;
     }
 }
 
@@ -188,7 +200,7 @@ TEST(NativeSupport, TheOptionsTakeTheSettingsRangesAndReachTheSettings)
 {
     SaverOptions options;
     ASSERT_TRUE(OptionsRead({"-size", "010", "-window-id", "0x1A"}, &options));
-    EXPECT_EQ(options.size, 10);
+    EXPECT_EQ(options.settings.fontSize, 10);
     EXPECT_EQ(options.windowId, 26);
     const SettingsKey& size = settingsKeys[VALUE_FONT_SIZE];
     EXPECT_TRUE(OptionsRead({"-size", std::to_string(size.lowest)}, &options));
@@ -198,10 +210,10 @@ TEST(NativeSupport, TheOptionsTakeTheSettingsRangesAndReachTheSettings)
     EXPECT_FALSE(OptionsRead({"-strength", "7"}, &options));
     for (int32_t strength : FLAME_STRENGTHS) {
         ASSERT_TRUE(OptionsRead({"-strength", std::to_string(strength)}, &options));
-        EXPECT_EQ(options.strength, strength);
+        EXPECT_EQ(options.settings.flameLimit, strength);
     }
     ASSERT_TRUE(OptionsRead({"-fit", "-font", "IPAGothic:bold", "-no-loop"}, &options));
-    EXPECT_EQ(std::make_tuple(options.fit, std::string(options.fontPattern), options.loop),
+    EXPECT_EQ(std::make_tuple(options.fit, std::string(options.fontPattern), options.settings.loop),
               std::make_tuple(1, std::string("IPAGothic:bold"), 0));
 
     setlocale(LC_ALL, "C.UTF-8");
@@ -209,11 +221,9 @@ TEST(NativeSupport, TheOptionsTakeTheSettingsRangesAndReachTheSettings)
                             &options));
     SaverSettings settings = {};
     ReadSettingsFile(nullptr, 0, &settings);
-    saverSettings = settings;
-    ApplySaverOptions(options);
-    EXPECT_STREQ(saverSettings.text, "Fire \x89\xce");
-    EXPECT_EQ(std::make_tuple(saverSettings.fontSize, saverSettings.fireMode, saverSettings.flameLimit,
-                              saverSettings.loop),
+    ApplySaverOptions(options, settings);
+    EXPECT_STREQ(settings.text, "Fire \x89\xce");
+    EXPECT_EQ(std::make_tuple(settings.fontSize, settings.fireMode, settings.flameLimit, settings.loop),
               std::make_tuple(int8_t{48}, int32_t{FIRE_BONFIRE}, int32_t{6}, int32_t{1}));
     setlocale(LC_ALL, "C");
 }
@@ -228,7 +238,9 @@ TEST(NativeSupport, TheWaylandProgramTakesTheOptionsButTheX11Ones)
         argv.push_back(&argument[0]);
     SaverOptions options;
     ASSERT_TRUE(ReadWaylandSaverOptions(static_cast<int>(argv.size()), argv.data(), &options));
-    EXPECT_EQ(std::make_tuple(options.size, options.fit, options.fireMode, options.strength, options.loop, options.seed),
+    const SaverSettings& settings = options.settings;
+    EXPECT_EQ(std::make_tuple(int32_t{settings.fontSize}, options.fit, settings.fireMode, settings.flameLimit,
+                              settings.loop, options.seed),
               std::make_tuple(16, 1, static_cast<int32_t>(FIRE_BONFIRE), 8, 0, 3));
     for (std::vector<std::string> x11Only : {std::vector<std::string>{"-root"}, {"-window-id", "0x1A"}, {"-display", ":0"}}) {
         std::vector<char*> words = {const_cast<char*>("tamblorn-wayland")};
@@ -273,15 +285,14 @@ TEST(NativeSupport, MutatedSettingsFilesLoadAndBurn)
         ASSERT_NE(out, nullptr);
         fwrite(file.data(), 1, file.size(), out);
         fclose(out);
-        memset(&saverSettings, 0x5A, sizeof saverSettings);
-        LoadNativeSettings();
-        ASSERT_LT(strlen(saverSettings.text), static_cast<size_t>(SETTINGS_TEXT_BYTES));
-        monitorLayout = MonitorLayout();
-        SetUpBurningCanvas(640, 480);
-        ASSERT_GT(CountFuelPoints(), 0) << file;
+        NativeRecords records;
+        memset(&records.settings, 0x5A, sizeof records.settings);
+        LoadNativeSettings(records.settings);
+        ASSERT_LT(strlen(records.settings.text), static_cast<size_t>(SETTINGS_TEXT_BYTES));
+        SetUpBurningCanvas(records.canvas, records.settings, records.monitors, records.native, TextFit(), 640, 480);
+        ASSERT_GT(CountFuelPoints(records.canvas), 0) << file;
         for (int tick = 0; tick < 2; ++tick)
-            StepFlameCanvas();
-        ReleaseSaverCanvas(nativeCanvasPlatform);
+            StepFlameCanvas(records.canvas, records.settings);
     }
     remove(path);
     rmdir(configFolder.c_str());
@@ -305,15 +316,16 @@ TEST(NativeSupport, SettingsFileInUtf8OrShiftJisBurnsTheSameText)
                  {"[BURNING]\nTEXT=\xC3\xB1\n[FONT]\nSIZE=48", "n"},
                  {"[BURNING]\nTEXT=\xC3\xB1\x82\xA0\n[FONT]\nSIZE=48", "\xC3\xB1\x82\xA0"}};
     for (const auto& entry : cases) {
-        ReadSettingsFileTakingUtf8(entry.file.data(), entry.file.size(), &saverSettings);
-        EXPECT_STREQ(saverSettings.text, entry.text) << entry.file;
-        EXPECT_EQ(saverSettings.fontSize, 48) << entry.file;
+        SaverSettings settings = STARTING_SETTINGS;
+        ReadSettingsFileTakingUtf8(entry.file.data(), entry.file.size(), &settings);
+        EXPECT_STREQ(settings.text, entry.text) << entry.file;
+        EXPECT_EQ(settings.fontSize, 48) << entry.file;
         size_t length = 0;
-        char* written = WithSettingsWrittenTakingUtf8(entry.file.data(), entry.file.size(), saverSettings, &length);
-        memset(&saverSettings, 0, sizeof saverSettings);
-        ReadSettingsFileTakingUtf8(written, length, &saverSettings);
-        EXPECT_STREQ(saverSettings.text, entry.text) << std::string(written, length);
-        EXPECT_EQ(saverSettings.fontSize, 48) << std::string(written, length);
+        char* written = WithSettingsWrittenTakingUtf8(entry.file.data(), entry.file.size(), settings, &length);
+        memset(&settings, 0, sizeof settings);
+        ReadSettingsFileTakingUtf8(written, length, &settings);
+        EXPECT_STREQ(settings.text, entry.text) << std::string(written, length);
+        EXPECT_EQ(settings.fontSize, 48) << std::string(written, length);
         if (entry.file.find("TEXT=\xC3\xB1\n") == std::string::npos) {
             EXPECT_EQ(std::string(written, length).substr(0, entry.file.size()), entry.file);
         }
@@ -360,9 +372,9 @@ std::vector<int> DrawnColumns(const char* pattern, const char* text, std::string
 {
     const int cell = 32, width = cell * static_cast<int>(strlen(text));
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * cell);
-    canvasFacePattern = pattern;
-    EXPECT_TRUE(DrawShiftJisText({pixels.data(), width, cell}, 0, 0, width, cell, text, 1)) << pattern;
-    canvasFacePattern = CANVAS_FACE_PATTERN;
+    DrawnFace drawnFace = {};
+    EXPECT_TRUE(DrawShiftJisText({pixels.data(), width, cell}, pattern, &drawnFace, 0, 0, width, cell, text, 1))
+        << pattern;
     std::vector<int> columns(width);
     for (size_t i = 0; i < pixels.size(); ++i)
         columns[i % width] += pixels[i] != 0;

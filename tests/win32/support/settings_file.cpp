@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "saver_settings.h"
+#include "settings_profile.h"
 
 std::string SettingsFilePath()
 {

@@ -10,8 +10,6 @@ const uint16_t BITMAP_SIGNATURE = 0x4D42;  // "BM"
 const uint32_t UNCOMPRESSED = 0;
 const int32_t PICTURE_SIDE_LIMIT = 16384;
 
-LogsPicture lentPicture;
-
 uint32_t ReadLittle(const unsigned char* bytes, int count)
 {
     uint32_t value = 0;
@@ -57,20 +55,20 @@ bool DecodeBitmap(const unsigned char* bytes, size_t size, LogsPicture* picture)
     return true;
 }
 
-bool LendLogsPicture(const unsigned char* bytes, size_t size, const uint32_t** pixels, int32_t* width,
-                     int32_t* height)
+bool LendLogsPicture(LogsPicture& lent, const unsigned char* bytes, size_t size, const uint32_t** pixels,
+                     int32_t* width, int32_t* height)
 {
-    if (!DecodeBitmap(bytes, size, &lentPicture))
+    if (!DecodeBitmap(bytes, size, &lent))
         return false;
-    *pixels = lentPicture.pixels;
-    *width = lentPicture.width;
-    *height = lentPicture.height;
+    *pixels = lent.pixels;
+    *width = lent.width;
+    *height = lent.height;
     return true;
 }
 
-void GiveBackLogsPicture()
+void GiveBackLogsPicture(LogsPicture& lent)
 {
-    FreeLogsPicture(&lentPicture);
+    FreeLogsPicture(&lent);
 }
 
 void FreeLogsPicture(LogsPicture* picture)
