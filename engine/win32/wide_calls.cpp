@@ -17,25 +17,31 @@ union WideCallTable {
     FARPROC entries[WIDE_CALL_COUNT];
 };
 
-WideCallTable wideCallTable;
-bool wideCallsBound = false;
-bool wideCallsComplete = false;
+// The entry points, bound once for the process, and whether all of them are there.
+struct WideCallBinding {
+    WideCallTable table;
+    bool bound;
+    bool complete;
+};
+
+WideCallBinding wideCallBinding;
 
 }  // namespace
 
 WideCalls* BoundWideCalls()
 {
-    if (!wideCallsBound) {
-        wideCallsBound = true;
-        wideCallsComplete = (GetVersion() & NOT_NT_FAMILY) == 0;
+    WideCallBinding& binding = wideCallBinding;
+    if (!binding.bound) {
+        binding.bound = true;
+        binding.complete = (GetVersion() & NOT_NT_FAMILY) == 0;
         HMODULE user32 = GetModuleHandleA("USER32.DLL");
         HMODULE gdi32 = GetModuleHandleA("GDI32.DLL");
         const char* name = WIDE_CALL_NAMES;
-        for (int i = 0; wideCallsComplete && i < WIDE_CALL_COUNT; ++i, name += lstrlenA(name) + 1) {
+        for (int i = 0; binding.complete && i < WIDE_CALL_COUNT; ++i, name += lstrlenA(name) + 1) {
             FARPROC entry = user32 ? GetProcAddress(user32, name) : nullptr;
-            wideCallTable.entries[i] = entry || !gdi32 ? entry : GetProcAddress(gdi32, name);
-            wideCallsComplete = wideCallTable.entries[i] != nullptr;
+            binding.table.entries[i] = entry || !gdi32 ? entry : GetProcAddress(gdi32, name);
+            binding.complete = binding.table.entries[i] != nullptr;
         }
     }
-    return wideCallsComplete ? &wideCallTable.calls : nullptr;
+    return binding.complete ? &binding.table.calls : nullptr;
 }
