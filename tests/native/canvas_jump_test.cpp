@@ -151,3 +151,38 @@ TEST(CanvasJump, SeveralMonitorsStartOnThePrimaryAndJumpWhollyInsideOne)
     EXPECT_EQ(surface.canvas.originX, 41);
     EXPECT_EQ(surface.canvas.originY, 243);
 }
+
+// Canvases of one process, as a test or a front end with several keeps them,
+// each burn and jump exactly as they would alone.
+TEST(SaverCanvas, TwoCanvasesTickAsEachWouldAlone)
+{
+    const int ticks = 2 * (JUMP_AFTER_FRAMES + 1);
+    TestCanvas first, second, firstAlone, secondAlone;
+    TestCanvas* canvases[] = {&first, &second, &firstAlone, &secondAlone};
+    for (int i = 0; i < 4; ++i) {
+        TestCanvas& surface = *canvases[i];
+        BuildNativeCanvas(&surface, 24, 16);
+        surface.canvas.clientWidth = 640;
+        surface.canvas.clientHeight = 480;
+        for (int cell = 5 * 24 + 2; cell < 5 * 24 + 20; cell += 3)
+            surface.canvas.fuel[cell] = FUEL_VALUE;
+        SeedNoise(surface.canvas.noise, i % 2 ? 7 : 3);
+        SeedJumpRandom(surface.canvas, i % 2 ? 5 : 1);
+    }
+    for (int tick = 0; tick < ticks; ++tick)
+        for (TestCanvas* surface : {&first, &second})
+            TickSaverCanvas(surface->canvas, surface->settings, surface->monitors);
+    for (TestCanvas* surface : {&firstAlone, &secondAlone})
+        for (int tick = 0; tick < ticks; ++tick)
+            TickSaverCanvas(surface->canvas, surface->settings, surface->monitors);
+    for (int i = 0; i < 2; ++i) {
+        const TestCanvas& together = *canvases[i];
+        const TestCanvas& alone = *canvases[i + 2];
+        EXPECT_EQ(together.pixels, alone.pixels) << "canvas " << i;
+        EXPECT_EQ(std::make_pair(together.canvas.originX, together.canvas.originY),
+                  std::make_pair(alone.canvas.originX, alone.canvas.originY))
+            << "canvas " << i;
+        EXPECT_EQ(together.canvas.noise.takeIndex, alone.canvas.noise.takeIndex) << "canvas " << i;
+    }
+    EXPECT_NE(first.pixels, second.pixels);
+}
