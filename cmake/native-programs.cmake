@@ -22,12 +22,13 @@ tamblorn_warnings(tamblorn_unix)
 # The one version number, from the file VERSION, for -version and the package.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/VERSION)
 file(STRINGS ${PROJECT_SOURCE_DIR}/VERSION tamblorn_version LIMIT_COUNT 1)
+# The version the native programs answer -version with.
+target_compile_definitions(tamblorn_unix PRIVATE TAMBLORN_VERSION="${tamblorn_version}")
 
 file(GLOB x11_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/x11/*.cpp)
 set(x11_libraries tamblorn_unix X11::X11 X11::Xext X11::Xrandr X11::Xinerama)
 add_library(tamblorn_x11_objects OBJECT ${x11_sources})
 target_link_libraries(tamblorn_x11_objects PRIVATE ${x11_libraries})
-target_compile_definitions(tamblorn_x11_objects PRIVATE TAMBLORN_VERSION="${tamblorn_version}")
 tamblorn_warnings(tamblorn_x11_objects)
 add_executable(tamblorn $<TARGET_OBJECTS:tamblorn_x11_objects>)
 target_link_libraries(tamblorn PRIVATE ${x11_libraries})
@@ -55,7 +56,6 @@ add_executable(tamblorn-wayland ${wayland_sources} ${wayland_glue}/xdg-shell-pro
                                 ${wayland_glue}/xdg-shell-client-protocol.h)
 target_include_directories(tamblorn-wayland PRIVATE ${wayland_glue})
 target_link_libraries(tamblorn-wayland PRIVATE tamblorn_unix PkgConfig::WAYLAND_CLIENT)
-target_compile_definitions(tamblorn-wayland PRIVATE TAMBLORN_VERSION="${tamblorn_version}")
 tamblorn_warnings(tamblorn-wayland)
 if(TAMBLORN_PACKAGE_ONLY)
   target_compile_options(tamblorn-wayland PRIVATE -D_FORTIFY_SOURCE=2 -fstack-protector-strong)

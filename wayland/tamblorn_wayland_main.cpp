@@ -17,7 +17,6 @@
 #include "output_surfaces.h"
 #include "saver_options.h"
 #include "saver_settings.h"
-#include "settings_file.h"
 #include "text_raster.h"
 
 namespace {
@@ -212,24 +211,13 @@ int main(int argc, char** argv)
 {
     setlocale(LC_ALL, "");
     SaverOptions options;
-    if (!ReadWaylandSaverOptions(argc, argv, &options)) {
-        WriteWaylandSaverUsage(stderr);
-        return EXIT_FAULT;
-    }
-    if (options.askHelp || options.askVersion) {
-        if (options.askHelp)
-            WriteWaylandSaverUsage(stdout);
-        else
-            fputs("tamblorn-wayland " TAMBLORN_VERSION "\n", stdout);
-        return 0;
-    }
     static WaylandSaver saver;
     saver.settings = STARTING_SETTINGS;
+    int exitCode = 0;
+    if (!StartSaverRun(argc, argv, PROGRAM, true, &options, saver.settings, &exitCode))
+        return exitCode;
     if (!CatchStopSignals(&saver))
         return Fail("no pipe for the signals");
-    if (!LoadNativeSettings(saver.settings))
-        fprintf(stderr, "%s: the settings file is not a regular file: the default settings are used\n", PROGRAM);
-    ApplySaverOptions(options, saver.settings);
     int code = Run(&saver, options);
     DisconnectFromCompositor(&saver);
     ReleaseSaverCanvas(saver.canvas, NativeCanvasPlatform(&saver.native));

@@ -18,7 +18,6 @@
 #include "native_canvas.h"
 #include "saver_options.h"
 #include "saver_settings.h"
-#include "settings_file.h"
 #include "settings_mend.h"
 #include "x11_surface.h"
 
@@ -182,24 +181,13 @@ int main(int argc, char** argv)
 {
     setlocale(LC_ALL, "");
     SaverOptions options;
-    if (!ReadSaverOptions(argc, argv, &options)) {
-        WriteSaverUsage(stderr);
-        return EXIT_FAULT;
-    }
-    if (options.askHelp || options.askVersion) {
-        if (options.askHelp)
-            WriteSaverUsage(stdout);
-        else
-            fputs("tamblorn " TAMBLORN_VERSION "\n", stdout);
-        return 0;
-    }
     SaverProgram& program = saverProgram;
     program.settings = STARTING_SETTINGS;
+    int exitCode = 0;
+    if (!StartSaverRun(argc, argv, "tamblorn", false, &options, program.settings, &exitCode))
+        return exitCode;
     if (!CatchStopSignals(program))
         return Fail("no pipe for the signals");
-    if (!LoadNativeSettings(program.settings))
-        fputs("tamblorn: the settings file is not a regular file: the default settings are used\n", stderr);
-    ApplySaverOptions(options, program.settings);
     program.display = XOpenDisplay(options.displayName);
     if (!program.display)
         return Fail("cannot open the display");

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "program_options.h"
+#include "settings_file.h"
 #include "text_encoding.h"
 
 namespace {
@@ -106,4 +107,27 @@ void ApplySaverOptions(const SaverOptions& options, SaverSettings& settings)
         if (options.given[value])
             SetSettingsNumber(&settings, static_cast<SettingsValue>(value),
                               SettingsNumber(options.settings, static_cast<SettingsValue>(value)));
+}
+
+bool StartSaverRun(int argc, char** argv, const char* program, bool withoutX11Options, SaverOptions* options,
+                   SaverSettings& settings, int* exitCode)
+{
+    void (*writeUsage)(FILE*) = withoutX11Options ? WriteWaylandSaverUsage : WriteSaverUsage;
+    if (!ReadOptionsOfTable(argc, argv, withoutX11Options, options)) {
+        writeUsage(stderr);
+        *exitCode = OPTIONS_EXIT_WRONG;
+        return false;
+    }
+    if (options->askHelp || options->askVersion) {
+        if (options->askHelp)
+            writeUsage(stdout);
+        else
+            printf("%s %s\n", program, TAMBLORN_VERSION);
+        *exitCode = 0;
+        return false;
+    }
+    if (!LoadNativeSettings(settings))
+        fprintf(stderr, "%s: the settings file is not a regular file: the default settings are used\n", program);
+    ApplySaverOptions(*options, settings);
+    return true;
 }

@@ -42,4 +42,14 @@ bool ReadSaverOptions(int argc, char** argv, SaverOptions* options);
 bool ReadWaylandSaverOptions(int argc, char** argv, SaverOptions* options);
 void ApplySaverOptions(const SaverOptions& options, SaverSettings& settings);
 
+// The exit code of a command line not understood (after the usage).
+const int OPTIONS_EXIT_WRONG = 1;
+
+// A native program's start, the same for both: the command line read and
+// answered (the usage for one not understood, -help, -version), then the
+// settings file with the options over it. False when the program is to end
+// at once with *exitCode.
+bool StartSaverRun(int argc, char** argv, const char* program, bool withoutX11Options, SaverOptions* options,
+                   SaverSettings& settings, int* exitCode);
+
 #endif
