@@ -46,11 +46,13 @@ BOOL WINAPI AnswersNo(DWORD feature)
     return FALSE;
 }
 
-// Counts the erases the window is asked for, before the effect's own procedure.
+// Counts the paints and erases the window gets, before the effect's own procedure.
 WNDPROC effectProcedure;
+int paintsMade;
 int erasesAsked;
-LRESULT CALLBACK CountErases(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK CountPaintsAndErases(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    paintsMade += message == WM_PAINT;
     erasesAsked += message == WM_ERASEBKGND;
     return CallWindowProcA(effectProcedure, window, message, wParam, lParam);
 }
@@ -64,8 +66,6 @@ protected:
         // A preview applies no closing rule, so every message's default
         // handling is the platform's own.
         hostState.isPreview = 1;
-        hostState.closeApproved = 0;
-        flameCanvas.frameCount = 0;
     }
     void TearDown() override
     {
@@ -81,6 +81,7 @@ protected:
 TEST_F(EffectWindow, TheCanvasJumpsWithTheHundredAndFirstTick)
 {
     SeedJumpRandom(flameCanvas, JUMP_RANDOM_START);
+    flameCanvas.frameCount = 0;  // the count runs on from the last window's ticks
     HWND window = CreateEffectWindow(1024, 768);
     std::pair<int32_t, int32_t> place = {flameCanvas.originX, flameCanvas.originY};
     for (int jump = 1; jump <= 2; ++jump) {
@@ -113,17 +114,21 @@ TEST_F(EffectWindow, CreationLoadsTheSettingsBuildsTheCanvasAndStartsTheTimer)
     DestroyWindow(window);
 }
 
-// Each tick repaints the canvas over the last frame: the window is never erased first, which would flash it
-// black between frames.
-TEST_F(EffectWindow, TicksRepaintWithoutErasing)
+// Each tick repaints the canvas over the last frame before it returns: the window is never erased first, which
+// would flash it black between frames.
+TEST_F(EffectWindow, EachTickRepaintsAtOnceWithoutErasing)
 {
     HWND window = CreateEffectWindow(320, 240);
     PumpMessages();
     effectProcedure = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountErases)));
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountPaintsAndErases)));
+    paintsMade = 0;
     erasesAsked = 0;
     uint32_t frames = flameCanvas.frameCount;
-    Tick(window, 5);
+    for (int tick = 1; tick <= 5; ++tick) {
+        Tick(window, 1);
+        EXPECT_EQ(paintsMade, tick);
+    }
     EXPECT_EQ(flameCanvas.frameCount, frames + 5);
     EXPECT_EQ(erasesAsked, 0);
     DestroyWindow(window);

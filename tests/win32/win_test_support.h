@@ -38,10 +38,6 @@ bool CoreReaderAgrees(const std::string& file);
 // Points the program's resource loading at the test executable.
 void UseTestModuleAsProgram();
 
-// A plain visible pop-up window that counts its paints.
-HWND CreatePaintCountingWindow(int width, int height);
-extern int paintsReceived;
-
 // Runs the saver (full screen, or a preview in `parent`) and, once its
 // message loop runs, the checks, which must end it. A saver that the checks
 // leave running (a failed assertion returns early) is ended with a failure.

@@ -67,31 +67,6 @@ int TakePostedCloses(HWND window)
     return TakeQueued(window, WM_CLOSE);
 }
 
-int paintsReceived;
-
-namespace {
-
-const char PAINT_COUNTING_CLASS[] = "TamblornPaintCounter";
-
-LRESULT CALLBACK PaintCountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_PAINT)
-        ++paintsReceived;
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-}  // namespace
-
-HWND CreatePaintCountingWindow(int width, int height)
-{
-    RegisterTestClass(PAINT_COUNTING_CLASS, PaintCountingProc);
-    HWND window = CreateWindowExA(0, PAINT_COUNTING_CLASS, "paint counter", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    PumpMessages();
-    paintsReceived = 0;
-    return window;
-}
-
 namespace {
 
 const char SILENT_PARENT_CLASS[] = "TamblornSilentPreviewParent";
