@@ -46,11 +46,6 @@ int ReturnLength(const char* text)
     return static_cast<int>(strlen(text));
 }
 
-int ReturnMinusOne(const char*)
-{
-    return -1;
-}
-
 int FaultTwoCallsDeep(const char* text);
 
 int FaultOneCallDeep(const char* text)
@@ -61,17 +56,6 @@ int FaultOneCallDeep(const char* text)
 int FaultTwoCallsDeep(const char* text)
 {
     return WriteThroughNull(text) + 1;
-}
-
-int GuardAFaultInside(const char*)
-{
-    return RunGuarded(WriteThroughNull, "", CountCleanUp) + 100;
-}
-
-int GuardThenFault(const char* text)
-{
-    RunGuarded(ReturnLength, text, CountCleanUp);
-    return WriteThroughNull(text);
 }
 
 int WriteToReadOnlyPage(const char*)
@@ -176,47 +160,39 @@ protected:
 
 }  // namespace
 
-TEST_F(FaultGuard, ABodyThatReturnsKeepsItsResult)
+// In this order each body after the first fault runs in a guard used before.
+TEST_F(FaultGuard, ABodyKeepsItsResultAndAFaultEndsItsGuardWithMinusOneAndOneCleanUp)
 {
-    EXPECT_EQ(RunGuarded(ReturnLength, "abcd", CountCleanUp), 4);
-    EXPECT_EQ(RunGuarded(ReturnLength, "", CountCleanUp), 0);
-    EXPECT_EQ(RunGuarded(ReturnMinusOne, "", CountCleanUp), -1);
-    EXPECT_EQ(cleanUps, 0);
-}
-
-TEST_F(FaultGuard, AWriteThroughNullEndsTheBodyWithMinusOneAndOneCleanUp)
-{
-    EXPECT_EQ(RunGuarded(WriteThroughNull, "", CountCleanUp), GUARD_FAULT_RESULT);
-    EXPECT_EQ(cleanUps, 1);
-}
-
-TEST_F(FaultGuard, AFaultDeepInsideTheBodyIsCaught)
-{
-    EXPECT_EQ(RunGuarded(FaultOneCallDeep, "", CountCleanUp), GUARD_FAULT_RESULT);
-    EXPECT_EQ(cleanUps, 1);
-}
-
-TEST_F(FaultGuard, TheGuardCanBeUsedAgainAfterAFault)
-{
-    EXPECT_EQ(RunGuarded(WriteThroughNull, "", CountCleanUp), GUARD_FAULT_RESULT);
-    EXPECT_EQ(RunGuarded(WriteThroughNull, "", CountCleanUp), GUARD_FAULT_RESULT);
-    EXPECT_EQ(cleanUps, 2);
-    EXPECT_EQ(RunGuarded(ReturnLength, "xyz", CountCleanUp), 3);
-    EXPECT_EQ(cleanUps, 2);
-}
-
-TEST_F(FaultGuard, TheInnermostGuardTakesTheFault)
-{
-    EXPECT_EQ(RunGuarded(GuardAFaultInside, "", CountOuterCleanUp), GUARD_FAULT_RESULT + 100);
-    EXPECT_EQ(cleanUps, 1);
-    EXPECT_EQ(outerCleanUps, 0);
-}
-
-TEST_F(FaultGuard, AFinishedInnerGuardLeavesTheOuterOneInCharge)
-{
-    EXPECT_EQ(RunGuarded(GuardThenFault, "ab", CountOuterCleanUp), GUARD_FAULT_RESULT);
-    EXPECT_EQ(cleanUps, 0);
-    EXPECT_EQ(outerCleanUps, 1);
+    const struct {
+        const char* what;
+        GuardedBody body;
+        const char* text;
+        FaultCleanUp cleanUp;
+        int result;
+        int cleanUps;
+        int outerCleanUps;
+    } cases[] = {
+        {"a length", ReturnLength, "abcd", CountCleanUp, 4, 0, 0},
+        {"no length", ReturnLength, "", CountCleanUp, 0, 0, 0},
+        {"minus one returned", [](const char*) { return -1; }, "", CountCleanUp, -1, 0, 0},
+        {"a write through null", WriteThroughNull, "", CountCleanUp, GUARD_FAULT_RESULT, 1, 0},
+        {"the guard used again", WriteThroughNull, "", CountCleanUp, GUARD_FAULT_RESULT, 1, 0},
+        {"a length after faults", ReturnLength, "xyz", CountCleanUp, 3, 0, 0},
+        {"a fault two calls deep", FaultOneCallDeep, "", CountCleanUp, GUARD_FAULT_RESULT, 1, 0},
+        {"the innermost guard takes the fault",
+         [](const char*) { return RunGuarded(WriteThroughNull, "", CountCleanUp) + 100; }, "", CountOuterCleanUp,
+         GUARD_FAULT_RESULT + 100, 1, 0},
+        {"a finished inner guard leaves the outer one in charge",
+         [](const char* text) { return RunGuarded(ReturnLength, text, CountCleanUp) + WriteThroughNull(text); }, "ab",
+         CountOuterCleanUp, GUARD_FAULT_RESULT, 0, 1},
+    };
+    for (const auto& c : cases) {
+        cleanUps = 0;
+        outerCleanUps = 0;
+        EXPECT_EQ(RunGuarded(c.body, c.text, c.cleanUp), c.result) << c.what;
+        EXPECT_EQ(cleanUps, c.cleanUps) << c.what;
+        EXPECT_EQ(outerCleanUps, c.outerCleanUps) << c.what;
+    }
 }
 
 TEST_F(FaultGuard, ThePlatformFilterSeesTheFault)
