@@ -80,15 +80,14 @@ namespace {
 
 std::vector<RecordedGdiObject> recordedObjects;
 
-HPEN(WINAPI* realCreatePen)(int, int, COLORREF);
-HBRUSH(WINAPI* realCreateSolidBrush)(COLORREF);
-HFONT(WINAPI* realCreateFontA)(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR);
-HFONT(WINAPI* realCreateFontW)(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
-                               LPCWSTR);
-HDC(WINAPI* realCreateCompatibleDC)(HDC);
-HBITMAP(WINAPI* realCreateDIBSection)(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD);
-HBITMAP(WINAPI* realLoadBitmapA)(HINSTANCE, LPCSTR);
-HANDLE(WINAPI* realLoadImageA)(HINSTANCE, LPCSTR, UINT, int, int, UINT);
+decltype(&CreatePen) realCreatePen;
+decltype(&CreateSolidBrush) realCreateSolidBrush;
+decltype(&CreateFontA) realCreateFontA;
+decltype(&CreateFontW) realCreateFontW;
+decltype(&CreateCompatibleDC) realCreateCompatibleDC;
+decltype(&CreateDIBSection) realCreateDIBSection;
+decltype(&LoadBitmapA) realLoadBitmapA;
+decltype(&LoadImageA) realLoadImageA;
 
 template <typename T> T Record(T object)
 {
@@ -96,51 +95,14 @@ template <typename T> T Record(T object)
     return object;
 }
 
-HPEN WINAPI RecordingCreatePen(int style, int width, COLORREF colour)
+// Calls the real entry and records what it made.
+template <auto& real, typename R, typename... A> R WINAPI Recorded(A... arguments)
 {
-    return Record(realCreatePen(style, width, colour));
+    return Record(real(arguments...));
 }
-
-HBRUSH WINAPI RecordingCreateSolidBrush(COLORREF colour)
+template <auto& real, typename R, typename... A> auto RecorderOf(R(WINAPI*)(A...))
 {
-    return Record(realCreateSolidBrush(colour));
-}
-
-HFONT WINAPI RecordingCreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
-                                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCSTR face)
-{
-    return Record(realCreateFontA(height, width, escapement, orientation, weight, italic, underline, strikeOut, charSet,
-                                  outPrecision, clipPrecision, quality, pitchAndFamily, face));
-}
-
-HFONT WINAPI RecordingCreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
-                                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCWSTR face)
-{
-    return Record(realCreateFontW(height, width, escapement, orientation, weight, italic, underline, strikeOut, charSet,
-                                  outPrecision, clipPrecision, quality, pitchAndFamily, face));
-}
-
-HDC WINAPI RecordingCreateCompatibleDC(HDC context)
-{
-    return Record(realCreateCompatibleDC(context));
-}
-
-HBITMAP WINAPI RecordingCreateDIBSection(HDC context, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
-                                         DWORD offset)
-{
-    return Record(realCreateDIBSection(context, info, usage, bits, section, offset));
-}
-
-HBITMAP WINAPI RecordingLoadBitmapA(HINSTANCE instance, LPCSTR name)
-{
-    return Record(realLoadBitmapA(instance, name));
-}
-
-HANDLE WINAPI RecordingLoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags)
-{
-    return Record(realLoadImageA(instance, name, type, width, height, flags));
+    return &Recorded<real, R, A...>;
 }
 
 }  // namespace
@@ -148,16 +110,17 @@ HANDLE WINAPI RecordingLoadImageA(HINSTANCE instance, LPCSTR name, UINT type, in
 void StartRecordingGdiObjects()
 {
     recordedObjects.clear();
-    realCreatePen = ReplaceImport("CreatePen", RecordingCreatePen);
-    realCreateSolidBrush = ReplaceImport("CreateSolidBrush", RecordingCreateSolidBrush);
-    realCreateFontA = ReplaceImport("CreateFontA", RecordingCreateFontA);
+    realCreatePen = ReplaceImport("CreatePen", RecorderOf<realCreatePen>(realCreatePen));
+    realCreateSolidBrush = ReplaceImport("CreateSolidBrush", RecorderOf<realCreateSolidBrush>(realCreateSolidBrush));
+    realCreateFontA = ReplaceImport("CreateFontA", RecorderOf<realCreateFontA>(realCreateFontA));
     // The "W" call is bound by name, not imported.
     realCreateFontW = BoundWideCalls()->createFont;
-    BoundWideCalls()->createFont = RecordingCreateFontW;
-    realCreateCompatibleDC = ReplaceImport("CreateCompatibleDC", RecordingCreateCompatibleDC);
-    realCreateDIBSection = ReplaceImport("CreateDIBSection", RecordingCreateDIBSection);
-    realLoadBitmapA = ReplaceImport("LoadBitmapA", RecordingLoadBitmapA);
-    realLoadImageA = ReplaceImport("LoadImageA", RecordingLoadImageA);
+    BoundWideCalls()->createFont = RecorderOf<realCreateFontW>(realCreateFontW);
+    realCreateCompatibleDC =
+        ReplaceImport("CreateCompatibleDC", RecorderOf<realCreateCompatibleDC>(realCreateCompatibleDC));
+    realCreateDIBSection = ReplaceImport("CreateDIBSection", RecorderOf<realCreateDIBSection>(realCreateDIBSection));
+    realLoadBitmapA = ReplaceImport("LoadBitmapA", RecorderOf<realLoadBitmapA>(realLoadBitmapA));
+    realLoadImageA = ReplaceImport("LoadImageA", RecorderOf<realLoadImageA>(realLoadImageA));
 }
 
 void StopRecordingGdiObjects()
@@ -185,4 +148,3 @@ int LiveRecordedGdiObjects()
             live.insert(object.handle);
     return static_cast<int>(live.size());
 }
-
