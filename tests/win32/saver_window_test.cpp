@@ -12,35 +12,7 @@
 
 namespace {
 
-const char PREVIEW_PARENT_CLASS[] = "TamblornPreviewParent";
 const UINT GIVE_UP_MS = 3000;
-
-struct PreviewParent {
-    HWND window;
-    UINT relayedMessage;
-    WPARAM relayedWParam;
-    LPARAM relayedLParam;
-};
-PreviewParent previewParent;
-
-LRESULT CALLBACK PreviewParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_CONTEXTMENU || message == WM_HELP) {
-        previewParent.relayedMessage = message;
-        previewParent.relayedWParam = wParam;
-        previewParent.relayedLParam = lParam;
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND CreateRelayingParent()
-{
-    previewParent = PreviewParent();
-    previewParent.window = CreatePreviewParent(PREVIEW_PARENT_CLASS, PreviewParentProc, "Display settings",
-                                               WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50);
-    return previewParent.window;
-}
 
 // A laptop on battery, as GetSystemPowerStatus tells it.
 BOOL WINAPI ReportOnBattery(LPSYSTEM_POWER_STATUS status)
@@ -131,7 +103,7 @@ TEST_F(SaverWindow, SystemCommandsInFullScreenAndInAPreview)
     });
 
     ResetHostBetweenRuns();
-    HWND parent = CreateRelayingParent();
+    HWND parent = CreateSilentPreviewParent();
     RunSaverWith(parent, [parent] {
         SendMessageA(hostState.saverWindow, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
         EXPECT_EQ(TakePostedCloses(hostState.saverWindow), 0) << "a preview passes system commands on";
@@ -143,7 +115,7 @@ TEST_F(SaverWindow, APreviewFillsItsParentAndRelaysHelpToIt)
 {
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     SetCursor(arrow);
-    HWND parent = CreateRelayingParent();
+    HWND parent = CreateSilentPreviewParent();
     int result = RunSaverWith(parent, [parent, arrow] {
         ASSERT_NE(hostState.saverWindow, nullptr);
         EXPECT_EQ(GetParent(hostState.saverWindow), parent);
@@ -162,16 +134,15 @@ TEST_F(SaverWindow, APreviewFillsItsParentAndRelaysHelpToIt)
         EXPECT_EQ(corner.x, 0);
         EXPECT_EQ(corner.y, 0);
         EXPECT_EQ(flameCanvas.clientWidth, 152);
-        EXPECT_EQ(flameCanvas.originX, -84);
         EXPECT_EQ(GetCursor(), arrow) << "a preview leaves the pointer alone";
 
         EXPECT_EQ(SendMessageA(hostState.saverWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hostState.saverWindow),
                                MAKELPARAM(70, 80)),
                   1);
         PumpMessages();
-        EXPECT_EQ(previewParent.relayedMessage, static_cast<UINT>(WM_CONTEXTMENU));
-        EXPECT_EQ(previewParent.relayedWParam, reinterpret_cast<WPARAM>(parent));
-        EXPECT_EQ(previewParent.relayedLParam, MAKELPARAM(70, 80));
+        EXPECT_EQ(relayedToPreviewParent.message, static_cast<UINT>(WM_CONTEXTMENU));
+        EXPECT_EQ(relayedToPreviewParent.wParam, reinterpret_cast<WPARAM>(parent));
+        EXPECT_EQ(relayedToPreviewParent.lParam, MAKELPARAM(70, 80));
         // Help carries a pointer, which the platform may refuse to post;
         // the preview answers 1 either way.
         HELPINFO help = {sizeof help, HELPINFO_WINDOW, 0, hostState.saverWindow, 0, {1, 2}};
@@ -198,7 +169,7 @@ TEST_F(SaverWindow, ARunningSaverIsBroughtForwardInsteadOfASecondOne)
     HWND running = CreateWindowExA(0, SAVER_WINDOW_CLASS, "Screen Saver", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                    nullptr, otherClass.hInstance, nullptr);
     ASSERT_NE(running, nullptr);
-    HWND other = CreateRelayingParent();
+    HWND other = CreateSilentPreviewParent();
     SetForegroundWindow(other);
 
     EXPECT_EQ(RunSaverWindow(nullptr), 0);
@@ -209,7 +180,7 @@ TEST_F(SaverWindow, ARunningSaverIsBroughtForwardInsteadOfASecondOne)
     EXPECT_EQ(hostState.verifierModule, nullptr);
 
     // A preview is made all the same.
-    HWND parent = CreateRelayingParent();
+    HWND parent = CreateSilentPreviewParent();
     bool made = false;
     RunSaverWith(parent, [parent, &made] {
         made = hostState.saverWindow != nullptr && IsWindow(hostState.saverWindow);
@@ -221,16 +192,13 @@ TEST_F(SaverWindow, ARunningSaverIsBroughtForwardInsteadOfASecondOne)
     UnregisterClassA(SAVER_WINDOW_CLASS, otherClass.hInstance);
 }
 
-TEST_F(SaverWindow, OnceCloseIsApprovedTicksPaintAndInputBypassTheEffect)
+TEST_F(SaverWindow, OnceCloseIsApprovedTicksAndPaintBypassTheEffect)
 {
     RunSaverWith(nullptr, [] {
         hostState.closeApproved = 1;
         uint32_t frames = flameCanvas.frameCount;
         EXPECT_EQ(SendMessageA(hostState.saverWindow, WM_TIMER, EFFECT_TIMER_ID, 0), 0);
         EXPECT_EQ(flameCanvas.frameCount, frames);
-        for (UINT input : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_MOUSEMOVE})
-            SendMessageA(hostState.saverWindow, input, 0, 0);
-        EXPECT_EQ(TakePostedCloses(hostState.saverWindow), 0) << "input no longer reaches the closing rules";
         InvalidateRect(hostState.saverWindow, nullptr, FALSE);
         UpdateWindow(hostState.saverWindow);
         EXPECT_FALSE(GetUpdateRect(hostState.saverWindow, nullptr, FALSE));
@@ -291,7 +259,7 @@ TEST_F(SaverWindow, AWindowThatCannotBeMadeIsAFailure)
          }},
         {"the preview's parent is gone",
          [] {
-             HWND parent = CreateRelayingParent();
+             HWND parent = CreateSilentPreviewParent();
              DestroyWindow(parent);
              return parent;
          }},

@@ -54,8 +54,10 @@ void ResetHostBetweenRuns();
 // A window at the screen's corner run by the effect's window procedure.
 HWND CreateEffectPopup(int width, int height, DWORD style = WS_POPUP);
 
-// A preview-sized parent window that keeps what the preview relays to itself.
+// A preview-sized parent window that keeps what the preview relays to itself,
+// noting the last message.
 HWND CreateSilentPreviewParent();
+extern MSG relayedToPreviewParent;
 
 // Takes every `message` queued for the window off the queue and counts them.
 int TakeQueued(HWND window, UINT message);

@@ -74,15 +74,20 @@ const char SILENT_PARENT_CLASS[] = "TamblornSilentPreviewParent";
 LRESULT CALLBACK SilentParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // What the preview relays to the display settings stays there.
-    if (message == WM_CONTEXTMENU || message == WM_HELP)
+    if (message == WM_CONTEXTMENU || message == WM_HELP) {
+        relayedToPreviewParent = {window, message, wParam, lParam, 0, {}};
         return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
 
+MSG relayedToPreviewParent;
+
 HWND CreateSilentPreviewParent()
 {
+    relayedToPreviewParent = MSG();
     return CreatePreviewParent(SILENT_PARENT_CLASS, SilentParentProc, "Display settings", WS_POPUP | WS_VISIBLE, 50,
                                50);
 }
