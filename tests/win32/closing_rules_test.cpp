@@ -3,6 +3,7 @@
 // "PASSWORD.CPL" double beside this executable.
 #include <gtest/gtest.h>
 
+#include <type_traits>
 #include <vector>
 
 #include "host_state.h"
@@ -19,21 +20,14 @@ const LPARAM CURSOR_OVER_CLIENT = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
 const LPARAM FAR_AWAY = MAKELPARAM(5, 5);  // the message's own coordinates must not count
 const LPARAM RESUMED_FROM_FAILURE = PBTF_APMRESUMEFROMFAILURE;
 
-typedef void(WINAPI* VerifierWhileOpen)(HWND owner);
-typedef void(WINAPI* ResetVerifierEntry)();
-typedef void(WINAPI* SetAnswersEntry)(const char* answers);
-typedef int(WINAPI* VerifierCallsEntry)();
-typedef HWND(WINAPI* LastOwnerEntry)();
-typedef void(WINAPI* SetWhileOpenEntry)(VerifierWhileOpen whileOpen);
-
 // The controls of the verifier double, reached through the test's own reference.
 struct VerifierControls {
     HMODULE module;
-    ResetVerifierEntry reset;
-    SetAnswersEntry setAnswers;
-    VerifierCallsEntry calls;
-    LastOwnerEntry lastOwner;
-    SetWhileOpenEntry setWhileOpen;
+    void(WINAPI* reset)();
+    void(WINAPI* setAnswers)(const char* answers);
+    int(WINAPI* calls)();
+    HWND(WINAPI* lastOwner)();
+    void(WINAPI* setWhileOpen)(void(WINAPI* whileOpen)(HWND owner));
 };
 VerifierControls verifierDouble;
 
@@ -97,13 +91,15 @@ protected:
     {
         verifierDouble.module = LoadLibraryA(VERIFIER_LIBRARY);
         ASSERT_NE(verifierDouble.module, nullptr) << "the PASSWORD.CPL double is not beside the test";
-        verifierDouble.reset = FindEntry<ResetVerifierEntry>(verifierDouble.module, "DoubleResetVerifier");
-        verifierDouble.setAnswers = FindEntry<SetAnswersEntry>(verifierDouble.module, "DoubleSetVerifierAnswers");
-        verifierDouble.calls = FindEntry<VerifierCallsEntry>(verifierDouble.module, "DoubleVerifierCalls");
-        verifierDouble.lastOwner = FindEntry<LastOwnerEntry>(verifierDouble.module, "DoubleLastVerifierOwner");
-        verifierDouble.setWhileOpen = FindEntry<SetWhileOpenEntry>(verifierDouble.module, "DoubleSetVerifierWhileOpen");
-        ASSERT_TRUE(verifierDouble.reset && verifierDouble.setAnswers && verifierDouble.calls &&
-                    verifierDouble.lastOwner && verifierDouble.setWhileOpen);
+        auto find = [](auto& entry, const char* name) {
+            entry = FindEntry<std::remove_reference_t<decltype(entry)>>(verifierDouble.module, name);
+            return entry != nullptr;
+        };
+        ASSERT_TRUE(find(verifierDouble.reset, "DoubleResetVerifier") &&
+                    find(verifierDouble.setAnswers, "DoubleSetVerifierAnswers") &&
+                    find(verifierDouble.calls, "DoubleVerifierCalls") &&
+                    find(verifierDouble.lastOwner, "DoubleLastVerifierOwner") &&
+                    find(verifierDouble.setWhileOpen, "DoubleSetVerifierWhileOpen"));
         verifierDouble.reset();
         verifierDouble.setAnswers(answers);
 
@@ -320,7 +316,7 @@ struct DialogObservations {
 };
 DialogObservations seen;
 HWND otherWindow;
-VerifierCallsEntry callsWhileOpen;
+decltype(VerifierControls::calls) callsWhileOpen;
 
 void WINAPI UseTheSaverWhileOpen(HWND owner)
 {

@@ -97,6 +97,15 @@ std::atomic<int> sentSoFar;
 std::atomic<bool> sending;
 std::atomic<bool> watching;
 
+// Where the storm was when the process stopped or died in it.
+void ReportLastMessage(const char* what)
+{
+    fprintf(stderr, "%s after %d messages, in message 0x%04x wParam %llx lParam %llx (seed %llu)\n", what, storm.sent,
+            storm.last.message, static_cast<unsigned long long>(storm.last.wParam),
+            static_cast<unsigned long long>(storm.last.lParam), static_cast<unsigned long long>(storm.seed));
+    fflush(stderr);
+}
+
 DWORD WINAPI WatchForStuckMessages(void*)
 {
     int lastSeen = -1;
@@ -108,10 +117,7 @@ DWORD WINAPI WatchForStuckMessages(void*)
             lastSeen = now;
             since = GetTickCount();
         } else if (GetTickCount() - since > STUCK_MS) {
-            fprintf(stderr, "stuck for %lu ms in message 0x%04x wParam %llx lParam %llx (seed %llu)\n", STUCK_MS,
-                    storm.last.message, static_cast<unsigned long long>(storm.last.wParam),
-                    static_cast<unsigned long long>(storm.last.lParam), static_cast<unsigned long long>(storm.seed));
-            fflush(stderr);
+            ReportLastMessage("stuck");
             TerminateProcess(GetCurrentProcess(), STUCK_EXIT_CODE);
         }
     }
@@ -121,10 +127,9 @@ DWORD WINAPI WatchForStuckMessages(void*)
 // The draw the process dies in, should it die.
 LONG WINAPI ReportStormFault(EXCEPTION_POINTERS* fault)
 {
-    fprintf(stderr, "fault %08lx after %d messages, in message 0x%04x wParam %llx lParam %llx (seed %llu)\n",
-            fault->ExceptionRecord->ExceptionCode, storm.sent, storm.last.message,
-            static_cast<unsigned long long>(storm.last.wParam), static_cast<unsigned long long>(storm.last.lParam),
-            static_cast<unsigned long long>(storm.seed));
+    char what[32];
+    snprintf(what, sizeof what, "fault %08lx", fault->ExceptionRecord->ExceptionCode);
+    ReportLastMessage(what);
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
