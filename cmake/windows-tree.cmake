@@ -107,9 +107,11 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
 endif()
 
 # The renderer runs the effect's set-up and step with a small host of its own.
+# It takes the settings' options of the native programs' table, which needs the core alone.
 add_executable(tamblorn-render tools/tamblorn_render.cpp tools/render_setup_win32.cpp tools/render_host.cpp
-               ${TAMBLORN_RESOURCES})
+               engine/unix/saver_option_table.cpp ${TAMBLORN_RESOURCES})
 target_include_directories(tamblorn-render SYSTEM PRIVATE /usr/include/stb)
+target_include_directories(tamblorn-render PRIVATE ${PROJECT_SOURCE_DIR}/engine/unix)
 target_link_libraries(tamblorn-render PRIVATE tamblorn_engine)
 tamblorn_warnings(tamblorn-render)
 

@@ -4,6 +4,7 @@
 #ifndef TAMBLORN_RENDER_SETUP_H
 #define TAMBLORN_RENDER_SETUP_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "flame_canvas.h"
@@ -16,8 +17,8 @@ SaverSettings& RenderSettings();
 const FlameCanvas& RenderCanvas();
 
 void LoadRenderSettings();
-// The --text option's bytes into the settings, as the platform reads them.
-void CopyRenderText(const char* text);
+// The --text option's bytes as the settings' Shift-JIS, as the platform reads them.
+bool RenderTextToShiftJis(const char* text, char* out, size_t size);
 // With a seed, the noise starts from it instead of the clock.
 void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, bool haveSeed, uint32_t seed);
 void StepRenderCanvas();

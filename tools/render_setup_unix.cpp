@@ -38,9 +38,9 @@ void LoadRenderSettings()
     LoadNativeSettings(nativeRender.settings);
 }
 
-void CopyRenderText(const char* text)
+bool RenderTextToShiftJis(const char* text, char* out, size_t size)
 {
-    LocaleTextToShiftJis(text, nativeRender.settings.text, SETTINGS_TEXT_BYTES);
+    return LocaleTextToShiftJis(text, out, size);
 }
 
 void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, bool haveSeed, uint32_t seed)

@@ -30,9 +30,10 @@ void LoadRenderSettings()
     LoadSaverSettings();
 }
 
-void CopyRenderText(const char* text)
+bool RenderTextToShiftJis(const char* text, char* out, size_t size)
 {
-    lstrcpynA(saverSettings.text, text, SETTINGS_TEXT_BYTES);
+    lstrcpynA(out, text, static_cast<int>(size));
+    return true;
 }
 
 void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, bool haveSeed, uint32_t seed)

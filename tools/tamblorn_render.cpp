@@ -1,13 +1,11 @@
 // Renders the flames off screen through the saver's own set-up and step, for
 // pictures and exact regression checks, on Windows and natively (the
 // platform's set-up is in render_setup_*.cpp):
-//   tamblorn-render [--mode text|bonfire] [--text T] [--size N] [--limit N]
-//                   [--loop] [--seed N] [--ticks N] [--client WxH]
-//                   [--png FILE] [--frames DIR] [--raw FILE]
+//   tamblorn-render [the settings' options of the native programs] [--seed N]
+//                   [--ticks N] [--client WxH] [--png FILE] [--frames DIR] [--raw FILE]
 //   tamblorn-render --show-settings    prints the settings file's record
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,6 +15,7 @@
 #include "flame_canvas.h"
 #include "program_options.h"
 #include "render_setup.h"
+#include "saver_options.h"
 #include "saver_settings.h"
 
 namespace {
@@ -31,17 +30,9 @@ const int RGB_CHANNELS = 3;
 const int32_t LARGEST_COUNT = 1000000000;
 const int32_t LARGEST_SIDE = 65535;
 
+// The settings over the settings file and the seed as the native programs take them, and the renderer's own.
 struct RenderOptions {
-    int32_t fireMode;
-    bool haveText;
-    const char* text;
-    bool haveSize;
-    int32_t size;
-    bool haveLimit;
-    int32_t limit;
-    int32_t loop;
-    bool haveSeed;
-    int32_t seed;
+    SaverOptions saver;
     int32_t ticks;
     int32_t client[2];
     const char* png;
@@ -50,52 +41,39 @@ struct RenderOptions {
     int32_t showSettings;
 };
 
-RenderOptions renderOptions = {FIRE_TEXT, false, nullptr, false, 0, false, 0, 0, false, 0,
-                               DEFAULT_TICKS, {DEFAULT_CLIENT_WIDTH, DEFAULT_CLIENT_HEIGHT}, "", "", "", 0};
+const int RENDER_OWN_OPTIONS = 6;
 
-const ProgramOption RENDER_OPTIONS[] = {
-    {"mode", OPTION_CHOICE, &renderOptions.fireMode, nullptr, nullptr, 0, 0, "text|bonfire"},
-    {"text", OPTION_TEXT, nullptr, &renderOptions.text, &renderOptions.haveText, 0, 0, nullptr},
-    // Any size: the settings keep its low byte.
-    {"size", OPTION_NUMBER, &renderOptions.size, nullptr, &renderOptions.haveSize, INT32_MIN, INT32_MAX, nullptr},
-    {"limit", OPTION_NUMBER, &renderOptions.limit, nullptr, &renderOptions.haveLimit, INT32_MIN, INT32_MAX, nullptr},
-    {"loop", OPTION_SET, &renderOptions.loop, nullptr, nullptr, 1, 1, nullptr},
-    {"seed", OPTION_NUMBER, &renderOptions.seed, nullptr, &renderOptions.haveSeed, 0, INT32_MAX, nullptr},
-    {"ticks", OPTION_NUMBER, &renderOptions.ticks, nullptr, nullptr, 0, LARGEST_COUNT, nullptr},
-    {"client", OPTION_PAIR, renderOptions.client, nullptr, nullptr, 0, LARGEST_SIDE, nullptr},
-    {"png", OPTION_TEXT, nullptr, &renderOptions.png, nullptr, 0, 0, nullptr},
-    {"frames", OPTION_TEXT, nullptr, &renderOptions.frames, nullptr, 0, 0, nullptr},
-    {"raw", OPTION_TEXT, nullptr, &renderOptions.raw, nullptr, 0, 0, nullptr},
-    {"show-settings", OPTION_SET, &renderOptions.showSettings, nullptr, nullptr, 1, 1, nullptr},
-};
+bool ReadRenderOptions(int argc, char** argv, RenderOptions* options)
+{
+    RenderOptions& read = *options;
+    ProgramOption table[SAVER_OPTIONS + RENDER_OWN_OPTIONS];
+    MakeSaverOptionTable(&read.saver, table);
+    const ProgramOption own[RENDER_OWN_OPTIONS] = {
+        {"ticks", OPTION_NUMBER, &read.ticks, nullptr, nullptr, 0, LARGEST_COUNT, nullptr},
+        {"client", OPTION_PAIR, read.client, nullptr, nullptr, 0, LARGEST_SIDE, nullptr},
+        {"png", OPTION_TEXT, nullptr, &read.png, nullptr, 0, 0, nullptr},
+        {"frames", OPTION_TEXT, nullptr, &read.frames, nullptr, 0, 0, nullptr},
+        {"raw", OPTION_TEXT, nullptr, &read.raw, nullptr, 0, 0, nullptr},
+        {"show-settings", OPTION_SET, &read.showSettings, nullptr, nullptr, 1, 1, nullptr},
+    };
+    std::copy(own, own + RENDER_OWN_OPTIONS, table + SETTINGS_OPTIONS);
+    const char* wrong = nullptr;
+    return ReadProgramOptions(argc, argv, table, SETTINGS_OPTIONS + RENDER_OWN_OPTIONS, &wrong) &&
+           FinishSaverOptions(&read.saver, RenderTextToShiftJis);
+}
 
-// Any size and limit are taken, as a settings file may hold them; the usage names those the saver offers.
 int Usage()
 {
     char strengths[STRENGTHS_TEXT_BYTES];
     WriteStrengths(strengths, sizeof strengths, "%d", "|");
     const SettingsKey& size = settingsKeys[VALUE_FONT_SIZE];
     fprintf(stderr,
-            "usage: tamblorn-render [--mode text|bonfire] [--text T] [--size %d..%d] [--limit %s] [--loop]\n"
-            "                       [--seed N] [--ticks N] [--client WxH] [--png FILE] [--frames DIR] [--raw FILE]\n"
+            "usage: tamblorn-render [--text T] [--size %d..%d] [--bonfire | --no-bonfire] [--strength %s]\n"
+            "                       [--loop | --no-loop] [--seed N] [--ticks N] [--client WxH]\n"
+            "                       [--png FILE] [--frames DIR] [--raw FILE]\n"
             "       tamblorn-render --show-settings\n",
             size.lowest, size.highest, strengths);
     return 2;
-}
-
-void ApplyOptions()
-{
-    const RenderOptions& options = renderOptions;
-    LoadRenderSettings();
-    SaverSettings& settings = RenderSettings();
-    settings.fireMode = options.fireMode;
-    if (options.haveText)
-        CopyRenderText(options.text);
-    if (options.haveSize)
-        settings.fontSize = static_cast<int8_t>(options.size & 0xFF);
-    if (options.haveLimit)
-        settings.flameLimit = options.limit;
-    settings.loop = options.loop;
 }
 
 bool WritePng(const std::string& path)
@@ -143,12 +121,6 @@ bool WriteRaw(const std::string& path, uint32_t ticks)
     return fclose(file) == 0;
 }
 
-int CountFuel()
-{
-    const FlameCanvas& canvas = RenderCanvas();
-    return CanvasHasCells(canvas) ? CountFuelPoints(canvas) : 0;
-}
-
 // The record the settings file gives, the text as hexadecimal Shift-JIS bytes.
 int ShowSettings()
 {
@@ -166,14 +138,15 @@ int ShowSettings()
 
 int main(int argc, char** argv)
 {
-    const char* wrong = nullptr;
-    if (!ReadProgramOptions(argc, argv, RENDER_OPTIONS, sizeof RENDER_OPTIONS / sizeof RENDER_OPTIONS[0], &wrong))
+    RenderOptions options = {SaverOptions(), DEFAULT_TICKS, {DEFAULT_CLIENT_WIDTH, DEFAULT_CLIENT_HEIGHT}, "", "", "", 0};
+    if (!ReadRenderOptions(argc, argv, &options))
         return Usage();
-    const RenderOptions& options = renderOptions;
     if (options.showSettings)
         return ShowSettings();
-    ApplyOptions();
-    SetUpRenderCanvas(options.client[0], options.client[1], options.haveSeed, static_cast<uint32_t>(options.seed));
+    LoadRenderSettings();
+    ApplySaverOptions(options.saver, RenderSettings());
+    SetUpRenderCanvas(options.client[0], options.client[1], options.saver.haveSeed,
+                      static_cast<uint32_t>(options.saver.seed));
 
     bool written = true;
     const std::string frames = options.frames;
@@ -195,7 +168,7 @@ int main(int argc, char** argv)
         written = WriteRaw(options.raw, static_cast<uint32_t>(options.ticks)) && written;
 
     const FlameCanvas& canvas = RenderCanvas();
-    printf("canvas %dx%d fuel %d origin %d,%d level %d\n", canvas.width, canvas.height, CountFuel(), canvas.originX,
+    printf("canvas %dx%d fuel %d origin %d,%d level %d\n", canvas.width, canvas.height, CountFuelPoints(canvas), canvas.originX,
            canvas.originY, canvas.level);
     fflush(stdout);
     EndRender();

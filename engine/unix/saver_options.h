@@ -1,12 +1,15 @@
 // The command lines of the native programs, in the manner of the XScreenSaver
 // family: one dash or two before each option. The Wayland program takes the
-// same table but for the X11 program's window and display options.
+// same table but for the X11 program's window and display options, the
+// renderer its settings' options (saver_option_table.cpp needs the core alone,
+// so the Windows renderer builds it too).
 #ifndef TAMBLORN_SAVER_OPTIONS_H
 #define TAMBLORN_SAVER_OPTIONS_H
 
 #include <cstdint>
 #include <cstdio>
 
+#include "program_options.h"
 #include "saver_settings.h"
 
 enum DrawTarget { TARGET_OWN_WINDOW, TARGET_ROOT, TARGET_WINDOW_ID };
@@ -30,11 +33,28 @@ struct SaverOptions {
     bool haveSeed;
     int32_t seed;
     int32_t ticks;  // 0: run until stopped
+    // As read, for FinishSaverOptions: the text in the caller's encoding, the size, -root and -window-id given.
+    const char* text;
+    int32_t size;
+    int32_t root;
+    bool haveWindowId;
 };
 
 // The usages, with the size range and the strengths of the settings table.
 void WriteSaverUsage(FILE* out);
 void WriteWaylandSaverUsage(FILE* out);
+
+// The table of the options over the record, in this order: the settings' options and -seed, which the
+// renderer takes too (SETTINGS_OPTIONS of them), the native programs' own, then the X11 program's window
+// and display options; `table` has room for SAVER_OPTIONS.
+const int SETTINGS_OPTIONS = 8;
+const int SAVER_OPTIONS_BUT_X11 = 13;
+const int SAVER_OPTIONS = 16;
+void MakeSaverOptionTable(SaverOptions* options, ProgramOption* table);
+// The record once its table is read: the target, the size into the settings and the text as Shift-JIS by
+// `toShiftJis` (the platform's reading of an argument). False for a strength the saver does not offer or a
+// text of which nothing is left, which would burn nothing.
+bool FinishSaverOptions(SaverOptions* options, bool (*toShiftJis)(const char* text, char* out, size_t size));
 
 // False for an unknown option, a missing value or a value out of range.
 bool ReadSaverOptions(int argc, char** argv, SaverOptions* options);

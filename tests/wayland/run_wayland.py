@@ -143,7 +143,7 @@ class Frame(WithCompositor):
 
     def test_bonfire_equals_the_renderers_pixels_at_scales_1_and_2(self):
         raw = os.path.join(self.sway.folder, 'bonfire.raw')
-        subprocess.run([CONFIG.render, '--mode', 'bonfire', '--seed', str(FRAME_SEED), '--ticks', str(FRAME_TICKS),
+        subprocess.run([CONFIG.render, '--bonfire', '--seed', str(FRAME_SEED), '--ticks', str(FRAME_TICKS),
                         '--client', '%dx%d' % FIRST_OUTPUT, '--raw', raw], check=True, stdout=subprocess.DEVNULL,
                        env=self.sway.env())
         wanted = screen.raw_canvas(raw)

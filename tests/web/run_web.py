@@ -143,7 +143,7 @@ class Page(unittest.TestCase):
         self.open('?mode=bonfire&seed=%d&ticks=%d' % (SEED, TICKS), 'held')
         width, height, rgb = self.browser.execute_script(CANVAS_RGB)
         raw = os.path.join(CONFIG.work_dir, 'bonfire.raw')
-        render('--mode', 'bonfire', '--seed', str(SEED), '--ticks', str(TICKS), '--raw', raw)
+        render('--bonfire', '--seed', str(SEED), '--ticks', str(TICKS), '--raw', raw)
         self.assertEqual((width, height, base64.b64decode(rgb)), screen.raw_canvas(raw))
 
     def test_text_fuel_lies_between_the_programs(self):

@@ -401,7 +401,7 @@ class Frame(unittest.TestCase):
         holder.kill()
         holder.wait()
         raw = os.path.join(CONFIG.work_dir, 'x11-frame.raw')
-        subprocess.run([CONFIG.render, '--mode', 'bonfire', '--seed', str(FRAME_SEED), '--ticks', str(FRAME_TICKS),
+        subprocess.run([CONFIG.render, '--bonfire', '--seed', str(FRAME_SEED), '--ticks', str(FRAME_TICKS),
                         '--client', '%dx%d' % TARGET_SIZE, '--raw', raw], check=True, stdout=subprocess.DEVNULL,
                        env=dict(os.environ, XDG_CONFIG_HOME=CONFIG.work_dir))
         differing, lit = screen.differing_pixels(shot, raw)
