@@ -62,22 +62,9 @@ TEST(FuelScan, LitShapesThinIntoADiagonalLattice)
 
     StartScan(&scratch, 16, 12);
     Paint(&scratch, 2, 2, 9, 7, LIT);
-    EXPECT_EQ(ScanPoints(&scratch, FUEL_TEST_LIT), (Points{{2, 2},
-                                                           {5, 2},
-                                                           {8, 2},
-                                                           {3, 3},
-                                                           {6, 3},
-                                                           {9, 3},
-                                                           {4, 4},
-                                                           {7, 4},
-                                                           {2, 5},
-                                                           {5, 5},
-                                                           {8, 5},
-                                                           {3, 6},
-                                                           {6, 6},
-                                                           {9, 6},
-                                                           {4, 7},
-                                                           {7, 7}}));
+    const Points lattice = {{2, 2}, {5, 2}, {8, 2}, {3, 3}, {6, 3}, {9, 3}, {4, 4}, {7, 4},
+                            {2, 5}, {5, 5}, {8, 5}, {3, 6}, {6, 6}, {9, 6}, {4, 7}, {7, 7}};
+    EXPECT_EQ(ScanPoints(&scratch, FUEL_TEST_LIT), lattice);
 }
 
 TEST(FuelScan, BorderRowsAndColumnsNeverBecomeFuel)
