@@ -33,9 +33,20 @@ class XColor(ctypes.Structure):
 
 X11 = ctypes.CDLL('libX11.so.6')
 X11.XOpenDisplay.restype = X11.XSetErrorHandler.restype = ctypes.c_void_p
-X11.XDefaultRootWindow.restype = X11.XDefaultColormap.restype = ctypes.c_ulong
+for _name in ('XDefaultRootWindow', 'XDefaultColormap', 'XCreateSimpleWindow', 'XCreateWindow', 'XCreateColormap',
+              'XInternAtom'):
+    getattr(X11, _name).restype = ctypes.c_ulong
 X11.XGetImage.restype = ctypes.POINTER(XImage)
 IGNORE_X_ERRORS = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda display, error: 0)
+
+
+def connect():
+    """A connection to the stage's display, and its root window, for Xlib's calls."""
+    connection = X11.XOpenDisplay(STAGE.display.encode())
+    if not connection:
+        raise RuntimeError('no display %s' % STAGE.display)
+    connection = ctypes.c_void_p(connection)
+    return connection, ctypes.c_ulong(X11.XDefaultRootWindow(connection))
 
 
 def screenshot():
@@ -52,13 +63,9 @@ def x_image(window, read):
     """read(XImage, connection) of the window's contents (the root's when None), taken by Xlib's GetImage of that
     window alone: xwd asks for the attributes of every window on the screen and fails when one goes away
     meanwhile, which ended tests while other programs opened and closed windows."""
-    connection = X11.XOpenDisplay(STAGE.display.encode())
-    if not connection:
-        raise RuntimeError('no display %s' % STAGE.display)
-    connection = ctypes.c_void_p(connection)
+    connection, root = connect()
     previous = X11.XSetErrorHandler(IGNORE_X_ERRORS)  # a window of the test's that is gone gives no image
     try:
-        root = ctypes.c_ulong(X11.XDefaultRootWindow(connection))
         target = root if window is None else ctypes.c_ulong(int(window))
         x, y, width, height = ctypes.c_int(), ctypes.c_int(), ctypes.c_uint(), ctypes.c_uint()
         ignored = ctypes.c_ulong()

@@ -103,13 +103,6 @@ def short_form(windows_path):
     return '\\'.join(short)
 
 
-def start_display():
-    """A display of the run's own: the pages are never shown, but Wine wants one."""
-    display, pid = stage.start_display(range(260, 300))
-    os.environ['DISPLAY'] = display
-    return pid
-
-
 def start_saver():
     """The installed program full screen on the display, once its window is shown."""
     saver = subprocess.Popen([CONFIG.wine_run, SYSTEM_PROGRAM, '/s'],
@@ -196,6 +189,19 @@ class Installer(unittest.TestCase):
             self.assertIn('Tamblorn Screen Saver  version ' + version, readme.read())
         self.assert_settings_kept()
 
+    def uninstall_in_place(self, label):
+        """Wine quotes an argument with a space, and NSIS would then ignore _?=, so the folder goes in its 8.3 form."""
+        folder = short_form(INSTALL_FOLDER)
+        self.assertNotIn(' ', folder)
+        code, output = timed(label, INSTALL_FOLDER + r'\uninstall.exe', '/S', '_?=' + folder)
+        self.assertEqual(code, 0, output)
+
+    def assert_gone_the_usual_way(self):
+        """The uninstaller run the usual way copies itself away, returns at once and removes its own folder too."""
+        self.assertTrue(wait_for(lambda: not os.path.exists(unix_path(INSTALL_FOLDER)), STATE_LIMIT),
+                        'the uninstaller left its folder')
+        self.assertTrue(wait_for(lambda: registry(UNINSTALL_KEY) is None, STATE_LIMIT), 'the entry is still listed')
+
     def assert_removed(self):
         self.assertFalse(os.path.exists(unix_path(SYSTEM_PROGRAM)), 'the program is still installed')
         self.assertIsNone(registry(UNINSTALL_KEY), 'the entry is still listed')
@@ -211,13 +217,7 @@ class Installer(unittest.TestCase):
         self.assertEqual(code, 0, output)
         self.assert_installed(CONFIG.version, CONFIG.program)
 
-        # In place: Wine quotes an argument with a space, and NSIS would then
-        # ignore _?=, so the folder goes in its 8.3 form.
-        folder = short_form(INSTALL_FOLDER)
-        self.assertNotIn(' ', folder)
-        code, output = timed('silent uninstall in place (s)', INSTALL_FOLDER + r'\uninstall.exe', '/S',
-                             '_?=' + folder)
-        self.assertEqual(code, 0, output)
+        self.uninstall_in_place('silent uninstall in place (s)')
         self.assert_removed()
         self.assertNotIn('SCRNSAVE.EXE', registry(DESKTOP_KEY), 'Tamblorn is still the current saver')
         # Run in place, the uninstaller cannot remove itself: the caller does.
@@ -230,12 +230,8 @@ class Installer(unittest.TestCase):
         self.assert_installed(CONFIG.version, CONFIG.program)
         self.assertEqual(wine('reg', 'add', DESKTOP_KEY, '/v', 'SCRNSAVE.EXE', '/d', OTHER_SAVER, '/f')[0], 0)
 
-        # The usual way: the uninstaller copies itself away, returns at once
-        # and removes its own folder too.
         self.assertEqual(wine(INSTALL_FOLDER + r'\uninstall.exe', '/S')[0], 0)
-        self.assertTrue(wait_for(lambda: not os.path.exists(unix_path(INSTALL_FOLDER)), STATE_LIMIT),
-                        'the uninstaller left its folder')
-        self.assertTrue(wait_for(lambda: registry(UNINSTALL_KEY) is None, STATE_LIMIT), 'the entry is still listed')
+        self.assert_gone_the_usual_way()
         self.assert_removed()
         self.assertEqual(registry(DESKTOP_KEY).get('SCRNSAVE.EXE'), OTHER_SAVER)
 
@@ -247,9 +243,7 @@ class Installer(unittest.TestCase):
         self.assertEqual(code, 0, output)
         shown = registry(UNINSTALL_KEY).get('DisplayName')
         self.assertEqual(wine(INSTALL_FOLDER + r'\uninstall.exe', '/S', locale=JAPANESE_WITHOUT_932)[0], 0)
-        self.assertTrue(wait_for(lambda: not os.path.exists(unix_path(INSTALL_FOLDER)), STATE_LIMIT),
-                        'the uninstaller left its folder')
-        self.assertTrue(wait_for(lambda: registry(UNINSTALL_KEY) is None, STATE_LIMIT), 'the entry is still listed')
+        self.assert_gone_the_usual_way()
         self.assertEqual(shown, expected)
 
     def test_too_old_a_system_stops_before_changing_anything(self):
@@ -272,9 +266,7 @@ class Installer(unittest.TestCase):
         code, output = timed('silent upgrade while the saver runs (s)', windows_path(CONFIG.installer), '/S')
         self.assertEqual(code, STOPPED_BY_ERROR, output)
         self.assert_installed(OLD_VERSION, CONFIG.old_program)
-        code, output = timed('silent uninstall while the saver runs (s)', INSTALL_FOLDER + r'\uninstall.exe', '/S',
-                             '_?=' + short_form(INSTALL_FOLDER))
-        self.assertEqual(code, 0, output)
+        self.uninstall_in_place('silent uninstall while the saver runs (s)')
         self.assertIsNone(saver.poll(), 'the saver was not running throughout')
         end_saver(saver)
         self.assertEqual(wine('wineboot', '--restart')[0], 0)
@@ -302,7 +294,8 @@ def main():
     os.makedirs(os.path.dirname(CONFIG.output_path), exist_ok=True)
     CONFIG.nsis_define = [d for d in CONFIG.nsis_define if d]
 
-    display = start_display()
+    # A display of the run's own: the pages are never shown, but Wine wants one.
+    os.environ['DISPLAY'], display = stage.start_display(range(260, 300))
     loader = unittest.TestLoader()
     if CONFIG.unittest_args:
         loader.testNamePatterns = ['*%s*' % pattern for pattern in CONFIG.unittest_args]

@@ -24,9 +24,11 @@ import xml.etree.ElementTree as ElementTree
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
+import native_run  # noqa: E402
 import screen  # noqa: E402
 import stage  # noqa: E402
 import two_heads  # noqa: E402
+from native_run import finish  # noqa: E402
 
 # The default text at 32 pixels is a 320 x 232 canvas; (left, top, right, bottom).
 CANVAS_SIZE = (320, 232)
@@ -72,11 +74,6 @@ def start(args, extra_env=None):
     env.pop('XSCREENSAVER_WINDOW', None)
     env.update(extra_env or {})
     return subprocess.Popen([CONFIG.program] + args, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-
-
-def finish(process, timeout=30):
-    output, errors = process.communicate(timeout=timeout)
-    return process.returncode, errors.decode('utf-8', 'replace')
 
 
 def segments_of(pid):
@@ -126,11 +123,8 @@ def window_named(name, process):
 def argb_window(size=TARGET_SIZE):
     """A window of a 32-bit ARGB visual, as compositing desktops give, made through Xlib; open while the
     returned connection is."""
-    x, ulong = ctypes.CDLL('libX11.so.6'), ctypes.c_ulong
-    x.XOpenDisplay.restype = ctypes.c_void_p
-    x.XDefaultRootWindow.restype = x.XCreateColormap.restype = x.XCreateWindow.restype = ulong
-    connection = ctypes.c_void_p(x.XOpenDisplay(stage.STAGE.display.encode()))
-    root, visual_info = ulong(x.XDefaultRootWindow(connection)), (ctypes.c_void_p * 8)()  # the visual first
+    (x, ulong), (connection, root) = (screen.X11, ctypes.c_ulong), screen.connect()
+    visual_info = (ctypes.c_void_p * 8)()  # the visual first
     assert x.XMatchVisualInfo(connection, 0, 32, 4, visual_info), 'no 32-bit TrueColor visual'
     attributes = (ulong * 14)()  # XSetWindowAttributes as LP64 lays it out: the colormap is the 13th word
     attributes[12] = x.XCreateColormap(connection, root, ctypes.c_void_p(visual_info[0]), 0)
@@ -143,13 +137,10 @@ def argb_window(size=TARGET_SIZE):
 
 def set_resources(text):
     """The root's resources (what xrdb sets), through Xlib."""
-    x = ctypes.CDLL('libX11.so.6')
-    x.XOpenDisplay.restype = x.XDefaultRootWindow.restype = x.XInternAtom.restype = ctypes.c_void_p
-    connection = ctypes.c_void_p(x.XOpenDisplay(stage.STAGE.display.encode()))
-    atom = ctypes.c_ulong(x.XInternAtom(connection, b'RESOURCE_MANAGER', 0))
-    x.XChangeProperty(connection, ctypes.c_ulong(x.XDefaultRootWindow(connection)), atom, ctypes.c_ulong(31), 8, 0,
-                      text, len(text))  # XA_STRING, PropModeReplace
-    x.XCloseDisplay(connection)
+    connection, root = screen.connect()
+    atom = ctypes.c_ulong(screen.X11.XInternAtom(connection, b'RESOURCE_MANAGER', 0))
+    screen.X11.XChangeProperty(connection, root, atom, ctypes.c_ulong(31), 8, 0, text, len(text))  # XA_STRING, replace
+    screen.X11.XCloseDisplay(connection)
 
 
 def window_alpha(window):
@@ -158,8 +149,16 @@ def window_alpha(window):
         (3 if image.byte_order == screen.X_LSB_FIRST else 0)::4])
 
 
-def wait_flames(rect, shot=screen.screenshot):
-    return stage.wait_for(lambda: (lambda image: image if screen.lit_bytes(image, rect) else None)(shot()), START_WAIT)
+def wait_flames(rect, shot=screen.screenshot, timeout=START_WAIT):
+    return stage.wait_for(lambda: (lambda image: image if screen.lit_bytes(image, rect) else None)(shot()), timeout)
+
+
+def burns_only_in(test, rect, shot=screen.screenshot, timeout=START_WAIT, message=None):
+    """The picture once fire burns in the rectangle, with nothing lit outside it."""
+    image = wait_flames(rect, shot, timeout)
+    test.assertIsNotNone(image, message or 'no flames in %s' % (rect,))
+    test.assertEqual(screen.lit_outside(image, rect), 0, message)
+    return image
 
 
 class Windows(unittest.TestCase):
@@ -177,9 +176,7 @@ class Windows(unittest.TestCase):
             self.addCleanup(process.kill)  # a failed check leaves no window over the next tests
             window = window_named('Tamblorn', process)
             self.assertIn('"tamblorn", "Tamblorn"', stage.x_tool('xprop', '-id', str(window), 'WM_CLASS'))
-            image = wait_flames(SCREEN_CANVAS)
-            self.assertIsNotNone(image)
-            self.assertEqual(screen.lit_outside(image, SCREEN_CANVAS), 0)
+            burns_only_in(self, SCREEN_CANVAS)
             self.check_stops(process, lambda: stage.x_tool('xdotool', 'key', '--window', str(window), key))
 
     def test_resize_recentres_the_canvas(self):
@@ -201,10 +198,7 @@ class Windows(unittest.TestCase):
             args = {'option': ['-window-id', hex(window)], 'environment': [], 'daemon': ['--root']}[how]
             env = {} if how == 'option' else {'XSCREENSAVER_WINDOW': hex(window)}
             process = start(args, env)
-            rect = centred(*TARGET_SIZE)
-            image = wait_flames(rect, lambda: window_shot(window))
-            self.assertIsNotNone(image, how)
-            self.assertEqual(screen.lit_outside(image, rect), 0, how)
+            burns_only_in(self, centred(*TARGET_SIZE), lambda: window_shot(window), message=how)
             self.check_stops(process, holder.kill)
             holder.wait()
 
@@ -261,10 +255,7 @@ class Windows(unittest.TestCase):
         self.assertTrue(abs(boxes[0][0] - boxes[1][0]) > 1 or abs(boxes[0][3] - boxes[1][3]) > 1, boxes)
 
     def test_screenshots_hold_while_other_windows_come_and_go(self):
-        x, stop = screen.X11, threading.Event()
-        x.XCreateSimpleWindow.restype = ctypes.c_ulong
-        connection = ctypes.c_void_p(x.XOpenDisplay(stage.STAGE.display.encode()))
-        root = ctypes.c_ulong(x.XDefaultRootWindow(connection))
+        (x, stop), (connection, root) = (screen.X11, threading.Event()), screen.connect()
 
         def come_and_go():  # as the daemon's windows and those of the case before come and go
             while not stop.is_set():
@@ -280,9 +271,7 @@ class Windows(unittest.TestCase):
 
     def test_root_burns_in_the_middle_and_leaves_the_rest_black(self):
         process = start(['--root', '--seed', '5'])
-        image = wait_flames(SCREEN_CANVAS)
-        self.assertIsNotNone(image)
-        self.assertEqual(screen.lit_outside(image, SCREEN_CANVAS), 0)
+        burns_only_in(self, SCREEN_CANVAS)
         self.check_stops(process, process.terminate)
 
 
@@ -310,7 +299,7 @@ class Depths(unittest.TestCase):
         connection, window = argb_window()
         code, errors = finish(start(['-window-id', str(window), '-ticks', '20']))
         self.assertEqual((code, window_alpha(window).count(0xFF)), (0, TARGET_SIZE[0] * TARGET_SIZE[1]), errors)
-        ctypes.CDLL('libX11.so.6').XCloseDisplay(connection)
+        screen.X11.XCloseDisplay(connection)
 
 
 class Ending(unittest.TestCase):
@@ -376,14 +365,9 @@ class TwoHeads(unittest.TestCase):
     def test_start_and_first_jump_stay_inside_one_head(self):
         # The seed 1 gives the jumps of the Windows program, whose places two_heads knows.
         process = start(['-root', '-seed', '1'])
-        image = wait_flames(two_heads.CANVAS_AT_START)
-        self.assertIsNotNone(image)
-        self.assertEqual(screen.lit_outside(image, two_heads.CANVAS_AT_START), 0)
+        burns_only_in(self, two_heads.CANVAS_AT_START)
         target = two_heads.CANVAS_AFTER_JUMPS[0]
-        jumped = stage.wait_for(lambda: (lambda i: i if screen.lit_bytes(i, target) else None)(screen.screenshot()),
-                              two_heads.JUMP_WAIT)
-        self.assertIsNotNone(jumped, 'no flames at %s after the first jump' % (target,))
-        self.assertEqual(screen.lit_outside(jumped, target), 0)
+        burns_only_in(self, target, timeout=two_heads.JUMP_WAIT)
         self.assertTrue(any(two_heads.inside(target, head) for head in two_heads.HEADS))
         process.terminate()
         self.assertEqual(finish(process)[0], 0)
@@ -401,12 +385,9 @@ class Frame(unittest.TestCase):
         holder.kill()
         holder.wait()
         raw = os.path.join(CONFIG.work_dir, 'x11-frame.raw')
-        subprocess.run([CONFIG.render, '--bonfire', '--seed', str(FRAME_SEED), '--ticks', str(FRAME_TICKS),
-                        '--client', '%dx%d' % TARGET_SIZE, '--raw', raw], check=True, stdout=subprocess.DEVNULL,
-                       env=dict(os.environ, XDG_CONFIG_HOME=CONFIG.work_dir))
-        differing, lit = screen.differing_pixels(shot, raw)
-        self.assertEqual(differing, 0)
-        self.assertGreater(lit, 0)
+        native_run.render(CONFIG, '--bonfire', '--seed', FRAME_SEED, '--ticks', FRAME_TICKS, '--client',
+                          '%dx%d' % TARGET_SIZE, '--raw', raw, config_home=CONFIG.work_dir)
+        native_run.assert_renderers_canvas(self, shot, raw)
 
 
 def panel_choices():
@@ -510,13 +491,7 @@ GROUPS = {'windows': Windows, 'depths': Depths, 'ending': Ending, 'two_heads': T
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument('--group', choices=sorted(GROUPS), required=True)
-    parser.add_argument('--program', required=True)
-    parser.add_argument('--render', required=True)
-    parser.add_argument('--work-dir', required=True)
-    parser.parse_args(namespace=CONFIG)
-    os.makedirs(CONFIG.work_dir, exist_ok=True)
+    native_run.read_group(GROUPS, CONFIG)
     stage.STAGE.host_xvfb = None
     if CONFIG.group == 'two_heads':
         two_heads.start_two_heads(numbers=range(460, 500, 2))
@@ -524,13 +499,11 @@ def main():
         screen_size = BIG_SCREEN if CONFIG.group == 'desktop' else '1024x768x24'
         stage.STAGE.display, stage.STAGE.xvfb = stage.start_display(range(400, 460), screen_size)
     try:
-        suite = unittest.defaultTestLoader.loadTestsFromTestCase(GROUPS[CONFIG.group])
-        result = unittest.TextTestRunner(verbosity=2).run(suite)
+        return 0 if native_run.run_group(GROUPS, CONFIG) else 1
     finally:
         for server in (stage.STAGE.xvfb, stage.STAGE.host_xvfb):
             if server:
                 stage.stop_display(server)
-    return 0 if result.wasSuccessful() else 1
 
 
 if __name__ == '__main__':
