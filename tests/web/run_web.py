@@ -273,7 +273,7 @@ class Page(unittest.TestCase):
             holder, window = x11.make_window()
             code, errors = x11.finish(x11.start(['-window-id', str(window), '-seed', str(SEED), '-ticks', str(TICKS)]))
             self.assertEqual(code, 0, errors)
-            shot = x11.window_shot(window)
+            shot = screen.window_image(window)
             holder.kill()
             holder.wait()
         finally:

@@ -90,11 +90,6 @@ def marked_segments(pid):
     return segments if segments and all(mode & SHM_DEST for _, mode in segments) else []
 
 
-def window_shot(window):
-    """The window's contents as (width, height, RGB bytes)."""
-    return screen.window_image(window)
-
-
 def make_window(size=TARGET_SIZE, title='xlogo', left=0):
     """A plain window of the test's own (xlogo), as the daemon would give one."""
     holder = subprocess.Popen(['xlogo', '-display', stage.STAGE.display, '-geometry', '%dx%d+%d+0' % (size + (left,)),
@@ -198,7 +193,7 @@ class Windows(unittest.TestCase):
             args = {'option': ['-window-id', hex(window)], 'environment': [], 'daemon': ['--root']}[how]
             env = {} if how == 'option' else {'XSCREENSAVER_WINDOW': hex(window)}
             process = start(args, env)
-            burns_only_in(self, centred(*TARGET_SIZE), lambda: window_shot(window), message=how)
+            burns_only_in(self, centred(*TARGET_SIZE), lambda: screen.window_image(window), message=how)
             self.check_stops(process, holder.kill)
             holder.wait()
 
@@ -216,7 +211,7 @@ class Windows(unittest.TestCase):
             changed = stage.wait_for(lambda: process.poll() is not None or (lambda i: i if screen.lit_bytes(
                 i, SCREEN_CANVAS) and i[2] != before[2] else None)(screen.screenshot()), START_WAIT)
             self.assertIsInstance(changed, tuple, '%s: no fire on the root (%s)' % (value, process.poll()))
-            self.assertEqual(screen.lit_bytes(window_shot(window), (0, 0, 200, 150)), 0, value)
+            self.assertEqual(screen.lit_bytes(screen.window_image(window), (0, 0, 200, 150)), 0, value)
             self.assertEqual(stage.x_tool('xdotool', 'search', '--name', '^Tamblorn$'), '', '%s: its own window' % value)
             self.check_stops(process, process.terminate)
             holder.kill()
@@ -235,7 +230,7 @@ class Windows(unittest.TestCase):
                     settings.write(content)
             holder, window = make_window()  # black until the program draws, unlike the root
             process = start(['-window-id', str(window)], {'FONTCONFIG_FILE': fonts} if content is FONTS else {})
-            image = wait_flames(centred(*TARGET_SIZE), lambda: window_shot(window))
+            image = wait_flames(centred(*TARGET_SIZE), lambda: screen.window_image(window))
             process.terminate()
             code, errors = finish(process)
             holder.kill()
@@ -249,7 +244,7 @@ class Windows(unittest.TestCase):
         runs = [start(['-window-id', str(window), '-ticks', str(JUMP_TICKS)]) for _, window in windows]
         self.assertEqual([finish(process, START_WAIT)[0] for process in runs], [0, 0])
         # The leftmost column and the lowest row that burn follow the canvas's place (to a pixel).
-        boxes = [screen.lit_box(window_shot(window)) for _, window in windows]
+        boxes = [screen.lit_box(screen.window_image(window)) for _, window in windows]
         for holder, _ in windows:
             holder.kill()
         self.assertTrue(abs(boxes[0][0] - boxes[1][0]) > 1 or abs(boxes[0][3] - boxes[1][3]) > 1, boxes)
@@ -381,7 +376,7 @@ class Frame(unittest.TestCase):
         code, errors = finish(start(['-window-id', str(window), '-bonfire', '-seed', str(FRAME_SEED),
                                      '-ticks', str(FRAME_TICKS)]))
         self.assertEqual(code, 0, errors)
-        shot = window_shot(window)
+        shot = screen.window_image(window)
         holder.kill()
         holder.wait()
         raw = os.path.join(CONFIG.work_dir, 'x11-frame.raw')
