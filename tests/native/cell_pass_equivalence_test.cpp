@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cell_pass.h"
+#include "saver_canvas.h"
 #include "test_hooks.h"
 
 namespace {
@@ -19,7 +20,6 @@ const int SMALL_SIDE_CASES = 24;
 const uint32_t TEST_SEED = 20261207;
 // Masks no level gives, which a canvas handed to the pass may still hold: the vector cells must give way.
 const int32_t MASKS_NO_LEVEL_GIVES[] = {-1, 20000, 0xFFFF};
-const uint32_t MAX_CLOCK_SEED = 1118;  // minute + second + millisecond
 
 struct CanvasState {
     int width;
@@ -76,7 +76,7 @@ CanvasState RandomCanvas(std::mt19937& random, int width, int height, int flavou
     // A generator seeded as the set-ups seed it and drawn from for a while,
     // or any words at any position.
     if (flavour % 2) {
-        SeedNoise(state.noise, random() % MAX_CLOCK_SEED);
+        SeedNoise(state.noise, random() % (NoiseSeedFromClockParts(59, 59, 999) + 1));
         for (uint32_t draw = random() % NOISE_WORDS; draw > 0; --draw)
             NextNoise(state.noise);
     } else {
