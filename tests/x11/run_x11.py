@@ -156,14 +156,16 @@ def burns_only_in(test, rect, shot=screen.screenshot, timeout=START_WAIT, messag
     return image
 
 
+def assert_stops(test, process, send=None):
+    """The process, sent its end (a terminate when none is given), ends with 0 and leaves no segment."""
+    (send or process.terminate)()
+    code, errors = finish(process)
+    test.assertEqual(code, 0, errors)
+    test.assertEqual(segments_of(process.pid), [])
+
+
 class Windows(unittest.TestCase):
     """Where the program draws, and how it follows and leaves its window."""
-
-    def check_stops(self, process, send):
-        send()
-        code, errors = finish(process)
-        self.assertEqual(code, 0, errors)
-        self.assertEqual(segments_of(process.pid), [])
 
     def test_own_window_burns_centred_and_ends_on_q_and_escape(self):
         for key in ('q', 'Escape'):
@@ -172,7 +174,7 @@ class Windows(unittest.TestCase):
             window = window_named('Tamblorn', process)
             self.assertIn('"tamblorn", "Tamblorn"', stage.x_tool('xprop', '-id', str(window), 'WM_CLASS'))
             burns_only_in(self, SCREEN_CANVAS)
-            self.check_stops(process, lambda: stage.x_tool('xdotool', 'key', '--window', str(window), key))
+            assert_stops(self, process, lambda: stage.x_tool('xdotool', 'key', '--window', str(window), key))
 
     def test_resize_recentres_the_canvas(self):
         process = start(['-bonfire'])
@@ -184,7 +186,7 @@ class Windows(unittest.TestCase):
         image = stage.wait_for(lambda: (lambda i: i if screen.lit_bytes(i, moved) and
                                       not screen.lit_outside(i, moved) else None)(screen.screenshot()), START_WAIT)
         self.assertIsNotNone(image, 'the canvas did not move to %s' % (moved,))
-        self.check_stops(process, process.terminate)
+        assert_stops(self, process)
 
     def test_window_id_and_the_daemons_window_ends_with_the_window(self):
         for how in ('option', 'environment', 'daemon'):
@@ -194,7 +196,7 @@ class Windows(unittest.TestCase):
             env = {} if how == 'option' else {'XSCREENSAVER_WINDOW': hex(window)}
             process = start(args, env)
             burns_only_in(self, centred(*TARGET_SIZE), lambda: screen.window_image(window), message=how)
-            self.check_stops(process, holder.kill)
+            assert_stops(self, process, holder.kill)
             holder.wait()
 
     def test_a_daemon_window_that_names_no_window_is_left_aside(self):
@@ -213,7 +215,7 @@ class Windows(unittest.TestCase):
             self.assertIsInstance(changed, tuple, '%s: no fire on the root (%s)' % (value, process.poll()))
             self.assertEqual(screen.lit_bytes(screen.window_image(window), (0, 0, 200, 150)), 0, value)
             self.assertEqual(stage.x_tool('xdotool', 'search', '--name', '^Tamblorn$'), '', '%s: its own window' % value)
-            self.check_stops(process, process.terminate)
+            assert_stops(self, process)
             holder.kill()
             holder.wait()
 
@@ -267,7 +269,7 @@ class Windows(unittest.TestCase):
     def test_root_burns_in_the_middle_and_leaves_the_rest_black(self):
         process = start(['--root', '--seed', '5'])
         burns_only_in(self, SCREEN_CANVAS)
-        self.check_stops(process, process.terminate)
+        assert_stops(self, process)
 
 
 class Depths(unittest.TestCase):
@@ -364,8 +366,7 @@ class TwoHeads(unittest.TestCase):
         target = two_heads.CANVAS_AFTER_JUMPS[0]
         burns_only_in(self, target, timeout=two_heads.JUMP_WAIT)
         self.assertTrue(any(two_heads.inside(target, head) for head in two_heads.HEADS))
-        process.terminate()
-        self.assertEqual(finish(process)[0], 0)
+        assert_stops(self, process)
 
 
 class Frame(unittest.TestCase):
@@ -470,8 +471,7 @@ class Desktop(unittest.TestCase):
         self.addCleanup(process.kill)
         image = stage.wait_for(lambda: (lambda i, box: i if box and low < box[2] - box[0] <= high else None)(
             *(lambda i: (i, screen.lit_box(i)))(screen.screenshot())), START_WAIT)
-        process.terminate()
-        self.assertEqual(finish(process)[0], 0)
+        assert_stops(self, process)
         return image
 
     def test_fit_sizes_the_text_to_a_big_screen_and_to_192_dpi(self):
