@@ -5,8 +5,8 @@ and refuse what code page 932 lacks, and the settings file it saves is read by t
 program. The static files are served from this process on a free port of 127.0.0.1; the browser and its driver
 end with the test however it ends (tools/watchdog.py).
 
-    run_web.py --site BUILD/web --program .../tamblorn --render .../tamblorn-render --describe .../tamblorn-describe
-               --work-dir ...
+    run_web.py --site BUILD/web --program .../tamblorn --render .../tamblorn-render --work-dir ...
+               --describe .../tamblorn-describe .../tamblorn-describe-altered
 """
 
 import argparse
@@ -156,15 +156,18 @@ class Page(unittest.TestCase):
         self.assertLessEqual(page, high * (1 + BAND_MARGIN))
 
     def test_controls_change_the_fire_and_the_saved_file_burns_in_the_x11_program(self):
-        self.open()
         field = self.browser.find_element
-        # The size's range, the strengths and the text's bytes are the settings table's.
-        ranges = subprocess.run([CONFIG.describe, '--ranges'], check=True, stdout=subprocess.PIPE,
-                                timeout=WAIT).stdout.decode().split()
-        offered = [field(By.ID, 'size').get_attribute(end) for end in ('min', 'max')]
-        offered += ['strengths'] + [option.get_attribute('value') for option in
-                                    field(By.ID, 'strength').find_elements(By.TAG_NAME, 'option')]
-        self.assertEqual(['size'] + offered + ['text', field(By.ID, 'bytes').text.split('/')[1].split()[0]], ranges)
+        # The size's range, the strengths and the text's bytes are the settings table's, as built and as
+        # built from a table with another size range.
+        for folder, describe in zip(('altered/', ''), reversed(CONFIG.describe)):
+            self.open(folder)
+            ranges = subprocess.run([describe, '--ranges'], check=True, stdout=subprocess.PIPE,
+                                    timeout=WAIT).stdout.decode().split()
+            offered = [field(By.ID, 'size').get_attribute(end) for end in ('min', 'max')]
+            offered += ['strengths'] + [option.get_attribute('value') for option in
+                                        field(By.ID, 'strength').find_elements(By.TAG_NAME, 'option')]
+            self.assertEqual(['size'] + offered + ['text', field(By.ID, 'bytes').text.split('/')[1].split()[0]],
+                             ranges, folder)
         text = field(By.ID, 'text')
         text.clear()
         text.send_keys(TYPED_TEXT)
@@ -286,8 +289,9 @@ class Page(unittest.TestCase):
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ('--site', '--program', '--render', '--describe', '--work-dir'):
+    for option in ('--site', '--program', '--render', '--work-dir'):
         parser.add_argument(option, required=True)
+    parser.add_argument('--describe', nargs=2, required=True, help='as built, then from the altered table')
     parser.add_argument('--windows-fuel', type=int, required=True)
     parser.parse_args(namespace=CONFIG)
     CONFIG.work_dir = os.path.abspath(CONFIG.work_dir)  # a relative XDG_CONFIG_HOME counts for nothing
