@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "configure_dialog.h"
@@ -17,71 +18,54 @@ namespace {
 // Texts as the "A" functions give them under code page 932.
 const char CAPTION[] = "Tamblorn\x83\x58\x83\x4e\x83\x8a\x81\x5b\x83\x93\x83\x5a\x81\x5b\x83\x6f\x90\xdd\x92\xe8";
 const UINT SHIFT_JIS = 932;
-const DWORD DIALOG_STYLE = 0x80C800C8;
-const DWORD LABEL_ID = 0xFFFFFFFF;
-const WORD ORDINAL_MARK = 0xFFFF;
+// The dialog as created: the system adds sibling clipping and the 3-D look, the frame's and the control
+// parent's extended styles; a checked radio takes the tab stop; an edit box's border becomes a sunken edge.
+const DWORD DIALOG_STYLE = 0x84C800CC;
+const DWORD DIALOG_EX_STYLE = 0x00010101;
+const int LABEL_ID = -1;
 
 struct ExpectedControl {
-    DWORD id;
+    int id;
     const char* className;
-    const char* text;
-    DWORD style;
-    short x, y, width, height;
+    DWORD style, exStyle;
+    RECT frame;  // in dialog units: left, top, width, height
 };
 
+// In their order of creation, which is the order of the tab key, over the default settings.
 const ExpectedControl CONTROLS[] = {
-    {IDOK, "BUTTON", "OK", 0x50010001, 281, 7, 50, 14},
-    {IDCANCEL, "BUTTON", "\x83\x4c\x83\x83\x83\x93\x83\x5a\x83\x8b", 0x50010000, 281, 24, 50, 14},
-    {IDC_TEXT, "EDIT", "", 0x50810080, 66, 7, 155, 14},
-    {LABEL_ID, "STATIC", "\x95\x5c\x8e\xa6\x95\xb6\x8e\x9a", 0x50020000, 21, 7, 33, 8},
-    {IDC_FONT_SIZE, "EDIT", "", 0x50810080, 66, 26, 40, 14},
-    {LABEL_ID, "STATIC", "\x83\x74\x83\x48\x83\x93\x83\x67\x83\x54\x83\x43\x83\x59", 0x50020000, 17, 29, 42, 8},
-    {IDC_FIRE_TEXT, "BUTTON", "\x95\xb6\x8e\x9a\x94\x52\x82\xa6\x82\xe9", 0x50000009, 66, 47, 52, 10},
-    {IDC_FIRE_BONFIRE, "BUTTON", "\x95\xb0\x82\xab\x89\xce", 0x50000009, 127, 47, 38, 10},
-    {IDC_LOOP, "BUTTON", "\x83\x8b\x81\x5b\x83\x76", 0x50010003, 66, 58, 35, 10},
-    {IDC_FLAME_LOW, "BUTTON", "\x8e\xe3\x89\xce", 0x50000009, 67, 71, 32, 10},
-    {IDC_FLAME_MEDIUM, "BUTTON", "\x92\x86\x89\xce", 0x50000009, 135, 70, 32, 10},
-    {IDC_FLAME_HIGH, "BUTTON", "\x8b\xad\x89\xce", 0x50000009, 197, 70, 32, 10},
+    {IDOK, "Button", 0x50010001, 0x004, {281, 7, 50, 14}},
+    {IDCANCEL, "Button", 0x50010000, 0x004, {281, 24, 50, 14}},
+    {IDC_TEXT, "Edit", 0x50010080, 0x204, {66, 7, 155, 14}},
+    {LABEL_ID, "Static", 0x50020000, 0x004, {21, 7, 33, 8}},
+    {IDC_FONT_SIZE, "Edit", 0x50010080, 0x204, {66, 26, 40, 14}},
+    {LABEL_ID, "Static", 0x50020000, 0x004, {17, 29, 42, 8}},
+    {IDC_FIRE_TEXT, "Button", 0x50010009, 0x004, {66, 47, 52, 10}},
+    {IDC_FIRE_BONFIRE, "Button", 0x50000009, 0x004, {127, 47, 38, 10}},
+    {IDC_LOOP, "Button", 0x50010003, 0x004, {66, 58, 35, 10}},
+    {IDC_FLAME_LOW, "Button", 0x50000009, 0x004, {67, 71, 32, 10}},
+    {IDC_FLAME_MEDIUM, "Button", 0x50000009, 0x004, {135, 70, 32, 10}},
+    {IDC_FLAME_HIGH, "Button", 0x50010009, 0x004, {197, 70, 32, 10}},
 };
-const DWORD CONTROL_COUNT = sizeof CONTROLS / sizeof CONTROLS[0];
+const RECT DIALOG_FRAME = {0, 0, 338, 95};
+const int FONT_POINTS = 8;
+const int POINTS_PER_INCH = 72;
 
 const char SAVE_FAILED[] = "\x90\xdd\x92\xe8\x82\xf0\x95\xdb\x91\xb6\x82\xc5"
-                          "\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42";
+                           "\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42";
 const char TEXT_NOT_STORABLE[] = "\x95\x5c\x8e\xa6\x95\xb6\x8e\x9a\x82\xc9\x8e\x67"
-                                "\x82\xa6\x82\xc8\x82\xa2\x95\xb6\x8e\x9a\x82\xaa\x82\xa0"
-                                "\x82\xe8\x82\xdc\x82\xb7\x81\x42";
+                                 "\x82\xa6\x82\xc8\x82\xa2\x95\xb6\x8e\x9a\x82\xaa\x82\xa0"
+                                 "\x82\xe8\x82\xdc\x82\xb7\x81\x42";
 const char A_AND_TWENTY_A_KANA[] = "a\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0"
                                    "\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0";
 const size_t BYTES_OF_NINETEEN_KANA = 1 + 19 * 2;
 
 const int SETTING_RADIOS[] = {IDC_FIRE_TEXT, IDC_FIRE_BONFIRE, IDC_FLAME_LOW, IDC_FLAME_MEDIUM, IDC_FLAME_HIGH};
 
-// Reads the template as compiled into this executable; past its end every read gives 0.
-const BYTE* templateAt;
-const BYTE* templateEnd;
-
-// A little-endian field of 2 or 4 bytes, as on every Windows target.
-DWORD Read(ptrdiff_t bytes)
+std::string ClassOf(HWND window)
 {
-    DWORD value = 0;
-    if (templateEnd - templateAt >= bytes)
-        memcpy(&value, templateAt, bytes);
-    templateAt += bytes;
-    return value;
-}
-
-// A string in code page 932, or "#number" for an ordinal.
-std::string Text()
-{
-    WORD unit = Read(2);
-    if (unit == ORDINAL_MARK)
-        return "#" + std::to_string(Read(2));
-    std::wstring text;
-    for (; unit != 0; unit = Read(2))
-        text.push_back(static_cast<wchar_t>(unit));
-    char bytes[256] = "";
-    WideCharToMultiByte(SHIFT_JIS, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
-    return bytes;
+    char name[32] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
 }
 
 std::vector<int> CheckedRadios(HWND dialog)
@@ -111,9 +95,7 @@ int modalTicks;
 
 BOOL CALLBACK EndAnyDialog(HWND window, LPARAM)
 {
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0)
+    if (ClassOf(window) == "#32770")
         EndDialog(window, GIVEN_UP);
     return TRUE;
 }
@@ -185,44 +167,47 @@ protected:
 
 }  // namespace
 
-TEST_F(ConfigureDialog, TheCompiledTemplateIsAJapaneseDialogWithItsTwelveControls)
+// Controls and frame are placed in dialog units, which follow the dialog's font.
+TEST_F(ConfigureDialog, TheDialogIsJapaneseWithItsFontFrameAndTwelveControls)
 {
     const WORD japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
-    HRSRC found = FindResourceExA(hostState.moduleInstance, RT_DIALOG, MAKEINTRESOURCEA(IDD_CONFIGURE), japanese);
-    ASSERT_NE(found, nullptr);
-    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(hostState.moduleInstance, found)));
-    templateAt = data;
-    templateEnd = data + SizeofResource(hostState.moduleInstance, found);
+    EXPECT_NE(FindResourceExA(hostState.moduleInstance, RT_DIALOG, MAKEINTRESOURCEA(IDD_CONFIGURE), japanese), nullptr);
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(ClassOf(dialog), "#32770");
+    EXPECT_EQ(GetMenu(dialog), nullptr);
+    EXPECT_EQ(GetWindowLongA(dialog, GWL_STYLE), static_cast<LONG>(DIALOG_STYLE));
+    EXPECT_EQ(GetWindowLongA(dialog, GWL_EXSTYLE), static_cast<LONG>(DIALOG_EX_STYLE));
+    LOGFONTA font = {};
+    ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font, &font));
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(font.lfHeight, -MulDiv(FONT_POINTS, GetDeviceCaps(screen, LOGPIXELSY), POINTS_PER_INCH));
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(std::make_tuple(font.lfWeight, font.lfItalic, font.lfCharSet), std::make_tuple(400L, BYTE{0}, BYTE{1}));
+    EXPECT_STREQ(font.lfFaceName, "MS Shell Dlg");
+    RECT frame = DIALOG_FRAME, client = {};
+    MapDialogRect(dialog, &frame);
+    GetClientRect(dialog, &client);
+    EXPECT_TRUE(EqualRect(&client, &frame)) << client.right << "x" << client.bottom;
 
-    const DWORD head[] = {0xFFFF0001, 0, 0, DIALOG_STYLE};  // extended version 1, help id, extended style, style
-    for (DWORD expected : head)
-        EXPECT_EQ(Read(4), expected);
-    ASSERT_EQ(Read(2), CONTROL_COUNT);
-    const short frame[] = {0, 0, 338, 95};
-    for (short expected : frame)
-        EXPECT_EQ(static_cast<short>(Read(2)), expected);
-    EXPECT_EQ(Text(), "") << "menu";
-    EXPECT_EQ(Text(), "") << "class";
-    EXPECT_EQ(Text(), CAPTION);
-    EXPECT_EQ(Read(4), 8u | 400u << 16) << "8 points, weight 400";
-    EXPECT_EQ(Read(2), 0x0100u) << "not italic, character set 1";
-    EXPECT_EQ(Text(), "MS Shell Dlg");
-
+    HWND control = GetWindow(dialog, GW_CHILD);
     for (const ExpectedControl& expected : CONTROLS) {
         SCOPED_TRACE(expected.id);
-        while ((templateAt - data) % 4 != 0)
-            templateAt++;
-        EXPECT_EQ(Read(4) | Read(4), 0u) << "help id, extended style";
-        EXPECT_EQ(Read(4), expected.style);
-        const short geometry[] = {expected.x, expected.y, expected.width, expected.height};
-        for (short value : geometry)
-            EXPECT_EQ(static_cast<short>(Read(2)), value);
-        EXPECT_EQ(Read(4), expected.id);
-        EXPECT_EQ(Text(), expected.className);
-        EXPECT_EQ(Text(), expected.text);
-        templateAt += Read(2);  // creation data
+        ASSERT_NE(control, nullptr) << "too few controls";
+        EXPECT_EQ(GetDlgCtrlID(control), expected.id);
+        EXPECT_EQ(ClassOf(control), expected.className);
+        EXPECT_EQ(GetWindowLongA(control, GWL_STYLE), static_cast<LONG>(expected.style));
+        EXPECT_EQ(GetWindowLongA(control, GWL_EXSTYLE), static_cast<LONG>(expected.exStyle));
+        EXPECT_EQ(GetWindowContextHelpId(control), 0u);
+        RECT placed = {}, wanted = expected.frame;
+        GetWindowRect(control, &placed);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
+        MapDialogRect(dialog, &wanted);
+        const RECT size = {placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top};
+        EXPECT_TRUE(EqualRect(&size, &wanted))
+            << size.left << "," << size.top << " " << size.right << "x" << size.bottom;
+        control = GetWindow(control, GW_HWNDNEXT);
     }
-    EXPECT_LE(templateAt, templateEnd);
+    EXPECT_EQ(control, nullptr) << "more than twelve controls";
 }
 
 // All five radios share one group, so each click re-checks both rows from the settings.
