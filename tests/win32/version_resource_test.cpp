@@ -7,6 +7,7 @@
 
 #include "resource_ids.h"
 #include "tamblorn_version.h"
+#include "win_test_support.h"
 
 namespace {
 
@@ -14,14 +15,6 @@ namespace {
 const char JAPANESE_DESCRIPTION[] = "Tamblorn \x83X\x83N\x83\x8a\x81[\x83\x93\x83Z\x81[\x83o";
 const UINT JAPANESE_CODE_PAGE = 932;
 const WORD UNICODE_BLOCK = 1200;
-
-std::string BesideTest(const char* name)
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
-}
 
 std::vector<char> ReadVersionInfo(const std::string& program)
 {
@@ -47,18 +40,6 @@ const int ICON_SIZES[] = {16, 32, 48};
 const uint32_t OPAQUE_ALPHA = 0xFF000000;
 const uint32_t MASKED = 0x00FFFFFF;  // a set bit of the AND mask, read back as a white pixel
 
-// A bitmap's pixels as top-down 32-bit words, alpha kept.
-std::vector<uint32_t> BitmapWords(HBITMAP bitmap, int size)
-{
-    std::vector<uint32_t> words(static_cast<size_t>(size) * size);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, size, words.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return words;
-}
-
 }  // namespace
 
 // The system's reading of the program's icon: an image of each size in true colour, transparent at the corners
@@ -82,7 +63,9 @@ TEST(VersionResource, TheIconHoldsEachSizeTransparentAtTheCornersAndSolidInTheMi
         BITMAP colour = {};
         GetObjectA(info.hbmColor, sizeof colour, &colour);
         EXPECT_EQ(std::make_pair(colour.bmWidth, colour.bmBitsPixel), std::make_pair(LONG{size}, WORD{32}));
-        std::vector<uint32_t> pixels = BitmapWords(info.hbmColor, size), mask = BitmapWords(info.hbmMask, size);
+        int width, height;
+        std::vector<uint32_t> pixels = ReadBitmapPixels(info.hbmColor, &width, &height);
+        std::vector<uint32_t> mask = ReadBitmapPixels(info.hbmMask, &width, &height);
         const int last = size - 1;
         for (int at : {0, last, last * size, last * size + last}) {
             EXPECT_EQ(pixels[at] & OPAQUE_ALPHA, 0u) << "corner " << at;
@@ -102,7 +85,7 @@ TEST(VersionResource, TheProgramAndItsStrippedCopyShowVersionAndDescription)
     ASSERT_EQ(GetACP(), JAPANESE_CODE_PAGE) << "the tests run with the Japanese code page";
     for (const char* name : {"Tamblorn.scr", "ship\\Tamblorn.scr"}) {
         SCOPED_TRACE(name);
-        std::vector<char> data = ReadVersionInfo(BesideTest(name));
+        std::vector<char> data = ReadVersionInfo(TestDirectory() + "\\" + name);
         ASSERT_FALSE(data.empty()) << "no version resource";
 
         VS_FIXEDFILEINFO* fixed = nullptr;

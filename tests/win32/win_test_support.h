@@ -111,7 +111,7 @@ void WriteWholeFile(const std::string& path, const std::string& bytes);
 std::string TestExecutablePath();
 std::string TestDirectory();
 
-// A bitmap's pixels as top-down 0x00RRGGBB words.
+// A bitmap's pixels as top-down 0xAARRGGBB words, the alpha byte as stored.
 std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, int* width, int* height);
 
 // How many cases a harness runs: the bounded sample, or the full count when
