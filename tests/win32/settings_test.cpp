@@ -46,52 +46,40 @@ class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ASSERT_EQ(GetACP(), SETTINGS_CODE_PAGE) << "the tests expect the Japanese code page";
         UseTestModuleAsProgram();
         RemoveSettingsFile();
     }
     void TearDown() override { RemoveSettingsFile(); }
 };
 
-}  // namespace
-
-TEST_F(SettingsFile, DefaultsWithoutAFile)
+// The record, saved into the settings file, reads back as itself.
+void ExpectSavedRecordReadsBack()
 {
+    const SaverSettings saved = saverSettings;
+    EXPECT_TRUE(SaveSaverSettings());
     memset(&saverSettings, 0x5A, sizeof saverSettings);
     LoadSaverSettings();
-    EXPECT_STREQ(saverSettings.text, "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE");
-    EXPECT_EQ(strlen(saverSettings.text), 10u);
-    EXPECT_EQ(saverSettings.fontSize, 32);
-    EXPECT_EQ(saverSettings.flameLimit, 12);
-    EXPECT_EQ(saverSettings.loop, 0);
-    EXPECT_EQ(saverSettings.fireMode, 0);
-    EXPECT_EQ(GetACP(), 932u) << "the tests expect the Japanese code page";
+    SCOPED_TRACE("saved and read back");
+    ExpectCaseRecord(saverSettings, {"", saved.text, saved.fontSize, saved.flameLimit, saved.loop, saved.fireMode});
 }
 
-TEST_F(SettingsFile, FontSizeKeepsItsLowByteAndIsWrittenBackSigned)
+// Each case's file read, every field written from it, and its record saved into it reads back.
+void ExpectEveryCaseReadAndSavedBack()
 {
-    WriteSetting("FONT", "SIZE", "300");
-    LoadSaverSettings();
-    EXPECT_EQ(saverSettings.fontSize, 44);
-
-    WriteSetting("FONT", "SIZE", "200");
-    LoadSaverSettings();
-    EXPECT_EQ(saverSettings.fontSize, -56);
-    SaveSaverSettings();
-    EXPECT_EQ(ReadSetting("FONT", "SIZE"), "-56");
-    LoadSaverSettings();
-    EXPECT_EQ(saverSettings.fontSize, -56);
+    for (const SettingsFileCase& expected : SETTINGS_FILE_CASES) {
+        SCOPED_TRACE(expected.file);
+        RemoveSettingsFile();
+        if (!expected.file.empty())
+            WriteWholeFile(SettingsFilePath(), expected.file);
+        memset(&saverSettings, 0x5A, sizeof saverSettings);
+        LoadSaverSettings();
+        ExpectCaseRecord(saverSettings, expected);
+        ExpectSavedRecordReadsBack();
+    }
 }
 
-TEST_F(SettingsFile, AnEmptyTextStaysEmptyAndALongOneIsCut)
-{
-    WriteSetting("BURNING", "TEXT", "");
-    LoadSaverSettings();
-    EXPECT_STREQ(saverSettings.text, "");
-
-    WriteSetting("BURNING", "TEXT", "0123456789012345678901234567890123456789ABCDEF");
-    LoadSaverSettings();
-    EXPECT_STREQ(saverSettings.text, "012345678901234567890123456789012345678");
-}
+}  // namespace
 
 TEST_F(SettingsFile, LivesOnlyUnderItsTwelveCharacterName)
 {
@@ -116,7 +104,7 @@ TEST_F(SettingsFile, SavingWritesTheFiveKeysInDecimal)
     saverSettings.flameLimit = 8;
     saverSettings.loop = 1;
     saverSettings.fireMode = 1;
-    EXPECT_TRUE(SaveSaverSettings());
+    ExpectSavedRecordReadsBack();
     EXPECT_EQ(ReadSetting("BURNING", "TEXT"), "\x89\xCE abc");
     EXPECT_EQ(ReadSetting("FONT", "SIZE"), "-56");
     EXPECT_EQ(ReadSetting("WHITCH", "FIRE"), "1");
@@ -125,15 +113,6 @@ TEST_F(SettingsFile, SavingWritesTheFiveKeysInDecimal)
     std::string file = ReadWholeFile(SettingsFilePath());
     EXPECT_NE(file.find("[WHITCH]"), std::string::npos);
     EXPECT_NE(file.find("SIZE=-56"), std::string::npos);
-
-    SaverSettings saved = saverSettings;
-    memset(&saverSettings, 0, sizeof saverSettings);
-    LoadSaverSettings();
-    EXPECT_STREQ(saverSettings.text, saved.text);
-    EXPECT_EQ(saverSettings.fontSize, saved.fontSize);
-    EXPECT_EQ(saverSettings.flameLimit, saved.flameLimit);
-    EXPECT_EQ(saverSettings.loop, saved.loop);
-    EXPECT_EQ(saverSettings.fireMode, saved.fireMode);
 }
 
 TEST_F(SettingsFile, ASaveThatCannotWriteSaysSo)
@@ -151,10 +130,7 @@ TEST_F(SettingsFile, TextWithBlanksOrQuotesAtItsEndsReadsBackExactly)
     for (const char* text : texts) {
         SCOPED_TRACE(text);
         strcpy(saverSettings.text, text);
-        EXPECT_TRUE(SaveSaverSettings());
-        memset(saverSettings.text, 0, sizeof saverSettings.text);
-        LoadSaverSettings();
-        EXPECT_STREQ(saverSettings.text, text);
+        ExpectSavedRecordReadsBack();
     }
     EXPECT_NE(ReadWholeFile(SettingsFilePath()).find("TEXT=abc\r\n"), std::string::npos);
     WriteSetting("BURNING", "TEXT", "\"  abc \"");
@@ -162,31 +138,9 @@ TEST_F(SettingsFile, TextWithBlanksOrQuotesAtItsEndsReadsBackExactly)
     EXPECT_STREQ(saverSettings.text, "  abc ") << "a file written before reads as it did";
 }
 
-// Each case's record, saved into its file, reads back as itself.
-void ExpectSavedRecordReadsBack()
-{
-    const SaverSettings read = saverSettings;
-    EXPECT_TRUE(SaveSaverSettings());
-    LoadSaverSettings();
-    SCOPED_TRACE("saved and read back");
-    ExpectCaseRecord(saverSettings, {"", read.text, read.fontSize, read.flameLimit, read.loop, read.fireMode});
-}
-
 TEST_F(SettingsFile, TheProfileFunctionsReadTheCoreReadersCases)
 {
-    for (const SettingsFileCase& expected : SETTINGS_FILE_CASES) {
-        SCOPED_TRACE(expected.file);
-        RemoveSettingsFile();
-        if (!expected.file.empty()) {
-            FILE* file = fopen(SettingsFilePath().c_str(), "wb");
-            ASSERT_NE(file, nullptr);
-            fwrite(expected.file.data(), 1, expected.file.size(), file);
-            fclose(file);
-        }
-        LoadSaverSettings();
-        ExpectCaseRecord(saverSettings, expected);
-        ExpectSavedRecordReadsBack();
-    }
+    ExpectEveryCaseReadAndSavedBack();
 }
 
 // Where the system's code page is not 932 the saver reads the file's own bytes, converting a Unicode-marked one
@@ -194,16 +148,7 @@ TEST_F(SettingsFile, TheProfileFunctionsReadTheCoreReadersCases)
 TEST_F(SettingsFile, OnAnotherCodePageTheCasesReadAsUnderCodePage932)
 {
     auto systemCodePage = ReplaceImport("GetACP", OtherCodePage);
-    for (const SettingsFileCase& expected : SETTINGS_FILE_CASES) {
-        SCOPED_TRACE(expected.file);
-        RemoveSettingsFile();
-        if (!expected.file.empty())
-            WriteWholeFile(SettingsFilePath(), expected.file);
-        memset(&saverSettings, 0x5A, sizeof saverSettings);
-        LoadSaverSettings();
-        ExpectCaseRecord(saverSettings, expected);
-        ExpectSavedRecordReadsBack();
-    }
+    ExpectEveryCaseReadAndSavedBack();
     ReplaceImport("GetACP", systemCodePage);
 }
 
