@@ -111,28 +111,25 @@ void TellPlatformSaverRuns(BOOL running)
     realSystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, running, &previous, 0);
 }
 
-void WriteUsePassword(DWORD type, const void* data, DWORD size)
+// What the desktop key may hold for the switch; `type` 0 is no value at all.
+struct StoredSwitch {
+    DWORD type;
+    BYTE bytes[SAVED_VALUE_BYTES];
+    DWORD size;
+    bool protects;
+};
+const StoredSwitch PROTECTING = {REG_DWORD, {1}, 4, true};
+
+void Store(const StoredSwitch& stored)
 {
     HKEY key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, DESKTOP_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExA(key, USE_PASSWORD, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
-}
-
-void WriteUsePassword(DWORD value)
-{
-    WriteUsePassword(REG_DWORD, &value, sizeof value);
-}
-
-void DeleteUsePassword()
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, DESKTOP_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
+    if (stored.type)
+        RegSetValueExA(key, USE_PASSWORD, 0, stored.type, stored.bytes, stored.size);
+    else
         RegDeleteValueA(key, USE_PASSWORD);
-        RegCloseKey(key);
-    }
+    RegCloseKey(key);
 }
 
 std::string TemporaryLogPath()
@@ -145,19 +142,17 @@ std::string TemporaryLogPath()
 }
 
 // The user's own switch, put back after the suite.
-bool savedPresent;
-DWORD savedType;
-BYTE savedValue[SAVED_VALUE_BYTES];
-DWORD savedSize = SAVED_VALUE_BYTES;
+StoredSwitch usersSwitch = {0, {}, SAVED_VALUE_BYTES, false};
 
 class PasswordServices : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
         HKEY key;
-        savedPresent =
-            RegOpenKeyExA(HKEY_CURRENT_USER, DESKTOP_KEY, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS &&
-            RegQueryValueExA(key, USE_PASSWORD, nullptr, &savedType, savedValue, &savedSize) == ERROR_SUCCESS;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, DESKTOP_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS ||
+            RegQueryValueExA(key, USE_PASSWORD, nullptr, &usersSwitch.type, usersSwitch.bytes, &usersSwitch.size) !=
+                ERROR_SUCCESS)
+            usersSwitch.type = 0;
         RegCloseKey(key);
         PlaceSpy("RegOpenKeyExA", &SpyRegOpenKeyExA, &realRegOpenKeyExA);
         PlaceSpy("RegCloseKey", &SpyRegCloseKey, &realRegCloseKey);
@@ -173,53 +168,29 @@ protected:
         ReplaceImport("LoadLibraryA", realLoadLibraryA);
         ReplaceImport("FreeLibrary", realFreeLibrary);
         ReplaceImport("SystemParametersInfoA", realSystemParametersInfoA);
-        if (savedPresent)
-            WriteUsePassword(savedType, savedValue, savedSize);
-        else
-            DeleteUsePassword();
+        Store(usersSwitch);
     }
 
     void SetUp() override
     {
         ASSERT_TRUE(realSystemParametersInfoA) << "the spies are not in place";
-        hostState = HostState();
-        DeleteUsePassword();
+        Store({});
         TellPlatformSaverRuns(FALSE);
         calls = PlatformCalls();
     }
 
     void TearDown() override
     {
-        if (hostState.verifierModule)
-            realFreeLibrary(hostState.verifierModule);
-        hostState = HostState();
+        UnloadPasswordVerifier();
         TellPlatformSaverRuns(FALSE);
         SetEnvironmentVariableA("TAMBLORN_DOUBLE_LOG", nullptr);
     }
 };
 
-// What the desktop key may hold for the switch; `type` 0 is no value at all.
-struct StoredSwitch {
-    DWORD type;
-    BYTE bytes[5];
-    DWORD size;
-    bool protects;
-};
-const StoredSwitch SWITCHES[] =
-    {
-        {0, {}, 0, false},           {REG_DWORD, {0}, 4, false},
-        {REG_DWORD, {1}, 4, true},   {REG_DWORD, {0, 1}, 4, true},
-        {REG_BINARY, {1}, 1, true},  {REG_BINARY, {0}, 1, false},
-        {REG_BINARY, {1}, 5, false},  // longer than a number: cannot be read
-};
-
-void Store(const StoredSwitch& stored)
-{
-    if (stored.type)
-        WriteUsePassword(stored.type, stored.bytes, stored.size);
-    else
-        DeleteUsePassword();
-}
+// The last is longer than a number: it cannot be read.
+const StoredSwitch SWITCHES[] = {
+    {0, {}, 0, false},          {REG_DWORD, {0}, 4, false},  {REG_DWORD, {1}, 4, true},  {REG_DWORD, {0, 1}, 4, true},
+    {REG_BINARY, {1}, 1, true}, {REG_BINARY, {0}, 1, false}, {REG_BINARY, {1}, 5, false}};
 
 typedef std::vector<std::string> Events;
 const std::string OPEN_DESKTOP = "RegOpenKeyExA Control Panel\\Desktop";
@@ -229,6 +200,7 @@ const std::string CLOSE_DESKTOP = "RegCloseKey Control Panel\\Desktop";
 
 TEST_F(PasswordServices, OutsideTheNineXFamilyNothingIsReadLoadedOrTold)
 {
+    hostState.win9xFamily = 0;
     for (const StoredSwitch& stored : SWITCHES) {
         Store(stored);
         calls = PlatformCalls();
@@ -286,7 +258,7 @@ TEST_F(PasswordServices, ALibraryWithoutTheEntryIsFreedAgainAndThePlatformIsNotT
     ASSERT_NE(variant, nullptr) << variantPath;
     ASSERT_NE(FindEntry<AnyEntry>(variant, "DoubleHasNoVerifierEntry"), nullptr);
     hostState.win9xFamily = 1;
-    WriteUsePassword(1);
+    Store(PROTECTING);
     TellPlatformSaverRuns(TRUE);  // a stray "not running" would show
     calls = PlatformCalls();
 
@@ -306,7 +278,7 @@ TEST_F(PasswordServices, ALibraryWithoutTheEntryIsFreedAgainAndThePlatformIsNotT
 TEST_F(PasswordServices, ASecondLoadFirstUnloads)
 {
     hostState.win9xFamily = 1;
-    WriteUsePassword(1);
+    Store(PROTECTING);
     LoadPasswordVerifier();
     HMODULE first = hostState.verifierModule;
     ASSERT_NE(first, nullptr);
@@ -371,7 +343,7 @@ TEST_F(PasswordServices, TheSaversTimerStepsWhileThePasswordDialogIsOpen)
 {
     ResetHostBetweenRuns();
     hostState.win9xFamily = 1;
-    WriteUsePassword(1);
+    Store(PROTECTING);
     ticksWhileOpen = 0;
     RunSaverWith(nullptr, [] {
         HMODULE verifier = GetModuleHandleA(VERIFIER_LIBRARY);

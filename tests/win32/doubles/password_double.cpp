@@ -6,12 +6,9 @@
 // through the environment:
 //   TAMBLORN_VERIFIER_ANSWERS  one character per call, '1' accepts, anything else
 //                              refuses; calls beyond the string refuse
-//   TAMBLORN_VERIFIER_OPEN_MS  how long each call keeps its "dialog" open, pumping
-//                              the thread's messages meanwhile (default 0)
 //   TAMBLORN_DOUBLE_LOG        file that receives one line per call, load and unload
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "double_log.h"
@@ -21,7 +18,6 @@ typedef void(WINAPI* VerifierWhileOpen)(HWND owner);
 namespace {
 
 const int ANSWERS_BYTES = 256;
-const int NUMBER_BYTES = 32;
 const char ACCEPT = '1';
 
 struct VerifierDouble {
@@ -48,29 +44,6 @@ char AnswerForCall(int call)
     return call <= static_cast<int>(strlen(answers)) ? answers[call - 1] : '0';
 }
 
-DWORD OpenMilliseconds()
-{
-    char number[NUMBER_BYTES];
-    DWORD length = GetEnvironmentVariableA("TAMBLORN_VERIFIER_OPEN_MS", number, NUMBER_BYTES);
-    if (length == 0 || length >= static_cast<DWORD>(NUMBER_BYTES))
-        return 0;
-    return strtoul(number, nullptr, 10);
-}
-
-// What a modal dialog's own loop does while it waits for the user.
-void KeepDialogOpen(DWORD milliseconds)
-{
-    DWORD opened = GetTickCount();
-    while (GetTickCount() - opened < milliseconds) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 }  // namespace
 
 extern "C" {
@@ -81,7 +54,6 @@ BOOL WINAPI VerifyScreenSavePwd(HWND owner)
     verifier.lastOwner = owner;
     if (verifier.whileOpen)
         verifier.whileOpen(owner);
-    KeepDialogOpen(OpenMilliseconds());
     BOOL accepted = AnswerForCall(call) == ACCEPT;
     AppendDoubleLog("VerifyScreenSavePwd call=%d owner=%llu answer=%d", call,
                     static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(owner)), accepted ? 1 : 0);
