@@ -7,27 +7,19 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 std::string ReadWholeFile(const std::string& path)
 {
-    std::string content;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
-        return content;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
-        content.append(buffer, got);
-    fclose(file);
-    return content;
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 void WriteWholeFile(const std::string& path, const std::string& bytes)
 {
-    FILE* file = fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    fclose(file);
+    std::ofstream file(path, std::ios::binary);
+    ASSERT_TRUE(file.write(bytes.data(), bytes.size())) << path;
 }
 
 std::string TestExecutablePath()
@@ -43,7 +35,6 @@ std::string TestDirectory()
     return path.substr(0, path.find_last_of("\\/"));
 }
 
-
 std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, int* width, int* height)
 {
     BITMAP description = {};
@@ -52,12 +43,7 @@ std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, int* width, int* height)
     *height = description.bmHeight;
     std::vector<uint32_t> pixels(static_cast<size_t>(*width) * *height);
     BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = *width;
-    info.bmiHeader.biHeight = -*height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = {sizeof info.bmiHeader, *width, -*height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, bitmap, 0, *height, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
@@ -71,8 +57,7 @@ int StressCount(int bounded, int full)
     return strcmp(value, "1") == 0 ? full : bounded;
 }
 
-
-// it on Windows and is 0 under Wine).
+// The process's committed private bytes, as its pagefile usage.
 size_t PrivateBytes()
 {
     PROCESS_MEMORY_COUNTERS counters = {};
@@ -106,4 +91,3 @@ std::string Printable(const std::string& bytes)
     }
     return shown;
 }
-
