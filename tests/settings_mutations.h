@@ -10,6 +10,8 @@
 #include <random>
 #include <string>
 
+#include "saver_settings.h"
+
 namespace settings_mutations {
 
 const size_t LONG_VALUE_BYTES = 10 * 1024;
@@ -153,18 +155,9 @@ inline std::string RandomValue(std::mt19937& random, bool unicode = false)
     }
 }
 
-struct SettingsKey {
-    const char* section;
-    const char* key;
-    const char* usual[3];
-};
-const SettingsKey SETTINGS_KEYS[] = {
-    {"BURNING", "TEXT", {"\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE", "Tamblorn", "A"}},
-    {"FONT", "SIZE", {"32", "16", "64"}},
-    {"FLAME", "LIMIT", {"6", "8", "12"}},
-    {"FLAME", "LOOP", {"0", "1", "1"}},
-    {"WHITCH", "FIRE", {"0", "1", "1"}},
-};
+// Usual values of the five settings, in the order of the settings table.
+const char* const USUAL_VALUES[SETTINGS_VALUES][3] = {
+    {DEFAULT_TEXT, "Tamblorn", "A"}, {"32", "16", "64"}, {"0", "1", "1"}, {"6", "8", "12"}, {"0", "1", "1"}};
 
 // One line of the file that the profile functions may or may not make sense of.
 inline std::string RandomLine(std::mt19937& random, bool unicode)
@@ -193,22 +186,23 @@ inline std::string MutatedSettingsFile(std::mt19937& random)
     std::string file;
     const char* const marks[] = {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
     int mark = random() % 10 == 0 ? static_cast<int>(random() % 3) : -1;
-    for (const SettingsKey& key : SETTINGS_KEYS) {
+    for (int value = 0; value < SETTINGS_VALUES; ++value) {
+        const SettingsKey& key = settingsKeys[value];
         if (random() % 8 == 0)
             continue;
         file += std::string("[") + key.section + "]" + lineEnd;
         int repeats = random() % 6 == 0 ? 2 : 1;
         for (int i = 0; i < repeats; ++i) {
-            std::string value = random() % 2 ? key.usual[random() % 3] : RandomValue(random, mark >= 0);
+            std::string text = random() % 2 ? USUAL_VALUES[value][random() % 3] : RandomValue(random, mark >= 0);
             switch (random() % 10) {
             case 0:
                 file += key.key;
                 break;
             case 1:
-                file += std::string(key.key) + " = " + value;
+                file += std::string(key.key) + " = " + text;
                 break;
             default:
-                file += std::string(key.key) + "=" + value;
+                file += std::string(key.key) + "=" + text;
                 break;
             }
             file += random() % 10 ? lineEnd : "\r\n";
