@@ -29,9 +29,6 @@ void WriteSetting(const char* section, const char* key, const char* value);
 std::string ReadSetting(const char* section, const char* key);
 // Drops the profile functions' cached copy, so that the next read sees the file.
 void ForgetCachedSettings();
-// Whether the core's reader of `file` gives the record the profile functions gave (in saverSettings); says
-// how they differ when they do.
-bool CoreReaderAgrees(const std::string& file);
 
 // ---- saver_run.cpp: the saver's window, the test's own windows and queue.
 
