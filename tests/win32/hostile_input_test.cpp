@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -44,13 +45,15 @@ const char* const NUMBERS[] = {"0",
                                "+5",
                                "99999999999999999999999999"};
 
-std::string RandomBlanks(std::mt19937& random, int most)
+const char BLANKS[] = " \t \x01\x1F \r\n";
+const char DIGITS[] = "0123456789";
+
+// From `fewest` to `most` bytes drawn from `bytes`.
+std::string RandomRun(std::mt19937& random, const char* bytes, int fewest, int most)
 {
-    static const char blanks[] = " \t \x01\x1F \r\n";
     std::string run;
-    int length = static_cast<int>(random() % (most + 1));
-    for (int i = 0; i < length; ++i)
-        run += blanks[random() % (sizeof blanks - 1)];
+    for (int i = fewest + static_cast<int>(random() % (most - fewest + 1)); i > 0; --i)
+        run += bytes[random() % strlen(bytes)];
     return run;
 }
 
@@ -63,13 +66,8 @@ std::string RandomNumber(std::mt19937& random, HWND realWindow)
         return std::to_string(random());
     case 2:
         return std::to_string(reinterpret_cast<UINT_PTR>(realWindow));
-    default: {
-        std::string digits;
-        int length = 1 + static_cast<int>(random() % 60);
-        for (int i = 0; i < length; ++i)
-            digits += static_cast<char>('0' + random() % 10);
-        return digits;
-    }
+    default:
+        return RandomRun(random, DIGITS, 1, 60);
     }
 }
 
@@ -84,7 +82,7 @@ std::string RandomCommandLine(std::mt19937& random, HWND realWindow)
         break;
     }
     std::string line = PROGRAM_NAMES[random() % (sizeof PROGRAM_NAMES / sizeof PROGRAM_NAMES[0])];
-    line += RandomBlanks(random, 3);
+    line += RandomRun(random, BLANKS, 0, 3);
     int leads = static_cast<int>(random() % 4);
     for (int i = 0; i < leads; ++i)
         line += " -/"[random() % 3];
