@@ -13,6 +13,10 @@
 #include "host_state.h"
 #include "win_test_support.h"
 
+using settings_mutations::RandomByte;
+using settings_mutations::RandomBytes;
+using settings_mutations::RandomLeadByte;
+
 namespace {
 
 const UINT JAPANESE_CODE_PAGE = 932;

@@ -123,10 +123,4 @@ size_t PrivateBytes();
 extern std::string currentCase;
 LONG WINAPI ReportFaultingCase(EXCEPTION_POINTERS* fault);
 std::string Printable(const std::string& bytes);
-
-// Random bytes for the hostile-input harnesses: never NUL; a Shift-JIS lead
-// byte; a run of up to `most`.
-using settings_mutations::RandomByte;
-using settings_mutations::RandomBytes;
-using settings_mutations::RandomLeadByte;
 #endif
