@@ -82,7 +82,7 @@ void Click(HWND dialog, int id)
     SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
 }
 
-// A timer the modal loop dispatches chooses the bonfire and presses. The ticks count from the start, whether
+// A timer the modal loop dispatches types and presses. The ticks count from the start, whether
 // or not the dialog was found: past the bound every dialog of this thread (a message box too) is ended, so a
 // dialog that ignores its buttons, or never shows its caption, fails the test instead of hanging it.
 const UINT DRIVE_INTERVAL_MS = 20;
@@ -105,7 +105,6 @@ void CALLBACK DriveModalDialog(HWND, UINT, UINT_PTR, DWORD)
     HWND shown = FindWindowA("#32770", CAPTION);
     if (shown && !modalPressed) {
         modalPressed = true;
-        Click(shown, IDC_FIRE_BONFIRE);
         if (modalText)
             SendDlgItemMessageW(shown, IDC_TEXT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(modalText));
         PostMessageA(GetDlgItem(shown, modalPress), BM_CLICK, 0, 0);
@@ -254,17 +253,6 @@ TEST_F(ConfigureDialog, LoopFollowsTheStoredValueAndTheClicks)
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_LOOP), c.written[0] == '1' ? BST_CHECKED : BST_UNCHECKED);
         Click(dialog, IDOK);
         EXPECT_EQ(ReadSetting("FLAME", "LOOP"), c.written);
-    }
-}
-
-// Bonfire is chosen before the press: OK stores it, Cancel does not.
-TEST_F(ConfigureDialog, TheModalLoopReturnsOneForOkAndTwoForCancel)
-{
-    const int presses[] = {IDCANCEL, IDOK};
-    for (int press : presses) {
-        WriteSetting("WHITCH", "FIRE", "0");
-        EXPECT_EQ(RunModal(press), press);
-        EXPECT_EQ(ReadSetting("WHITCH", "FIRE"), press == IDOK ? "1" : "0");
     }
 }
 
