@@ -103,15 +103,15 @@ void ExpectCoreReaderAgrees(const std::string& file)
 
 }  // namespace
 
+// The string table's longer name, which the saver reads through a 13-byte buffer.
 TEST_F(SettingsFile, LivesOnlyUnderItsTwelveCharacterName)
 {
-    WritePrivateProfileStringA("FLAME", "LIMIT", "6", "TamblornScrSvr.ini");
+    const char longerName[] = "TamblornScrSvr.ini";
+    WritePrivateProfileStringA("FLAME", "LIMIT", "6", longerName);
     LoadSaverSettings();
     EXPECT_EQ(saverSettings.flameLimit, 12);
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "TamblornScrSvr.ini");
-    char directory[MAX_PATH];
-    GetWindowsDirectoryA(directory, MAX_PATH);
-    DeleteFileA((std::string(directory) + "\\TamblornScrSvr.ini").c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, longerName);
+    DeleteFileA((SettingsFilePath().substr(0, SettingsFilePath().rfind('\\') + 1) + longerName).c_str());
 
     WriteSetting("FLAME", "LIMIT", "6");
     LoadSaverSettings();
