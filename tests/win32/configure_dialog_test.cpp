@@ -47,8 +47,6 @@ const ExpectedControl CONTROLS[] = {
     {IDC_FLAME_HIGH, "Button", 0x50010009, 0x004, {197, 70, 32, 10}},
 };
 const RECT DIALOG_FRAME = {0, 0, 338, 95};
-const int FONT_POINTS = 8;
-const int POINTS_PER_INCH = 72;
 
 const char SAVE_FAILED[] = "\x90\xdd\x92\xe8\x82\xf0\x95\xdb\x91\xb6\x82\xc5"
                            "\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42";
@@ -178,9 +176,7 @@ TEST_F(ConfigureDialog, TheDialogIsJapaneseWithItsFontFrameAndTwelveControls)
     EXPECT_EQ(GetWindowLongA(dialog, GWL_EXSTYLE), static_cast<LONG>(DIALOG_EX_STYLE));
     LOGFONTA font = {};
     ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font, &font));
-    HDC screen = GetDC(nullptr);
-    EXPECT_EQ(font.lfHeight, -MulDiv(FONT_POINTS, GetDeviceCaps(screen, LOGPIXELSY), POINTS_PER_INCH));
-    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(font.lfHeight, -11) << "8 points at 96 dots an inch";
     EXPECT_EQ(std::make_tuple(font.lfWeight, font.lfItalic, font.lfCharSet), std::make_tuple(400L, BYTE{0}, BYTE{1}));
     EXPECT_STREQ(font.lfFaceName, "MS Shell Dlg");
     RECT frame = DIALOG_FRAME, client = {};

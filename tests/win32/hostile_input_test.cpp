@@ -173,8 +173,7 @@ TEST(HostileInput, GeneratedCommandLinesKeepTheRulesOfEveryLine)
         const char* argumentText = FindArgumentText(line);
         ASSERT_GE(argumentText, line);
         ASSERT_LE(argumentText, line + currentCase.size()) << Printable(currentCase);
-        SaverSwitch got = {SWITCH_REJECTED, 0xDEADBEEF};
-        ReadSaverSwitch(argumentText, &got);
+        SaverSwitch got = SwitchOf(argumentText);
         ASSERT_TRUE(got.kind >= SWITCH_NONE && got.kind <= SWITCH_REJECTED) << Printable(currentCase);
         ++kinds[got.kind];
         // Start-up runs a preview only in an existing window; any other preview number is rejected.
