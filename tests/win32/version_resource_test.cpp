@@ -16,16 +16,6 @@ const char JAPANESE_DESCRIPTION[] = "Tamblorn \x83X\x83N\x83\x8a\x81[\x83\x93\x8
 const UINT JAPANESE_CODE_PAGE = 932;
 const WORD UNICODE_BLOCK = 1200;
 
-std::vector<char> ReadVersionInfo(const std::string& program)
-{
-    DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(program.c_str(), &handle);
-    std::vector<char> data(size);
-    if (size == 0 || !GetFileVersionInfoA(program.c_str(), 0, size, data.data()))
-        data.clear();
-    return data;
-}
-
 std::string StringValue(std::vector<char>& data, const char* block, const char* key)
 {
     std::string query = std::string("\\StringFileInfo\\") + block + "\\" + key;
@@ -85,8 +75,11 @@ TEST(VersionResource, TheProgramAndItsStrippedCopyShowVersionAndDescription)
     ASSERT_EQ(GetACP(), JAPANESE_CODE_PAGE) << "the tests run with the Japanese code page";
     for (const char* name : {"Tamblorn.scr", "ship\\Tamblorn.scr"}) {
         SCOPED_TRACE(name);
-        std::vector<char> data = ReadVersionInfo(TestDirectory() + "\\" + name);
+        const std::string program = TestDirectory() + "\\" + name;
+        DWORD handle = 0;
+        std::vector<char> data(GetFileVersionInfoSizeA(program.c_str(), &handle));
         ASSERT_FALSE(data.empty()) << "no version resource";
+        ASSERT_TRUE(GetFileVersionInfoA(program.c_str(), 0, data.size(), data.data()));
 
         VS_FIXEDFILEINFO* fixed = nullptr;
         UINT length = 0;
