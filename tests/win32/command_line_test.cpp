@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "command_line.h"
-#include "host_state.h"
 #include "win_test_support.h"
 
 namespace {

@@ -1,7 +1,6 @@
 // In-process properties only; the dialog as a user sees it is driven end to end (run_e2e.py, group dialog).
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>

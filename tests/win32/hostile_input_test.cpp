@@ -10,7 +10,6 @@
 #include <string>
 
 #include "command_line.h"
-#include "host_state.h"
 #include "win_test_support.h"
 
 using settings_mutations::RandomByte;
