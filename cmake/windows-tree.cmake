@@ -32,6 +32,9 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   list(APPEND TAMBLORN_SIZE_FLAGS -fno-exceptions -fno-asynchronous-unwind-tables)
 endif()
 set(TAMBLORN_RESOURCES ${PROJECT_SOURCE_DIR}/resources/tamblorn.rc)
+# windres reads these files by name, so the compiler's scan of includes does not see them.
+set_source_files_properties(${TAMBLORN_RESOURCES} PROPERTIES OBJECT_DEPENDS
+  "${PROJECT_SOURCE_DIR}/resources/logs.bmp;${PROJECT_SOURCE_DIR}/resources/tamblorn.ico;${PROJECT_SOURCE_DIR}/resources/tamblorn.manifest")
 
 # The one version number, from the file VERSION, for the resources, the
 # installer and the read-me.
