@@ -24,7 +24,6 @@
 #include "command_line.h"
 #include "e2e_support.h"
 
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -33,19 +32,13 @@
 namespace {
 
 const char PARENT_CLASS[] = "TamblornE2ECommandLineParent";
-const char FULL_SCREEN_TITLE[] = "Screen Saver";
-const char DIALOG_CLASS[] = "#32770";
 const DWORD PARENT_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE;
-const unsigned long long HANDLE_WRAP = 1ULL << 32;
 const DWORD SHOW_WAIT_MS = 30000;
 const DWORD END_WAIT_MS = 30000;
-const DWORD POLL_MS = 20;
 const DWORD EXIT_DONE = 0;
 const DWORD EXIT_CANCEL = 2;
 const DWORD EXIT_REJECTED = 0xFFFFFFFF;
-const UINT KILLED_EXIT = 122;
 const char ECHO_VARIABLE[] = "TAMBLORN_ECHO_COMMAND_LINE";
-const int USAGE_ERROR = 120;
 const int FAILED = 1;
 
 enum Shown { SHOWN_NOTHING, SHOWN_SAVER, SHOWN_PREVIEW, SHOWN_FOREIGN_PREVIEW, SHOWN_DIALOG };
@@ -132,14 +125,6 @@ void PressKey(WORD key)
     SendInput(2, presses, sizeof(INPUT));
 }
 
-HWND CreateParent()
-{
-    HWND parent =
-        CreatePreviewParent(PARENT_CLASS, DefWindowProcA, "Tamblorn command-line parent", PARENT_STYLE, 60, 60);
-    PumpMessages();
-    return parent;
-}
-
 void ReplaceAll(std::string* text, const std::string& from, const std::string& to)
 {
     for (size_t at = text->find(from); at != std::string::npos; at = text->find(from, at + to.size()))
@@ -190,7 +175,7 @@ std::string ExpectedShown(const char* line, HWND parent)
     case SWITCH_FULL_SCREEN:
         return "saver";
     case SWITCH_PREVIEW:
-        if (request.windowNumber == static_cast<DWORD>(reinterpret_cast<UINT_PTR>(parent)))
+        if (request.windowNumber == HandleNumber(parent))
             return "preview";
         return request.windowNumber != 0 && IsWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(request.windowNumber)))
                    ? "any"
@@ -223,8 +208,7 @@ std::string Arrived(const std::string& sent)
     if (!started)
         return "";
     WaitForSingleObject(echo.hProcess, INFINITE);
-    CloseHandle(echo.hThread);
-    CloseHandle(echo.hProcess);
+    CloseProcess(echo);
     std::ifstream echoed(echoPath, std::ios::binary);
     std::string arrived((std::istreambuf_iterator<char>(echoed)), std::istreambuf_iterator<char>());
     echoed.close();
@@ -234,8 +218,10 @@ std::string Arrived(const std::string& sent)
 
 void RunCase(int number, const char* saverPath, std::string commandLine)
 {
-    HWND parent = CreateParent();
-    unsigned long long parentNumber = static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(parent));
+    HWND parent =
+        CreatePreviewParent(PARENT_CLASS, DefWindowProcA, "Tamblorn command-line parent", PARENT_STYLE, 60, 60);
+    PumpMessages();
+    unsigned long long parentNumber = HandleNumber(parent);
     ReplaceAll(&commandLine, "{P}", std::to_string(parentNumber));
     ReplaceAll(&commandLine, "{W}", std::to_string(parentNumber + HANDLE_WRAP));
     const std::string expected = ExpectedShown(Arrived(commandLine).c_str(), parent);
@@ -258,18 +244,14 @@ void RunCase(int number, const char* saverPath, std::string commandLine)
     }
     DWORD shownMs = GetTickCount() - started;
     DWORD wantedCode = EXIT_REJECTED;
-    if (!ended && shown != SHOWN_NOTHING) {
+    if (!ended && shown != SHOWN_NOTHING)
         wantedCode = EndShownWindow(shown, window, parent);
-        ended = WaitServingWindows(saver.hProcess, END_WAIT_MS);
-    }
-    DWORD code = KILLED_EXIT;
+    DWORD code = 0;
+    ended = EndedWithin(saver, shown == SHOWN_NOTHING ? 0 : END_WAIT_MS, &code);
     if (!ended) {
-        TerminateProcess(saver.hProcess, KILLED_EXIT);
-        WaitForSingleObject(saver.hProcess, INFINITE);
         Report(number, expected, shown, commandLine,
                shown == SHOWN_NOTHING ? "neither a window nor an end" : "still ran after it was ended", code);
     } else {
-        GetExitCodeProcess(saver.hProcess, &code);
         ++tally.seen[shown];
         if (shown == SHOWN_NOTHING && shownMs > tally.slowestRejectMs)
             tally.slowestRejectMs = shownMs;
@@ -278,8 +260,7 @@ void RunCase(int number, const char* saverPath, std::string commandLine)
         else if (!ShownAsExpected(expected, shown))
             Report(number, expected, shown, commandLine, "not what the command line asks for", code);
     }
-    CloseHandle(saver.hThread);
-    CloseHandle(saver.hProcess);
+    CloseProcess(saver);
     if (IsWindow(parent))
         DestroyWindow(parent);
     PumpMessages();
@@ -303,10 +284,8 @@ int main(int argc, char** argv)
     char echoTo[MAX_PATH] = {};
     if (GetEnvironmentVariableA(ECHO_VARIABLE, echoTo, MAX_PATH))
         return EchoCommandLine(echoTo);
-    if (argc < 3) {
-        fprintf(stderr, "usage: e2e_command_line_runs SAVER CASE-FILE\n");
-        return USAGE_ERROR;
-    }
+    if (argc < 3)
+        return UsageError("e2e_command_line_runs SAVER CASE-FILE");
     std::ifstream cases(argv[2]);
     if (!cases) {
         fprintf(stderr, "e2e_command_line_runs: cannot read %s\n", argv[2]);

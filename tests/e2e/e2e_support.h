@@ -9,14 +9,34 @@
 #include "saver_host.h"
 #include "test_windows.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 const int E2E_NAME_BYTES = 512;
+const char FULL_SCREEN_TITLE[] = "Screen Saver";
+const char DIALOG_CLASS[] = "#32770";
+const unsigned long long HANDLE_WRAP = 1ULL << 32;
+const DWORD POLL_MS = 50;
+// The helpers' own exit codes, apart from any the saver gives.
+const int USAGE_ERROR = 120;
+const int START_FAILED = 121;
+const UINT KILLED_EXIT = 122;
 
 inline unsigned long long HandleNumber(HWND window)
 {
     return static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window));
+}
+
+inline HWND WindowOfNumber(const char* number)
+{
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoull(number, nullptr, 10)));
+}
+
+inline int UsageError(const char* usage)
+{
+    fprintf(stderr, "usage: %s\n", usage);
+    return USAGE_ERROR;
 }
 
 inline std::string ClassOf(HWND window)
@@ -81,6 +101,18 @@ inline bool WaitServingWindows(HANDLE handle, DWORD waitMs)
     }
 }
 
+// Asks `found` every POLL_MS until it holds or the wait is over.
+template <typename Found> bool PollUntil(DWORD waitMs, Found found)
+{
+    DWORD started = GetTickCount();
+    while (!found()) {
+        if (GetTickCount() - started >= waitMs)
+            return false;
+        Sleep(POLL_MS);
+    }
+    return true;
+}
+
 // Starts a program with a raw command line, trying again where the system
 // says the start failed for a reason of its own: Wine gives ERROR_INTERNAL_ERROR
 // (1359) when the new process ended before it had finished starting without
@@ -104,6 +136,30 @@ inline bool StartProgram(const char* path, const std::string& commandLine, PROCE
         }
         ++e2eStartRetries;
     }
+}
+
+inline std::string PreviewCommandLine(const char* saverPath, unsigned long long windowNumber)
+{
+    return std::string("\"") + saverPath + "\" /p " + std::to_string(windowNumber);
+}
+
+// Waits for the program's end while serving this thread's windows, kills it
+// when it still runs then, and gives its exit code (KILLED_EXIT when killed).
+inline bool EndedWithin(const PROCESS_INFORMATION& process, DWORD waitMs, DWORD* exitCode)
+{
+    bool ended = WaitServingWindows(process.hProcess, waitMs);
+    if (!ended) {
+        TerminateProcess(process.hProcess, KILLED_EXIT);
+        WaitForSingleObject(process.hProcess, INFINITE);
+    }
+    GetExitCodeProcess(process.hProcess, exitCode);
+    return ended;
+}
+
+inline void CloseProcess(const PROCESS_INFORMATION& process)
+{
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 #endif

@@ -6,9 +6,7 @@
 //   click <id>                     press a button of the dialog (BM_CLICK)
 //   settext <id> <text hex>        replace a control's text
 //   rect <id>                      a control's rectangle on the screen
-//   wait-gone <ms>                 wait until the dialog has closed
 //   savers                         how many full-screen saver windows exist
-//   wait-saver <ms>                wait for a full-screen saver window
 //   iswindow <number>              whether a window of that handle exists
 //   wait-cursor <x> <y> <ms>       wait until the system reports the pointer there
 //   wait-preview <parent> <ms>     wait for a shown saver window inside that parent
@@ -19,17 +17,10 @@
 
 #include "e2e_support.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
 namespace {
 
-const char DIALOG_CLASS[] = "#32770";
-const char FULL_SCREEN_TITLE[] = "Screen Saver";
-const int TEXT_BYTES = 512;
-const DWORD POLL_MS = 50;
 const UINT SEND_TIMEOUT_MS = 5000;
 const int FAILED = 1;
 
@@ -47,9 +38,9 @@ Inspection inspection;
 // control was created with, so ask the control itself.
 std::string ControlText(HWND control)
 {
-    WCHAR text[TEXT_BYTES] = {};
+    WCHAR text[E2E_NAME_BYTES] = {};
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(control, WM_GETTEXT, TEXT_BYTES, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, E2E_NAME_BYTES, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                              SEND_TIMEOUT_MS, &copied))
         return "";
     return ShiftJisOf(text);
@@ -74,39 +65,26 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM)
 
 BOOL CALLBACK CountSaver(HWND window, LPARAM)
 {
-    if (ClassOf(window) == SAVER_WINDOW_CLASS && WindowText(window) == FULL_SCREEN_TITLE) {
-        if (!inspection.found)
-            inspection.found = window;
-        ++inspection.saverCount;
-    }
+    inspection.saverCount += ClassOf(window) == SAVER_WINDOW_CLASS && WindowText(window) == FULL_SCREEN_TITLE;
     return TRUE;
-}
-
-int CountSavers()
-{
-    inspection.found = nullptr;
-    inspection.saverCount = 0;
-    EnumWindows(CountSaver, 0);
-    return inspection.saverCount;
 }
 
 bool FindDialog(const char* titleHex, DWORD waitMs)
 {
     inspection.wantedTitle = FromHex(titleHex);
-    DWORD started = GetTickCount();
-    do {
-        inspection.found = nullptr;
+    inspection.found = nullptr;
+    auto found = [] {
         EnumWindows(MatchDialog, 0);
-        if (inspection.found) {
-            inspection.dialog = inspection.found;
-            printf("dialog %llu owner %llu rect %s\n", HandleNumber(inspection.dialog),
-                   HandleNumber(GetWindow(inspection.dialog, GW_OWNER)), RectText(inspection.dialog).c_str());
-            return true;
-        }
-        Sleep(POLL_MS);
-    } while (GetTickCount() - started < waitMs);
-    printf("no-dialog\n");
-    return false;
+        return inspection.found != nullptr;
+    };
+    if (!PollUntil(waitMs, found)) {
+        printf("no-dialog\n");
+        return false;
+    }
+    inspection.dialog = inspection.found;
+    printf("dialog %llu owner %llu rect %s\n", HandleNumber(inspection.dialog),
+           HandleNumber(GetWindow(inspection.dialog, GW_OWNER)), RectText(inspection.dialog).c_str());
+    return true;
 }
 
 BOOL CALLBACK PrintControl(HWND control, LPARAM)
@@ -128,9 +106,7 @@ bool PrintControls()
 
 HWND Control(const char* id)
 {
-    if (!inspection.dialog)
-        return nullptr;
-    return GetDlgItem(inspection.dialog, atoi(id));
+    return inspection.dialog ? GetDlgItem(inspection.dialog, atoi(id)) : nullptr;
 }
 
 bool Click(const char* id)
@@ -143,8 +119,8 @@ bool Click(const char* id)
 bool SetText(const char* id, const char* textHex)
 {
     HWND control = Control(id);
-    WCHAR text[TEXT_BYTES] = {};
-    MultiByteToWideChar(E2E_CODE_PAGE, 0, FromHex(textHex).c_str(), -1, text, TEXT_BYTES);
+    WCHAR text[E2E_NAME_BYTES] = {};
+    MultiByteToWideChar(E2E_CODE_PAGE, 0, FromHex(textHex).c_str(), -1, text, E2E_NAME_BYTES);
     DWORD_PTR result = 0;
     return control && SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                                           SEND_TIMEOUT_MS, &result);
@@ -159,68 +135,28 @@ bool PrintRect(const char* id)
     return true;
 }
 
-bool WaitGone(DWORD waitMs)
-{
-    DWORD started = GetTickCount();
-    while (inspection.dialog && IsWindow(inspection.dialog)) {
-        if (GetTickCount() - started >= waitMs) {
-            printf("still-open\n");
-            return false;
-        }
-        Sleep(POLL_MS);
-    }
-    printf("gone\n");
-    return true;
-}
-
-bool WaitSaver(DWORD waitMs)
-{
-    DWORD started = GetTickCount();
-    while (CountSavers() == 0) {
-        if (GetTickCount() - started >= waitMs) {
-            printf("no-saver\n");
-            return false;
-        }
-        Sleep(POLL_MS);
-    }
-    printf("saver %llu rect %s\n", HandleNumber(inspection.found), RectText(inspection.found).c_str());
-    return true;
-}
-
 bool WaitCursor(LONG x, LONG y, DWORD waitMs)
 {
-    DWORD started = GetTickCount();
     POINT position = {};
-    for (;;) {
+    auto there = [&] {
         GetCursorPos(&position);
-        if (position.x == x && position.y == y) {
-            printf("cursor %ld %ld after %lu ms\n", position.x, position.y,
-                   static_cast<unsigned long>(GetTickCount() - started));
-            return true;
-        }
-        if (GetTickCount() - started >= waitMs)
-            break;
-        Sleep(POLL_MS);
-    }
-    printf("cursor-elsewhere %ld %ld\n", position.x, position.y);
-    return false;
+        return position.x == x && position.y == y;
+    };
+    bool reached = PollUntil(waitMs, there);
+    printf(reached ? "cursor %ld %ld\n" : "cursor-elsewhere %ld %ld\n", position.x, position.y);
+    return reached;
 }
 
 // The saver's window shows once its creation is complete.
 bool WaitPreview(HWND parent, DWORD waitMs)
 {
-    DWORD started = GetTickCount();
-    for (;;) {
-        HWND child = FindWindowExA(parent, nullptr, SAVER_WINDOW_CLASS, nullptr);
-        if (child && IsWindowVisible(child)) {
-            inspection.preview = child;
-            break;
-        }
-        if (!IsWindow(parent) || GetTickCount() - started >= waitMs) {
-            printf("no-preview\n");
-            return false;
-        }
-        Sleep(POLL_MS);
+    auto shown = [&] {
+        inspection.preview = FindWindowExA(parent, nullptr, SAVER_WINDOW_CLASS, nullptr);
+        return !IsWindow(parent) || (inspection.preview && IsWindowVisible(inspection.preview));
+    };
+    if (!PollUntil(waitMs, shown) || !IsWindow(parent)) {
+        printf("no-preview\n");
+        return false;
     }
     RECT client = {};
     GetClientRect(inspection.preview, &client);
@@ -263,18 +199,15 @@ bool RunCommand(int argc, char** argv, int* next)
     }
     if (strcmp(command, "rect") == 0)
         return PrintRect(argument());
-    if (strcmp(command, "wait-gone") == 0)
-        return WaitGone(strtoul(argument(), nullptr, 10));
     if (strcmp(command, "savers") == 0) {
-        printf("savers %d\n", CountSavers());
+        inspection.saverCount = 0;
+        EnumWindows(CountSaver, 0);
+        printf("savers %d\n", inspection.saverCount);
         return true;
     }
-    if (strcmp(command, "wait-saver") == 0)
-        return WaitSaver(strtoul(argument(), nullptr, 10));
     if (strcmp(command, "iswindow") == 0) {
         const char* number = argument();
-        HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoull(number, nullptr, 10)));
-        printf("iswindow %s %d\n", number, IsWindow(window) ? 1 : 0);
+        printf("iswindow %s %d\n", number, IsWindow(WindowOfNumber(number)) ? 1 : 0);
         return true;
     }
     if (strcmp(command, "wait-cursor") == 0) {
@@ -283,7 +216,7 @@ bool RunCommand(int argc, char** argv, int* next)
         return WaitCursor(x, y, strtoul(argument(), nullptr, 10));
     }
     if (strcmp(command, "wait-preview") == 0) {
-        HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoull(argument(), nullptr, 10)));
+        HWND parent = WindowOfNumber(argument());
         return WaitPreview(parent, strtoul(argument(), nullptr, 10));
     }
     if (strcmp(command, "responds") == 0)

@@ -12,9 +12,7 @@
 
 #include "e2e_support.h"
 
-#include <cstdio>
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -23,12 +21,7 @@ const int PARENT_X = 80;
 const int PARENT_Y = 60;
 const DWORD PARENT_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
 const UINT_PTR POLL_TIMER = 1;
-const UINT POLL_MS = 50;
 const DWORD SAVER_END_WAIT_MS = 10000;
-const unsigned long long HANDLE_WRAP = 1ULL << 32;
-const int USAGE_ERROR = 120;
-const int START_FAILED = 121;
-const int SAVER_DID_NOT_END = 122;
 
 struct PreviewParent {
     HWND window;
@@ -55,7 +48,7 @@ void ReportStatus(const std::string& line)
 bool StartSaver()
 {
     unsigned long long number = HandleNumber(parent.window) + (parent.wrapHandle ? HANDLE_WRAP : 0);
-    std::string commandLine = std::string("\"") + parent.saverPath + "\" /p " + std::to_string(number);
+    std::string commandLine = PreviewCommandLine(parent.saverPath, number);
     ReportStatus("command " + commandLine);
     if (!StartProgram(parent.saverPath, commandLine, &parent.saver))
         return false;
@@ -115,13 +108,6 @@ LRESULT CALLBACK PreviewParentProc(HWND window, UINT message, WPARAM wParam, LPA
     }
 }
 
-bool CreateParentWindow()
-{
-    parent.window = CreatePreviewParent(PARENT_CLASS, PreviewParentProc, "Tamblorn preview parent", PARENT_STYLE,
-                                        PARENT_X, PARENT_Y);
-    return parent.window != nullptr;
-}
-
 void ReportClientArea()
 {
     RECT client = {};
@@ -133,46 +119,36 @@ void ReportClientArea()
                  std::to_string(client.right) + " " + std::to_string(client.bottom));
 }
 
-void RunMessageLoop()
-{
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 4) {
-        fprintf(stderr, "usage: e2e_preview_parent SAVER STATUS-FILE CLOSE-REQUEST-FILE [wrap]\n");
-        return USAGE_ERROR;
-    }
+    if (argc < 4)
+        return UsageError("e2e_preview_parent SAVER STATUS-FILE CLOSE-REQUEST-FILE [wrap]");
     parent.saverPath = argv[1];
     parent.statusPath = argv[2];
     parent.closeRequestPath = argv[3];
     parent.wrapHandle = argc > 4 && strcmp(argv[4], "wrap") == 0;
 
-    if (!CreateParentWindow())
+    parent.window = CreatePreviewParent(PARENT_CLASS, PreviewParentProc, "Tamblorn preview parent", PARENT_STYLE,
+                                        PARENT_X, PARENT_Y);
+    if (!parent.window)
         return START_FAILED;
-    UpdateWindow(parent.window);
     ReportClientArea();
     if (!StartSaver()) {
         ReportStatus("saver-start-failed " + std::to_string(GetLastError()));
         return START_FAILED;
     }
     SetTimer(parent.window, POLL_TIMER, POLL_MS, nullptr);
-    RunMessageLoop();
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        DispatchMessageA(&message);
 
-    ReportSaverExitIfEnded(SAVER_END_WAIT_MS);
-    if (!parent.saverExitReported) {
-        ReportStatus("saver-still-running");
-        TerminateProcess(parent.saver.hProcess, SAVER_DID_NOT_END);
-        return SAVER_DID_NOT_END;
-    }
     DWORD exitCode = 0;
-    GetExitCodeProcess(parent.saver.hProcess, &exitCode);
+    if (!EndedWithin(parent.saver, SAVER_END_WAIT_MS, &exitCode)) {
+        ReportStatus("saver-still-running");
+        return KILLED_EXIT;
+    }
+    ReportSaverExitIfEnded(0);
     return static_cast<int>(exitCode);
 }

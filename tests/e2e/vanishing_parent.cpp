@@ -15,10 +15,6 @@
 
 #include "e2e_support.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-
 namespace {
 
 const char PARENT_CLASS[] = "TamblornE2EVanishingParent";
@@ -30,8 +26,6 @@ const DWORD END_ALLOWANCE_MS = 1000;
 const DWORD LEFT_RUNNING_MS = 30000;
 const DWORD SAVER_EXIT_DONE = 0;
 const DWORD SAVER_EXIT_REJECTED = 0xFFFFFFFF;
-const UINT KILLED_EXIT = 122;
-const int USAGE_ERROR = 120;
 const int FAILED = 1;
 
 struct Tally {
@@ -55,28 +49,18 @@ DWORD RandomUpTo(DWORD limit)
     return static_cast<DWORD>((randomState >> 8) % (limit + 1));
 }
 
-bool StartSaver(const char* saverPath, HWND parent, PROCESS_INFORMATION* saver)
-{
-    std::string commandLine = std::string("\"") + saverPath + "\" /p " +
-                              std::to_string(static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(parent)));
-    return StartProgram(saverPath, commandLine, saver);
-}
-
-void RecordEnd(int number, DWORD delayMs, bool windowMade, HANDLE saver)
+void RecordEnd(int number, DWORD delayMs, bool windowMade, const PROCESS_INFORMATION& saver)
 {
     DWORD destroyed = GetTickCount();
-    bool ended = WaitServingWindows(saver, LEFT_RUNNING_MS);
+    DWORD exitCode = 0;
+    bool ended = EndedWithin(saver, LEFT_RUNNING_MS, &exitCode);
     DWORD endMs = GetTickCount() - destroyed;
     if (!ended) {
-        TerminateProcess(saver, KILLED_EXIT);
-        WaitForSingleObject(saver, INFINITE);
         ++tally.leftRunning;
         printf("case %d: parent gone %lu ms after the start, the saver still ran %lu ms later\n", number,
                static_cast<unsigned long>(delayMs), static_cast<unsigned long>(LEFT_RUNNING_MS));
         return;
     }
-    DWORD exitCode = 0;
-    GetExitCodeProcess(saver, &exitCode);
     if (endMs > tally.slowestMs)
         tally.slowestMs = endMs;
     bool expected = exitCode == SAVER_EXIT_DONE || (!windowMade && exitCode == SAVER_EXIT_REJECTED);
@@ -95,7 +79,7 @@ bool RunCase(int number, const char* saverPath, DWORD latestMs)
 {
     HWND parent = CreatePreviewParent(PARENT_CLASS, DefWindowProcA, "Tamblorn vanishing parent", PARENT_STYLE, 40, 40);
     PROCESS_INFORMATION saver = {};
-    if (!parent || !StartSaver(saverPath, parent, &saver)) {
+    if (!parent || !StartProgram(saverPath, PreviewCommandLine(saverPath, HandleNumber(parent)), &saver)) {
         printf("case %d: could not start (%lu)\n", number, GetLastError());
         return false;
     }
@@ -108,9 +92,8 @@ bool RunCase(int number, const char* saverPath, DWORD latestMs)
     ++tally.tried;
     tally.windowMade += windowMade;
     tally.notYet += !windowMade;
-    RecordEnd(number, delayMs, windowMade, saver.hProcess);
-    CloseHandle(saver.hThread);
-    CloseHandle(saver.hProcess);
+    RecordEnd(number, delayMs, windowMade, saver);
+    CloseProcess(saver);
     return true;
 }
 
@@ -118,10 +101,8 @@ bool RunCase(int number, const char* saverPath, DWORD latestMs)
 
 int main(int argc, char** argv)
 {
-    if (argc < 4) {
-        fprintf(stderr, "usage: e2e_vanishing_parent SAVER CASES SEED [LATEST-MS]\n");
-        return USAGE_ERROR;
-    }
+    if (argc < 4)
+        return UsageError("e2e_vanishing_parent SAVER CASES SEED [LATEST-MS]");
     int cases = atoi(argv[2]);
     randomState = strtoul(argv[3], nullptr, 10);
     DWORD latestMs = argc > 4 ? strtoul(argv[4], nullptr, 10) : DEFAULT_LATEST_MS;
