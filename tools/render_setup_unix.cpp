@@ -54,7 +54,7 @@ void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, bool haveSeed,
 
 void StepRenderCanvas()
 {
-    StepFlameCanvas(nativeRender.canvas, nativeRender.settings);
+    TickSaverCanvas(nativeRender.canvas, nativeRender.settings, nativeRender.monitors);
 }
 
 void FinishRenderSteps() {}

@@ -51,9 +51,11 @@ void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, bool haveSeed,
         SeedNoise(flameCanvas.noise, seed);
 }
 
+// The saver's window jumps when it paints; the renderer's never paints.
 void StepRenderCanvas()
 {
     StepFlames(renderWindow);
+    JumpCanvasWhenDue(flameCanvas, monitorLayout);
 }
 
 void FinishRenderSteps()

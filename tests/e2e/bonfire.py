@@ -5,10 +5,6 @@ import time
 from screen import lit_bytes, lit_outside, pixel, read_bmp24, screenshot, screenshot_lit_in
 from support import *  # noqa: F401,F403
 
-# The bonfire canvas is the 286 x 106 logs picture plus 200 rows, centred.
-BONFIRE_CANVAS = (369, 231, 655, 537)
-LOGS_BAND = (369, 431, 655, 537)
-
 
 class Bonfire(StageCase):
     """Fire mode 1: the logs picture at the bottom of the canvas with flames above it."""
@@ -18,25 +14,27 @@ class Bonfire(StageCase):
     def test_logs_picture_under_flames(self):
         write_settings('[WHITCH]\nFIRE=1\n')
         logs = read_bmp24(CONFIG.logs_bitmap)
-        self.assertEqual((logs[0], logs[1]), (LOGS_BAND[2] - LOGS_BAND[0], LOGS_BAND[3] - LOGS_BAND[1]))
+        # The canvas as the saver's own set-up places it, the logs picture at its bottom.
+        canvas = canvas_after(0, '--mode', 'bonfire')
+        band = (canvas[0], canvas[3] - logs[1], canvas[0] + logs[0], canvas[3])
         process = start_wine(CONFIG.saver, ['/s'])
         wait_saver_window(process)
         shown_at = time.monotonic()
-        above_band = (BONFIRE_CANVAS[0], BONFIRE_CANVAS[1], BONFIRE_CANVAS[2], LOGS_BAND[1])
+        above_band = (canvas[0], canvas[1], canvas[2], band[1])
 
         # The flames grow a level every 3.1 s and first climb out of the picture
         # after some 5 s; look until just before the first jump moves the canvas.
         image = wait_for(lambda: screenshot_lit_in(above_band), FIRST_JUMP_SECONDS - 0.6 - (time.monotonic() - shown_at),
                          interval=0.4) or screenshot()
         note_time('bonfire flames above the logs after (s)', time.monotonic() - shown_at)
-        self.assertEqual(lit_outside(image, BONFIRE_CANVAS), 0, 'something shows outside the bonfire canvas')
+        self.assertEqual(lit_outside(image, canvas), 0, 'something shows outside the bonfire canvas')
         self.assertGreater(lit_bytes(image, above_band), 0, 'no flames above the logs picture')
 
         same = wood = flames = 0
-        for y in range(LOGS_BAND[1], LOGS_BAND[3]):
-            for x in range(LOGS_BAND[0], LOGS_BAND[2]):
+        for y in range(band[1], band[3]):
+            for x in range(band[0], band[2]):
                 shown = pixel(image, x, y)
-                if shown == pixel(logs, x - LOGS_BAND[0], y - LOGS_BAND[1]):
+                if shown == pixel(logs, x - band[0], y - band[1]):
                     same += 1
                 elif shown != (0, 0, 0):
                     flames += 1

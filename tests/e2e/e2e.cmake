@@ -27,7 +27,7 @@ foreach(group ${e2e_groups})
                    --inspector $<TARGET_FILE:e2e_inspector>
                    --vanishing-parent $<TARGET_FILE:e2e_vanishing_parent>
                    --command-line-runs $<TARGET_FILE:e2e_command_line_runs>
-                   --logs-bitmap ${PROJECT_SOURCE_DIR}/resources/logs.bmp
+                   --logs-bitmap ${PROJECT_SOURCE_DIR}/resources/logs.bmp --render $<TARGET_FILE:tamblorn-render>
                    ${e2e_doubles})
   set_tests_properties(e2e.${group} PROPERTIES TIMEOUT ${TAMBLORN_TEST_LIMIT} SKIP_RETURN_CODE 77)
 endforeach()
@@ -39,7 +39,7 @@ add_test(NAME e2e.driver_killed
                  python3 ${e2e_source}/run_e2e.py --group bonfire --saver $<TARGET_FILE:Tamblorn>
                  --wine-run ${CMAKE_BINARY_DIR}/wine-run.sh --build-dir ${CMAKE_BINARY_DIR}/e2e-work/driver_killed
                  --launcher $<TARGET_FILE:e2e_launcher> --inspector $<TARGET_FILE:e2e_inspector>
-                 --logs-bitmap ${PROJECT_SOURCE_DIR}/resources/logs.bmp)
+                 --logs-bitmap ${PROJECT_SOURCE_DIR}/resources/logs.bmp --render $<TARGET_FILE:tamblorn-render>)
 set_tests_properties(e2e.driver_killed PROPERTIES SKIP_RETURN_CODE 77 COST 90)
 # Limits that scale with the groups' counts (see each group's module): the
 # generated command lines take up to some 2 s each on a loaded machine, the

@@ -1,7 +1,6 @@
 """The preview group: the saver inside a preview parent of another process."""
 
 import os
-import random
 import re
 import time
 
@@ -72,16 +71,9 @@ class Preview(StageCase):
         self.assertEqual(wait_exit(parent, 15), EXIT_DONE, 'status: %s' % lines())
         self.assertEqual(line('saver-exit'), 'saver-exit 0')
 
-
     def test_parent_vanishing_at_any_moment_ends_the_saver(self):
-        cases = VANISHING_PARENT_CASES[STRESS]
-        seed = random.randrange(1, 1 << 31)
-        code, output = run_wine(CONFIG.vanishing_parent, [windows_path(CONFIG.saver), str(cases), str(seed)],
-                                timeout=cases * 12 + 60)
-        summary = output.strip().splitlines()[-1] if output.strip() else ''
-        note_count('preview parent destroyed 0-200 ms after the start (seed %d): %s' % (seed, summary))
-        self.assertEqual(leftover_savers(), [], 'saver processes left running')
-        self.assertEqual(code, 0, output)
-        self.assertIn('tried %d ' % cases, summary)
+        self.run_counted(CONFIG.vanishing_parent, VANISHING_PARENT_CASES[STRESS],
+                         lambda count, seed: [str(count), str(seed)], 12,
+                         'preview parent destroyed 0-200 ms after the start')
 
 

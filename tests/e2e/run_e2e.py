@@ -70,6 +70,7 @@ def main():
     parser.add_argument('--vanishing-parent', default='')
     parser.add_argument('--command-line-runs', default='')
     parser.add_argument('--logs-bitmap', default='')
+    parser.add_argument('--render', default='', help='the Windows tamblorn-render, which tells where the canvas goes')
     parser.add_argument('--verifier', default='', help='the PASSWORD.CPL test double')
     parser.add_argument('--password-change', default='', help='the MPR.DLL test double')
     parser.add_argument('--monitor-report', default='', help='the two-monitor group\'s helper')
@@ -77,7 +78,7 @@ def main():
     parser.add_argument('unittest_args', nargs='*', help='passed on to unittest, e.g. -k jump')
     parser.parse_args(namespace=CONFIG)
     for name in ('saver', 'wine_run', 'build_dir', 'launcher', 'preview_parent', 'inspector', 'vanishing_parent',
-                 'command_line_runs', 'logs_bitmap', 'monitor_report'):
+                 'command_line_runs', 'logs_bitmap', 'render', 'monitor_report'):
         if getattr(CONFIG, name):
             setattr(CONFIG, name, os.path.abspath(getattr(CONFIG, name)))
 

@@ -6,6 +6,7 @@ base of every group's cases (run_e2e.py runs them).
 
 import argparse
 import os
+import random
 import re
 import signal
 import subprocess
@@ -14,15 +15,17 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
-from stage import SKIPPED, STAGE, keep_prefix_up, settings_path as prefix_settings_path, x_tool  # noqa: E402,F401
+from stage import SKIPPED, STAGE, keep_prefix_up, process_table, settings_path as prefix_settings_path  # noqa: E402,F401
 from stage import WAIT_SCALE, start_display, stop_display, stop_prefix, wait_for, watch_prefix, windows_path  # noqa: E402,F401
+from stage import x_tool  # noqa: E402,F401
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
 DISPLAY_NUMBERS = range(200, 260)
 SAVER_TITLE = 'Screen Saver'
 DIALOG_TITLE = 'Tamblornスクリーンセーバ設定'
 WINDOW_WRAP = 1 << 32
-FIRST_JUMP_SECONDS = 10.1
+FIRST_JUMP_TICKS = 101
+FIRST_JUMP_SECONDS = FIRST_JUMP_TICKS / 10
 START_WAIT = 20.0
 POINTER_WAIT_MS = int(5000 * WAIT_SCALE)
 DIALOG_WAIT_MS = int(60000 * WAIT_SCALE)  # an upper bound: beside a second suite a dialog took over 20 s to come
@@ -185,11 +188,11 @@ def launch(command_line, extra_env=None):
     return start_wine(CONFIG.launcher, [windows_path(CONFIG.saver), command_line.hex()], extra_env)
 
 
-def launcher_exit(process, timeout):
-    """The saver's exit code as the launcher reports it."""
+def saver_exit(process, timeout):
+    """The saver's exit code, started directly or as the launcher reports it."""
     code = wait_exit(process, timeout)
-    if code is None:
-        return None
+    if code is None or process.args[1] != CONFIG.launcher:
+        return code
     output = process_output(process)
     match = re.search(r'exit=(-?\d+)', output)
     if not match:
@@ -245,21 +248,21 @@ def move_pointer(x, y):
 
 def leftover_savers():
     """The saver processes still running in the stage's prefix."""
-    found = []
-    for entry in os.listdir('/proc'):
-        if not entry.isdigit():
-            continue
-        try:
-            with open('/proc/%s/cmdline' % entry, 'rb') as cmdline:
-                command = cmdline.read()
-            with open('/proc/%s/environ' % entry, 'rb') as environ:
-                env = environ.read().split(b'\0')
-        except OSError:
-            continue
-        if b'tamblorn.scr' in command.split(b'\0')[0].lower() and \
-                b'WINEPREFIX=' + STAGE.prefix.encode() in env:
-            found.append(int(entry))
-    return found
+    prefix = b'WINEPREFIX=' + STAGE.prefix.encode()
+    return [pid for pid, (_, command, env) in process_table().items()
+            if 'tamblorn.scr' in command.split(' ')[0].lower() and prefix in env]
+
+
+def canvas_after(ticks, *options):
+    """The canvas as (left, top, right, bottom) on the stage's screen after that many ticks, as the saver's own
+    set-up and step place it (tamblorn-render: the options over the stage's settings file)."""
+    code, output = run_wine(CONFIG.render, ['--client', '%dx%d' % (SCREEN_WIDTH, SCREEN_HEIGHT), '--ticks', str(ticks)]
+                            + list(options))
+    found = re.search(r'^canvas (\d+)x(\d+) fuel \d+ origin (-?\d+),(-?\d+)', output, re.M)
+    if code != 0 or not found:
+        raise AssertionError('tamblorn-render did not tell the canvas: %s' % output)
+    width, height, left, top = map(int, found.groups())
+    return left, top, left + width, top + height
 
 
 def press_key(key='space'):
@@ -313,10 +316,24 @@ class StageCase(unittest.TestCase):
         wait_saver_window(process)
         time.sleep(0.5)
         self.assertIsNone(process.poll(), '%s: the saver ended before the key press' % label)
+        pressed = time.monotonic()
         press_key()
-        code = launcher_exit(process, 10)
+        code = saver_exit(process, 10)
+        note_time('%s: key press to exit (s)' % label, time.monotonic() - pressed)
         self.assertEqual(code, EXIT_DONE, '%s: the key press did not end the saver with 0' % label)
         wait_no_saver_window()
+
+    def run_counted(self, helper, count, arguments, seconds_per_case, what):
+        """Runs a helper that tries `count` generated cases against the real saver (seeded at random) and
+        expects every case right, its count in its summary and no saver left running."""
+        seed = random.randrange(1, 1 << 31)
+        code, output = run_wine(helper, [windows_path(CONFIG.saver)] + arguments(count, seed),
+                                timeout=count * seconds_per_case + 60)
+        summary = output.strip().splitlines()[-1] if output.strip() else ''
+        note_count('%s (seed %d): %s' % (what, seed, summary))
+        self.assertEqual(leftover_savers(), [], 'saver processes left running')
+        self.assertEqual(code, 0, output)
+        self.assertIn('tried %d ' % count, summary)
 
     def open_dialog(self, process, label):
         code, output = inspect('find-dialog', DIALOG_TITLE.encode('cp932').hex(), DIALOG_WAIT_MS, 'controls',
@@ -330,7 +347,7 @@ class StageCase(unittest.TestCase):
         output = self.open_dialog(process, label)
         time.sleep(0.3)
         press_key('Escape')
-        self.assertEqual(launcher_exit(process, 10), EXIT_CANCEL, '%s: exit code' % label)
+        self.assertEqual(saver_exit(process, 10), EXIT_CANCEL, '%s: exit code' % label)
         return output
 
     def drive_dialog(self, *commands):

@@ -23,7 +23,7 @@ check() {
 e2e() {
   python3 "$src/tests/e2e/run_e2e.py" --saver "$SAVER" --wine-run "$work/wine-run.sh" --build-dir "$work" \
     --launcher "$LAUNCHER" --preview-parent "$PREVIEW_PARENT" --inspector "$INSPECTOR" \
-    --vanishing-parent "$VANISHING_PARENT" --logs-bitmap "$src/resources/logs.bmp" \
+    --vanishing-parent "$VANISHING_PARENT" --logs-bitmap "$src/resources/logs.bmp" --render "$RENDER" \
     --verifier "$VERIFIER" --password-change "$PASSWORD_CHANGE" --group "$@"
 }
 
