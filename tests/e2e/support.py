@@ -5,6 +5,7 @@ base of every group's cases (run_e2e.py runs them).
 """
 
 import argparse
+import configparser
 import os
 import random
 import re
@@ -162,16 +163,17 @@ def write_settings(text):
 
 def read_settings():
     """The settings file as {(section, key): value}, decoded from Shift-JIS."""
-    values, section = {}, None
-    with open(settings_path(), 'rb') as settings:
-        for line in settings.read().decode('cp932').splitlines():
-            line = line.strip()
-            if line.startswith('[') and line.endswith(']'):
-                section = line[1:-1].upper()
-            elif '=' in line and section:
-                key, value = line.split('=', 1)
-                values[(section, key.strip().upper())] = value.strip()
-    return values
+    parser = configparser.ConfigParser(interpolation=None, strict=False)
+    with open(settings_path(), encoding='cp932') as settings:
+        parser.read_file(settings)
+    return {(section.upper(), key.upper()): value
+            for section in parser.sections() for key, value in parser[section].items()}
+
+
+def reg_add(key, *value_args):
+    code, output = run_wine('reg', ['add', key] + list(value_args) + ['/f'])
+    if code != 0:
+        raise RuntimeError('reg add %s failed: %s' % (key, output))
 
 
 # --- The saver and its windows ------------------------------------------------

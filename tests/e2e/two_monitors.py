@@ -42,9 +42,7 @@ class TwoMonitors(unittest.TestCase):
             os.makedirs(e2e.STAGE.work, exist_ok=True)
             reported_monitors()  # makes the prefix
             # With XRandR Wine reports one monitor the size of the first head.
-            code, output = e2e.run_wine('reg', ['add', X11_DRIVER_KEY, '/v', 'UseXRandR', '/d', 'N', '/f'])
-            if code != 0:
-                raise RuntimeError('reg add failed: ' + output)
+            e2e.reg_add(X11_DRIVER_KEY, '/v', 'UseXRandR', '/d', 'N')
             e2e.stop_prefix(e2e.STAGE.prefix)
         except BaseException:
             cls.tearDownClass()

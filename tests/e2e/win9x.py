@@ -15,12 +15,8 @@ class Win9x(StageCase):
 
     @classmethod
     def set_up_stage(cls):
-        for key, value_args in (('HKCU\\Software\\Wine', ['/v', 'Version', '/d', 'win98']),
-                                ('HKCU\\Control Panel\\Desktop',
-                                 ['/v', 'ScreenSaveUsePassword', '/t', 'REG_DWORD', '/d', '1'])):
-            code, output = run_wine('reg', ['add', key] + value_args + ['/f'])
-            if code != 0:
-                raise RuntimeError('reg add %s failed: %s' % (key, output))
+        reg_add('HKCU\\Software\\Wine', '/v', 'Version', '/d', 'win98')
+        reg_add('HKCU\\Control Panel\\Desktop', '/v', 'ScreenSaveUsePassword', '/t', 'REG_DWORD', '/d', '1')
         cls.program_dir = os.path.join(STAGE.work, 'program')
         os.makedirs(cls.program_dir, exist_ok=True)
         cls.saver = os.path.join(cls.program_dir, os.path.basename(CONFIG.saver))
