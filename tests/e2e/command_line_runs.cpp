@@ -1,7 +1,8 @@
 // Runs the real saver once per command line of a case file, each as its own
 // process, and ends whatever it shows the way a user or the display settings
 // would: a key press for the full-screen saver, Escape for the dialog, its
-// parent closing for a preview.
+// parent closing for a preview, WM_CLOSE for a preview in a window not made
+// here (a random window number that happened to name one).
 //   e2e_command_line_runs <saver path> <case file>
 // Each line of the case file is "h<command line as hex>" (the "h" keeps an
 // empty command line a field). The bytes "{P}" in a command line stand for
@@ -9,16 +10,14 @@
 // number plus 2^32. What the saver must show follows from the program's own
 // reading of the command line (its worked rules are tested in process),
 // applied to the command line as a started program reads it: the system
-// carries a command line as wide
-// characters, and bytes that are no complete character of the code page do
-// not come through as they were sent.
+// carries a command line as wide characters, and bytes that are no complete
+// character of the code page do not come through as they were sent.
 // Prints a line per case that went wrong and the counts:
-//   tried <n> rejected <n> saver <n> preview <n> dialog <n> foreign-preview <n> slowest-reject-ms <n> wrong <n>
+//   tried <n> rejected <n> saver <n> preview <n> foreign-preview <n> dialog <n> slowest-reject-ms <n> wrong <n>
 //   start-retries <n>
 // How long a rejection took is a figure (slowest-reject-ms), not judged; the
 // waits for a window and for the end are upper bounds for a busy machine.
-// A preview in a window not made here (a random window number that happened
-// to name one) is ended with WM_CLOSE. Exit code 0 when no case went wrong.
+// Exit code 0 when no case went wrong.
 #include <windows.h>
 
 #include "command_line.h"
@@ -35,18 +34,22 @@ const char PARENT_CLASS[] = "TamblornE2ECommandLineParent";
 const DWORD PARENT_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE;
 const DWORD SHOW_WAIT_MS = 30000;
 const DWORD END_WAIT_MS = 30000;
-const DWORD EXIT_DONE = 0;
-const DWORD EXIT_CANCEL = 2;
-const DWORD EXIT_REJECTED = 0xFFFFFFFF;
 const char ECHO_VARIABLE[] = "TAMBLORN_ECHO_COMMAND_LINE";
 const int FAILED = 1;
 
-enum Shown { SHOWN_NOTHING, SHOWN_SAVER, SHOWN_PREVIEW, SHOWN_FOREIGN_PREVIEW, SHOWN_DIALOG };
-const char* const SHOWN_NAMES[] = {"rejected", "saver", "preview", "foreign-preview", "dialog"};
+// What a case can show, with the exit code that ending it as its user would must give. A preview in a window of
+// another program is a figure: where a command line names such a window, whatever happens is right.
+enum Shown { SHOWN_NOTHING, SHOWN_SAVER, SHOWN_PREVIEW, SHOWN_FOREIGN_PREVIEW, SHOWN_DIALOG, SHOWN_KINDS };
+struct ShownKind {
+    const char* name;
+    DWORD exitCode;
+};
+const ShownKind SHOWN[SHOWN_KINDS] = {
+    {"rejected", 0xFFFFFFFF}, {"saver", 0}, {"preview", 0}, {"foreign-preview", 0}, {"dialog", 2}};
 
 struct Tally {
     int tried;
-    int seen[5];
+    int seen[SHOWN_KINDS];
     DWORD slowestRejectMs;
     int wrong;
 };
@@ -59,59 +62,41 @@ struct Search {
 };
 
 Tally tally;
-Search search;
 // Where an echo of a command line goes: beside the case file.
 std::string echoPath;
 
-BOOL CALLBACK FindPreviewChild(HWND window, LPARAM)
+// Every window, top-level or inside another program's, that the saver shows.
+BOOL CALLBACK FindShownWindow(HWND window, LPARAM context)
 {
+    Search* search = reinterpret_cast<Search*>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search.processId && ClassOf(window) == SAVER_WINDOW_CLASS && IsWindowVisible(window)) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindShownWindow(HWND window, LPARAM)
-{
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (!IsWindowVisible(window))
+    if (owner != search->processId || !IsWindowVisible(window))
         return TRUE;
-    if (owner == search.processId) {
-        std::string className = ClassOf(window);
-        // A preview whose parent is the desktop shows among the top-level windows.
-        if (className == SAVER_WINDOW_CLASS)
-            search.shown = WindowText(window) == FULL_SCREEN_TITLE ? SHOWN_SAVER : SHOWN_FOREIGN_PREVIEW;
-        else if (className == DIALOG_CLASS)
-            search.shown = SHOWN_DIALOG;
-        if (search.shown != SHOWN_NOTHING) {
-            search.found = window;
-            return FALSE;
-        }
-    }
-    // A preview lives inside another program's window.
-    EnumChildWindows(window, FindPreviewChild, 0);
-    if (search.found) {
-        search.shown = GetParent(search.found) == search.parent ? SHOWN_PREVIEW : SHOWN_FOREIGN_PREVIEW;
-        return FALSE;
-    }
-    return TRUE;
+    std::string className = ClassOf(window);
+    if (className == DIALOG_CLASS)
+        search->shown = SHOWN_DIALOG;
+    else if (className != SAVER_WINDOW_CLASS)
+        return TRUE;
+    else if (GetParent(window) == search->parent)
+        search->shown = SHOWN_PREVIEW;
+    else if (GetAncestor(window, GA_PARENT) == GetDesktopWindow() && WindowText(window) == FULL_SCREEN_TITLE)
+        search->shown = SHOWN_SAVER;
+    else
+        search->shown = SHOWN_FOREIGN_PREVIEW;
+    search->found = window;
+    return FALSE;
 }
 
 // What the saver shows once it is ready for the user: the window it made,
 // and for a full-screen saver or the dialog, that window having the keyboard.
 Shown LookForShownWindow(DWORD processId, HWND parent, HWND* found)
 {
-    search = {processId, parent, nullptr, SHOWN_NOTHING};
-    EnumWindows(FindShownWindow, 0);
+    Search search = {processId, parent, nullptr, SHOWN_NOTHING};
+    EnumChildWindows(GetDesktopWindow(), FindShownWindow, reinterpret_cast<LPARAM>(&search));
     *found = search.found;
     bool needsForeground = search.shown == SHOWN_SAVER || search.shown == SHOWN_DIALOG;
-    if (needsForeground && GetForegroundWindow() != search.found)
-        return SHOWN_NOTHING;
-    return search.shown;
+    return needsForeground && GetForegroundWindow() != search.found ? SHOWN_NOTHING : search.shown;
 }
 
 void PressKey(WORD key)
@@ -131,67 +116,42 @@ void ReplaceAll(std::string* text, const std::string& from, const std::string& t
         text->replace(at, from.size(), to);
 }
 
-// Ends what the saver showed as its user would and says which exit code that must give.
-DWORD EndShownWindow(Shown shown, HWND window, HWND parent)
+// Ends what the saver showed as its user would.
+void EndShownWindow(Shown shown, HWND window, HWND parent)
 {
-    switch (shown) {
-    case SHOWN_SAVER:
-        PressKey(VK_SPACE);
-        return EXIT_DONE;
-    case SHOWN_DIALOG:
-        PressKey(VK_ESCAPE);
-        return EXIT_CANCEL;
-    case SHOWN_PREVIEW:
+    if (shown == SHOWN_SAVER || shown == SHOWN_DIALOG)
+        PressKey(shown == SHOWN_SAVER ? VK_SPACE : VK_ESCAPE);
+    else if (shown == SHOWN_PREVIEW)
         DestroyWindow(parent);
-        return EXIT_DONE;
-    case SHOWN_FOREIGN_PREVIEW:
+    else if (shown == SHOWN_FOREIGN_PREVIEW)
         PostMessageA(window, WM_CLOSE, 0, 0);
-        return EXIT_DONE;
-    case SHOWN_NOTHING:
-        break;
-    }
-    return EXIT_REJECTED;
 }
 
-void Report(int number, const std::string& expected, Shown shown, const std::string& commandLine, const char* what,
-            DWORD code)
+void Report(int number, Shown expected, Shown shown, const std::string& commandLine, const char* what, DWORD code)
 {
     ++tally.wrong;
-    printf("case %d expected %s shown %s: %s (exit 0x%08lx) command line %s\n", number, expected.c_str(),
-           SHOWN_NAMES[shown], what, static_cast<unsigned long>(code), ToHex(commandLine).c_str());
+    printf("case %d expected %s shown %s: %s (exit 0x%08lx) command line %s\n", number,
+           expected == SHOWN_FOREIGN_PREVIEW ? "any" : SHOWN[expected].name, SHOWN[shown].name, what,
+           static_cast<unsigned long>(code), ToHex(commandLine).c_str());
 }
 
 // What the program must show on a system not of the 9x family: a preview
-// only in an existing window ("any" for a window of another program), the
+// only in an existing window (anything for a window of another program), the
 // password switch never.
-std::string ExpectedShown(const char* line, HWND parent)
+Shown ExpectedShown(const char* line, HWND parent)
 {
     SaverSwitch request = {};
     ReadSaverSwitch(FindArgumentText(line), &request);
-    switch (request.kind) {
-    case SWITCH_NONE:
-    case SWITCH_CONFIGURE:
-        return "dialog";
-    case SWITCH_FULL_SCREEN:
-        return "saver";
-    case SWITCH_PREVIEW:
-        if (request.windowNumber == HandleNumber(parent))
-            return "preview";
-        return request.windowNumber != 0 && IsWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(request.windowNumber)))
-                   ? "any"
-                   : "rejected";
-    default:
-        return "rejected";
-    }
-}
-
-bool ShownAsExpected(const std::string& expected, Shown shown)
-{
-    if (expected == "any")
-        return true;
-    if (shown == SHOWN_FOREIGN_PREVIEW)
-        return false;
-    return expected == SHOWN_NAMES[shown];
+    if (request.kind == SWITCH_NONE || request.kind == SWITCH_CONFIGURE)
+        return SHOWN_DIALOG;
+    if (request.kind == SWITCH_FULL_SCREEN)
+        return SHOWN_SAVER;
+    if (request.kind != SWITCH_PREVIEW)
+        return SHOWN_NOTHING;
+    if (request.windowNumber == HandleNumber(parent))
+        return SHOWN_PREVIEW;
+    return IsWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(request.windowNumber))) ? SHOWN_FOREIGN_PREVIEW
+                                                                                          : SHOWN_NOTHING;
 }
 
 // The command line as a started program reads it: this program started again
@@ -224,7 +184,7 @@ void RunCase(int number, const char* saverPath, std::string commandLine)
     unsigned long long parentNumber = HandleNumber(parent);
     ReplaceAll(&commandLine, "{P}", std::to_string(parentNumber));
     ReplaceAll(&commandLine, "{W}", std::to_string(parentNumber + HANDLE_WRAP));
-    const std::string expected = ExpectedShown(Arrived(commandLine).c_str(), parent);
+    const Shown expected = ExpectedShown(Arrived(commandLine).c_str(), parent);
     PROCESS_INFORMATION saver = {};
     ++tally.tried;
     if (!StartProgram(saverPath, commandLine, &saver)) {
@@ -237,27 +197,22 @@ void RunCase(int number, const char* saverPath, std::string commandLine)
     Shown shown = SHOWN_NOTHING;
     HWND window = nullptr;
     bool ended = false;
-    while (!(ended = WaitServingWindows(saver.hProcess, POLL_MS))) {
+    while (shown == SHOWN_NOTHING && !(ended = WaitServingWindows(saver.hProcess, POLL_MS)) &&
+           GetTickCount() - started < SHOW_WAIT_MS)
         shown = LookForShownWindow(saver.dwProcessId, parent, &window);
-        if (shown != SHOWN_NOTHING || GetTickCount() - started >= SHOW_WAIT_MS)
-            break;
-    }
     DWORD shownMs = GetTickCount() - started;
-    DWORD wantedCode = EXIT_REJECTED;
-    if (!ended && shown != SHOWN_NOTHING)
-        wantedCode = EndShownWindow(shown, window, parent);
+    EndShownWindow(shown, window, parent);
     DWORD code = 0;
-    ended = EndedWithin(saver, shown == SHOWN_NOTHING ? 0 : END_WAIT_MS, &code);
-    if (!ended) {
+    if (!EndedWithin(saver, shown == SHOWN_NOTHING ? 0 : END_WAIT_MS, &code)) {
         Report(number, expected, shown, commandLine,
                shown == SHOWN_NOTHING ? "neither a window nor an end" : "still ran after it was ended", code);
     } else {
         ++tally.seen[shown];
         if (shown == SHOWN_NOTHING && shownMs > tally.slowestRejectMs)
             tally.slowestRejectMs = shownMs;
-        if (code != wantedCode)
+        if (code != SHOWN[shown].exitCode)
             Report(number, expected, shown, commandLine, "wrong exit code", code);
-        else if (!ShownAsExpected(expected, shown))
+        else if (shown != expected && expected != SHOWN_FOREIGN_PREVIEW)
             Report(number, expected, shown, commandLine, "not what the command line asks for", code);
     }
     CloseProcess(saver);
@@ -299,8 +254,8 @@ int main(int argc, char** argv)
         fflush(stdout);
     }
     printf("tried %d", tally.tried);
-    for (int shown = SHOWN_NOTHING; shown <= SHOWN_DIALOG; ++shown)
-        printf(" %s %d", SHOWN_NAMES[shown], tally.seen[shown]);
+    for (int shown = SHOWN_NOTHING; shown < SHOWN_KINDS; ++shown)
+        printf(" %s %d", SHOWN[shown].name, tally.seen[shown]);
     printf(" slowest-reject-ms %lu wrong %d start-retries %d\n", static_cast<unsigned long>(tally.slowestRejectMs),
            tally.wrong, e2eStartRetries);
     return tally.tried > 0 && tally.wrong == 0 ? 0 : FAILED;
