@@ -196,7 +196,6 @@ if(TAMBLORN_WINDOWS_TESTS)
 
   include(tests/e2e/e2e.cmake)
   include(tests/installer/installer.cmake)
-  include(tests/e2e/two_monitors.cmake)
 endif()
 # Where this kernel refuses 32-bit programs, the shipped ones run in an emulated PC.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686" AND NOT wine_runs)

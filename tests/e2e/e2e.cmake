@@ -15,7 +15,7 @@ if(TARGET mpr_double)
   list(APPEND e2e_doubles --password-change $<TARGET_FILE:mpr_double>)
 endif()
 
-set(e2e_groups command_line full_screen bonfire preview dialog dialog_cp1252 dialog_cp65001 win9x)
+set(e2e_groups command_line full_screen bonfire preview dialog dialog_cp1252 dialog_cp65001 win9x two_monitors)
 foreach(group ${e2e_groups})
   add_test(NAME e2e.${group}
            COMMAND python3 ${e2e_source}/run_e2e.py --group ${group}
@@ -27,6 +27,7 @@ foreach(group ${e2e_groups})
                    --inspector $<TARGET_FILE:e2e_inspector>
                    --vanishing-parent $<TARGET_FILE:e2e_vanishing_parent>
                    --command-line-runs $<TARGET_FILE:e2e_command_line_runs>
+                   --monitor-report $<TARGET_FILE:e2e_monitor_report>
                    --logs-bitmap ${PROJECT_SOURCE_DIR}/resources/logs.bmp --render $<TARGET_FILE:tamblorn-render>
                    ${e2e_doubles})
   set_tests_properties(e2e.${group} PROPERTIES TIMEOUT ${TAMBLORN_TEST_LIMIT} SKIP_RETURN_CODE 77)

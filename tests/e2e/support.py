@@ -113,19 +113,18 @@ def stop_leftovers():
     STAGE.started = []
 
 
-def open_stage(group, env=None):
-    """Starts the group's display and keeps its prefix's Wine server up (the
-    first program through wine-run.sh makes the prefix); `env` goes to every
-    Windows program of the group."""
-    STAGE.env = dict(env or {})
-    STAGE.prefix = os.path.join(CONFIG.build_dir, 'e2e-prefix-' + group)
-    STAGE.work = os.path.join(CONFIG.build_dir, 'e2e-work', group)
+def open_stage(case):
+    """Starts the display of the group `case` (its show_display) and keeps its prefix's Wine server up (the
+    first program through wine-run.sh makes the prefix); its stage_env goes to every Windows program of the group."""
+    STAGE.env = dict(case.stage_env)
+    STAGE.prefix = os.path.join(CONFIG.build_dir, 'e2e-prefix-' + case.group)
+    STAGE.work = os.path.join(CONFIG.build_dir, 'e2e-work', case.group)
     os.makedirs(STAGE.work, exist_ok=True)
     # Whatever an interrupted run left in the prefix goes with its Wine server;
     # what this run starts there ends with it, however it ends.
     stop_prefix(STAGE.prefix)
     watch_prefix(STAGE.prefix)
-    STAGE.display, STAGE.xvfb = start_display(DISPLAY_NUMBERS, '%dx%dx24' % (SCREEN_WIDTH, SCREEN_HEIGHT))
+    case.show_display()
     code, output = run_wine(CONFIG.inspector, ['savers'], timeout=180)
     if code == SKIPPED:
         raise unittest.SkipTest('Wine cannot run this tree on this machine: ' + output.strip())
@@ -139,8 +138,9 @@ def close_stage():
     if STAGE.prefix:
         stop_prefix(STAGE.prefix)
         STAGE.prefix = None
-    stop_display(STAGE.xvfb)
-    STAGE.xvfb = None
+    for server in ('xvfb', 'host_xvfb'):
+        stop_display(getattr(STAGE, server))
+        setattr(STAGE, server, None)
 
 
 # --- The settings file ------------------------------------------------------
@@ -293,11 +293,15 @@ class StageCase(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         try:
-            open_stage(cls.group, cls.stage_env)
+            open_stage(cls)
             cls.set_up_stage()
         except BaseException:
             close_stage()
             raise
+
+    @classmethod
+    def show_display(cls):
+        STAGE.display, STAGE.xvfb = start_display(DISPLAY_NUMBERS, '%dx%dx24' % (SCREEN_WIDTH, SCREEN_HEIGHT))
 
     @classmethod
     def set_up_stage(cls):
@@ -314,15 +318,19 @@ class StageCase(unittest.TestCase):
         stop_leftovers()
         write_settings(None)
 
-    def run_full_screen_and_press_key(self, process, label):
-        wait_saver_window(process)
-        time.sleep(0.5)
+    def end_with_key(self, process, label):
+        """A key press ends the running full-screen saver with 0."""
         self.assertIsNone(process.poll(), '%s: the saver ended before the key press' % label)
         pressed = time.monotonic()
         press_key()
         code = saver_exit(process, 10)
         note_time('%s: key press to exit (s)' % label, time.monotonic() - pressed)
         self.assertEqual(code, EXIT_DONE, '%s: the key press did not end the saver with 0' % label)
+
+    def run_full_screen_and_press_key(self, process, label):
+        wait_saver_window(process)
+        time.sleep(0.5)
+        self.end_with_key(process, label)
         wait_no_saver_window()
 
     def run_counted(self, helper, count, arguments, seconds_per_case, what):
