@@ -90,24 +90,20 @@ BOOL CALLBACK FindShownWindow(HWND window, LPARAM context)
 
 // What the saver shows once it is ready for the user: the window it made,
 // and for a full-screen saver or the dialog, that window having the keyboard.
-Shown LookForShownWindow(DWORD processId, HWND parent, HWND* found)
+Search LookForShownWindow(DWORD processId, HWND parent)
 {
     Search search = {processId, parent, nullptr, SHOWN_NOTHING};
     EnumChildWindows(GetDesktopWindow(), FindShownWindow, reinterpret_cast<LPARAM>(&search));
-    *found = search.found;
     bool needsForeground = search.shown == SHOWN_SAVER || search.shown == SHOWN_DIALOG;
-    return needsForeground && GetForegroundWindow() != search.found ? SHOWN_NOTHING : search.shown;
+    if (needsForeground && GetForegroundWindow() != search.found)
+        search.shown = SHOWN_NOTHING;
+    return search;
 }
 
-void PressKey(WORD key)
+void PressKey(BYTE key)
 {
-    INPUT presses[2] = {};
-    for (INPUT& press : presses) {
-        press.type = INPUT_KEYBOARD;
-        press.ki.wVk = key;
-    }
-    presses[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, presses, sizeof(INPUT));
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
 }
 
 void ReplaceAll(std::string* text, const std::string& from, const std::string& to)
@@ -151,7 +147,7 @@ Shown ExpectedShown(const char* line, HWND parent)
     if (request.windowNumber == HandleNumber(parent))
         return SHOWN_PREVIEW;
     return IsWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(request.windowNumber))) ? SHOWN_FOREIGN_PREVIEW
-                                                                                          : SHOWN_NOTHING;
+                                                                                         : SHOWN_NOTHING;
 }
 
 // The command line as a started program reads it: this program started again
@@ -194,14 +190,13 @@ void RunCase(int number, const char* saverPath, std::string commandLine)
     }
 
     DWORD started = GetTickCount();
-    Shown shown = SHOWN_NOTHING;
-    HWND window = nullptr;
-    bool ended = false;
-    while (shown == SHOWN_NOTHING && !(ended = WaitServingWindows(saver.hProcess, POLL_MS)) &&
+    Search search = {};
+    while (search.shown == SHOWN_NOTHING && !WaitServingWindows(saver.hProcess, POLL_MS) &&
            GetTickCount() - started < SHOW_WAIT_MS)
-        shown = LookForShownWindow(saver.dwProcessId, parent, &window);
+        search = LookForShownWindow(saver.dwProcessId, parent);
     DWORD shownMs = GetTickCount() - started;
-    EndShownWindow(shown, window, parent);
+    const Shown shown = search.shown;
+    EndShownWindow(shown, search.found, parent);
     DWORD code = 0;
     if (!EndedWithin(saver, shown == SHOWN_NOTHING ? 0 : END_WAIT_MS, &code)) {
         Report(number, expected, shown, commandLine,

@@ -27,7 +27,6 @@ foreach(group ${e2e_groups})
                    --inspector $<TARGET_FILE:e2e_inspector>
                    --vanishing-parent $<TARGET_FILE:e2e_vanishing_parent>
                    --command-line-runs $<TARGET_FILE:e2e_command_line_runs>
-                   --monitor-report $<TARGET_FILE:e2e_monitor_report>
                    --logs-bitmap ${PROJECT_SOURCE_DIR}/resources/logs.bmp --render $<TARGET_FILE:tamblorn-render>
                    ${e2e_doubles})
   set_tests_properties(e2e.${group} PROPERTIES TIMEOUT ${TAMBLORN_TEST_LIMIT} SKIP_RETURN_CODE 77)

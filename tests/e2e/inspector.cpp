@@ -11,6 +11,7 @@
 //   wait-cursor <x> <y> <ms>       wait until the system reports the pointer there
 //   wait-preview <parent> <ms>     wait for a shown saver window inside that parent
 //   responds <ms>                  whether the preview's message loop answers
+//   monitors                       "monitor <left> <top> <right> <bottom> <1 if primary>" for each monitor
 // Texts travel as hex of their Shift-JIS bytes. The exit code is 0 when every
 // command succeeded, else 1.
 #include <windows.h>
@@ -69,15 +70,20 @@ BOOL CALLBACK CountSaver(HWND window, LPARAM)
     return TRUE;
 }
 
-bool FindDialog(const char* titleHex, DWORD waitMs)
+DWORD Number(const char* text)
 {
-    inspection.wantedTitle = FromHex(titleHex);
+    return strtoul(text, nullptr, 10);
+}
+
+bool FindDialog(char** arguments)
+{
+    inspection.wantedTitle = FromHex(arguments[0]);
     inspection.found = nullptr;
     auto found = [] {
         EnumWindows(MatchDialog, 0);
         return inspection.found != nullptr;
     };
-    if (!PollUntil(waitMs, found)) {
+    if (!PollUntil(Number(arguments[1]), found)) {
         printf("no-dialog\n");
         return false;
     }
@@ -96,7 +102,7 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM)
     return TRUE;
 }
 
-bool PrintControls()
+bool PrintControls(char**)
 {
     if (!inspection.dialog)
         return false;
@@ -109,52 +115,67 @@ HWND Control(const char* id)
     return inspection.dialog ? GetDlgItem(inspection.dialog, atoi(id)) : nullptr;
 }
 
-bool Click(const char* id)
+bool Click(char** arguments)
 {
-    HWND button = Control(id);
+    HWND button = Control(arguments[0]);
     DWORD_PTR result = 0;
     return button && SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &result);
 }
 
-bool SetText(const char* id, const char* textHex)
+bool SetText(char** arguments)
 {
-    HWND control = Control(id);
+    HWND control = Control(arguments[0]);
     WCHAR text[E2E_NAME_BYTES] = {};
-    MultiByteToWideChar(E2E_CODE_PAGE, 0, FromHex(textHex).c_str(), -1, text, E2E_NAME_BYTES);
+    MultiByteToWideChar(E2E_CODE_PAGE, 0, FromHex(arguments[1]).c_str(), -1, text, E2E_NAME_BYTES);
     DWORD_PTR result = 0;
     return control && SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                                           SEND_TIMEOUT_MS, &result);
 }
 
-bool PrintRect(const char* id)
+bool PrintRect(char** arguments)
 {
-    HWND control = Control(id);
+    HWND control = Control(arguments[0]);
     if (!control)
         return false;
-    printf("rect %s %s\n", id, RectText(control).c_str());
+    printf("rect %s %s\n", arguments[0], RectText(control).c_str());
     return true;
 }
 
-bool WaitCursor(LONG x, LONG y, DWORD waitMs)
+bool CountSavers(char**)
+{
+    inspection.saverCount = 0;
+    EnumWindows(CountSaver, 0);
+    printf("savers %d\n", inspection.saverCount);
+    return true;
+}
+
+bool IsWindowNumber(char** arguments)
+{
+    printf("iswindow %s %d\n", arguments[0], IsWindow(WindowOfNumber(arguments[0])) ? 1 : 0);
+    return true;
+}
+
+bool WaitCursor(char** arguments)
 {
     POINT position = {};
     auto there = [&] {
         GetCursorPos(&position);
-        return position.x == x && position.y == y;
+        return position.x == atol(arguments[0]) && position.y == atol(arguments[1]);
     };
-    bool reached = PollUntil(waitMs, there);
+    bool reached = PollUntil(Number(arguments[2]), there);
     printf(reached ? "cursor %ld %ld\n" : "cursor-elsewhere %ld %ld\n", position.x, position.y);
     return reached;
 }
 
 // The saver's window shows once its creation is complete.
-bool WaitPreview(HWND parent, DWORD waitMs)
+bool WaitPreview(char** arguments)
 {
+    HWND parent = WindowOfNumber(arguments[0]);
     auto shown = [&] {
         inspection.preview = FindWindowExA(parent, nullptr, SAVER_WINDOW_CLASS, nullptr);
         return !IsWindow(parent) || (inspection.preview && IsWindowVisible(inspection.preview));
     };
-    if (!PollUntil(waitMs, shown) || !IsWindow(parent)) {
+    if (!PollUntil(Number(arguments[1]), shown) || !IsWindow(parent)) {
         printf("no-preview\n");
         return false;
     }
@@ -164,78 +185,62 @@ bool WaitPreview(HWND parent, DWORD waitMs)
     MapWindowPoints(inspection.preview, parent, &corner, 1);
     DWORD processId = 0;
     GetWindowThreadProcessId(inspection.preview, &processId);
-    printf("preview %llu title %s style %08lx at %ld %ld size %ld %ld process %lu\n", HandleNumber(inspection.preview),
-           WindowText(inspection.preview).c_str(),
-           static_cast<unsigned long>(GetWindowLongA(inspection.preview, GWL_STYLE)), corner.x, corner.y, client.right,
-           client.bottom, static_cast<unsigned long>(processId));
+    printf("preview %llu at %ld %ld size %ld %ld process %lu\n", HandleNumber(inspection.preview), corner.x, corner.y,
+           client.right, client.bottom, static_cast<unsigned long>(processId));
     return true;
 }
 
-bool PreviewResponds(DWORD waitMs)
+bool PreviewResponds(char** arguments)
 {
     DWORD_PTR result = 0;
-    bool responds =
-        inspection.preview && SendMessageTimeoutA(inspection.preview, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, waitMs, &result);
+    bool responds = inspection.preview && SendMessageTimeoutA(inspection.preview, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                                              Number(arguments[0]), &result);
     printf(responds ? "responds\n" : "no-response\n");
     return responds;
 }
 
-// Runs the command at argv[*next] and advances past its arguments.
-bool RunCommand(int argc, char** argv, int* next)
+BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM)
 {
-    const char* command = argv[(*next)++];
-    auto argument = [&]() -> const char* { return *next < argc ? argv[(*next)++] : ""; };
-    if (strcmp(command, "find-dialog") == 0) {
-        const char* title = argument();
-        return FindDialog(title, strtoul(argument(), nullptr, 10));
-    }
-    if (strcmp(command, "controls") == 0)
-        return PrintControls();
-    if (strcmp(command, "click") == 0)
-        return Click(argument());
-    if (strcmp(command, "settext") == 0) {
-        const char* id = argument();
-        return SetText(id, argument());
-    }
-    if (strcmp(command, "rect") == 0)
-        return PrintRect(argument());
-    if (strcmp(command, "savers") == 0) {
-        inspection.saverCount = 0;
-        EnumWindows(CountSaver, 0);
-        printf("savers %d\n", inspection.saverCount);
-        return true;
-    }
-    if (strcmp(command, "iswindow") == 0) {
-        const char* number = argument();
-        printf("iswindow %s %d\n", number, IsWindow(WindowOfNumber(number)) ? 1 : 0);
-        return true;
-    }
-    if (strcmp(command, "wait-cursor") == 0) {
-        LONG x = atol(argument());
-        LONG y = atol(argument());
-        return WaitCursor(x, y, strtoul(argument(), nullptr, 10));
-    }
-    if (strcmp(command, "wait-preview") == 0) {
-        HWND parent = WindowOfNumber(argument());
-        return WaitPreview(parent, strtoul(argument(), nullptr, 10));
-    }
-    if (strcmp(command, "responds") == 0)
-        return PreviewResponds(strtoul(argument(), nullptr, 10));
-    printf("unknown-command %s\n", command);
-    return false;
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info))
+        printf("monitor %ld %ld %ld %ld %d\n", info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+               info.rcMonitor.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
+    return TRUE;
 }
+
+bool PrintMonitors(char**)
+{
+    return EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
+}
+
+struct Command {
+    const char* name;
+    int argumentCount;
+    bool (*run)(char** arguments);
+};
+
+const Command COMMANDS[] = {
+    {"find-dialog", 2, FindDialog},   {"controls", 0, PrintControls}, {"click", 1, Click},
+    {"settext", 2, SetText},          {"rect", 1, PrintRect},         {"savers", 0, CountSavers},
+    {"iswindow", 1, IsWindowNumber},  {"wait-cursor", 3, WaitCursor}, {"wait-preview", 2, WaitPreview},
+    {"responds", 1, PreviewResponds}, {"monitors", 0, PrintMonitors}};
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    int next = 1;
-    while (next < argc) {
-        const char* command = argv[next];
-        bool succeeded = RunCommand(argc, argv, &next);
+    for (int next = 1; next < argc;) {
+        const char* name = argv[next++];
+        const Command* command = nullptr;
+        for (const Command& known : COMMANDS)
+            if (strcmp(known.name, name) == 0 && next + known.argumentCount <= argc)
+                command = &known;
+        bool succeeded = command && command->run(argv + next);
+        next += command ? command->argumentCount : 0;
         fflush(stdout);
         if (!succeeded) {
-            fprintf(stderr, "e2e_inspector: %s failed\n", command);
+            fprintf(stderr, "e2e_inspector: %s failed\n", name);
             return FAILED;
         }
     }

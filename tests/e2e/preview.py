@@ -6,7 +6,6 @@ import time
 
 from support import *  # noqa: F401,F403
 
-PREVIEW_SIZE = (152, 112)
 PREVIEW_WAIT_MS = 20000
 VANISHING_PARENT_CASES = (60, 300)  # (sample, full count)
 
@@ -26,39 +25,32 @@ class Preview(StageCase):
         status = os.path.join(STAGE.work, 'preview-status.txt')
         close_request = os.path.join(STAGE.work, 'preview-close')
         for path in (status, close_request):
-            if os.path.exists(path):
-                os.remove(path)
+            remove_file(path)
         args = [windows_path(CONFIG.saver), windows_path(status), windows_path(close_request)]
         parent = start_wine(CONFIG.preview_parent, args + (['wrap'] if wrap else []))
 
-        def lines():
-            return open(status, encoding='cp932').read().splitlines() if os.path.exists(status) else []
-
         def line(prefix):
-            return next((l for l in lines() if l.startswith(prefix)), None)
+            return next(iter(file_lines(status, prefix)), None)
 
         self.assertTrue(wait_for(lambda: line('command '), START_WAIT), 'the preview parent did not start the saver')
         handle = int(line('parent ').split()[1])
         x, y, width, height = map(int, line('client ').split()[1:])
-        self.assertEqual((width, height), PREVIEW_SIZE)
         number = int(line('command ').rsplit(' ', 1)[1])
         self.assertEqual(number, handle + (WINDOW_WRAP if wrap else 0))
 
         # Under Wine the screen never shows a child window of another process, so
         # the preview's pixels cannot be seen from here (the Windows tests check
-        # its drawing in-process). What is checked: the saver's own process made
-        # its window inside the parent as a preview is made, and its message loop
-        # answers; the right click below reaches it through the parent's area.
+        # its drawing in-process, and the title and style of the window it makes). What
+        # is checked: the saver's own process made its window inside the parent of
+        # another process, filling it, and its message loop answers; the right click
+        # below reaches it through the parent's area.
         code, output = inspect('wait-preview', handle, PREVIEW_WAIT_MS, 'responds', 5000)
-        self.assertEqual(code, 0, 'no working preview window in the parent: %s; status %s' % (output, lines()))
-        found = re.search(r'^preview \d+ title (\S*) style (\S+) at (-?\d+) (-?\d+) size (\d+) (\d+) process (\d+)$',
-                          output, re.M)
+        self.assertEqual(code, 0, 'no working preview in the parent: %s; status %s' % (output, file_lines(status)))
+        found = re.search(r'^preview \d+ at (-?\d+) (-?\d+) size (\d+) (\d+) process (\d+)$', output, re.M)
         self.assertTrue(found, output)
-        self.assertEqual(found.group(1), 'Preview')
-        self.assertEqual(found.group(2), '52000000')
-        self.assertEqual(tuple(map(int, found.group(3, 4, 5, 6))), (0, 0) + PREVIEW_SIZE)
-        self.assertEqual(found.group(7), line('saver-pid ').split()[1], 'the window is not the saver\'s')
-        self.assertIsNone(line('saver-exit'), 'the saver ended early: %s' % lines())
+        self.assertEqual(tuple(map(int, found.group(1, 2, 3, 4))), (0, 0, width, height), 'it does not fill its parent')
+        self.assertEqual(found.group(5), line('saver-pid ').split()[1], 'the window is not the saver\'s')
+        self.assertIsNone(line('saver-exit'), 'the saver ended early: %s' % file_lines(status))
 
         if right_click:
             x_tool('xdotool', 'mousemove', str(x + width // 2), str(y + height // 2), 'click', '3')
@@ -68,12 +60,10 @@ class Preview(StageCase):
             self.assertIsNone(line('saver-exit'), 'input in the preview ended the saver')
 
         open(close_request, 'w').close()
-        self.assertEqual(wait_exit(parent, 15), EXIT_DONE, 'status: %s' % lines())
+        self.assertEqual(wait_exit(parent, 15), EXIT_DONE, 'status: %s' % file_lines(status))
         self.assertEqual(line('saver-exit'), 'saver-exit 0')
 
     def test_parent_vanishing_at_any_moment_ends_the_saver(self):
         self.run_counted(CONFIG.vanishing_parent, VANISHING_PARENT_CASES[STRESS],
                          lambda count, seed: [str(count), str(seed)], 12,
                          'preview parent destroyed 0-200 ms after the start')
-
-

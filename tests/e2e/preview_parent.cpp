@@ -12,6 +12,7 @@
 
 #include "e2e_support.h"
 
+#include <cstdarg>
 #include <cstring>
 
 namespace {
@@ -36,12 +37,16 @@ struct PreviewParent {
 
 PreviewParent parent;
 
-void ReportStatus(const std::string& line)
+void ReportStatus(const char* format, ...)
 {
     FILE* status = fopen(parent.statusPath, "ab");
     if (!status)
         return;
-    fprintf(status, "%s\n", line.c_str());
+    va_list values;
+    va_start(values, format);
+    vfprintf(status, format, values);
+    va_end(values);
+    fputc('\n', status);
     fclose(status);
 }
 
@@ -49,12 +54,11 @@ bool StartSaver()
 {
     unsigned long long number = HandleNumber(parent.window) + (parent.wrapHandle ? HANDLE_WRAP : 0);
     std::string commandLine = PreviewCommandLine(parent.saverPath, number);
-    ReportStatus("command " + commandLine);
+    ReportStatus("command %s", commandLine.c_str());
     if (!StartProgram(parent.saverPath, commandLine, &parent.saver))
         return false;
     parent.saverStarted = true;
-    ReportStatus("saver-pid " + std::to_string(parent.saver.dwProcessId) + " start-retries " +
-                 std::to_string(e2eStartRetries));
+    ReportStatus("saver-pid %lu start-retries %d", parent.saver.dwProcessId, e2eStartRetries);
     return true;
 }
 
@@ -66,57 +70,31 @@ void ReportSaverExitIfEnded(DWORD waitMs)
         return;
     DWORD exitCode = 0;
     GetExitCodeProcess(parent.saver.hProcess, &exitCode);
-    ReportStatus("saver-exit " + std::to_string(static_cast<long>(exitCode)));
+    ReportStatus("saver-exit %ld", static_cast<long>(exitCode));
     parent.saverExitReported = true;
-}
-
-void OnPollTimer(HWND window)
-{
-    ReportSaverExitIfEnded(0);
-    if (GetFileAttributesA(parent.closeRequestPath) != INVALID_FILE_ATTRIBUTES) {
-        KillTimer(window, POLL_TIMER);
-        PostMessageA(window, WM_CLOSE, 0, 0);
-    }
-}
-
-void OnContextMenu(WPARAM wParam, LPARAM lParam)
-{
-    ReportStatus("contextmenu wparam=" + std::to_string(static_cast<unsigned long long>(wParam)) +
-                 " lparam=" + std::to_string(static_cast<long long>(lParam)));
-}
-
-void OnDestroy()
-{
-    ReportStatus("parent-closed");
-    PostQuitMessage(0);
 }
 
 LRESULT CALLBACK PreviewParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_TIMER:
-        OnPollTimer(window);
+        ReportSaverExitIfEnded(0);
+        if (GetFileAttributesA(parent.closeRequestPath) != INVALID_FILE_ATTRIBUTES) {
+            KillTimer(window, POLL_TIMER);
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        }
         return 0;
     case WM_CONTEXTMENU:
-        OnContextMenu(wParam, lParam);
+        ReportStatus("contextmenu wparam=%llu lparam=%lld", static_cast<unsigned long long>(wParam),
+                     static_cast<long long>(lParam));
         return 0;
     case WM_DESTROY:
-        OnDestroy();
+        ReportStatus("parent-closed");
+        PostQuitMessage(0);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
-}
-
-void ReportClientArea()
-{
-    RECT client = {};
-    GetClientRect(parent.window, &client);
-    POINT origin = {0, 0};
-    ClientToScreen(parent.window, &origin);
-    ReportStatus("parent " + std::to_string(HandleNumber(parent.window)));
-    ReportStatus("client " + std::to_string(origin.x) + " " + std::to_string(origin.y) + " " +
-                 std::to_string(client.right) + " " + std::to_string(client.bottom));
 }
 
 }  // namespace
@@ -134,9 +112,14 @@ int main(int argc, char** argv)
                                         PARENT_X, PARENT_Y);
     if (!parent.window)
         return START_FAILED;
-    ReportClientArea();
+    RECT client = {};
+    GetClientRect(parent.window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(parent.window, &origin);
+    ReportStatus("parent %llu", HandleNumber(parent.window));
+    ReportStatus("client %ld %ld %ld %ld", origin.x, origin.y, client.right, client.bottom);
     if (!StartSaver()) {
-        ReportStatus("saver-start-failed " + std::to_string(GetLastError()));
+        ReportStatus("saver-start-failed %lu", GetLastError());
         return START_FAILED;
     }
     SetTimer(parent.window, POLL_TIMER, POLL_MS, nullptr);

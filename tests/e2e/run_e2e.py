@@ -61,26 +61,19 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('--group', action='append', choices=sorted(GROUPS) + sorted(EXTRA_GROUPS) + ['all'],
                         required=True)
-    parser.add_argument('--saver', required=True, help='the built Tamblorn.scr')
-    parser.add_argument('--wine-run', required=True, help="the tree's wine-run.sh")
-    parser.add_argument('--build-dir', required=True, help='where the prefixes and work files go')
-    parser.add_argument('--launcher', default='')
-    parser.add_argument('--preview-parent', default='')
-    parser.add_argument('--inspector', default='')
-    parser.add_argument('--vanishing-parent', default='')
-    parser.add_argument('--command-line-runs', default='')
-    parser.add_argument('--logs-bitmap', default='')
-    parser.add_argument('--render', default='', help='the Windows tamblorn-render, which tells where the canvas goes')
-    parser.add_argument('--verifier', default='', help='the PASSWORD.CPL test double')
-    parser.add_argument('--password-change', default='', help='the MPR.DLL test double')
-    parser.add_argument('--monitor-report', default='', help='the two-monitor group\'s helper')
-    parser.add_argument('--screens', default='', help='where the pictures of the groups pictures and two_monitors go')
+    # The built Tamblorn.scr, the tree's wine-run.sh and where the prefixes go; the helper programs, the test
+    # doubles (PASSWORD.CPL, MPR.DLL), the renderer that tells where the canvas goes, the logs picture and where the
+    # pictures of the groups pictures and two_monitors go: each group uses its own.
+    for name in ('launcher', 'preview-parent', 'inspector', 'vanishing-parent', 'command-line-runs', 'verifier',
+                 'password-change', 'render', 'logs-bitmap', 'screens'):
+        parser.add_argument('--' + name, default='')
+    for name in ('saver', 'wine-run', 'build-dir'):
+        parser.add_argument('--' + name, required=True)
     parser.add_argument('unittest_args', nargs='*', help='passed on to unittest, e.g. -k jump')
     parser.parse_args(namespace=CONFIG)
-    for name in ('saver', 'wine_run', 'build_dir', 'launcher', 'preview_parent', 'inspector', 'vanishing_parent',
-                 'command_line_runs', 'logs_bitmap', 'render', 'monitor_report'):
-        if getattr(CONFIG, name):
-            setattr(CONFIG, name, os.path.abspath(getattr(CONFIG, name)))
+    for name, value in vars(CONFIG).items():
+        if isinstance(value, str) and value:
+            setattr(CONFIG, name, os.path.abspath(value))
 
     groups = sorted(GROUPS) if 'all' in CONFIG.group else CONFIG.group
     loader = unittest.TestLoader()

@@ -10,18 +10,11 @@ Skipped without Xephyr (xserver-xephyr).
 
 import os
 import shutil
-import subprocess
 import unittest
 
 import screen
 from support import *  # noqa: F401,F403
 from two_heads import JUMP_WAIT, LAYOUTS, ROOT_SIZE, canvas_places, inside, start_two_heads
-
-
-def reported_monitors():
-    code, output = run_wine(CONFIG.monitor_report, [])
-    monitors = [tuple(map(int, line.split()[1:5])) for line in output.splitlines() if line.startswith('monitor ')]
-    return monitors, output
 
 
 def show_layout(layout):
@@ -76,11 +69,12 @@ class TwoMonitors(StageCase):
                 show_layout(layout)
             # Windows puts the primary monitor at (0, 0): a head left of it has negative coordinates.
             primary = self.heads[0]
-            monitors, report = reported_monitors()
+            told = inspect('monitors')[1]
+            monitors = [tuple(map(int, line.split()[1:5])) for line in told.splitlines() if line.startswith('monitor ')]
             self.assertEqual(monitors, [(left - primary[0], top - primary[1], right - primary[0], bottom - primary[1])
                                         for left, top, right, bottom in self.heads],
                              'Wine does not report the two heads (needs libxinerama1 for its architecture and '
-                             'UseXRandR=N): ' + report)
+                             'UseXRandR=N): ' + told)
             process = start_wine(CONFIG.saver, ['/s'])
             windows = wait_saver_window(process)
             geometry = x_tool('xdotool', 'getwindowgeometry', windows[0])
@@ -100,8 +94,7 @@ class TwoMonitors(StageCase):
             screen.save_png(image, os.path.join(STAGE.work, name))
         if CONFIG.screens:
             # The documentation's copy outlines the two monitors.
-            outlines = [['-draw', 'rectangle %d,%d %d,%d' % (head[0], head[1], head[2] - 1, head[3] - 1)]
-                        for head in self.heads]
-            subprocess.run(['/usr/bin/convert', os.path.join(STAGE.work, 'two-monitors-jump-1.png'), '-fill', 'none',
-                            '-stroke', 'gray50'] + [item for pair in outlines for item in pair] +
-                           [os.path.join(CONFIG.screens, 'screen-two-monitors.png')], check=True, timeout=30)
+            outlines = [option for head in self.heads
+                        for option in ('-draw', 'rectangle %d,%d %d,%d' % (head[0], head[1], head[2] - 1, head[3] - 1))]
+            screen.save_png(pictures[1], os.path.join(CONFIG.screens, 'screen-two-monitors.png'), '-fill', 'none',
+                            '-stroke', 'gray50', *outlines)

@@ -15,6 +15,8 @@
 
 #include "e2e_support.h"
 
+#include <random>
+
 namespace {
 
 const char PARENT_CLASS[] = "TamblornE2EVanishingParent";
@@ -41,13 +43,7 @@ struct Tally {
 };
 
 Tally tally;
-unsigned long randomState;
-
-DWORD RandomUpTo(DWORD limit)
-{
-    randomState = randomState * 1103515245UL + 12345UL;
-    return static_cast<DWORD>((randomState >> 8) % (limit + 1));
-}
+std::minstd_rand randomMoments;
 
 void RecordEnd(int number, DWORD delayMs, bool windowMade, const PROCESS_INFORMATION& saver)
 {
@@ -83,7 +79,7 @@ bool RunCase(int number, const char* saverPath, DWORD latestMs)
         printf("case %d: could not start (%lu)\n", number, GetLastError());
         return false;
     }
-    DWORD delayMs = RandomUpTo(latestMs);
+    DWORD delayMs = std::uniform_int_distribution<DWORD>(0, latestMs)(randomMoments);
     WaitServingWindows(nullptr, delayMs);
     // A child of the saver's class that shows has been made: creation shows it last.
     HWND child = FindWindowExA(parent, nullptr, SAVER_WINDOW_CLASS, nullptr);
@@ -104,7 +100,7 @@ int main(int argc, char** argv)
     if (argc < 4)
         return UsageError("e2e_vanishing_parent SAVER CASES SEED [LATEST-MS]");
     int cases = atoi(argv[2]);
-    randomState = strtoul(argv[3], nullptr, 10);
+    randomMoments.seed(strtoul(argv[3], nullptr, 10));
     DWORD latestMs = argc > 4 ? strtoul(argv[4], nullptr, 10) : DEFAULT_LATEST_MS;
     for (int number = 1; number <= cases; ++number) {
         if (!RunCase(number, argv[1], latestMs))
