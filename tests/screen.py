@@ -171,23 +171,24 @@ def lit_box(image):
     return tuple(box) if box else None
 
 
+def ppm(image):
+    """The image as an 8-bit binary PPM."""
+    return b'P6\n%d %d\n255\n' % image[:2] + image[2]
+
+
 def save_crop(image, centre, path):
     """Saves a PICTURE_CROP region of the screenshot centred on centre as PNG."""
-    width, height, pixels = image
+    width, height, _ = image
     crop_width, crop_height = PICTURE_CROP
     left = min(max(centre[0] - crop_width // 2, 0), width - crop_width)
     top = min(max(centre[1] - crop_height // 2, 0), height - crop_height)
-    ppm = b'P6\n%d %d\n255\n' % (width, height) + pixels
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    subprocess.run(['/usr/bin/convert', 'ppm:-', '-crop', '%dx%d+%d+%d' % (crop_width, crop_height, left, top),
-                    '+repage', path], input=ppm, check=True, timeout=30)
+    save_png(image, path, '-crop', '%dx%d+%d+%d' % (crop_width, crop_height, left, top), '+repage')
 
 
-def save_png(image, path):
-    width, height, pixels = image
+def save_png(image, path, *options):
+    """Saves the image as PNG through ImageMagick, which applies the options (a crop, outlines) first."""
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    subprocess.run(['/usr/bin/convert', 'ppm:-', path], input=b'P6\n%d %d\n255\n' % (width, height) + pixels,
-                   check=True, timeout=30)
+    subprocess.run(['/usr/bin/convert', 'ppm:-'] + list(options) + [path], input=ppm(image), check=True, timeout=30)
     print('saved %s' % path)
 
 
@@ -225,5 +226,4 @@ def differing_pixels(shot, raw):
 if __name__ == '__main__':
     # screen.py DISPLAY [WINDOW]: the screen (or the window) as a PPM on standard output, for the scripts' pictures.
     STAGE.display = sys.argv[1]
-    shot = window_image(int(sys.argv[2], 0) if len(sys.argv) > 2 else None)
-    sys.stdout.buffer.write(b'P6\n%d %d\n255\n' % shot[:2] + shot[2])
+    sys.stdout.buffer.write(ppm(window_image(int(sys.argv[2], 0) if len(sys.argv) > 2 else None)))

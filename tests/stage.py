@@ -122,15 +122,11 @@ def stop_display(pid):
         wait_for(lambda: process_gone(pid), 10)
 
 
-def wineserver(prefix, *args):
-    """Runs the Wine server command of the prefix: -k stops it (and every program there), -w waits for that."""
-    subprocess.run([WINESERVER] + list(args), env=dict(os.environ, WINEPREFIX=prefix), stdin=subprocess.DEVNULL,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-
-
 def stop_prefix(prefix):
-    wineserver(prefix, '-k')
-    wineserver(prefix, '-w')
+    """Stops the prefix's Wine server and every program there (-k), and waits for that (-w)."""
+    for option in ('-k', '-w'):
+        subprocess.run([WINESERVER, option], env=dict(os.environ, WINEPREFIX=prefix), stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
 
 
 def lib_call(function, *args):

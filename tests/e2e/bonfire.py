@@ -44,8 +44,4 @@ class Bonfire(StageCase):
         self.assertGreater(same, band_pixels // 2, 'the logs picture does not show in the bottom band')
         self.assertGreater(wood, band_pixels // 5, 'too few orange-brown wood pixels in the bottom band')
         self.assertGreater(flames, 200, 'no flames over the embers')
-        self.assertIsNone(process.poll())
-        press_key()
-        self.assertEqual(wait_exit(process, 5), EXIT_DONE)
-
-
+        self.end_with_key(process, 'bonfire')

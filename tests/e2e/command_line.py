@@ -62,8 +62,7 @@ class CommandLine(StageCase):
         started = time.monotonic()
         seen = []
         while process.poll() is None and time.monotonic() - started < REJECT_WAIT:
-            seen += saver_windows()
-            seen += x_tool('xdotool', 'search', '--name', 'Tamblorn|Preview').split()
+            seen += x_tool('xdotool', 'search', '--name', '^%s$|Tamblorn|Preview' % SAVER_TITLE).split()
             time.sleep(0.05)
         elapsed = time.monotonic() - started
         code = saver_exit(process, 1)
@@ -157,4 +156,3 @@ def command_line(rng, make_body):
     name = windows_path(CONFIG.saver).encode('cp932')
     head = rng.choice((b'"' + name + b'"', b'"' + name + b'" ', name + b' ', name + b'\t', b'', b' ', b'\t'))
     return head + make_body(rng)
-

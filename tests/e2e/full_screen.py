@@ -65,10 +65,6 @@ class FullScreen(StageCase):
         self.run_full_screen_and_press_key(start_wine(CONFIG.saver, ['/s']), '/s')
 
 
-def centre_of(rect):
-    return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
-
-
 class Pictures(StageCase):
     """Not a check: screenshots of both modes at full strength for the documentation."""
 
@@ -86,10 +82,5 @@ class Pictures(StageCase):
             image = screenshot()
             box = lit_box(image)
             self.assertTrue(box, 'nothing burns')
-            path = os.path.join(CONFIG.screens, name)
-            save_crop(image, centre_of(box), path)
-            print('saved %s around %s' % (path, box))
-            press_key()
-            self.assertEqual(wait_exit(process, 5), EXIT_DONE)
-
-
+            save_crop(image, ((box[0] + box[2]) // 2, (box[1] + box[3]) // 2), os.path.join(CONFIG.screens, name))
+            self.end_with_key(process, name)

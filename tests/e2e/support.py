@@ -5,7 +5,6 @@ base of every group's cases (run_e2e.py runs them).
 """
 
 import argparse
-import configparser
 import os
 import random
 import re
@@ -46,23 +45,16 @@ CONFIG = argparse.Namespace()
 
 
 def base_env(extra=None):
-    env = dict(os.environ)
-    env['DISPLAY'] = STAGE.display
-    env['TAMBLORN_WINE_PREFIX'] = STAGE.prefix
-    env.update(getattr(STAGE, 'env', {}))
-    for name in ('TAMBLORN_DLL_OVERRIDES', 'TAMBLORN_VERIFIER_ANSWERS', 'TAMBLORN_DOUBLE_LOG'):
-        env.pop(name, None)
-    env.update(extra or {})
+    """The outer environment without the test doubles' settings, with the stage's display, prefix and env."""
+    env = {name: value for name, value in os.environ.items()
+           if name not in ('TAMBLORN_DLL_OVERRIDES', 'TAMBLORN_VERIFIER_ANSWERS', 'TAMBLORN_DOUBLE_LOG')}
+    env.update(getattr(STAGE, 'env', {}), DISPLAY=STAGE.display, TAMBLORN_WINE_PREFIX=STAGE.prefix, **(extra or {}))
     return env
 
 
 def start_wine(program, args, extra_env=None):
-    """Starts a Windows program under the tree's wine-run.sh in its own process group.
-
-    The output goes to a file, not a pipe: Wine's own service processes, started
-    by whichever program comes first, inherit the descriptors and would keep a
-    pipe open for ever.
-    """
+    """Starts a Windows program under the tree's wine-run.sh in its own process group, its output going to a file
+    for the reason stage.run_to_file gives."""
     STAGE.output_count = getattr(STAGE, 'output_count', 0) + 1
     output_path = os.path.join(STAGE.work, 'output-%d-%d.txt' % (os.getpid(), STAGE.output_count))
     with open(output_path, 'wb') as output:
@@ -108,9 +100,22 @@ def stop_process(process):
 def stop_leftovers():
     for process in STAGE.started:
         stop_process(process)
-        if os.path.exists(process.output_path):
-            os.remove(process.output_path)
+        remove_file(process.output_path)
     STAGE.started = []
+
+
+def remove_file(path):
+    if os.path.exists(path):
+        os.remove(path)
+
+
+def file_lines(path, prefix=''):
+    """The lines starting with prefix of a file that a helper or a test double writes in Shift-JIS (none before it
+    is written)."""
+    if not os.path.exists(path):
+        return []
+    with open(path, encoding='cp932', errors='replace') as lines:
+        return [line for line in lines.read().splitlines() if line.startswith(prefix)]
 
 
 def open_stage(case):
@@ -152,22 +157,10 @@ def settings_path():
 
 def write_settings(text):
     """Writes the settings file as private-profile text in Shift-JIS, or removes it for None."""
-    path = settings_path()
     if text is None:
-        if os.path.exists(path):
-            os.remove(path)
-        return
-    with open(path, 'wb') as settings:
+        return remove_file(settings_path())
+    with open(settings_path(), 'wb') as settings:
         settings.write(text.replace('\n', '\r\n').encode('cp932'))
-
-
-def read_settings():
-    """The settings file as {(section, key): value}, decoded from Shift-JIS."""
-    parser = configparser.ConfigParser(interpolation=None, strict=False)
-    with open(settings_path(), encoding='cp932') as settings:
-        parser.read_file(settings)
-    return {(section.upper(), key.upper()): value
-            for section in parser.sections() for key, value in parser[section].items()}
 
 
 def reg_add(key, *value_args):
@@ -216,11 +209,6 @@ def wait_saver_window(process, timeout=START_WAIT):
     if not windows:
         raise AssertionError('no window titled "%s" appeared within %s s' % (SAVER_TITLE, timeout))
     return windows
-
-
-def wait_no_saver_window(timeout=10):
-    if wait_for(lambda: not saver_windows(), timeout) is False:
-        raise AssertionError('a saver window is still on the screen')
 
 
 def inspect(*commands, timeout=60):
@@ -331,7 +319,7 @@ class StageCase(unittest.TestCase):
         wait_saver_window(process)
         time.sleep(0.5)
         self.end_with_key(process, label)
-        wait_no_saver_window()
+        self.assertTrue(wait_for(lambda: not saver_windows(), 10), 'a saver window is still on the screen')
 
     def run_counted(self, helper, count, arguments, seconds_per_case, what):
         """Runs a helper that tries `count` generated cases against the real saver (seeded at random) and
@@ -346,11 +334,7 @@ class StageCase(unittest.TestCase):
         self.assertIn('tried %d ' % count, summary)
 
     def open_dialog(self, process, label):
-        code, output = inspect('find-dialog', DIALOG_TITLE.encode('cp932').hex(), DIALOG_WAIT_MS, 'controls',
-                               timeout=DIALOG_WAIT_MS / 1000 + 60)
-        self.assertEqual(code, 0, '%s: no dialog titled "%s" appeared (saver exit %s): %s' %
-                         (label, DIALOG_TITLE, process.poll(), output))
-        return output
+        return self.drive_dialog('controls', wait_ms=DIALOG_WAIT_MS, process=process, label=label)
 
     def escape_dialog(self, process, label):
         """Waits for the dialog, closes it with Escape and expects the cancel exit."""
@@ -360,7 +344,10 @@ class StageCase(unittest.TestCase):
         self.assertEqual(saver_exit(process, 10), EXIT_CANCEL, '%s: exit code' % label)
         return output
 
-    def drive_dialog(self, *commands):
-        code, output = inspect('find-dialog', DIALOG_TITLE.encode('cp932').hex(), 5000, *commands)
-        self.assertEqual(code, 0, 'the inspector could not do %s: %s' % (commands, output))
+    def drive_dialog(self, *commands, wait_ms=5000, process=None, label=''):
+        """The inspector's output once it found the dialog, waiting up to wait_ms, and did the commands."""
+        code, output = inspect('find-dialog', DIALOG_TITLE.encode('cp932').hex(), wait_ms, *commands,
+                               timeout=wait_ms / 1000 + 60)
+        self.assertEqual(code, 0, '%s: no dialog titled "%s" (saver exit %s), or the inspector could not do %s: %s' %
+                         (label, DIALOG_TITLE, process and process.poll(), commands, output))
         return output

@@ -28,18 +28,11 @@ class Win9x(StageCase):
 
     def setUp(self):
         super().setUp()
-        if os.path.exists(self.log):
-            os.remove(self.log)
-
-    def log_lines(self, prefix=''):
-        if not os.path.exists(self.log):
-            return []
-        with open(self.log, encoding='cp932', errors='replace') as log:
-            return [line for line in log.read().splitlines() if line.startswith(prefix)]
+        remove_file(self.log)
 
     def wait_verifier_call(self, number, answer):
-        calls = wait_for(lambda: self.log_lines('VerifyScreenSavePwd call=%d' % number), 5.0)
-        self.assertTrue(calls, 'key press %d did not ask the verifier: %s' % (number, self.log_lines()))
+        calls = wait_for(lambda: file_lines(self.log, 'VerifyScreenSavePwd call=%d' % number), 5.0)
+        self.assertTrue(calls, 'key press %d did not ask the verifier: %s' % (number, file_lines(self.log)))
         self.assertIn('answer=%d' % answer, calls[0])
 
     def test_key_asks_the_verifier_until_it_accepts(self):
@@ -48,7 +41,7 @@ class Win9x(StageCase):
         env = {'TAMBLORN_VERIFIER_ANSWERS': '01', 'TAMBLORN_DOUBLE_LOG': windows_path(self.log)}
         process = start_wine(self.saver, ['/s'], env)
         wait_saver_window(process)
-        self.assertIn('PASSWORD.CPL loaded', self.log_lines())
+        self.assertIn('PASSWORD.CPL loaded', file_lines(self.log))
         time.sleep(0.5)
 
         press_key()
@@ -58,7 +51,7 @@ class Win9x(StageCase):
         press_key()
         self.wait_verifier_call(2, 1)
         self.assertEqual(wait_exit(process, 5), EXIT_DONE)
-        self.assertIn('PASSWORD.CPL freed', self.log_lines())
+        self.assertIn('PASSWORD.CPL freed', file_lines(self.log))
 
     def test_password_switch_changes_the_password(self):
         if not CONFIG.password_change:
@@ -66,13 +59,10 @@ class Win9x(StageCase):
         env = {'TAMBLORN_DLL_OVERRIDES': 'mpr=n', 'TAMBLORN_DOUBLE_LOG': windows_path(self.log)}
         for args in (['/a', '99'], ['/a']):
             with self.subTest(args=args):
-                if os.path.exists(self.log):
-                    os.remove(self.log)
+                remove_file(self.log)
                 code, output = run_wine(self.saver, args, timeout=30, extra_env=env)
                 self.assertEqual(code, EXIT_DONE, 'the 9x family must accept /a: %s' % output)
-                calls = self.log_lines('PwdChangePasswordA')
-                self.assertEqual(len(calls), 1, self.log_lines())
+                calls = file_lines(self.log, 'PwdChangePasswordA')
+                self.assertEqual(len(calls), 1, file_lines(self.log))
                 self.assertRegex(calls[0], r'provider="SCRSAVE" owner=\d+ third=0 fourth=0')
-                self.assertIn('MPR.DLL freed', self.log_lines())
-
-
+                self.assertIn('MPR.DLL freed', file_lines(self.log))
