@@ -15,7 +15,7 @@ class Bonfire(StageCase):
         write_settings('[WHITCH]\nFIRE=1\n')
         logs = read_bmp24(CONFIG.logs_bitmap)
         # The canvas as the saver's own set-up places it, the logs picture at its bottom.
-        canvas = canvas_after(0, '--mode', 'bonfire')
+        canvas = canvas_after(0, '--bonfire')
         band = (canvas[0], canvas[3] - logs[1], canvas[0] + logs[0], canvas[3])
         process = start_wine(CONFIG.saver, ['/s'])
         wait_saver_window(process)

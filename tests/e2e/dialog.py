@@ -26,9 +26,9 @@ class Dialog(StageCase):
 
     picture = None  # where a run with --screens saves the dialog as shown
 
-    # What the dialog does with its radios and buttons is judged in process (tests/win32/configure_dialog_test.cpp:
-    # the radios a stored fire mode and a limit of 8 check, a click keeping the other row, OK storing the fire mode
-    # and Cancel storing nothing); here the real program shows and stores through the system's code page.
+    # What the dialog's radios show is judged in process (tests/win32/configure_dialog_test.cpp: the radios a stored
+    # fire mode and a limit of 8 check, a click keeping the other row); here the real program shows through the
+    # system's code page and what OK and Cancel leave in the settings file.
     def test_shows_title_and_controls(self):
         process, controls = self.open_configure(None)
         if self.picture and CONFIG.screens:
@@ -53,14 +53,22 @@ class Dialog(StageCase):
                                  '%s should be checked' % self.LIMIT_RADIOS[checked])
                 self.finish(process, EXIT_CANCEL, 'click', 2)
 
-    def test_ok_keeps_the_texts_shift_jis_bytes_and_the_typed_size(self):
+    def test_ok_keeps_the_texts_shift_jis_bytes_the_typed_size_and_the_bonfire(self):
         process, controls = self.open_configure('[BURNING]\nTEXT=燃えろ 火\n')
         self.assertEqual(controls[1001][2], '燃えろ 火')
         self.finish(process, EXIT_OK, 'settext', 1001, '炎の文字'.encode('cp932').hex(), 'settext', 1002,
-                    '200'.encode().hex(), 'click', 1)
+                    '200'.encode().hex(), 'click', 1021, 'click', 1)
         with open(settings_path(), 'rb') as settings:
             self.assertEqual(settings.read(), ('[BURNING]\r\nTEXT=炎の文字\r\n[FONT]\r\nSIZE=-56\r\n[WHITCH]\r\n'
-                                               'FIRE=0\r\n[FLAME]\r\nLIMIT=12\r\nLOOP=0\r\n').encode('cp932'))
+                                               'FIRE=1\r\n[FLAME]\r\nLIMIT=12\r\nLOOP=0\r\n').encode('cp932'))
+
+    def test_cancel_leaves_the_file_unchanged(self):
+        process, _ = self.open_configure('[BURNING]\nTEXT=燃えろ\n[WHITCH]\nFIRE=0\n[FLAME]\nLIMIT=8\n')
+        with open(settings_path(), 'rb') as settings:
+            before = settings.read()
+        self.finish(process, EXIT_CANCEL, 'click', 1021, 'click', 1030, 'click', 2)
+        with open(settings_path(), 'rb') as settings:
+            self.assertEqual(settings.read(), before)
 
     def test_ok_with_empty_text_stores_empty_text(self):
         process, _ = self.open_configure('[BURNING]\nTEXT=燃えろ\n')
