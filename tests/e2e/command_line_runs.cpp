@@ -35,7 +35,6 @@ const DWORD PARENT_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE;
 const DWORD SHOW_WAIT_MS = 30000;
 const DWORD END_WAIT_MS = 30000;
 const char ECHO_VARIABLE[] = "TAMBLORN_ECHO_COMMAND_LINE";
-const int FAILED = 1;
 
 // What a case can show, with the exit code that ending it as its user would must give. A preview in a window of
 // another program is a figure: where a command line names such a window, whatever happens is right.

@@ -18,7 +18,8 @@ const char FULL_SCREEN_TITLE[] = "Screen Saver";
 const char DIALOG_CLASS[] = "#32770";
 const unsigned long long HANDLE_WRAP = 1ULL << 32;
 const DWORD POLL_MS = 50;
-// The helpers' own exit codes, apart from any the saver gives.
+// A helper whose cases went wrong ends with FAILED; its own other exit codes are apart from any the saver gives.
+const int FAILED = 1;
 const int USAGE_ERROR = 120;
 const int START_FAILED = 121;
 const UINT KILLED_EXIT = 122;

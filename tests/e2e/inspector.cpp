@@ -23,7 +23,6 @@
 namespace {
 
 const UINT SEND_TIMEOUT_MS = 5000;
-const int FAILED = 1;
 
 struct Inspection {
     HWND dialog;

@@ -28,7 +28,6 @@ const DWORD END_ALLOWANCE_MS = 1000;
 const DWORD LEFT_RUNNING_MS = 30000;
 const DWORD SAVER_EXIT_DONE = 0;
 const DWORD SAVER_EXIT_REJECTED = 0xFFFFFFFF;
-const int FAILED = 1;
 
 struct Tally {
     int tried;
