@@ -23,6 +23,11 @@ inline char RandomLeadByte(std::mt19937& random)
     return static_cast<char>(lead < 31 ? 0x81 + lead : 0xE0 + lead - 31);
 }
 
+template <typename Item, size_t count> const Item& RandomItem(std::mt19937& random, const Item (&items)[count])
+{
+    return items[random() % count];
+}
+
 inline char RandomByte(std::mt19937& random)
 {
     return static_cast<char>(1 + random() % 255);
@@ -39,44 +44,12 @@ inline std::string RandomBytes(std::mt19937& random, int most)
 
 const char* const SECTIONS[] = {"BURNING", "FONT", "FLAME", "WHITCH", "burning", "Font", "UNKNOWN", ""};
 const char* const KEYS[] = {"TEXT", "SIZE", "LIMIT", "LOOP", "FIRE", "size", "OTHER", ""};
-const char* const VALUES[] = {"0",
-                              "1",
-                              "2",
-                              "6",
-                              "12",
-                              "13",
-                              "14",
-                              "32",
-                              "127",
-                              "128",
-                              "200",
-                              "255",
-                              "300",
-                              "-1",
-                              "-56",
-                              "-128",
-                              "-300",
-                              "2147483647",
-                              "2147483648",
-                              "4294967295",
-                              "4294967296",
-                              "99999999999",
-                              "-2147483649",
-                              "-99999999999",
-                              "0x10",
-                              " 12",
-                              "12abc",
-                              "+7",
-                              "",
-                              "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE",
-                              "&&&&&&&&",
-                              "A\tB",
-                              "\"quoted\"",
-                              "=",
-                              "[FONT]",
-                              "0123456789012345678901234567890123456789ABC",
-                              "ab\x81",  // a lead byte without its second byte, before the line end or the file's end
-                              "\x81"};
+// The last two: a lead byte without its second byte, before the line end or the file's end.
+const char* const VALUES[] = {"0", "1", "2", "6", "12", "13", "14", "32", "127", "128", "200", "255", "300", "-1",
+                              "-56", "-128", "-300", "2147483647", "2147483648", "4294967295", "4294967296",
+                              "99999999999", "-2147483649", "-99999999999", "0x10", " 12", "12abc", "+7", "",
+                              "\x8C\xDC\x8E\x9A\x91\x97\x82\xE8\x89\xCE", "&&&&&&&&", "A\tB", "\"quoted\"", "=",
+                              "[FONT]", "0123456789012345678901234567890123456789ABC", "ab\x81", "\x81"};
 
 // Characters of a Unicode-marked file: kana, kanji, Greek and Cyrillic, which code page 932 holds; Latin-1
 // and private use, which it writes by best fit or as cells of its own; and characters it lacks.
@@ -99,7 +72,7 @@ inline std::string RandomUnicodeText(std::mt19937& random)
 {
     std::string text;
     for (int i = static_cast<int>(random() % 12); i >= 0; --i) {
-        const uint32_t* range = UNICODE_RANGES[random() % (sizeof UNICODE_RANGES / sizeof UNICODE_RANGES[0])];
+        const uint32_t* range = RandomItem(random, UNICODE_RANGES);
         text += Utf8Of(range[0] + random() % (range[1] - range[0] + 1));
     }
     return text;
@@ -143,15 +116,12 @@ inline std::string RandomValue(std::mt19937& random, bool unicode = false)
     switch (random() % 8) {
     case 0:
         return std::string(LONG_VALUE_BYTES, "9A\x8C"[random() % 3]);
-    case 1: {
-        // Cut inside a double-byte character at the 39-byte limit.
-        std::string text(38, 'A');
-        return text + RandomLeadByte(random) + "B";
-    }
+    case 1:  // cut inside a double-byte character at the 39-byte limit
+        return std::string(38, 'A') + RandomLeadByte(random) + "B";
     case 2:
         return RandomBytes(random, 40);
     default:
-        return VALUES[random() % (sizeof VALUES / sizeof VALUES[0])];
+        return RandomItem(random, VALUES);
     }
 }
 
@@ -164,15 +134,15 @@ inline std::string RandomLine(std::mt19937& random, bool unicode)
 {
     switch (random() % 5) {
     case 0:
-        return std::string("[") + SECTIONS[random() % (sizeof SECTIONS / sizeof SECTIONS[0])] + "]";
+        return std::string("[") + RandomItem(random, SECTIONS) + "]";
     case 1:
-        return KEYS[random() % (sizeof KEYS / sizeof KEYS[0])];  // a key without "="
+        return RandomItem(random, KEYS);  // a key without "="
     case 2:
-        return std::string(KEYS[random() % (sizeof KEYS / sizeof KEYS[0])]) + "=";
+        return std::string(RandomItem(random, KEYS)) + "=";
     case 3:
         return random() % 2 ? "; a comment" : RandomBytes(random, 30);
     default:
-        return std::string(KEYS[random() % (sizeof KEYS / sizeof KEYS[0])]) + "=" + RandomValue(random, unicode);
+        return std::string(RandomItem(random, KEYS)) + "=" + RandomValue(random, unicode);
     }
 }
 
@@ -194,17 +164,9 @@ inline std::string MutatedSettingsFile(std::mt19937& random)
         int repeats = random() % 6 == 0 ? 2 : 1;
         for (int i = 0; i < repeats; ++i) {
             std::string text = random() % 2 ? USUAL_VALUES[value][random() % 3] : RandomValue(random, mark >= 0);
-            switch (random() % 10) {
-            case 0:
-                file += key.key;
-                break;
-            case 1:
-                file += std::string(key.key) + " = " + text;
-                break;
-            default:
-                file += std::string(key.key) + "=" + text;
-                break;
-            }
+            // A bare key, blanks around "=", or the usual line.
+            const int form = static_cast<int>(random() % 10);
+            file += std::string(key.key) + (form == 0 ? "" : (form == 1 ? " = " : "=") + text);
             file += random() % 10 ? lineEnd : "\r\n";
         }
         int strays = random() % 3 == 0 ? static_cast<int>(random() % 4) : 0;
@@ -218,17 +180,13 @@ inline std::string MutatedSettingsFile(std::mt19937& random)
     int damages = static_cast<int>(random() % 4);
     for (int i = 0; i < damages && !file.empty(); ++i) {
         size_t at = random() % file.size();
-        switch (random() % 3) {
-        case 0:
-            file.resize(at);  // truncated
-            break;
-        case 1:
-            file.insert(at, 1, static_cast<char>(random() % 256));  // binary, NUL included
-            break;
-        default:
+        const uint32_t damage = random() % 3;  // cut, a byte put in (NUL included) or a byte changed
+        if (damage == 0)
+            file.resize(at);
+        else if (damage == 1)
+            file.insert(at, 1, static_cast<char>(random() % 256));
+        else
             file[at] = static_cast<char>(random() % 256);
-            break;
-        }
     }
     return file;
 }

@@ -24,25 +24,19 @@ struct TestCanvas {
     ~TestCanvas() { FreeFlameBuffers(canvas); }
 };
 
-inline uint32_t* MakeFixtureSurface(void* context, int32_t width, int32_t height)
-{
-    std::vector<uint32_t>& pixels = static_cast<TestCanvas*>(context)->pixels;
-    pixels.assign(width > 0 && height > 0 ? static_cast<size_t>(width) * height : 0, 0);
-    return pixels.empty() ? nullptr : pixels.data();
-}
-
-inline CanvasPlatform FixturePlatform(TestCanvas* test)
-{
-    return {test, MakeFixtureSurface, nullptr, nullptr, nullptr, nullptr, nullptr};
-}
-
 // A fresh canvas of the size, as a set-up builds it, with fresh settings.
 inline void BuildNativeCanvas(TestCanvas* test, int width, int height)
 {
+    auto makeSurface = [](void* context, int32_t columns, int32_t rows) -> uint32_t* {
+        std::vector<uint32_t>& pixels = static_cast<TestCanvas*>(context)->pixels;
+        pixels.assign(columns > 0 && rows > 0 ? static_cast<size_t>(columns) * rows : 0, 0);
+        return pixels.empty() ? nullptr : pixels.data();
+    };
     FreeFlameBuffers(test->canvas);
     test->canvas = FlameCanvas();
     test->settings = STARTING_SETTINGS;
-    ASSERT_TRUE(BuildCanvasOfSize(test->canvas, FixturePlatform(test), width, height) || width <= 0 || height <= 0);
+    const CanvasPlatform platform = {test, makeSurface, nullptr, nullptr, nullptr, nullptr, nullptr};
+    ASSERT_TRUE(BuildCanvasOfSize(test->canvas, platform, width, height) || width <= 0 || height <= 0);
 }
 
 #endif

@@ -14,22 +14,23 @@ void SizeCanvas(TestCanvas& surface, int width, int height)
 
 }  // namespace
 
+// -169 / 2 is -84, not -85. A start on one monitor reported is a start on the client area alone.
 TEST(CanvasOrigin, CentresWithDivisionTowardZero)
 {
     TestCanvas surface;
     SizeCanvas(surface, 320, 232);
-    CentreCanvas(surface.canvas, 1024, 768);
-    EXPECT_EQ(surface.canvas.originX, 352);
-    EXPECT_EQ(surface.canvas.originY, 268);
-    CentreCanvas(surface.canvas, 152, 112);
-    EXPECT_EQ(surface.canvas.originX, -84);
-    EXPECT_EQ(surface.canvas.originY, -60);
-    CentreCanvas(surface.canvas, 151, 112);
-    EXPECT_EQ(surface.canvas.originX, -84);  // -169 / 2, not -85
+    const int cases[][4] = {{1024, 768, 352, 268}, {152, 112, -84, -60}, {151, 112, -84, -60}};
+    for (const int* c : cases) {
+        CentreCanvas(surface.canvas, c[0], c[1]);
+        EXPECT_EQ(std::make_pair(surface.canvas.originX, surface.canvas.originY), std::make_pair(c[2], c[3])) << c[0];
+    }
+    surface.monitors = {1, 0, {{0, 0, 800, 600}}};
+    PlaceCanvasAtStart(surface.canvas, surface.monitors, 1024, 768);
+    EXPECT_EQ(std::make_pair(surface.canvas.originX, surface.canvas.originY), std::make_pair(352, 268));
 }
 
 // The first two jumps of a fresh process on a 1024 x 768 client; on a client the canvas fills exactly along
-// one axis, that axis stays at 0 while its draw is still taken.
+// one axis, that axis stays at 0 while its draw is still taken. One monitor reported is the client area alone.
 TEST(CanvasJump, FollowsTheRuntimeSequenceXFirst)
 {
     TestCanvas surface;
@@ -42,17 +43,20 @@ TEST(CanvasJump, FollowsTheRuntimeSequenceXFirst)
     // Each jump: the client's width and height, the canvas's place.
     const int runs[2][2][4] = {{{1024, 768, 41, 243}, {1024, 768, 702, 236}},
                                {{320, 768, 0, 243}, {1024, 232, 702, 0}}};
-    for (const auto& run : runs) {
-        SizeCanvas(surface, 320, 232);
-        SeedJumpRandom(surface.canvas, 1);
-        surface.canvas.frameCount = 101;
-        for (const int* jump : run) {
-            JumpCanvas(surface.canvas, surface.monitors, jump[0], jump[1]);
-            EXPECT_EQ(std::make_pair(surface.canvas.originX, surface.canvas.originY), std::make_pair(jump[2], jump[3]))
-                << "on " << jump[0] << " x " << jump[1];
-            EXPECT_EQ(surface.canvas.frameCount, 0u);
+    for (const MonitorLayout& layout : {MonitorLayout{}, MonitorLayout{1, 0, {{0, 0, 800, 600}}}})
+        for (const auto& run : runs) {
+            SizeCanvas(surface, 320, 232);
+            surface.monitors = layout;
+            SeedJumpRandom(surface.canvas, 1);
+            surface.canvas.frameCount = 101;
+            for (const int* jump : run) {
+                JumpCanvas(surface.canvas, surface.monitors, jump[0], jump[1]);
+                EXPECT_EQ(std::make_pair(surface.canvas.originX, surface.canvas.originY),
+                          std::make_pair(jump[2], jump[3]))
+                    << "on " << jump[0] << " x " << jump[1] << " with " << layout.count << " monitors";
+                EXPECT_EQ(surface.canvas.frameCount, 0u);
+            }
         }
-    }
 }
 
 TEST(CanvasJump, StaysInsideTheSpanEvenWhenTheCanvasIsLarger)
@@ -81,13 +85,6 @@ struct LayoutCase {
     bool everyMonitorUsed;
 };
 
-bool InsideBox(const TestCanvas& surface, const MonitorBox& box)
-{
-    return surface.canvas.originX >= box.left && surface.canvas.originY >= box.top &&
-           surface.canvas.originX + surface.canvas.width <= box.right &&
-           surface.canvas.originY + surface.canvas.height <= box.bottom;
-}
-
 }  // namespace
 
 TEST(CanvasJump, SeveralMonitorsStartOnThePrimaryAndJumpWhollyInsideOne)
@@ -111,9 +108,13 @@ TEST(CanvasJump, SeveralMonitorsStartOnThePrimaryAndJumpWhollyInsideOne)
         for (int jump = 0; jump < 500; ++jump) {
             JumpCanvas(surface.canvas, surface.monitors, 5000, 5000);
             int holding = -1;
-            for (int i = 0; i < c.layout.count; ++i)
-                if (InsideBox(surface, c.layout.boxes[i]))
+            for (int i = 0; i < c.layout.count; ++i) {
+                const MonitorBox& box = c.layout.boxes[i];
+                const FlameCanvas& canvas = surface.canvas;
+                if (canvas.originX >= box.left && canvas.originY >= box.top &&
+                    canvas.originX + canvas.width <= box.right && canvas.originY + canvas.height <= box.bottom)
                     holding = i;
+            }
             ASSERT_GE(holding, 0) << "jump " << jump << " to " << surface.canvas.originX << ", " << surface.canvas.originY;
             used[holding] = true;
         }
@@ -128,14 +129,6 @@ TEST(CanvasJump, SeveralMonitorsStartOnThePrimaryAndJumpWhollyInsideOne)
     JumpCanvas(surface.canvas, surface.monitors, 1824, 768);
     EXPECT_EQ(surface.canvas.originX, 1024 + 227);
     EXPECT_EQ(surface.canvas.originY, 78);
-    // One monitor reported: the client area alone, as before.
-    surface.monitors = {1, 0, {{0, 0, 800, 600}}};
-    PlaceCanvasAtStart(surface.canvas, surface.monitors, 1024, 768);
-    EXPECT_EQ(surface.canvas.originX, 352);
-    SeedJumpRandom(surface.canvas, 1);
-    JumpCanvas(surface.canvas, surface.monitors, 1024, 768);
-    EXPECT_EQ(surface.canvas.originX, 41);
-    EXPECT_EQ(surface.canvas.originY, 243);
 }
 
 // Canvases of one process, as a test or a front end with several keeps them,

@@ -5,7 +5,9 @@
 // Built natively and for Windows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -117,21 +119,15 @@ void SaveNoise(FlameCanvas& canvas, CanvasState& state)
 
 template <typename T> long FirstDifference(const std::vector<T>& expected, const std::vector<T>& actual)
 {
-    for (size_t i = 0; i < expected.size(); ++i) {
-        if (expected[i] != actual[i])
-            return static_cast<long>(i);
-    }
-    return -1;
+    return expected == actual ? -1
+                              : std::mismatch(expected.begin(), expected.end(), actual.begin()).first - expected.begin();
 }
 
 void ExpectSameCanvas(const CanvasState& expected, const CanvasState& actual, const char* what)
 {
     ASSERT_EQ(FirstDifference(expected.heat, actual.heat), -1) << what << ": heat";
     ASSERT_EQ(FirstDifference(expected.pixels, actual.pixels), -1) << what << ": pixels";
-    for (int slot = 0; slot < NOISE_WORDS; ++slot)
-        ASSERT_EQ(expected.noise.words[slot], actual.noise.words[slot]) << what << ": generator slot " << slot;
-    ASSERT_EQ(expected.noise.takeIndex, actual.noise.takeIndex) << what;
-    ASSERT_EQ(expected.noise.lagIndex, actual.noise.lagIndex) << what;
+    ASSERT_EQ(memcmp(&expected.noise, &actual.noise, sizeof expected.noise), 0) << what << ": generator";
 }
 
 #if defined(__i386__)
@@ -201,19 +197,18 @@ TEST(CellPassVariants, MatchTheSequentialLoopOnRandomCanvases)
 
 TEST(CellPassVariants, AreChosenForTheProcessorUnlessALowerOneIsAskedFor)
 {
-    struct Choice {
+    const struct {
         const char* request;
         CellPassLevel supported;
         CellPassLevel chosen;
-    };
-    const Choice choices[] = {
+    } choices[] = {
         {nullptr, CELL_PASS_SCALAR, CELL_PASS_SCALAR}, {nullptr, CELL_PASS_SSE2, CELL_PASS_SSE2},
         {nullptr, CELL_PASS_AVX2, CELL_PASS_AVX2},     {"avx2", CELL_PASS_SCALAR, CELL_PASS_SCALAR},
         {"sse2", CELL_PASS_SCALAR, CELL_PASS_SCALAR},  {"avx2", CELL_PASS_SSE2, CELL_PASS_SSE2},
         {"scalar", CELL_PASS_AVX2, CELL_PASS_SCALAR},  {"sse2", CELL_PASS_AVX2, CELL_PASS_SSE2},
         {"", CELL_PASS_AVX2, CELL_PASS_AVX2},          {"AVX512", CELL_PASS_SSE2, CELL_PASS_SSE2},
     };
-    for (const Choice& choice : choices)
+    for (const auto& choice : choices)
         EXPECT_EQ(CellPassLevelFor(choice.request, choice.supported), choice.chosen)
             << (choice.request ? choice.request : "(none)") << " on " << cellPassLevelNames[choice.supported];
     FlameCanvas canvas = {};
@@ -222,18 +217,15 @@ TEST(CellPassVariants, AreChosenForTheProcessorUnlessALowerOneIsAskedFor)
 
     // SSE2 also needs the system's word that it saves the registers; AVX2's
     // support already includes it.
-    struct Support {
-        bool avx2;
-        bool sse2;
-        bool systemKeepsSse;
+    const struct {
+        bool avx2, sse2, systemKeepsSse;
         CellPassLevel chosen;
-    };
-    const Support supports[] = {
+    } supports[] = {
         {true, true, true, CELL_PASS_AVX2},     {true, true, false, CELL_PASS_AVX2},
         {false, true, true, CELL_PASS_SSE2},    {false, true, false, CELL_PASS_SCALAR},
         {false, false, true, CELL_PASS_SCALAR}, {false, false, false, CELL_PASS_SCALAR},
     };
-    for (const Support& support : supports)
+    for (const auto& support : supports)
         EXPECT_EQ(CellPassLevelOf(support.avx2, support.sse2, support.systemKeepsSse), support.chosen)
             << support.avx2 << support.sse2 << support.systemKeepsSse;
 }

@@ -58,16 +58,11 @@ TEST(IntensityCycle, SchedulesForLimitTwelveAndZero)
 TEST(IntensityCycle, HandEditedLimitsStayWithinTheLevelRange)
 {
     TestCanvas surface;
-    std::vector<int> high = LevelsOverPeriods(surface, 20, 0, 16);
-    EXPECT_EQ(high.back(), LEVEL_CEILING);
-    for (int level : high)
-        EXPECT_LE(level, LEVEL_CEILING);
+    EXPECT_EQ(LevelsOverPeriods(surface, 20, 0, 16),
+              (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 13, 13, 13}));
     EXPECT_EQ(surface.canvas.coolMask, 0);
-
     std::vector<int> looping = LevelsOverPeriods(surface, 20, 1, 30);
-    EXPECT_EQ(looping[12], 13);
-    EXPECT_EQ(looping[13], 13);
-    EXPECT_EQ(looping[14], 12);
+    EXPECT_EQ(std::vector<int>(looping.begin() + 12, looping.begin() + 15), (std::vector<int>{13, 13, 12}));
 
     EXPECT_EQ(LevelsOverPeriods(surface, -3, 0, 3), (std::vector<int>{0, 0, 0}));
     EXPECT_EQ(LevelsOverPeriods(surface, -3, 1, 3), (std::vector<int>{0, 0, 0}));
