@@ -29,15 +29,12 @@ void Require(bool condition)
         abort();
 }
 
-int32_t ReadInt32(const uint8_t* at)
+// Any bytes of the input as a number of the type.
+template <typename Number> Number Read(const uint8_t* at)
 {
-    return static_cast<int32_t>(static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
-                                static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24);
-}
-
-int16_t ReadInt16(const uint8_t* at)
-{
-    return static_cast<int16_t>(at[0] | at[1] << 8);
+    Number number;
+    memcpy(&number, at, sizeof number);
+    return number;
 }
 
 // Heat in range, fuel only 0 or FUEL_VALUE, the level within its ceiling.
@@ -82,16 +79,6 @@ uint32_t ShapeBits(const FuzzInput& input, size_t cell)
     return input.shapeSize ? input.shape[cell % input.shapeSize] : 0;
 }
 
-uint32_t* MakeFuzzSurface(void* context, int32_t width, int32_t height)
-{
-    return MakePlainSurface(&Records(context).surface, width, height);
-}
-
-void ReleaseFuzzSurface(void* context)
-{
-    ReleasePlainSurface(&Records(context).surface);
-}
-
 void DrawFuzzText(void* context, const FlameCanvas& canvas, uint32_t* scratch, int32_t top, int32_t cellSize,
                   const char*)
 {
@@ -120,14 +107,14 @@ bool LoadFuzzLogs(void* context, const uint32_t** pixels, int32_t* width, int32_
     return true;
 }
 
-uint32_t FuzzSeed(void* context)
-{
-    return Records(context).input.seed;
-}
-
 CanvasPlatform FuzzPlatform(FuzzRecords& records)
 {
-    return {&records, MakeFuzzSurface, ReleaseFuzzSurface, DrawFuzzText, LoadFuzzLogs, nullptr, FuzzSeed};
+    auto make = [](void* context, int32_t width, int32_t height) {
+        return MakePlainSurface(&Records(context).surface, width, height);
+    };
+    auto release = [](void* context) { ReleasePlainSurface(&Records(context).surface); };
+    auto seed = [](void* context) { return Records(context).input.seed; };
+    return {&records, make, release, DrawFuzzText, LoadFuzzLogs, nullptr, seed};
 }
 
 void FuzzCanvas(const uint8_t* data, size_t size)
@@ -174,10 +161,10 @@ void ReadSettingsRecord(SaverSettings& settings, const uint8_t* header, const ui
     }
     settings.text[length] = '\0';
     settings.fontSize = static_cast<int8_t>(header[0]);
-    settings.flameLimit = ReadInt32(header + 1);
-    settings.loop = ReadInt32(header + 5);
+    settings.flameLimit = Read<int32_t>(header + 1);
+    settings.loop = Read<int32_t>(header + 5);
     // Mostly the two modes, but any number as well.
-    settings.fireMode = header[9] % 4 < 2 ? header[9] % 4 : ReadInt32(header + 10);
+    settings.fireMode = header[9] % 4 < 2 ? header[9] % 4 : Read<int32_t>(header + 10);
 }
 
 void FuzzSettings(const uint8_t* data, size_t size)
@@ -195,8 +182,8 @@ void FuzzSettings(const uint8_t* data, size_t size)
     FuzzInput& input = records.input;
     input.pictureWidth = data[14] | (data[15] & 1) << 8;
     input.pictureHeight = data[16] % MAX_PICTURE_SIDE;
-    int32_t clientWidth = ReadInt16(data + 17);
-    int32_t clientHeight = ReadInt16(data + 19);
+    int32_t clientWidth = Read<int16_t>(data + 17);
+    int32_t clientHeight = Read<int16_t>(data + 19);
     input.seed = data[21];
     int ticks = 1 + data[22] % MAX_SETTINGS_TICKS;
     input.shape = data + SETTINGS_HEADER_BYTES;

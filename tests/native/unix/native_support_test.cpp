@@ -34,7 +34,6 @@ using settings_mutations::MutatedSettingsFile;
 
 namespace {
 
-const char* const DEFAULT_TEXT_BYTES = DEFAULT_TEXT;
 // The embers the generator aims at, give or take what its clumps leave over.
 const int FEWEST_EMBERS = EMBER_TARGET - 150;
 const int MOST_EMBERS = EMBER_TARGET + 250;
@@ -100,13 +99,13 @@ TEST(NativeSupport, LocaleTextBecomesShiftJisAndLosesOnlyWhatItLacks)
 {
     ASSERT_NE(setlocale(LC_ALL, "C.UTF-8"), nullptr);
     char out[SETTINGS_TEXT_BYTES];
-    ASSERT_TRUE(LocaleTextToShiftJis("五字送り火", out, sizeof out));
-    EXPECT_STREQ(out, DEFAULT_TEXT_BYTES);
-    ASSERT_TRUE(LocaleTextToShiftJis("A\xF0\x9F\x94\xA5Z\xFF!", out, sizeof out));  // an emoji, a stray byte
-    EXPECT_STREQ(out, "AZ!");
-    // The wave dash Japanese input methods type is code page 932's full-width tilde.
-    ASSERT_TRUE(LocaleTextToShiftJis("\xE3\x80\x9C", out, sizeof out));
-    EXPECT_STREQ(out, "\x81\x60");
+    // An emoji and a stray byte are lost; the wave dash Japanese input methods type is code page 932's tilde.
+    const char* const texts[][2] = {{"五字送り火", DEFAULT_TEXT}, {"A\xF0\x9F\x94\xA5Z\xFF!", "AZ!"},
+                                    {"\xE3\x80\x9C", "\x81\x60"}};
+    for (const auto& text : texts) {
+        ASSERT_TRUE(LocaleTextToShiftJis(text[0], out, sizeof out)) << text[0];
+        EXPECT_STREQ(out, text[1]);
+    }
     // Twenty double-byte characters: the 40-byte record keeps 19 of them whole.
     std::string long_text;
     for (int i = 0; i < 20; ++i)
@@ -120,7 +119,7 @@ TEST(NativeSupport, ShiftJisCharactersKeepTheirByteWidths)
 {
     uint16_t units[SETTINGS_TEXT_BYTES];
     uint8_t bytes[SETTINGS_TEXT_BYTES];
-    ASSERT_EQ(ShiftJisTextCharacters(DEFAULT_TEXT_BYTES, units, bytes, SETTINGS_TEXT_BYTES), 5);
+    ASSERT_EQ(ShiftJisTextCharacters(DEFAULT_TEXT, units, bytes, SETTINGS_TEXT_BYTES), 5);
     EXPECT_EQ(units[0], 0x4E94u);  // 五
     EXPECT_EQ(bytes[4], 2);
     ASSERT_EQ(ShiftJisTextCharacters("A\x8C", units, bytes, SETTINGS_TEXT_BYTES), 2);  // a lead byte cut off
@@ -160,15 +159,11 @@ TEST(NativeSupport, SettingsThatBurnNothingFallBackToTheirDefaults)
         const char* file;
         unsigned mends;
         int fontSize;
-    } cases[] = {{"[FONT]\nSIZE=0", MENDED_FONT_SIZE, 32},
-                 {"[FONT]\nSIZE=-5", MENDED_FONT_SIZE, 32},
-                 {"[FONT]\nSIZE=128", MENDED_FONT_SIZE, 32},
-                 {"[FONT]\nSIZE=500", MENDED_FONT_SIZE, 32},
-                 {"[FONT]\nSIZE=abc", MENDED_FONT_SIZE, 32},
-                 {"[FONT]\nSIZE=300", 0, 44},
+    } cases[] = {{"[FONT]\nSIZE=0", MENDED_FONT_SIZE, 32},    {"[FONT]\nSIZE=-5", MENDED_FONT_SIZE, 32},
+                 {"[FONT]\nSIZE=128", MENDED_FONT_SIZE, 32},  {"[FONT]\nSIZE=500", MENDED_FONT_SIZE, 32},
+                 {"[FONT]\nSIZE=abc", MENDED_FONT_SIZE, 32},  {"[FONT]\nSIZE=300", 0, 44},
                  {"[WHITCH]\nFIRE=2\n[FONT]\nSIZE=-1", MENDED_FIRE_MODE | MENDED_FONT_SIZE, 32},
-                 {"[WHITCH]\nFIRE=1\n[FONT]\nSIZE=0", 0, 0},
-                 {"[BURNING]\nTEXT=", MENDED_TEXT, 32},
+                 {"[WHITCH]\nFIRE=1\n[FONT]\nSIZE=0", 0, 0}, {"[BURNING]\nTEXT=", MENDED_TEXT, 32},
                  {"[BURNING]\nTEXT=\xFF\xFE ", MENDED_TEXT, 32}};
     for (const auto& entry : cases) {
         NativeRecords records;
@@ -202,10 +197,10 @@ TEST(NativeSupport, TheOptionsTakeTheSettingsRangesAndReachTheSettings)
     EXPECT_EQ(options.settings.fontSize, 10);
     EXPECT_EQ(options.windowId, 26);
     const SettingsKey& size = settingsKeys[VALUE_FONT_SIZE];
-    EXPECT_TRUE(OptionsRead({"-size", std::to_string(size.lowest)}, &options));
-    EXPECT_TRUE(OptionsRead({"-size", std::to_string(size.highest)}, &options));
-    EXPECT_FALSE(OptionsRead({"-size", std::to_string(size.lowest - 1)}, &options));
-    EXPECT_FALSE(OptionsRead({"-size", std::to_string(size.highest + 1)}, &options));
+    for (int32_t read : {size.lowest, size.highest})
+        EXPECT_TRUE(OptionsRead({"-size", std::to_string(read)}, &options)) << read;
+    for (int32_t refused : {size.lowest - 1, size.highest + 1})
+        EXPECT_FALSE(OptionsRead({"-size", std::to_string(refused)}, &options)) << refused;
     EXPECT_FALSE(OptionsRead({"-strength", "7"}, &options));
     for (int32_t strength : FLAME_STRENGTHS) {
         ASSERT_TRUE(OptionsRead({"-strength", std::to_string(strength)}, &options));
@@ -302,10 +297,10 @@ TEST(NativeSupport, SettingsFileInUtf8OrShiftJisBurnsTheSameText)
     const struct {
         std::string file;
         const char* text;
-    } cases[] = {{"[BURNING]\nTEXT=五字送り火\n[FONT]\nSIZE=48", DEFAULT_TEXT_BYTES},
+    } cases[] = {{"[BURNING]\nTEXT=五字送り火\n[FONT]\nSIZE=48", DEFAULT_TEXT},
                  {"[BURNING]\nTEXT=ぁ\n[FONT]\nSIZE=48\n", "\x82\x9F"},
-                 {"\xEF\xBB\xBF[BURNING]\r\nTEXT=五字送り火\r\n[FONT]\r\nSIZE=48", DEFAULT_TEXT_BYTES},
-                 {std::string("[BURNING]\nTEXT=") + DEFAULT_TEXT_BYTES + "\n[FONT]\nSIZE=48", DEFAULT_TEXT_BYTES},
+                 {"\xEF\xBB\xBF[BURNING]\r\nTEXT=五字送り火\r\n[FONT]\r\nSIZE=48", DEFAULT_TEXT},
+                 {std::string("[BURNING]\nTEXT=") + DEFAULT_TEXT + "\n[FONT]\nSIZE=48", DEFAULT_TEXT},
                  {"[BURNING]\nTEXT=\xC3\xB1\n[FONT]\nSIZE=48", "n"},
                  {"[BURNING]\nTEXT=\xC3\xB1\x82\xA0\n[FONT]\nSIZE=48", "\xC3\xB1\x82\xA0"}};
     for (const auto& entry : cases) {
@@ -378,7 +373,7 @@ std::vector<int> DrawnColumns(const char* pattern, const char* text, std::string
 TEST(NativeSupport, FontPatternChoosesTheFaceAndOthersDrawWhatItLacks)
 {
     std::string mincho, gothic, latin;
-    EXPECT_NE(DrawnColumns("IPAMincho", DEFAULT_TEXT_BYTES, &mincho), DrawnColumns("IPAGothic", DEFAULT_TEXT_BYTES, &gothic));
+    EXPECT_NE(DrawnColumns("IPAMincho", DEFAULT_TEXT, &mincho), DrawnColumns("IPAGothic", DEFAULT_TEXT, &gothic));
     EXPECT_EQ(std::make_pair(mincho, gothic), std::make_pair(std::string("IPAMincho"), std::string("IPAGothic")));
     // DejaVu Sans has no kanji: 火 (the bytes from 2 on) comes from another face.
     std::vector<int> columns = DrawnColumns("DejaVu Sans:bold", "AB\x89\xCE", &latin);
