@@ -9,6 +9,13 @@ import unittest
 import screen
 import stage
 
+CANVAS_SIZE = (320, 232)  # the default text at 32 pixels
+
+
+def centred(width, height, size=CANVAS_SIZE):
+    """(left, top, right, bottom) of a canvas of the size centred on a screen or window of width and height."""
+    left, top = (width - size[0]) // 2, (height - size[1]) // 2
+    return (left, top, left + size[0], top + size[1])
 
 def finish(process, timeout=60.0):
     """(exit code, standard error) once the process ends; one that outlives the bound is killed (code -9)."""
@@ -18,6 +25,17 @@ def finish(process, timeout=60.0):
         process.kill()
         _, errors = process.communicate()
     return process.returncode, errors.decode('utf-8', 'replace')
+
+
+def settings_path(config_home, contents=None):
+    """Where the programs read the settings file with XDG_CONFIG_HOME at config_home, its folder made; the file
+    written with the contents given."""
+    path = os.path.join(config_home, 'tamblorn', 'TamblornScrS')
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    if contents is not None:
+        with open(path, 'wb') as settings:
+            settings.write(contents)
+    return path
 
 
 def render(config, *args, config_home):

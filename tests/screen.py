@@ -156,19 +156,10 @@ def pixel(image, x, y):
 def lit_box(image):
     """The bounding box of the non-black pixels, or None."""
     width, height, pixels = image
-    box = None
-    for y in range(height):
-        row = pixels[y * width * 3:(y + 1) * width * 3]
-        stripped = row.lstrip(b'\0')
-        if not stripped:
-            continue
-        first = (len(row) - len(stripped)) // 3
-        last = (len(row.rstrip(b'\0')) - 1) // 3
-        if box is None:
-            box = [first, y, last + 1, y + 1]
-        else:
-            box = [min(box[0], first), box[1], max(box[2], last + 1), y + 1]
-    return tuple(box) if box else None
+    rows = [(y, len(row) - len(row.lstrip(b'\0')), len(row.rstrip(b'\0'))) for y in range(height)
+            for row in (pixels[y * width * 3:(y + 1) * width * 3],) if row.strip(b'\0')]
+    return (min(row[1] for row in rows) // 3, rows[0][0], (max(row[2] for row in rows) + 2) // 3,
+            rows[-1][0] + 1) if rows else None
 
 
 def ppm(image):

@@ -166,19 +166,11 @@ class Installer(unittest.TestCase):
         values = registry(UNINSTALL_KEY)
         self.assertIsNotNone(values, 'no entry in the list of installed programs')
         uninstaller = INSTALL_FOLDER + r'\uninstall.exe'
-        expected = {
-            'DisplayName': DISPLAY_NAME,
-            'DisplayVersion': version,
-            'Publisher': PUBLISHER,
-            'DisplayIcon': SYSTEM_PROGRAM + ',0',
-            'InstallLocation': INSTALL_FOLDER,
-            'UninstallString': '"%s"' % uninstaller,
-            'QuietUninstallString': '"%s" /S' % uninstaller,
-            'NoModify': 1,
-            'NoRepair': 1,
-        }
-        for name, value in expected.items():
-            self.assertEqual(values.get(name), value, name)
+        expected = {'DisplayName': DISPLAY_NAME, 'DisplayVersion': version, 'Publisher': PUBLISHER,
+                    'DisplayIcon': SYSTEM_PROGRAM + ',0', 'InstallLocation': INSTALL_FOLDER,
+                    'UninstallString': '"%s"' % uninstaller, 'QuietUninstallString': '"%s" /S' % uninstaller,
+                    'NoModify': 1, 'NoRepair': 1}
+        self.assertEqual({name: values.get(name) for name in expected}, expected)
         installed_kilobytes = sum(os.path.getsize(unix_path(path)) for path in
                                   (SYSTEM_PROGRAM, uninstaller, INSTALL_FOLDER + r'\README.txt')) / 1024
         self.assertAlmostEqual(values.get('EstimatedSize'), installed_kilobytes, delta=3)
@@ -253,11 +245,9 @@ class Installer(unittest.TestCase):
                                    ['-DCOMMON_CONTROLS_MAJOR=99'])
         code, output = wine(windows_path(demanding), '/S')
         self.assertEqual(code, STOPPED_OLD_SYSTEM, output)
-        self.assertFalse(os.path.exists(unix_path(SYSTEM_PROGRAM)))
+        self.assert_removed()
         self.assertFalse(os.path.exists(unix_path(INSTALL_FOLDER)))
-        self.assertIsNone(registry(UNINSTALL_KEY))
         self.assertNotIn('SCRNSAVE.EXE', registry(DESKTOP_KEY))
-        self.assert_settings_kept()
 
     def test_upgrade_and_uninstall_while_the_saver_runs(self):
         self.assertEqual(wine(windows_path(make_old_installer()), '/S')[0], 0)
@@ -276,17 +266,11 @@ class Installer(unittest.TestCase):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument('--installer', required=True, help="the tree's installer")
-    parser.add_argument('--program', required=True, help='the stripped program the installer holds')
-    parser.add_argument('--old-program', required=True, help='a different program for the older installer')
-    parser.add_argument('--version', required=True)
-    parser.add_argument('--readme', required=True)
-    parser.add_argument('--icon', required=True)
-    parser.add_argument('--script', required=True, help='installer/tamblorn.nsi')
-    parser.add_argument('--makensis', required=True)
+    # The tree's installer, the stripped program it holds, a different program for the older installer, ...
+    for option in ('--installer', '--program', '--old-program', '--version', '--readme', '--icon', '--script',
+                   '--makensis', '--wine-run', '--build-dir'):
+        parser.add_argument(option, required=True)
     parser.add_argument('--nsis-define', action='append', default=[], help='e.g. -DTEST_AMD64')
-    parser.add_argument('--wine-run', required=True)
-    parser.add_argument('--build-dir', required=True)
     parser.add_argument('unittest_args', nargs='*')
     parser.parse_args(namespace=CONFIG)
     CONFIG.prefix = os.path.join(os.path.abspath(CONFIG.build_dir), 'installer-prefix')

@@ -206,14 +206,8 @@ class Page(unittest.TestCase):
             self.assertTrue(stage.wait_for(lambda: not full(), WAIT))
         self.browser.set_window_size(800, 600)
         width = self.browser.execute_script('return innerWidth')
-        self.assertTrue(stage.wait_for(lambda: self.facts()['left'] == (width - 320) // 2, WAIT), self.facts())
-
-    def settings_file(self, config, contents):
-        """Writes the settings file where the programs read it with XDG_CONFIG_HOME at the work folder's `config`."""
-        os.makedirs(os.path.join(CONFIG.work_dir, config, 'tamblorn'), exist_ok=True)
-        with open(os.path.join(CONFIG.work_dir, config, 'tamblorn', 'TamblornScrS'), 'wb') as settings:
-            settings.write(contents)
-        return settings.name
+        left = (width - native_run.CANVAS_SIZE[0]) // 2
+        self.assertTrue(stage.wait_for(lambda: self.facts()['left'] == left, WAIT), self.facts())
 
     def open_file(self, path):
         """Picks the file in the page's file input, and waits until the page has read it."""
@@ -238,7 +232,7 @@ class Page(unittest.TestCase):
         self.open()
         text = '火の鳥が夜空を焦がし続ける赤い炎と白い煙'  # 40 bytes of Shift-JIS: one character past the 39
         original = ('[BURNING]\nTEXT=%s\n; 日本語のメモ\n[FONT]\nSIZE=40\n' % text).encode()
-        path = self.settings_file('utf8', original)
+        path = native_run.settings_path(os.path.join(CONFIG.work_dir, 'utf8'), original)
         read = render('--show-settings', config='utf8').split()
         shown = bytes.fromhex(read[1]).decode('cp932')
         self.assertEqual(shown, text[:19])
@@ -249,14 +243,14 @@ class Page(unittest.TestCase):
         self.assertTrue(saved.startswith(original.replace(text.encode(), shown.encode())), saved)
         self.assertEqual(render('--show-settings', config='utf8-saved').split(), read)
         changed = original.replace(text.encode(), '燃える'.encode()).replace(b'SIZE=40', b'SIZE=48')
-        self.settings_file('utf8', changed)
+        native_run.settings_path(os.path.join(CONFIG.work_dir, 'utf8'), changed)
         self.open_file(path)
         self.assertEqual(self.browser.find_element(By.ID, 'text').get_attribute('value'), '燃える')
         self.assertEqual(self.browser.find_element(By.ID, 'size').get_attribute('value'), '48')
 
     def test_values_that_cannot_burn_burn_their_defaults_named_on_the_page(self):
         self.open()
-        path = self.settings_file('unburnable', b'[BURNING]\r\nTEXT=" "\r\n[FONT]\r\nSIZE=200\r\n[WHITCH]\r\nFIRE=7\r\n')
+        path = native_run.settings_path(os.path.join(CONFIG.work_dir, 'unburnable'), b'[BURNING]\r\nTEXT=" "\r\n[FONT]\r\nSIZE=200\r\n[WHITCH]\r\nFIRE=7\r\n')
         self.open_file(path)
         words = self.browser.find_element(By.ID, 'mended').text
         for named in ('FIRE', ' 7 ', 'SIZE', '-56', 'TEXT'):
@@ -273,13 +267,12 @@ class Page(unittest.TestCase):
         x11.CONFIG.program, x11.CONFIG.work_dir = CONFIG.program, os.path.join(CONFIG.work_dir, 'saved')
         stage.STAGE.display, xvfb = stage.start_display(range(540, 560))
         try:
-            holder, window = x11.make_window()
+            _, window = x11.make_window(self)
             code, errors = x11.finish(x11.start(['-window-id', str(window), '-seed', str(SEED), '-ticks', str(TICKS)]))
             self.assertEqual(code, 0, errors)
             shot = screen.window_image(window)
-            holder.kill()
-            holder.wait()
         finally:
+            self.doCleanups()  # the window's holder, before its display goes
             stage.stop_display(xvfb)
         raw = os.path.join(CONFIG.work_dir, 'saved-text.raw')
         render('--loop', '--seed', str(SEED), '--ticks', str(TICKS), '--client', '%dx%d' % x11.TARGET_SIZE,
