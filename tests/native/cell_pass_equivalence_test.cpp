@@ -57,13 +57,9 @@ std::vector<std::pair<int, int>> CanvasSizes(std::mt19937& random)
 
 CanvasState RandomCanvas(std::mt19937& random, int width, int height, int flavour)
 {
-    CanvasState state;
-    state.width = width;
-    state.height = height;
-    size_t cells = static_cast<size_t>(width) * height;
-    state.heat.resize(cells);
-    state.fuel.resize(cells);
-    state.pixels.resize(cells);
+    const size_t cells = static_cast<size_t>(width) * height;
+    CanvasState state = {width, height, std::vector<uint8_t>(cells), std::vector<uint8_t>(cells),
+                         std::vector<uint32_t>(cells), {}};
     // Hot, patchy or mostly cold canvases, so that unlit cells and long cold
     // stretches keep their pixels.
     const uint32_t coldIn64[] = {0, 48, 63};
