@@ -9,8 +9,6 @@
 
 #include "saver_settings.h"
 
-inline const std::string DEFAULT_TEXT_BYTES = DEFAULT_TEXT;
-
 struct SettingsFileCase {
     std::string file;
     std::string text;
@@ -21,8 +19,8 @@ struct SettingsFileCase {
 };
 
 inline const SettingsFileCase SETTINGS_FILE_CASES[] = {
-    {"", DEFAULT_TEXT_BYTES, 32, 12, 0, 0},
-    {"[FONT]\r\nSIZE=300\r\n[FLAME]\r\nLIMIT=6\r\nLOOP=1\r\n[WHITCH]\r\nFIRE=1\r\n", DEFAULT_TEXT_BYTES, 44, 6, 1, 1},
+    {"", DEFAULT_TEXT, 32, 12, 0, 0},
+    {"[FONT]\r\nSIZE=300\r\n[FLAME]\r\nLIMIT=6\r\nLOOP=1\r\n[WHITCH]\r\nFIRE=1\r\n", DEFAULT_TEXT, 44, 6, 1, 1},
     {"[FONT]\nSIZE=200\n[BURNING]\nTEXT=\n", "", -56, 12, 0, 0},
     {"[FONT]\nSIZE=8\n[BURNING]\nTEXT=", "", 8, 12, 0, 0},
     {"[burning]\rtext = Tamblorn \r[font]\rsize\r", "Tamblorn", 32, 12, 0, 0},
@@ -36,12 +34,12 @@ inline const SettingsFileCase SETTINGS_FILE_CASES[] = {
     {"[BURNING]\nTEXT=" + std::string(38, 'A') + "\x89\xCE\n", std::string(38, 'A'), 32, 12, 0, 0},
     // Its second byte may look like a bracket, and is none.
     {"[BURNING]\nTEXT=[\x81]\n[FONT\x81]\nSIZE=16\n", "[\x81]", 32, 12, 0, 0},
-    {std::string("\xFF\xFE[\0F\0O\0N\0T\0]\0\n\0S\0I\0Z\0E\0=\0\x32\0\x34\0", 30), DEFAULT_TEXT_BYTES, 24, 12, 0, 0},
-    {"[FLAME]\nLOOP=1\n[FLAME]\nLIMIT=6\nLIMIT=8\n", DEFAULT_TEXT_BYTES, 32, 12, 1, 0},
-    {"[FLAME]\nLIMIT=8\nLIMIT=6\n[FONT]\nSIZE=0x10\n[WHITCH]\nFIRE=12abc\n", DEFAULT_TEXT_BYTES, 16, 8, 0, 12},
-    {"[FLAME]\nLIMIT=4294967296\nLOOP=-1\n[FONT]\nSIZE=+7\n[WHITCH]\nFIRE=\"\"\n", DEFAULT_TEXT_BYTES, 7, 0, -1, 0},
+    {std::string("\xFF\xFE[\0F\0O\0N\0T\0]\0\n\0S\0I\0Z\0E\0=\0\x32\0\x34\0", 30), DEFAULT_TEXT, 24, 12, 0, 0},
+    {"[FLAME]\nLOOP=1\n[FLAME]\nLIMIT=6\nLIMIT=8\n", DEFAULT_TEXT, 32, 12, 1, 0},
+    {"[FLAME]\nLIMIT=8\nLIMIT=6\n[FONT]\nSIZE=0x10\n[WHITCH]\nFIRE=12abc\n", DEFAULT_TEXT, 16, 8, 0, 12},
+    {"[FLAME]\nLIMIT=4294967296\nLOOP=-1\n[FONT]\nSIZE=+7\n[WHITCH]\nFIRE=\"\"\n", DEFAULT_TEXT, 7, 0, -1, 0},
     // A line that starts a section without closing it is a line of the section before.
-    {"\xEF\xBB\xBF[ FLAME ]\nLIMIT=6\n[FLAME\nLOOP=1\n", DEFAULT_TEXT_BYTES, 32, 6, 1, 0},
+    {"\xEF\xBB\xBF[ FLAME ]\nLIMIT=6\n[FLAME\nLOOP=1\n", DEFAULT_TEXT, 32, 6, 1, 0},
     // A lead byte takes the line end after it: the last line is not ended.
     {"[BURNING]\r\nTEXT=abc\r\nNOTE=\x82\n", "abc", 32, 12, 0, 0},
     // A Unicode-marked file's characters come out as code page 932 writes them: п 火, é by best fit, the rest "?"
@@ -54,7 +52,7 @@ inline const SettingsFileCase SETTINGS_FILE_CASES[] = {
     {"\xEF\xBB\xBF[FONT]\nSIZE=\xC2\xB3\n[FLAME]\nLIMIT=\xC2\xAD\x35\n[BURNING]\nTEXT=\xC2\xB3\xC3\xA9\n", "3e", 0, 0, 0, 0},
     {std::string("\xFF\xFE[\0B\0U\0R\0N\0I\0N\0G\0]\0\n\0T\0E\0X\0T\0=\0\x3F\x04\x6B\x70\x3D\xD8\x25\xDD", 40),
      "\x84\x81\x89\xCE??", 32, 12, 0, 0},
-    {std::string("\xFE\xFF\0[\0F\0L\0A\0M\0E\0]\0\n\0L\0O\0O\0P\0=\0\x31", 30), DEFAULT_TEXT_BYTES, 32, 12, 1, 0},
+    {std::string("\xFE\xFF\0[\0F\0L\0A\0M\0E\0]\0\n\0L\0O\0O\0P\0=\0\x31", 30), DEFAULT_TEXT, 32, 12, 1, 0},
     {"\xEF\xBB\xBF[BURNING]\nTEXT=", "", 32, 12, 0, 0},
     // A lead byte without a second byte of the code page's range is handed out as \x81\x45, a middle dot: at the
     // file's end, alone, before a CR (the LF still ends the line), before an LF (the line runs on), before a NUL
