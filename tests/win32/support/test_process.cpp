@@ -70,10 +70,8 @@ std::string currentCase;
 
 LONG WINAPI ReportFaultingCase(EXCEPTION_POINTERS* fault)
 {
-    fprintf(stderr, "fault %08lx on the case:", fault->ExceptionRecord->ExceptionCode);
-    for (unsigned char byte : currentCase)
-        fprintf(stderr, " %02X", byte);
-    fprintf(stderr, "\n");
+    fprintf(stderr, "fault %08lx on the case: %s\n", fault->ExceptionRecord->ExceptionCode,
+            Printable(currentCase).c_str());
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
