@@ -46,16 +46,14 @@ int ReturnLength(const char* text)
     return static_cast<int>(strlen(text));
 }
 
-int FaultTwoCallsDeep(const char* text);
+int FaultTwoCallsDeep(const char* text)
+{
+    return WriteThroughNull(text) + 1;
+}
 
 int FaultOneCallDeep(const char* text)
 {
     return FaultTwoCallsDeep(text) + 1;
-}
-
-int FaultTwoCallsDeep(const char* text)
-{
-    return WriteThroughNull(text) + 1;
 }
 
 int WriteToReadOnlyPage(const char*)
@@ -84,16 +82,11 @@ LONG WINAPI RepairingFilter(EXCEPTION_POINTERS*)
     return EXCEPTION_CONTINUE_EXECUTION;
 }
 
-LRESULT OnFaultMessage()
-{
-    return WriteThroughNull("");
-}
-
 LRESULT CALLBACK FaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case FAULT_MESSAGE:
-        return OnFaultMessage();
+        return WriteThroughNull("");
     case ECHO_MESSAGE:
         return static_cast<LRESULT>(wParam + 1);
     default:
@@ -118,44 +111,26 @@ int SendFaultMessage(const char*)
     return static_cast<int>(SendMessageA(faultWindow, FAULT_MESSAGE, 0, 0));
 }
 
+// Each test may put its own top-level filter in place and may fault in the window's procedure.
 class FaultGuard : public ::testing::Test {
 protected:
     void SetUp() override
     {
         cleanUps = 0;
-        outerCleanUps = 0;
         filterCalls = 0;
-        previousFilter = nullptr;
-    }
-    void TearDown() override
-    {
-        if (previousFilter)
-            SetUnhandledExceptionFilter(previousFilter);
-    }
-    void UseTopLevelFilter(LPTOP_LEVEL_EXCEPTION_FILTER filter)
-    {
-        previousFilter = SetUnhandledExceptionFilter(filter);
-    }
-
-    LPTOP_LEVEL_EXCEPTION_FILTER previousFilter;
-};
-
-class FaultInWindowProcedure : public FaultGuard {
-protected:
-    void SetUp() override
-    {
-        FaultGuard::SetUp();
+        previousFilter = SetUnhandledExceptionFilter(nullptr);
+        SetUnhandledExceptionFilter(previousFilter);
         RegisterTestClass(FAULT_CLASS, FaultWindowProc);
-        faultWindow = CreateWindowExA(0, FAULT_CLASS, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                      GetModuleHandleA(nullptr), nullptr);
+        faultWindow =
+            CreateWindowExA(0, FAULT_CLASS, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(faultWindow, nullptr);
     }
     void TearDown() override
     {
+        SetUnhandledExceptionFilter(previousFilter);
         DestroyWindow(faultWindow);
-        UnregisterClassA(FAULT_CLASS, GetModuleHandleA(nullptr));
-        FaultGuard::TearDown();
     }
+    LPTOP_LEVEL_EXCEPTION_FILTER previousFilter;
 };
 
 }  // namespace
@@ -197,7 +172,7 @@ TEST_F(FaultGuard, ABodyKeepsItsResultAndAFaultEndsItsGuardWithMinusOneAndOneCle
 
 TEST_F(FaultGuard, ThePlatformFilterSeesTheFault)
 {
-    UseTopLevelFilter(RecordingFilter);
+    SetUnhandledExceptionFilter(RecordingFilter);
     EXPECT_EQ(RunGuarded(WriteThroughNull, "", CountCleanUp), GUARD_FAULT_RESULT);
     EXPECT_EQ(filterCalls, 1);
     EXPECT_EQ(filteredCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
@@ -210,14 +185,14 @@ TEST_F(FaultGuard, AFaultThePlatformRepairsLetsTheBodyGoOn)
 {
     readOnlyPage = static_cast<int*>(VirtualAlloc(nullptr, sizeof(int), MEM_COMMIT | MEM_RESERVE, PAGE_READONLY));
     ASSERT_NE(readOnlyPage, nullptr);
-    UseTopLevelFilter(RepairingFilter);
+    SetUnhandledExceptionFilter(RepairingFilter);
     EXPECT_EQ(RunGuarded(WriteToReadOnlyPage, "", CountCleanUp), PAGE_VALUE);
     EXPECT_EQ(filterCalls, 1);
     EXPECT_EQ(cleanUps, 0);
     VirtualFree(readOnlyPage, 0, MEM_RELEASE);
 }
 
-TEST_F(FaultInWindowProcedure, AFaultInADispatchedMessageIsCaught)
+TEST_F(FaultGuard, AFaultInADispatchedMessageIsCaught)
 {
     EXPECT_EQ(RunGuarded(RunMessageLoop, "", CountCleanUp), GUARD_FAULT_RESULT);
     EXPECT_EQ(cleanUps, 1);
@@ -230,7 +205,7 @@ TEST_F(FaultInWindowProcedure, AFaultInADispatchedMessageIsCaught)
     EXPECT_EQ(DispatchMessageA(&message), 1);
 }
 
-TEST_F(FaultInWindowProcedure, AFaultInASentMessageIsCaught)
+TEST_F(FaultGuard, AFaultInASentMessageIsCaught)
 {
     EXPECT_EQ(RunGuarded(SendFaultMessage, "", CountCleanUp), GUARD_FAULT_RESULT);
     EXPECT_EQ(cleanUps, 1);
