@@ -95,15 +95,6 @@ struct SwitchCase {
     DWORD windowNumber;
 };
 
-// The switch read from the argument text, or from the whole line when `wholeLine` is true.
-void ExpectSwitch(const SwitchCase& sample, bool wholeLine)
-{
-    SaverSwitch request = {SWITCH_REJECTED, 0xDEADBEEF};
-    ReadSaverSwitch(wholeLine ? FindArgumentText(sample.argumentText) : sample.argumentText, &request);
-    EXPECT_EQ(request.kind, sample.kind) << '"' << sample.argumentText << '"';
-    EXPECT_EQ(request.windowNumber, sample.windowNumber) << '"' << sample.argumentText << '"';
-}
-
 const Rule<SwitchCase> SWITCH_RULES[] = {
     {"NoSwitchMeansTheDialogWithoutAParent",
      {{"", SWITCH_NONE, 0}, {" ", SWITCH_NONE, 0}, {"-", SWITCH_NONE, 0}, {"/", SWITCH_NONE, 0},
@@ -139,8 +130,12 @@ class SaverSwitchRule : public testing::TestWithParam<Rule<SwitchCase>> {};
 
 TEST_P(SaverSwitchRule, Rule)
 {
-    for (const SwitchCase& sample : GetParam().cases)
-        ExpectSwitch(sample, false);
+    for (const SwitchCase& sample : GetParam().cases) {
+        SaverSwitch request = {SWITCH_REJECTED, 0xDEADBEEF};
+        ReadSaverSwitch(sample.argumentText, &request);
+        EXPECT_EQ(request.kind, sample.kind) << '"' << sample.argumentText << '"';
+        EXPECT_EQ(request.windowNumber, sample.windowNumber) << '"' << sample.argumentText << '"';
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, ArgumentText, testing::ValuesIn(ARGUMENT_TEXT_RULES), RuleName<ArgumentTextCase>);
@@ -148,17 +143,6 @@ INSTANTIATE_TEST_SUITE_P(Rules, DecimalNumber, testing::ValuesIn(DECIMAL_RULES),
 INSTANTIATE_TEST_SUITE_P(SaverSwitch, SaverSwitchRule, testing::ValuesIn(SWITCH_RULES), RuleName<SwitchCase>);
 
 }  // namespace
-
-TEST(CommandLine, WhereTheProgramNameEndsDecidesTheService)
-{
-    const SwitchCase wholeLines[] = {{"\"C:\\WINDOWS\\Tamblorn.scr\"/s", SWITCH_FULL_SCREEN, 0},
-                                     {"C:\\WINDOWS\\Tamblorn.scr/s", SWITCH_NONE, 0},
-                                     {"C:\\WINDOWS\\Tamblorn.scr\t/s", SWITCH_FULL_SCREEN, 0},
-                                     {"C:\\WINDOWS\\Tamblorn.scr", SWITCH_NONE, 0},
-                                     {"Tamblorn.scr /p 4294967297", SWITCH_PREVIEW, 1}};
-    for (const SwitchCase& sample : wholeLines)
-        ExpectSwitch(sample, true);
-}
 
 namespace {
 
