@@ -35,15 +35,11 @@ UINT_PTR WINAPI NoteTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC proce
 
 // The system's entry that answers whether it keeps the vector registers, answering as told.
 DWORD featureAsked;
-BOOL WINAPI AnswersYes(DWORD feature)
+BOOL systemAnswer;
+BOOL WINAPI AnswerAsTold(DWORD feature)
 {
     featureAsked = feature;
-    return TRUE;
-}
-BOOL WINAPI AnswersNo(DWORD feature)
-{
-    featureAsked = feature;
-    return FALSE;
+    return systemAnswer;
 }
 
 // Counts the paints and erases the window gets, before the effect's own procedure.
@@ -144,9 +140,10 @@ TEST_F(EffectWindow, TheSystemsAnswerOnTheVectorRegistersReachesTheCanvas)
     const struct {
         FARPROC entry;
         int32_t keeps;
-    } cases[] = {{nullptr, 0}, {AsEntry(AnswersNo), 0}, {AsEntry(AnswersYes), 1}};
+    } cases[] = {{nullptr, 0}, {AsEntry(AnswerAsTold), 0}, {AsEntry(AnswerAsTold), 1}};
     for (const auto& c : cases) {
         featureAsked = 0;
+        systemAnswer = c.keeps;
         OfferEntry("IsProcessorFeaturePresent", c.entry);
         flameCanvas.systemKeepsSse = 1 - c.keeps;
         HWND window = CreateEffectWindow(64, 48);
