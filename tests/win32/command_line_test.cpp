@@ -10,8 +10,6 @@
 
 namespace {
 
-const UINT JAPANESE_CODE_PAGE = 932;
-
 // Each rule of the command line with the cases that show it. A table's test is
 // named after the rule, so that a failure names the rule it breaks.
 template <typename Case> struct Rule {

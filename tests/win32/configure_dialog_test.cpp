@@ -16,7 +16,6 @@ namespace {
 
 // Texts as the "A" functions give them under code page 932.
 const char CAPTION[] = "Tamblorn\x83\x58\x83\x4e\x83\x8a\x81\x5b\x83\x93\x83\x5a\x81\x5b\x83\x6f\x90\xdd\x92\xe8";
-const UINT SHIFT_JIS = 932;
 // The dialog as created: the system adds sibling clipping and the 3-D look, the frame's and the control
 // parent's extended styles; a checked radio takes the tab stop; an edit box's border becomes a sunken edge.
 const DWORD DIALOG_STYLE = 0x84C800CC;
@@ -130,7 +129,7 @@ std::vector<std::string> messagesShown;
 int WINAPI NoteMessageAndCancel(HWND owner, const WCHAR* text, const WCHAR*, UINT)
 {
     char bytes[256] = "";
-    WideCharToMultiByte(SHIFT_JIS, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+    WideCharToMultiByte(JAPANESE_CODE_PAGE, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
     messagesShown.push_back(bytes);
     PostMessageA(GetDlgItem(owner, IDCANCEL), BM_CLICK, 0, 0);
     return IDOK;

@@ -18,8 +18,6 @@ using settings_mutations::RandomLeadByte;
 
 namespace {
 
-const UINT JAPANESE_CODE_PAGE = 932;
-
 const char* const PROGRAM_NAMES[] = {
     "",
     "\"C:\\Program Files\\Tamblorn\\Tamblorn.scr\"",

@@ -13,7 +13,6 @@ namespace {
 
 // "Tamblorn スクリーンセーバ" in Shift-JIS, as an ANSI reader under code page 932 gets it.
 const char JAPANESE_DESCRIPTION[] = "Tamblorn \x83X\x83N\x83\x8a\x81[\x83\x93\x83Z\x81[\x83o";
-const UINT JAPANESE_CODE_PAGE = 932;
 const WORD UNICODE_BLOCK = 1200;
 
 std::string StringValue(std::vector<char>& data, const char* block, const char* key)

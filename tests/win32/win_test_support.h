@@ -21,6 +21,9 @@
 #include "settings_mutations.h"
 #include "start_up.h"
 
+// The system's code page the tests run under: Japanese, Shift-JIS.
+const UINT JAPANESE_CODE_PAGE = 932;
+
 // ---- settings_file.cpp: the settings file as the profile functions find it,
 // in the Windows directory.
 std::string SettingsFilePath();
