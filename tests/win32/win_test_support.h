@@ -107,8 +107,7 @@ int LiveRecordedGdiObjects();
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& bytes);
 
-// The running test executable, and the directory it and the saver are built into.
-std::string TestExecutablePath();
+// The directory the running test executable and the saver are built into.
 std::string TestDirectory();
 
 // A bitmap's pixels as top-down 0xAARRGGBB words, the alpha byte as stored.

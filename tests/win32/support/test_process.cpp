@@ -22,16 +22,10 @@ void WriteWholeFile(const std::string& path, const std::string& bytes)
     ASSERT_TRUE(file.write(bytes.data(), bytes.size())) << path;
 }
 
-std::string TestExecutablePath()
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length);
-}
-
 std::string TestDirectory()
 {
-    std::string path = TestExecutablePath();
+    std::string path(MAX_PATH, '\0');
+    path.resize(GetModuleFileNameA(nullptr, &path[0], MAX_PATH));
     return path.substr(0, path.find_last_of("\\/"));
 }
 
