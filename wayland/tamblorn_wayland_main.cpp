@@ -2,19 +2,16 @@
 // compositor, started by the desktop's idle tool (swayidle and the like). It
 // ends on the first key, button or pointer move beyond the slack, or a
 // signal, with 0; a compositor that goes away ends it with 1 and a line.
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
-#include <ctime>
 
 #include "compositor_globals.h"
 #include "native_canvas.h"
 #include "output_surfaces.h"
+#include "run_clock.h"
 #include "saver_options.h"
 #include "saver_settings.h"
 #include "text_raster.h"
@@ -23,42 +20,14 @@ namespace {
 
 const char PROGRAM[] = "tamblorn-wayland";
 const int EXIT_FAULT = 1;
-const int64_t NANOSECONDS_PER_MILLISECOND = 1000000;
-const int64_t TICK_NANOSECONDS = EFFECT_TICK_MS * NANOSECONDS_PER_MILLISECOND;
-const int STOP_SIGNALS[] = {SIGTERM, SIGINT, SIGHUP};
 const int WAIT_FOREVER = -1;
 
-// The signal handler's one way to the run: a byte into the record's pipe.
-int stopSignalPipe = -1;
+// Everything the program holds; the signal handler, handed no context, reaches it here.
+WaylandSaver waylandSaver = {};
 
 void NoteStopSignal(int)
 {
-    const char byte = 0;
-    ssize_t written = write(stopSignalPipe, &byte, 1);
-    (void)written;
-}
-
-bool CatchStopSignals(WaylandSaver* saver)
-{
-    if (pipe(saver->stopPipe) != 0)
-        return false;
-    for (int end : saver->stopPipe)
-        fcntl(end, F_SETFD, FD_CLOEXEC);
-    fcntl(saver->stopPipe[1], F_SETFL, O_NONBLOCK);
-    stopSignalPipe = saver->stopPipe[1];
-    struct sigaction action = {};
-    action.sa_handler = NoteStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (int signal : STOP_SIGNALS)
-        sigaction(signal, &action, nullptr);
-    return true;
-}
-
-int64_t Now()
-{
-    timespec now = {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<int64_t>(now.tv_sec) * 1000 * NANOSECONDS_PER_MILLISECOND + now.tv_nsec;
+    NoteStop(waylandSaver.stopPipe[1]);
 }
 
 int Fail(const char* message)
@@ -137,19 +106,12 @@ void RunLoop(WaylandSaver* saver, const SaverOptions& options)
     while (Running(*saver)) {
         FollowLayout(saver);
         CatchUpOutputs(saver);
-        int64_t wait = saver->nextTick - Now();
-        if (saver->ticking && wait <= 0) {
+        if (saver->ticking && saver->nextTick <= Now()) {
             Tick(saver, options);
-            saver->nextTick += TICK_NANOSECONDS;
-            // After a long stall the ticks start again from now, not in a burst.
-            if (saver->nextTick < Now())
-                saver->nextTick = Now() + TICK_NANOSECONDS;
+            saver->nextTick = NextTick(saver->nextTick);
             continue;
         }
-        int waitMilliseconds = saver->ticking ? static_cast<int>((wait + NANOSECONDS_PER_MILLISECOND - 1) /
-                                                                 NANOSECONDS_PER_MILLISECOND)
-                                              : WAIT_FOREVER;
-        WaitForEvents(saver, waitMilliseconds);
+        WaitForEvents(saver, saver->ticking ? MillisecondsUntil(saver->nextTick) : WAIT_FOREVER);
     }
 }
 
@@ -211,12 +173,12 @@ int main(int argc, char** argv)
 {
     setlocale(LC_ALL, "");
     SaverOptions options;
-    static WaylandSaver saver;
+    WaylandSaver& saver = waylandSaver;
     saver.settings = STARTING_SETTINGS;
     int exitCode = 0;
     if (!StartSaverRun(argc, argv, PROGRAM, true, &options, saver.settings, &exitCode))
         return exitCode;
-    if (!CatchStopSignals(&saver))
+    if (!CatchStopSignals(saver.stopPipe, NoteStopSignal))
         return Fail("no pipe for the signals");
     int code = Run(&saver, options);
     DisconnectFromCompositor(&saver);

@@ -3,19 +3,16 @@
 // window of its own, every 100 ms, until a signal or the window's end.
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <unistd.h>
 
 #include <clocale>
 #include <cstdio>
-#include <ctime>
 
 #include "draw_window.h"
 #include "flame_canvas.h"
 #include "monitor_boxes.h"
 #include "native_canvas.h"
+#include "run_clock.h"
 #include "saver_options.h"
 #include "saver_settings.h"
 #include "settings_mend.h"
@@ -24,9 +21,6 @@
 namespace {
 
 const int EXIT_FAULT = 1;
-const int64_t NANOSECONDS_PER_MILLISECOND = 1000000;
-const int64_t TICK_NANOSECONDS = EFFECT_TICK_MS * NANOSECONDS_PER_MILLISECOND;
-const int STOP_SIGNALS[] = {SIGTERM, SIGINT, SIGHUP};
 
 // Everything the program holds, from the start to the end of the run. The
 // signal and X error handlers reach it here: they are handed no context.
@@ -49,37 +43,13 @@ SaverProgram saverProgram = {};
 
 void NoteStopSignal(int)
 {
-    const char byte = 0;
-    ssize_t written = write(saverProgram.stopPipe[1], &byte, 1);
-    (void)written;
+    NoteStop(saverProgram.stopPipe[1]);
 }
 
 int NoteXError(Display*, XErrorEvent* error)
 {
     NoteSurfaceError(saverProgram.surface, *error);
     return 0;
-}
-
-bool CatchStopSignals(SaverProgram& program)
-{
-    if (pipe(program.stopPipe) != 0)
-        return false;
-    for (int end : program.stopPipe)
-        fcntl(end, F_SETFD, FD_CLOEXEC);
-    fcntl(program.stopPipe[1], F_SETFL, O_NONBLOCK);
-    struct sigaction action = {};
-    action.sa_handler = NoteStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (int signal : STOP_SIGNALS)
-        sigaction(signal, &action, nullptr);
-    return true;
-}
-
-int64_t Now()
-{
-    timespec now = {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<int64_t>(now.tv_sec) * 1000 * NANOSECONDS_PER_MILLISECOND + now.tv_nsec;
 }
 
 void ShowCanvas(SaverProgram& program)
@@ -152,18 +122,13 @@ void RunLoop(SaverProgram& program, const SaverOptions& options)
         }
         if (program.ending || program.surface.windowGone)
             break;
-        int64_t wait = program.nextTick - Now();
-        if (wait <= 0) {
+        if (program.nextTick <= Now()) {
             Tick(program, options);
-            program.nextTick += TICK_NANOSECONDS;
-            // After a long stall the ticks start again from now, not in a burst.
-            if (program.nextTick < Now())
-                program.nextTick = Now() + TICK_NANOSECONDS;
+            program.nextTick = NextTick(program.nextTick);
             continue;
         }
         pollfd watched[] = {{ConnectionNumber(display), POLLIN, 0}, {program.stopPipe[0], POLLIN, 0}};
-        int waitMilliseconds = static_cast<int>((wait + NANOSECONDS_PER_MILLISECOND - 1) / NANOSECONDS_PER_MILLISECOND);
-        poll(watched, 2, waitMilliseconds);
+        poll(watched, 2, MillisecondsUntil(program.nextTick));
         if (watched[1].revents & POLLIN)
             program.ending = true;
     }
@@ -186,7 +151,7 @@ int main(int argc, char** argv)
     int exitCode = 0;
     if (!StartSaverRun(argc, argv, "tamblorn", false, &options, program.settings, &exitCode))
         return exitCode;
-    if (!CatchStopSignals(program))
+    if (!CatchStopSignals(program.stopPipe, NoteStopSignal))
         return Fail("no pipe for the signals");
     program.display = XOpenDisplay(options.displayName);
     if (!program.display)
