@@ -4,8 +4,10 @@ A nested X server (Xephyr, inside its own Xvfb) shows two heads through
 Xinerama: 1024 x 768, the primary, and 800 x 600 right of it (at (1024, 0)),
 or left of it, where Windows gives the second monitor negative coordinates.
 The saver's text starts centred on the primary monitor and jumps to places its
-seeded draws give.
+seeded draws give, which the renderer tells for the same heads.
 """
+
+import re
 
 from stage import STAGE, start_display
 
@@ -15,21 +17,22 @@ HEADS = LAYOUTS['right']
 ROOT_SIZE = (1824, 768)
 HOST_SCREEN = '1900x800x24'
 DISPLAY_NUMBERS = range(300, 340)
-# The default text is a 320 x 232 canvas. A fresh process draws 41, 18467 and
-# 6334 for the first jump (the monitor, then x and y inside it) and 26500,
-# 19169 and 15724 for the second: the start and the two jumps as (head, x, y) inside the head.
-CANVAS_SIZE = (320, 232)
-PLACES = ((0, 352, 268), (1, 227, 78), (0, 161, 180))
+JUMP_TICKS = 101  # the text jumps with every 101st tick
 JUMP_WAIT = 40.0
 
 
-def canvas_places(heads):
-    """The canvas at the start and after the first two jumps, as rectangles of the root."""
-    return [(heads[head][0] + x, heads[head][1] + y, heads[head][0] + x + CANVAS_SIZE[0],
-             heads[head][1] + y + CANVAS_SIZE[1]) for head, x, y in PLACES]
-
-
-CANVAS_AT_START, *CANVAS_AFTER_JUMPS = canvas_places(HEADS)
+def canvas_places(heads, render):
+    """The canvas at the start and after the first two jumps, as rectangles of the root, where the renderer
+    (`render`, called with its options, gives its summary line) places it on these heads. The seed 1 gives
+    the jumps of the Windows program, which never seeds them."""
+    monitors = ';'.join('%d,%d,%d,%d' % head for head in heads)
+    places = []
+    for ticks in (0, JUMP_TICKS, 2 * JUMP_TICKS):
+        summary = render('--client', '%dx%d' % ROOT_SIZE, '--monitors', monitors, '--seed', '1', '--ticks', ticks)
+        width, height, left, top = map(int, re.search(r'canvas (\d+)x(\d+) .*origin (-?\d+),(-?\d+)',
+                                                      summary).groups())
+        places.append((left, top, left + width, top + height))
+    return places
 
 
 def start_two_heads(layout='right', numbers=DISPLAY_NUMBERS):

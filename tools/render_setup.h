@@ -19,8 +19,10 @@ const FlameCanvas& RenderCanvas();
 void LoadRenderSettings();
 // The --text option's bytes as the settings' Shift-JIS, as the platform reads them.
 bool RenderTextToShiftJis(const char* text, char* out, size_t size);
-// With a seed, the noise starts from it instead of the clock.
-void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, bool haveSeed, uint32_t seed);
+// With monitors, the canvas starts and jumps on them instead of the platform's; with a seed, the noise starts
+// from it instead of the clock.
+void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, const MonitorLayout* monitors, bool haveSeed,
+                       uint32_t seed);
 void StepRenderCanvas();
 // Called after the last step, before the canvas's pixels are read.
 void FinishRenderSteps();

@@ -43,9 +43,12 @@ bool RenderTextToShiftJis(const char* text, char* out, size_t size)
     return LocaleTextToShiftJis(text, out, size);
 }
 
-void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, bool haveSeed, uint32_t seed)
+void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, const MonitorLayout* monitors, bool haveSeed,
+                       uint32_t seed)
 {
     NativeRender& render = nativeRender;
+    if (monitors)
+        render.monitors = *monitors;
     render.native.fixedSeed = haveSeed;
     render.native.seed = seed;
     SetUpSaverCanvas(render.canvas, render.settings, render.monitors, NativeCanvasPlatform(&render.native),

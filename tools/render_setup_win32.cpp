@@ -36,7 +36,8 @@ bool RenderTextToShiftJis(const char* text, char* out, size_t size)
     return true;
 }
 
-void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, bool haveSeed, uint32_t seed)
+void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, const MonitorLayout* monitors, bool haveSeed,
+                       uint32_t seed)
 {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
@@ -46,6 +47,10 @@ void SetUpRenderCanvas(int32_t clientWidth, int32_t clientHeight, bool haveSeed,
     renderWindow = CreateWindowExA(0, RENDER_CLASS, "tamblorn-render", WS_POPUP, 0, 0, clientWidth, clientHeight,
                                    nullptr, nullptr, SaverModuleInstance(), nullptr);
     SetUpEffectCanvas(renderWindow, clientWidth, clientHeight);
+    if (monitors) {
+        monitorLayout = *monitors;
+        PlaceCanvasAtStart(flameCanvas, monitorLayout, clientWidth, clientHeight);
+    }
     // The effect seeds from the clock, as the saver does.
     if (haveSeed)
         SeedNoise(flameCanvas.noise, seed);

@@ -2,7 +2,8 @@
 // pictures and exact regression checks, on Windows and natively (the
 // platform's set-up is in render_setup_*.cpp):
 //   tamblorn-render [the settings' options of the native programs] [--seed N]
-//                   [--ticks N] [--client WxH] [--png FILE] [--frames DIR] [--raw FILE]
+//                   [--ticks N] [--client WxH] [--monitors L,T,R,B;...] [--png FILE] [--frames DIR]
+//                   [--raw FILE]
 //   tamblorn-render --show-settings    prints the settings file's record
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "flame_canvas.h"
 #include "program_options.h"
 #include "render_setup.h"
+#include "saver_canvas.h"
 #include "saver_options.h"
 #include "saver_settings.h"
 
@@ -35,13 +37,14 @@ struct RenderOptions {
     SaverOptions saver;
     int32_t ticks;
     int32_t client[2];
+    const char* monitors;
     const char* png;
     const char* frames;
     const char* raw;
     int32_t showSettings;
 };
 
-const int RENDER_OWN_OPTIONS = 6;
+const int RENDER_OWN_OPTIONS = 7;
 
 bool ReadRenderOptions(int argc, char** argv, RenderOptions* options)
 {
@@ -51,6 +54,7 @@ bool ReadRenderOptions(int argc, char** argv, RenderOptions* options)
     const ProgramOption own[RENDER_OWN_OPTIONS] = {
         {"ticks", OPTION_NUMBER, &read.ticks, nullptr, nullptr, 0, LARGEST_COUNT, nullptr},
         {"client", OPTION_PAIR, read.client, nullptr, nullptr, 0, LARGEST_SIDE, nullptr},
+        {"monitors", OPTION_TEXT, nullptr, &read.monitors, nullptr, 0, 0, nullptr},
         {"png", OPTION_TEXT, nullptr, &read.png, nullptr, 0, 0, nullptr},
         {"frames", OPTION_TEXT, nullptr, &read.frames, nullptr, 0, 0, nullptr},
         {"raw", OPTION_TEXT, nullptr, &read.raw, nullptr, 0, 0, nullptr},
@@ -70,7 +74,7 @@ int Usage()
     fprintf(stderr,
             "usage: tamblorn-render [--text T] [--size %d..%d] [--bonfire | --no-bonfire] [--strength %s]\n"
             "                       [--loop | --no-loop] [--seed N] [--ticks N] [--client WxH]\n"
-            "                       [--png FILE] [--frames DIR] [--raw FILE]\n"
+            "                       [--monitors L,T,R,B;...] [--png FILE] [--frames DIR] [--raw FILE]\n"
             "       tamblorn-render --show-settings\n",
             size.lowest, size.highest, strengths);
     return 2;
@@ -121,6 +125,24 @@ bool WriteRaw(const std::string& path, uint32_t ticks)
     return fclose(file) == 0;
 }
 
+// The monitors as the client's boxes, the primary first: "left,top,right,bottom" joined by ';'.
+bool ReadMonitors(const char* text, int32_t clientWidth, int32_t clientHeight, MonitorLayout& monitors)
+{
+    for (const char* at = text; *at != '\0';) {
+        MonitorBox box;
+        int used = 0;
+        if (sscanf(at, "%d,%d,%d,%d%n", &box.left, &box.top, &box.right, &box.bottom, &used) != 4 ||
+            !AddMonitorBox(monitors, box, monitors.count == 0, clientWidth, clientHeight))
+            return false;
+        at += used;
+        if (*at == ';')
+            ++at;
+        else if (*at != '\0')
+            return false;
+    }
+    return true;
+}
+
 // The record the settings file gives, the text as hexadecimal Shift-JIS bytes.
 int ShowSettings()
 {
@@ -138,15 +160,18 @@ int ShowSettings()
 
 int main(int argc, char** argv)
 {
-    RenderOptions options = {SaverOptions(), DEFAULT_TICKS, {DEFAULT_CLIENT_WIDTH, DEFAULT_CLIENT_HEIGHT}, "", "", "", 0};
-    if (!ReadRenderOptions(argc, argv, &options))
+    RenderOptions options = {SaverOptions(), DEFAULT_TICKS, {DEFAULT_CLIENT_WIDTH, DEFAULT_CLIENT_HEIGHT}, "", "", "", "",
+                             0};
+    MonitorLayout monitors = {};
+    if (!ReadRenderOptions(argc, argv, &options) ||
+        !ReadMonitors(options.monitors, options.client[0], options.client[1], monitors))
         return Usage();
     if (options.showSettings)
         return ShowSettings();
     LoadRenderSettings();
     ApplySaverOptions(options.saver, RenderSettings());
-    SetUpRenderCanvas(options.client[0], options.client[1], options.saver.haveSeed,
-                      static_cast<uint32_t>(options.saver.seed));
+    SetUpRenderCanvas(options.client[0], options.client[1], options.monitors[0] != '\0' ? &monitors : nullptr,
+                      options.saver.haveSeed, static_cast<uint32_t>(options.saver.seed));
 
     bool written = true;
     const std::string frames = options.frames;

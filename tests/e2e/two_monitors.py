@@ -81,7 +81,7 @@ class TwoMonitors(StageCase):
             self.assertIn('Position: 0,0', geometry, layout)
             self.assertIn('Geometry: %dx%d' % ROOT_SIZE, geometry, layout)
 
-            places = canvas_places(self.heads)
+            places = canvas_places(self.heads, lambda *options: run_wine(CONFIG.render, list(map(str, options)))[1])
             pictures = [self.wait_canvas_in(places[0], layout + ' start')]
             for number, rect in enumerate(places[1:], 1):
                 pictures.append(self.wait_canvas_in(rect, '%s jump %d' % (layout, number)))

@@ -347,10 +347,10 @@ class TwoHeads(unittest.TestCase):
     """On two Xinerama heads the canvas starts on the primary and jumps inside one head."""
 
     def test_start_and_first_jump_stay_inside_one_head(self):
-        # The seed 1 gives the jumps of the Windows program, whose places two_heads knows.
+        start_place, target, _ = two_heads.canvas_places(
+            two_heads.HEADS, lambda *options: native_run.render(CONFIG, *options, config_home=CONFIG.work_dir))
         process = start(['-root', '-seed', '1'])
-        burns_only_in(self, two_heads.CANVAS_AT_START)
-        target = two_heads.CANVAS_AFTER_JUMPS[0]
+        burns_only_in(self, start_place)
         burns_only_in(self, target, timeout=two_heads.JUMP_WAIT)
         self.assertTrue(any(two_heads.inside(target, head) for head in two_heads.HEADS))
         assert_stops(self, process)
