@@ -222,3 +222,23 @@ tamblorn_start_sway() {
   tamblorn_watch "${TAMBLORN_OWNER_PID:-$$}" --pid "$pid"
   echo "$socket $pid"
 }
+
+# The benchmarks' CPU figure: runs the command for CPU_SECONDS after a second to settle and prints its CPU
+# and that of its server (the process SERVER_PID), in per cent of one core. The command's process is added
+# to the caller's array `children`, which its exit trap ends.
+#   tamblorn_measure_cpu LABEL SERVER_PID CPU_SECONDS COMMAND...
+tamblorn_measure_cpu() {
+  local label=$1 server=$2 seconds=$3; shift 3
+  "$@" >/dev/null 2>&1 &
+  local pid=$!
+  children+=("$pid")
+  sleep 1
+  local before after
+  before=$(awk '{ print $14 + $15 }' "/proc/$pid/stat" "/proc/$server/stat" | paste -sd' ')
+  sleep "$seconds"
+  after=$(awk '{ print $14 + $15 }' "/proc/$pid/stat" "/proc/$server/stat" | paste -sd' ')
+  kill "$pid"; wait "$pid" 2>/dev/null
+  awk -v before="$before" -v after="$after" -v t="$(getconf CLK_TCK)" -v n="$seconds" -v label="$label" \
+      'BEGIN { split(before, b, " "); split(after, a, " "); p = (a[1] - b[1]) / t / n; s = (a[2] - b[2]) / t / n
+               printf "%-17s CPU %6.2f %%  its server %6.2f %%  together %6.2f %%\n", label, 100 * p, 100 * s, 100 * (p + s) }'
+}

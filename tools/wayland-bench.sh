@@ -12,8 +12,6 @@ cd "$(dirname "$0")/.."
 wayland_program=$(realpath "${1:-build/deb/tamblorn-wayland}")
 x11_program=$(realpath "${2:-build/deb/tamblorn}")
 CPU_SECONDS=20
-SETTLE_SECONDS=1
-ticks_per_second=$(getconf CLK_TCK)
 
 for program in "$wayland_program" "$x11_program"; do
   [ -x "$program" ] || { echo "wayland-bench: no program at $program (make deb)" >&2; exit 1; }
@@ -39,31 +37,10 @@ read -r socket sway_pid <<<"$(tamblorn_start_sway "$work/sway.conf" "$runtime")"
 display=$(TAMBLORN_OWNER_PID=$$ TAMBLORN_SCREEN=1024x768x24 tools/start-display.sh 500 540) || exit 1
 read -r number xvfb_pid <<<"$display"
 
-cpu_ticks() {  # user + system ticks of a process
-  awk '{ print $14 + $15 }' "/proc/$1/stat"
-}
-
-# CPU of a program and of its server, in per cent of one core.
-measure_cpu() {
-  local label=$1 server=$2; shift 2
-  "$@" >/dev/null 2>&1 &
-  local pid=$!
-  children+=("$pid")
-  sleep "$SETTLE_SECONDS"
-  local program_before server_before program_after server_after
-  program_before=$(cpu_ticks "$pid"); server_before=$(cpu_ticks "$server")
-  sleep "$CPU_SECONDS"
-  program_after=$(cpu_ticks "$pid"); server_after=$(cpu_ticks "$server")
-  kill "$pid"; wait "$pid" 2>/dev/null
-  awk -v p=$((program_after - program_before)) -v s=$((server_after - server_before)) \
-      -v t="$ticks_per_second" -v n="$CPU_SECONDS" -v label="$label" \
-      'BEGIN { printf "%-17s CPU %6.2f %%  its server %6.2f %%  together %6.2f %%\n", label, 100 * p / t / n, 100 * s / t / n, 100 * (p + s) / t / n }'
-}
-
 for mode in -no-bonfire -bonfire; do
   echo "CPU over ${CPU_SECONDS} s on a 1024x768 output, $mode:"
-  measure_cpu tamblorn-wayland "$sway_pid" env XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket" \
+  tamblorn_measure_cpu tamblorn-wayland "$sway_pid" "$CPU_SECONDS" env XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket" \
     XDG_CONFIG_HOME="$work" "$wayland_program" "$mode"
-  measure_cpu "tamblorn -root" "$xvfb_pid" env DISPLAY=":$number" XDG_CONFIG_HOME="$work" "$x11_program" -root "$mode"
+  tamblorn_measure_cpu "tamblorn -root" "$xvfb_pid" "$CPU_SECONDS" env DISPLAY=":$number" XDG_CONFIG_HOME="$work" "$x11_program" -root "$mode"
 done
 echo "  load average: $(cut -d' ' -f1-3 /proc/loadavg)"

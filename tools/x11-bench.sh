@@ -8,12 +8,12 @@
 # and the time from start to the first frame on the screen.
 set -u
 cd "$(dirname "$0")/.."
+. tools/lib.sh
 program=${1:-build/deb/tamblorn}
 memory_minutes=${2:-10}
 xflame=/usr/libexec/xscreensaver/xflame
 CPU_SECONDS=20
 FIRST_FRAME_RUNS=10
-ticks_per_second=$(getconf CLK_TCK)
 
 [ -x "$program" ] || { echo "x11-bench: no program at $program (make deb)" >&2; exit 1; }
 [ -x "$xflame" ] || { echo "x11-bench: no $xflame (xscreensaver-data-extra)" >&2; exit 1; }
@@ -30,30 +30,9 @@ stop_all() {
 }
 trap stop_all EXIT
 
-cpu_ticks() {  # user + system ticks of a process
-  awk '{ print $14 + $15 }' "/proc/$1/stat"
-}
-
-# CPU of a program drawing on the root and of the X server, in per cent of one core.
-measure_cpu() {
-  local label=$1; shift
-  "$@" >/dev/null 2>&1 &
-  local pid=$!
-  children+=("$pid")
-  sleep 1
-  local program_before server_before program_after server_after
-  program_before=$(cpu_ticks "$pid"); server_before=$(cpu_ticks "$xvfb_pid")
-  sleep "$CPU_SECONDS"
-  program_after=$(cpu_ticks "$pid"); server_after=$(cpu_ticks "$xvfb_pid")
-  kill "$pid"; wait "$pid" 2>/dev/null
-  awk -v p=$((program_after - program_before)) -v s=$((server_after - server_before)) \
-      -v t="$ticks_per_second" -v n="$CPU_SECONDS" -v label="$label" \
-      'BEGIN { printf "%-9s CPU %6.2f %%  X server %6.2f %%  together %6.2f %%\n", label, 100 * p / t / n, 100 * s / t / n, 100 * (p + s) / t / n }'
-}
-
 echo "CPU over ${CPU_SECONDS} s on a 1024x768 virtual display, -root:"
-measure_cpu tamblorn "$program" -root
-measure_cpu xflame "$xflame" -root
+tamblorn_measure_cpu tamblorn "$xvfb_pid" "$CPU_SECONDS" "$program" -root
+tamblorn_measure_cpu xflame "$xvfb_pid" "$CPU_SECONDS" "$xflame" -root
 
 # The first frame: the run of one tick ends once its frame is on the server.
 times=()
